@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+namespace lumora {
+
+// What the tray form and the popup call on the controller. OlAddIn implements it; the
+// split keeps tray/ and popup/ free of the controller's own dependencies.
+class OlAddInInterface
+{
+public:
+    virtual ~OlAddInInterface() = default;
+
+    virtual bool Enabled() const = 0;
+    virtual void setEnabled(bool value) = 0;
+    // True while the mail application's main window is the active window.
+    virtual bool WindowState() const = 0;
+    virtual qint16 NewMsgCount() const = 0;
+    virtual void ShowMailMessage(const QString &EntryID, const QString &StoreID) = 0;
+    virtual void DeleteMailMessage(const QString &EntryID, const QString &StoreID) = 0;
+    virtual void GetNewMailMessages() = 0;
+    virtual void UpdatePopupSettings() = 0;
+    virtual void TestPopup() = 0;
+    virtual void ComposeNewContact() = 0;
+    virtual void ComposeNewAppointment() = 0;
+    virtual void ComposeNewTask() = 0;
+    virtual void ComposeNewNote() = 0;
+    virtual void ComposeNewMail() = 0;
+};
+
+} // namespace lumora

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "COMAddIns.h"
+#include "Explorer.h"
+#include "NameSpace.h"
+
+namespace lumora::host {
+
+// The mail application the add-ins live in. Owned by the host; its collections and
+// namespace live as long as it does. Events are its signals.
+class LUMORA_HOST_EXPORT Application : public QObject
+{
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    ~Application() override;
+
+    // The namespace for "MAPI"; null for any other name.
+    virtual NameSpace *GetNamespace(const QString &type) = 0;
+    virtual NameSpace *session() = 0;
+    // The active main window, or null.
+    virtual Explorer *ActiveExplorer() = 0;
+    virtual Explorers *explorers() = 0;
+    virtual Inspectors *inspectors() = 0;
+    // A new unsaved item of the given OlItemType, or null.
+    virtual ItemPtr CreateItem(int type) = 0;
+    virtual COMAddIns *comAddIns() = 0;
+    // The host's version text, e.g. "10.0.2627.1" (informational; the add-in reads the
+    // program file's version resource).
+    virtual QString version() const = 0;
+
+Q_SIGNALS:
+    void NewMail();
+    void OptionsPagesAdd(lumora::host::PropertyPages *pages);
+};
+
+} // namespace lumora::host

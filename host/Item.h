@@ -1,0 +1,52 @@
+#pragma once
+
+#include "HostExport.h"
+
+#include <QDateTime>
+#include <QObject>
+
+#include <memory>
+
+namespace lumora::host {
+
+// Item kinds as the mail application numbers them (CreateItem, DefaultItemType, Item::ItemType).
+enum OlItemType { MailItemType = 0, AppointmentItemType = 1, ContactItemType = 2, TaskItemType = 3, NoteItemType = 5 };
+
+// One item of a folder: a mail message, or an appointment, contact, task or note.
+// Every read returns empty text, a null date or 0 when the item cannot supply it.
+class LUMORA_HOST_EXPORT Item : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(int Class READ ItemType)
+    Q_PROPERTY(QString EntryID READ EntryID)
+    Q_PROPERTY(QString Subject READ Subject)
+    Q_PROPERTY(QDateTime ReceivedTime READ ReceivedTime)
+    Q_PROPERTY(int Importance READ Importance)
+    Q_PROPERTY(bool UnRead READ UnRead)
+    Q_PROPERTY(QString SenderName READ SenderName)
+public:
+    using QObject::QObject;
+    ~Item() override;
+
+    // The OlItemType of this item; only MailItemType has mail properties.
+    virtual int ItemType() const = 0;
+    // Opaque upper-case hexadecimal id; empty for an unsaved item.
+    virtual QString EntryID() const = 0;
+    virtual QString Subject() const = 0;
+    // When the item arrived, with sub-second precision; null for unsaved items.
+    virtual QDateTime ReceivedTime() const = 0;
+    // 0 low, 1 normal, 2 high.
+    virtual int Importance() const = 0;
+    virtual bool UnRead() const = 0;
+    // The sender's display name (or address when it has none).
+    virtual QString SenderName() const = 0;
+
+    // Opens the item in its own window (not modal). False when nothing could be opened.
+    Q_INVOKABLE virtual bool Display() = 0;
+    // Deletes the item (for mail: moves it to the store's deleted-items folder).
+    Q_INVOKABLE virtual bool Delete() = 0;
+};
+
+using ItemPtr = std::shared_ptr<Item>;
+
+} // namespace lumora::host

@@ -1,0 +1,17 @@
+#include "SystemClock.h"
+
+#include "QtTimer.h"
+
+namespace lumora {
+
+QDateTime SystemClock::now() const
+{
+    return QDateTime::currentDateTime();
+}
+
+std::unique_ptr<Timer> SystemClock::createTimer()
+{
+    return std::make_unique<QtTimer>();
+}
+
+} // namespace lumora

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "queue/Element.h"
+#include "queue/QueueEntry.h"
+
+#include <QObject>
+#include <QVariant>
+
+#include <memory>
+
+namespace lumora {
+
+// First-in, first-out queue of new-mail records with the run numbering behind the
+// popup's "n of m" caption. A run starts when the queue is found empty and ends when
+// Size is read on an empty queue (or Remove/RemoveAll meet it empty).
+class Queue : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr qint32 Capacity = 1001;
+
+    explicit Queue(QObject *parent = nullptr);
+    ~Queue() override;
+
+    // Elements held. Reading it on an empty queue ends the run (numbering restarts at 1).
+    qint32 Size();
+    // How many elements were added in the current run.
+    qint32 Max() const { return m_max; }
+    void RemoveAll();
+    // The oldest record; an empty record (and QueueEmpty) when nothing is held.
+    QUEUE_ENTRY Remove();
+    // Queues one record. Values that do not convert leave their field empty or 0.
+    void Add(const QVariant &From, const QVariant &Subject, const QVariant &eid, const QVariant &sid,
+             const QVariant &fld, const QVariant &Importance);
+    QVariant PeekFirst() const;
+    QVariant PeekLast() const;
+
+Q_SIGNALS:
+    void QueueFull();
+    void QueueEmpty();
+
+private:
+    qint32 m_count = 0;
+    qint32 m_serial = 0;
+    qint32 m_max = 0;
+    Element *m_tail = nullptr;
+    std::unique_ptr<Element> m_head;
+};
+
+} // namespace lumora
