@@ -1,0 +1,44 @@
+#include "Verbose.h"
+
+#include <cstdio>
+
+namespace lumora {
+
+namespace {
+bool g_enabled = false;
+}
+
+void Verbose::setEnabled(bool on)
+{
+    g_enabled = on;
+}
+
+bool Verbose::enabled()
+{
+    return g_enabled;
+}
+
+QString Verbose::printable(const QString &text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u < 0x20 || u == 0x7f || (u >= 0x80 && u < 0xa0) || u == 0x2028 || u == 0x2029)
+            out += QStringLiteral("\\x%1").arg(u, 2, 16, QLatin1Char('0'));
+        else
+            out += c;
+    }
+    return out;
+}
+
+void Verbose::line(const QString &text)
+{
+    if (!g_enabled)
+        return;
+    const QByteArray bytes = QStringLiteral("lumora: ").toUtf8() + printable(text).toUtf8() + '\n';
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stderr);
+    std::fflush(stderr);
+}
+
+} // namespace lumora

@@ -1,0 +1,1 @@
+list(APPEND SETTINGS_SOURCES SettingsTable.h SettingsTable.cpp OrderedDictionary.h)
