@@ -1,0 +1,68 @@
+#pragma once
+
+#include "PlatformExport.h"
+
+#include <QList>
+#include <QString>
+
+#include <functional>
+
+namespace lumora {
+
+// A top-level window of the desktop: an X11 window id (32 bits, as the window calls expect).
+using HWND = quint32;
+
+constexpr int SW_HIDE = 0;
+constexpr int SW_SHOW = 5;
+constexpr int SW_RESTORE = 9;
+
+// The desktop's top-level windows as the window calls below see them. The X11 implementation
+// is used unless a test installs another; without an X11 display it sees no window at all.
+class LUMORA_PLATFORM_EXPORT WindowSystem
+{
+public:
+    virtual ~WindowSystem();
+
+    // The managed top-level windows, in the order the window manager lists them.
+    virtual QList<HWND> topLevelWindows() = 0;
+    // The window this one is transient for (its owner); 0 when it has none.
+    virtual HWND owner(HWND window) = 0;
+    // Mapped on screen, or minimised (a minimised window still counts as shown).
+    virtual bool isShown(HWND window) = 0;
+    // The title as the user sees it; empty when it has none.
+    virtual QString title(HWND window) = 0;
+    // The class part of the window's class hint; empty when it has none.
+    virtual QString className(HWND window) = 0;
+    // Hides, shows or restores the window (SW_HIDE, SW_SHOW, SW_RESTORE). True when it was
+    // shown before the call.
+    virtual bool show(HWND window, int command) = 0;
+    // Asks the window manager to raise and focus the window.
+    virtual bool activate(HWND window) = 0;
+
+    // The implementation in force: X11 unless a test installed another.
+    static WindowSystem &instance();
+    // Installs an implementation (not owned); nullptr restores the X11 one.
+    static void setInstance(WindowSystem *system);
+};
+
+// The window calls under their usual names, over WindowSystem::instance(). Texts cross
+// this boundary as UTF-8, the system code page here; buffers are never overrun.
+using WNDENUMPROC = std::function<bool(HWND)>;
+
+// Calls back once per top-level window until the callback returns false.
+LUMORA_PLATFORM_EXPORT bool EnumWindows(const WNDENUMPROC &callback);
+LUMORA_PLATFORM_EXPORT HWND GetParent(HWND window);
+LUMORA_PLATFORM_EXPORT bool IsWindowVisible(HWND window);
+// Length of the title in bytes, without the terminating NUL.
+LUMORA_PLATFORM_EXPORT int GetWindowTextLengthA(HWND window);
+// Copies at most maxCount - 1 bytes of the title and a NUL; returns the bytes copied.
+LUMORA_PLATFORM_EXPORT int GetWindowTextA(HWND window, char *buffer, int maxCount);
+// As GetWindowTextA, for the class name.
+LUMORA_PLATFORM_EXPORT int GetClassNameA(HWND window, char *buffer, int maxCount);
+// Nonzero when the window was shown before; a null handle does nothing.
+LUMORA_PLATFORM_EXPORT bool ShowWindow(HWND window, int command);
+// Window messages have no receiver on this desktop; always 0.
+LUMORA_PLATFORM_EXPORT qintptr SendMessageA(HWND window, quint32 message, quintptr wParam, qintptr lParam);
+LUMORA_PLATFORM_EXPORT bool SetForegroundWindow(HWND window);
+
+} // namespace lumora

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "platform/WindowSystem.h"
+
+#include <QList>
+#include <QMap>
+
+namespace lumora::test {
+
+// A scriptable desktop: windows with titles, classes, owners and visibility, and a record
+// of every show request. Installed for its lifetime.
+class FakeWindowSystem : public WindowSystem
+{
+public:
+    struct Window
+    {
+        HWND id = 0;
+        QString title;
+        QString className;
+        HWND owner = 0;
+        bool shown = true;
+    };
+    struct ShowCall
+    {
+        HWND window;
+        int command;
+    };
+
+    FakeWindowSystem();
+    ~FakeWindowSystem() override;
+
+    // Appends a window to the enumeration order.
+    void addWindow(const Window &window);
+    Window window(HWND id) const { return m_windows.value(id); }
+
+    QList<HWND> topLevelWindows() override { return m_order; }
+    HWND owner(HWND window) override { return m_windows.value(window).owner; }
+    bool isShown(HWND window) override { return m_windows.value(window).shown; }
+    QString title(HWND window) override { return m_windows.value(window).title; }
+    QString className(HWND window) override { return m_windows.value(window).className; }
+    bool show(HWND window, int command) override;
+    bool activate(HWND window) override;
+
+    QList<ShowCall> showCalls;
+    QList<HWND> activated;
+
+private:
+    QList<HWND> m_order;
+    QMap<HWND, Window> m_windows;
+};
+
+} // namespace lumora::test
