@@ -1,0 +1,67 @@
+#pragma once
+
+#include "IniDocument.h"
+#include "PlatformExport.h"
+
+#include <QHash>
+#include <QMutex>
+#include <QString>
+
+#include <functional>
+
+namespace lumora {
+
+// The process's parsed copies of INI files, one per file (keyed by its resolved path).
+// Reads are served from the copy until the file on disk changes (size, times or inode),
+// so another process's write is seen at the next read. Writes go through to disk at once:
+// under a lock file beside the INI file the current file is read again, the edit applied
+// and the result saved atomically, so two writers never lose each other's changes.
+class LUMORA_PLATFORM_EXPORT IniFileCache
+{
+public:
+    static IniFileCache &instance();
+
+    // The file's current content; empty when it is missing or unreadable.
+    IniDocument document(const QString &path);
+
+    // Applies edit to the file's current content and saves the result when edit reports a
+    // change. A missing file counts as empty and is created only by a change. False when
+    // the lock could not be taken or the file could not be written.
+    bool modify(const QString &path, const std::function<bool(IniDocument &)> &edit);
+
+    // Nothing is held back from disk, so this only checks that the path names a file we
+    // could write; kept so callers can ask for a flush as on other platforms.
+    bool flush(const QString &path);
+
+    // Drops every cached copy.
+    void clear();
+
+    // How long a writer waits for another one holding the lock.
+    static constexpr int kLockTimeoutMs = 10000;
+
+private:
+    struct Stamp
+    {
+        bool exists = false;
+        qint64 size = 0;
+        qint64 mtimeNs = 0;
+        qint64 ctimeNs = 0;
+        quint64 inode = 0;
+        quint64 device = 0;
+        bool operator==(const Stamp &) const = default;
+    };
+    struct Entry
+    {
+        Stamp stamp;
+        IniDocument doc;
+    };
+
+    static QString resolve(const QString &path);
+    static Stamp stampOf(const QString &path);
+    static bool load(const QString &path, Entry *entry);
+
+    QMutex m_mutex;
+    QHash<QString, Entry> m_entries;
+};
+
+} // namespace lumora
