@@ -1,0 +1,32 @@
+#include "NotifyIconHost.h"
+
+#include "TrayIconHost.h"
+
+namespace lumora {
+
+namespace {
+NotifyIconHost *g_installed = nullptr;
+}
+
+NotifyIconHost::~NotifyIconHost() = default;
+
+NotifyIconHost &NotifyIconHost::instance()
+{
+    // Never destroyed: its tray icons must not outlive the application object at exit.
+    static TrayIconHost *real = new TrayIconHost;
+    return g_installed ? *g_installed : *real;
+}
+
+void NotifyIconHost::setInstance(NotifyIconHost *host)
+{
+    g_installed = host;
+}
+
+bool Shell_NotifyIconA(quint32 message, const NOTIFYICONDATAA *data)
+{
+    if (!data)
+        return false;
+    return NotifyIconHost::instance().notify(message, *data);
+}
+
+} // namespace lumora

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "NotifyIcon.h"
+
+#include <QObject>
+
+namespace lumora {
+
+// Owns the notification-area icons. The desktop's system tray is used unless a test
+// installs another host.
+class LUMORA_PLATFORM_EXPORT NotifyIconHost : public QObject
+{
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    ~NotifyIconHost() override;
+
+    // One icon operation (NIM_ADD, NIM_MODIFY, NIM_DELETE) with Shell_NotifyIconA's result.
+    virtual bool notify(quint32 message, const NOTIFYICONDATAA &data) = 0;
+
+    // The host in force: the system tray unless a test installed another.
+    static NotifyIconHost &instance();
+    // Installs a host (not owned); nullptr restores the system tray.
+    static void setInstance(NotifyIconHost *host);
+
+Q_SIGNALS:
+    // A mouse event on the icon (hWnd, uID): the owner's callback message number and the
+    // mouse message (WM_LBUTTONDBLCLK, WM_RBUTTONUP, ...).
+    void callback(quint32 hWnd, quint32 uID, quint32 callbackMessage, int mouseMessage);
+};
+
+} // namespace lumora

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "NotifyIconHost.h"
+
+#include <QHash>
+#include <QPair>
+
+#include <memory>
+
+class QSystemTrayIcon;
+
+namespace lumora {
+
+// Notification-area icons over QSystemTrayIcon (StatusNotifierItem or XEmbed). An icon
+// added while the desktop has no tray keeps its image and tip and appears once a tray does.
+class TrayIconHost : public NotifyIconHost
+{
+    Q_OBJECT
+public:
+    TrayIconHost();
+    ~TrayIconHost() override;
+
+    bool notify(quint32 message, const NOTIFYICONDATAA &data) override;
+
+private:
+    struct Entry
+    {
+        std::unique_ptr<QSystemTrayIcon> icon;
+        quint32 callbackMessage = 0;
+    };
+    using Key = QPair<quint32, quint32>;
+
+    void apply(Entry &entry, const NOTIFYICONDATAA &data);
+
+    QHash<Key, std::shared_ptr<Entry>> m_icons;
+};
+
+} // namespace lumora

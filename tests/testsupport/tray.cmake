@@ -1,0 +1,2 @@
+# Recording notification area for the tray form's tests.
+list(APPEND TESTSUPPORT_SOURCES FakeNotifyIconHost.h FakeNotifyIconHost.cpp)
