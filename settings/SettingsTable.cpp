@@ -1,5 +1,6 @@
 #include "settings/SettingsTable.h"
 
+#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -86,9 +87,23 @@ double SettingsTable::leadingNumber(const QString &text)
             end = j;
         }
     }
-    bool ok = false;
-    const double value = text.mid(start, end - start).toDouble(&ok);
-    return ok ? value : 0.0;
+    // from_chars ignores the C locale (a German desktop writes "2,5"), and tells overflow
+    // apart, which must leave a field unchanged rather than read as 0.
+    const QByteArray number = text.mid(start, end - start).toLatin1();
+    const char *first = number.constData();
+    if (*first == '+')
+        ++first;
+    double value = 0.0;
+    const auto [ptr, ec] = std::from_chars(first, number.constData() + number.size(), value);
+    Q_UNUSED(ptr)
+    if (ec == std::errc::result_out_of_range) {
+        const bool tiny = number.contains("e-") || number.contains("E-");
+        if (tiny)
+            return 0.0;
+        return number.startsWith('-') ? -std::numeric_limits<double>::infinity()
+                                      : std::numeric_limits<double>::infinity();
+    }
+    return ec == std::errc() ? value : 0.0;
 }
 
 std::optional<qint64> SettingsTable::roundToWidth(double value, qint64 min, qint64 max)
