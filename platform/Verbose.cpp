@@ -6,6 +6,12 @@ namespace lumora {
 
 namespace {
 bool g_enabled = false;
+std::function<void(const QString &)> g_sink;
+} // namespace
+
+void Verbose::setSink(std::function<void(const QString &)> sink)
+{
+    g_sink = std::move(sink);
 }
 
 void Verbose::setEnabled(bool on)
@@ -36,6 +42,10 @@ void Verbose::line(const QString &text)
 {
     if (!g_enabled)
         return;
+    if (g_sink) {
+        g_sink(printable(text));
+        return;
+    }
     const QByteArray bytes = QStringLiteral("lumora: ").toUtf8() + printable(text).toUtf8() + '\n';
     std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stderr);
     std::fflush(stderr);

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace lumora {
 
 // The --verbose trace: one line per thing the system does, on standard error.
@@ -17,6 +19,9 @@ public:
     static void line(const QString &text);
     // Mail text made safe for one trace line.
     static QString printable(const QString &text);
+    // Sends the lines to sink instead of standard error (tests read the trace this way);
+    // an empty function restores standard error.
+    static void setSink(std::function<void(const QString &)> sink);
 };
 
 } // namespace lumora
