@@ -1,0 +1,70 @@
+#include "MemoryItem.h"
+
+#include "MemoryApplication.h"
+#include "MemoryFolder.h"
+
+namespace lumora {
+
+MemoryItem::MemoryItem(MemoryApplication *app, const std::weak_ptr<MemoryFolder> &folder, const QString &entryId,
+                       const MemoryItemSpec &spec)
+    : m_app(app)
+    , m_folder(folder)
+    , m_entryId(entryId)
+    , m_spec(spec)
+{
+}
+
+MemoryItem::~MemoryItem() = default;
+
+int MemoryItem::ItemType() const
+{
+    return readable() ? m_spec.itemType : 0;
+}
+
+QString MemoryItem::EntryID() const
+{
+    return readable() ? m_entryId : QString();
+}
+
+QString MemoryItem::Subject() const
+{
+    return readable() ? m_spec.subject : QString();
+}
+
+// Received time, importance and sender belong to mail items only.
+QDateTime MemoryItem::ReceivedTime() const
+{
+    return readable() && isMail() && !m_entryId.isEmpty() ? m_spec.receivedTime : QDateTime();
+}
+
+int MemoryItem::Importance() const
+{
+    return readable() && isMail() ? m_spec.importance : 0;
+}
+
+bool MemoryItem::UnRead() const
+{
+    return readable() && m_spec.unread;
+}
+
+QString MemoryItem::SenderName() const
+{
+    return readable() && isMail() ? m_spec.senderName : QString();
+}
+
+bool MemoryItem::Display()
+{
+    if (!readable() || !m_app)
+        return false;
+    m_app->recordDisplay(*this);
+    return true;
+}
+
+bool MemoryItem::Delete()
+{
+    if (!readable() || !m_app || m_entryId.isEmpty())
+        return false;
+    return m_app->deleteItem(*this);
+}
+
+} // namespace lumora
