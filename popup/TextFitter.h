@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QFont>
+#include <QSize>
+#include <QString>
+
+namespace lumora {
+
+// Fits mail text into a fixed label box: word-wrapped, and cut with "..." at the end of
+// the last line that fits. Mail text is untrusted, so it is made safe for display first.
+class TextFitter
+{
+public:
+    // Longest input that is measured at all. A label box of this popup holds a few hundred
+    // characters at most; anything beyond is cut before layout so that a 100 000 character
+    // subject costs no more than a short one.
+    static constexpr int MaxMeasured = 1024;
+
+    // Control characters become spaces, unpaired surrogates become U+FFFD, and the text is
+    // cut to MaxMeasured characters without splitting a surrogate pair.
+    static QString sanitize(const QString &text, bool *cut = nullptr);
+
+    // The text as it fits the box in the given font: unchanged (apart from sanitize) when
+    // it fits, otherwise its visible part ending in "...".
+    static QString fit(const QString &text, const QFont &font, const QSize &box);
+};
+
+} // namespace lumora

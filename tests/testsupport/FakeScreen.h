@@ -1,0 +1,23 @@
+#pragma once
+
+#include "platform/WorkArea.h"
+
+namespace lumora::test {
+
+// A work area of the test's choosing; installed for its lifetime.
+class FakeScreen : public WorkArea
+{
+public:
+    explicit FakeScreen(const QRect &area = QRect(0, 0, 1024, 738))
+        : area(area)
+    {
+        WorkArea::setInstance(this);
+    }
+    ~FakeScreen() override { WorkArea::setInstance(nullptr); }
+
+    QRect primaryWorkArea() const override { return area; }
+
+    QRect area;
+};
+
+} // namespace lumora::test

@@ -1,0 +1,1 @@
+list(APPEND TESTSUPPORT_SOURCES FakeSound.h)
