@@ -136,7 +136,7 @@ constexpr Entry kLanguages[] = {
     {0x0486, "quc-GT"},
     {0x0487, "rw-RW"},
     {0x0488, "wo-SN"},
-    {0x048C, "prs-AF"},
+    {0x048C, "fa-AF"},
     {0x0491, "gd-GB"},
     {0x0492, "ku-IQ"},
     {0x0801, "ar-IQ"},
