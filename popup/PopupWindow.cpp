@@ -414,8 +414,9 @@ void PopupWindow::startShowing()
         y = m_y + fullH - 2 * m_cyBorders;
 
     setWindowRect(x, y, w, h, false);
+    // Stays-on-top and the bypassed window manager keep it above other windows; no raise
+    // is needed, and none would be allowed to take the focus anyway.
     show();
-    raise();
 
     // An unknown growth direction would leave the window waiting forever in the
     // growing state, ignoring further mail; it is shown like no animation instead.

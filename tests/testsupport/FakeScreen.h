@@ -8,8 +8,8 @@ namespace lumora::test {
 class FakeScreen : public WorkArea
 {
 public:
-    explicit FakeScreen(const QRect &area = QRect(0, 0, 1024, 738))
-        : area(area)
+    explicit FakeScreen(const QRect &initial = QRect(0, 0, 1024, 738))
+        : area(initial)
     {
         WorkArea::setInstance(this);
     }
