@@ -1,0 +1,104 @@
+#include "MaildirDraftItem.h"
+
+#include "platform/Clock.h"
+#include "platform/ProcessLauncher.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <QUuid>
+
+namespace lumora {
+
+namespace {
+
+QString icalTime(const QDateTime &t)
+{
+    return t.toUTC().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'"));
+}
+
+} // namespace
+
+MaildirDraftItem::MaildirDraftItem(int type, QObject *parent)
+    : host::Item(parent)
+    , m_type(type)
+{
+}
+
+MaildirDraftItem::~MaildirDraftItem() = default;
+
+QString MaildirDraftItem::draftsFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
+        + QStringLiteral("/Corvane Software/Lumora/drafts");
+}
+
+QByteArray MaildirDraftItem::draftText(int type, const QDateTime &now)
+{
+    const QString uid = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    const QString stamp = icalTime(now);
+    QStringList lines;
+    if (type == host::ContactItemType) {
+        lines << QStringLiteral("BEGIN:VCARD") << QStringLiteral("VERSION:4.0") << QStringLiteral("UID:urn:uuid:") + uid
+              << QStringLiteral("FN:") << QStringLiteral("REV:") + stamp << QStringLiteral("END:VCARD");
+    } else if (type == host::AppointmentItemType || type == host::TaskItemType || type == host::NoteItemType) {
+        lines << QStringLiteral("BEGIN:VCALENDAR") << QStringLiteral("VERSION:2.0")
+              << QStringLiteral("PRODID:-//Corvane Software//Lumora//EN");
+        if (type == host::AppointmentItemType) {
+            // A new appointment starts at the next full hour and lasts one hour.
+            QDateTime start = now;
+            start.setTime(QTime(now.time().hour(), 0));
+            start = start.addSecs(3600);
+            lines << QStringLiteral("BEGIN:VEVENT") << QStringLiteral("UID:") + uid
+                  << QStringLiteral("DTSTAMP:") + stamp << QStringLiteral("DTSTART:") + icalTime(start)
+                  << QStringLiteral("DTEND:") + icalTime(start.addSecs(3600)) << QStringLiteral("SUMMARY:")
+                  << QStringLiteral("END:VEVENT");
+        } else if (type == host::TaskItemType) {
+            lines << QStringLiteral("BEGIN:VTODO") << QStringLiteral("UID:") + uid
+                  << QStringLiteral("DTSTAMP:") + stamp << QStringLiteral("SUMMARY:")
+                  << QStringLiteral("STATUS:NEEDS-ACTION") << QStringLiteral("END:VTODO");
+        } else {
+            lines << QStringLiteral("BEGIN:VJOURNAL") << QStringLiteral("UID:") + uid
+                  << QStringLiteral("DTSTAMP:") + stamp << QStringLiteral("SUMMARY:")
+                  << QStringLiteral("END:VJOURNAL");
+        }
+        lines << QStringLiteral("END:VCALENDAR");
+    } else {
+        return {};
+    }
+    // Both formats want CRLF line endings.
+    return (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toUtf8();
+}
+
+bool MaildirDraftItem::Display()
+{
+    if (m_type == host::MailItemType)
+        return ProcessLauncher::instance().startDetached(QStringLiteral("xdg-email"), {});
+
+    const QDateTime now = Clock::instance().now();
+    const QByteArray text = draftText(m_type, now);
+    if (text.isEmpty())
+        return false;
+    const QString folder = draftsFolder();
+    if (!QDir().mkpath(folder))
+        return false;
+    const char *kind = m_type == host::ContactItemType ? "contact"
+        : m_type == host::AppointmentItemType         ? "appointment"
+        : m_type == host::TaskItemType                ? "task"
+                                                      : "note";
+    const QString suffix = m_type == host::ContactItemType ? QStringLiteral(".vcf") : QStringLiteral(".ics");
+    const QString base = folder + QLatin1Char('/') + QLatin1String(kind) + QLatin1Char('-')
+        + now.toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString path = base + suffix;
+    for (int n = 2; QFileInfo::exists(path); ++n)
+        path = base + QLatin1Char('-') + QString::number(n) + suffix;
+
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
+        return false;
+    m_draftPath = path;
+    return ProcessLauncher::instance().startDetached(QStringLiteral("xdg-open"), {path});
+}
+
+} // namespace lumora

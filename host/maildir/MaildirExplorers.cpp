@@ -1,0 +1,14 @@
+#include "MaildirExplorers.h"
+
+#include "MaildirExplorer.h"
+
+namespace lumora {
+
+MaildirExplorers::~MaildirExplorers() = default;
+
+void MaildirExplorers::setExplorer(MaildirExplorer *explorer)
+{
+    m_explorer = explorer;
+}
+
+} // namespace lumora

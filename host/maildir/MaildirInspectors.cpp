@@ -1,0 +1,7 @@
+#include "MaildirInspectors.h"
+
+namespace lumora {
+
+MaildirInspectors::~MaildirInspectors() = default;
+
+} // namespace lumora

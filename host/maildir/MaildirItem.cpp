@@ -1,0 +1,117 @@
+#include "MaildirItem.h"
+
+#include "MaildirStore.h"
+#include "platform/ProcessLauncher.h"
+
+#include <QFileInfo>
+#include <QProcess>
+
+namespace lumora {
+
+MaildirItem::MaildirItem(std::shared_ptr<MaildirStore> store, const QString &dir, const QString &uniqueName,
+                         QObject *parent)
+    : host::Item(parent)
+    , m_store(std::move(store))
+    , m_dir(dir)
+    , m_uniqueName(uniqueName)
+{
+}
+
+MaildirItem::~MaildirItem() = default;
+
+QString MaildirItem::EntryID() const
+{
+    return MaildirStore::itemEntryId(m_dir, m_uniqueName);
+}
+
+QString MaildirItem::StoreID() const
+{
+    return m_store->storeId();
+}
+
+QString MaildirItem::filePath() const
+{
+    MaildirFolderIndex *index = m_store->index(m_dir);
+    if (!index)
+        return {};
+    QString path = index->pathOf(m_uniqueName);
+    if (path.isEmpty() || !QFileInfo::exists(path)) {
+        // The watcher may not have caught up with a synchroniser yet.
+        index->refreshAll();
+        path = index->pathOf(m_uniqueName);
+    }
+    return path;
+}
+
+const MailHeaders &MaildirItem::headers() const
+{
+    if (!m_headers) {
+        const QString path = filePath();
+        m_headers = path.isEmpty() ? MailHeaders() : MailHeaderReader::parseFile(path);
+    }
+    return *m_headers;
+}
+
+QString MaildirItem::Subject() const
+{
+    return headers().subject;
+}
+
+QString MaildirItem::SenderName() const
+{
+    return headers().senderName;
+}
+
+int MaildirItem::Importance() const
+{
+    return headers().importance;
+}
+
+QDateTime MaildirItem::ReceivedTime() const
+{
+    MaildirFolderIndex *index = m_store->index(m_dir);
+    const MaildirFolderIndex::Entry *entry = index ? index->find(m_uniqueName) : nullptr;
+    qint64 ns = entry ? entry->mtimeNs : 0;
+    if (ns == 0 && entry)
+        ns = MaildirFolderIndex::fileTimeNs(index->pathOf(m_uniqueName));
+    if (ns == 0)
+        ns = MaildirFolderIndex::deliveryTimeNs(m_uniqueName);
+    if (ns == 0)
+        return {};
+    return QDateTime::fromMSecsSinceEpoch(ns / 1000000, Qt::LocalTime);
+}
+
+bool MaildirItem::UnRead() const
+{
+    MaildirFolderIndex *index = m_store->index(m_dir);
+    const MaildirFolderIndex::Entry *entry = index ? index->find(m_uniqueName) : nullptr;
+    return entry && !entry->seen;
+}
+
+bool MaildirItem::Display()
+{
+    const QString path = filePath();
+    if (path.isEmpty())
+        return false;
+    QStringList args = QProcess::splitCommand(m_store->displayCommand());
+    if (args.isEmpty())
+        return false;
+    const QString program = args.takeFirst();
+    bool substituted = false;
+    for (QString &arg : args) {
+        if (arg.contains(QLatin1String("%f"))) {
+            arg.replace(QLatin1String("%f"), path);
+            substituted = true;
+        }
+    }
+    if (!substituted)
+        args.append(path);
+    return ProcessLauncher::instance().startDetached(program, args);
+}
+
+bool MaildirItem::Delete()
+{
+    return m_store->moveToTrash(m_dir, m_uniqueName);
+}
+
+} // namespace lumora

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "host/Item.h"
+#include "MailHeaderReader.h"
+
+#include <memory>
+#include <optional>
+
+namespace lumora {
+
+class MaildirStore;
+
+// One message file of a Maildir folder, named by its unique name so that it follows the
+// file from new/ to cur/ and through flag changes. Headers are read on first need only.
+class MaildirItem : public host::Item
+{
+    Q_OBJECT
+public:
+    MaildirItem(std::shared_ptr<MaildirStore> store, const QString &dir, const QString &uniqueName,
+                QObject *parent = nullptr);
+    ~MaildirItem() override;
+
+    int ItemType() const override { return host::MailItemType; }
+    QString EntryID() const override;
+    QString Subject() const override;
+    QDateTime ReceivedTime() const override;
+    int Importance() const override;
+    bool UnRead() const override;
+    QString SenderName() const override;
+    bool Display() override;
+    bool Delete() override;
+
+    QString StoreID() const;
+    // The message file as it is named now; empty once it is gone.
+    QString filePath() const;
+
+private:
+    const MailHeaders &headers() const;
+
+    std::shared_ptr<MaildirStore> m_store;
+    QString m_dir;
+    QString m_uniqueName;
+    mutable std::optional<MailHeaders> m_headers;
+};
+
+} // namespace lumora

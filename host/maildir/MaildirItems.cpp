@@ -1,0 +1,69 @@
+#include "MaildirItems.h"
+
+#include "MaildirDraftItem.h"
+#include "MaildirItem.h"
+#include "MaildirStore.h"
+
+namespace lumora {
+
+namespace {
+
+bool isUnreadFilter(const QString &filter)
+{
+    QString compact = filter.toLower();
+    compact.remove(QLatin1Char(' '));
+    return compact == QLatin1String("[unread]=true");
+}
+
+} // namespace
+
+MaildirItems::MaildirItems(std::shared_ptr<MaildirStore> store, const QString &dir, int itemType, QObject *parent)
+    : host::Items(parent)
+    , m_store(std::move(store))
+    , m_dir(dir)
+    , m_itemType(itemType)
+{
+}
+
+MaildirItems::~MaildirItems() = default;
+
+int MaildirItems::Count() const
+{
+    if (m_itemType != host::MailItemType)
+        return 0;
+    MaildirFolderIndex *index = m_store->index(m_dir);
+    return index ? index->count() : 0;
+}
+
+host::ItemPtr MaildirItems::Find(const QString &filter)
+{
+    m_matches.clear();
+    m_next = 0;
+    if (m_itemType != host::MailItemType || !isUnreadFilter(filter))
+        return nullptr;
+    MaildirFolderIndex *index = m_store->index(m_dir);
+    if (!index)
+        return nullptr;
+    m_matches = index->unreadOldestFirst();
+    return FindNext();
+}
+
+host::ItemPtr MaildirItems::FindNext()
+{
+    MaildirFolderIndex *index = m_store->index(m_dir);
+    while (index && m_next < m_matches.size()) {
+        const QString name = m_matches.at(m_next++);
+        // Skip what was read or removed since Find.
+        const MaildirFolderIndex::Entry *entry = index->find(name);
+        if (entry && !entry->seen)
+            return std::make_shared<MaildirItem>(m_store, m_dir, name);
+    }
+    return nullptr;
+}
+
+host::ItemPtr MaildirItems::Add()
+{
+    return std::make_shared<MaildirDraftItem>(m_itemType);
+}
+
+} // namespace lumora

@@ -1,0 +1,338 @@
+#include "MaildirStore.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSet>
+
+#include <cerrno>
+#include <cstdio>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace lumora {
+
+namespace {
+
+QString toHex(const QString &text)
+{
+    return QString::fromLatin1(text.toUtf8().toHex().toUpper());
+}
+
+bool fromHex(const QString &id, QString *text)
+{
+    if (id.isEmpty() || id.size() % 2 != 0)
+        return false;
+    for (QChar c : id) {
+        if (!((c >= QLatin1Char('0') && c <= QLatin1Char('9')) || (c >= QLatin1Char('A') && c <= QLatin1Char('F'))))
+            return false;
+    }
+    *text = QString::fromUtf8(QByteArray::fromHex(id.toLatin1()));
+    return true;
+}
+
+bool isDirectory(const QString &path)
+{
+    struct stat st;
+    return stat(QFile::encodeName(path).constData(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+} // namespace
+
+MaildirStore::MaildirStore(const QString &rootPath)
+{
+    const QString canonical = QFileInfo(rootPath).canonicalFilePath();
+    if (canonical.isEmpty() || !isDirectory(canonical))
+        return;
+    m_root = canonical;
+    m_storeId = toHex(QStringLiteral("S") + m_root);
+    refreshFolders();
+}
+
+MaildirStore::~MaildirStore() = default;
+
+QStringList MaildirStore::folderDirs() const
+{
+    QStringList dirs;
+    for (const auto &f : m_folders)
+        dirs.append(f.first);
+    return dirs;
+}
+
+bool MaildirStore::insideRoot(const QString &path) const
+{
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    return canonical.startsWith(m_root + QLatin1Char('/'));
+}
+
+bool MaildirStore::isFolderDirName(const QString &dir)
+{
+    if (dir.size() < 2 || dir.at(0) != QLatin1Char('.') || dir.contains(QLatin1Char('/')) || dir.contains(QChar(0)))
+        return false;
+    const QStringList parts = dir.mid(1).split(QLatin1Char('.'));
+    for (const QString &part : parts) {
+        if (part.isEmpty())
+            return false;
+    }
+    return true;
+}
+
+QStringList MaildirStore::refreshFolders()
+{
+    QStringList added;
+    if (!isValid())
+        return added;
+    if (m_folders.count(QString()) == 0) {
+        m_folders.emplace(QString(), nullptr);
+        added.append(QString());
+    }
+    const QDir root(m_root);
+    const QStringList names = root.entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot | QDir::Readable);
+    QSet<QString> present{QString()};
+    for (const QString &name : names) {
+        if (!isFolderDirName(name))
+            continue;
+        const QString path = m_root + QLatin1Char('/') + name;
+        // A folder is a directory with cur/ inside; a symlink may not lead out of the store.
+        if (!isDirectory(path + QStringLiteral("/cur")) || !insideRoot(path))
+            continue;
+        present.insert(name);
+        if (m_folders.count(name) == 0) {
+            m_folders.emplace(name, nullptr);
+            added.append(name);
+        }
+    }
+    for (auto it = m_folders.begin(); it != m_folders.end();) {
+        if (!present.contains(it->first))
+            it = m_folders.erase(it);
+        else
+            ++it;
+    }
+    return added;
+}
+
+QString MaildirStore::folderPath(const QString &dir) const
+{
+    return dir.isEmpty() ? m_root : m_root + QLatin1Char('/') + dir;
+}
+
+MaildirFolderIndex *MaildirStore::index(const QString &dir)
+{
+    auto it = m_folders.find(dir);
+    if (it == m_folders.end())
+        return nullptr;
+    if (!it->second) {
+        it->second = std::make_unique<MaildirFolderIndex>(folderPath(dir), m_root);
+        it->second->refreshAll();
+    }
+    return it->second.get();
+}
+
+MaildirFolderIndex *MaildirStore::loadedIndex(const QString &dir) const
+{
+    const auto it = m_folders.find(dir);
+    return it == m_folders.end() ? nullptr : it->second.get();
+}
+
+QString MaildirStore::displayName(const QString &dir) const
+{
+    if (dir.isEmpty())
+        return QStringLiteral("Inbox");
+    const QString parent = parentDir(dir);
+    // Below a missing intermediate folder the name keeps the parts that have no folder.
+    const QString rest = dir.mid(parent.size() + 1);
+    QStringList parts = rest.split(QLatin1Char('.'));
+    for (QString &part : parts)
+        part = decodeMailboxName(part);
+    return parts.join(QLatin1Char('.'));
+}
+
+QString MaildirStore::parentDir(const QString &dir) const
+{
+    QString candidate = dir;
+    while (true) {
+        const qsizetype dot = candidate.lastIndexOf(QLatin1Char('.'));
+        if (dot <= 0)
+            return QString();
+        candidate = candidate.left(dot);
+        if (m_folders.count(candidate))
+            return candidate;
+    }
+}
+
+QStringList MaildirStore::childDirs(const QString &dir) const
+{
+    QStringList children;
+    for (const auto &f : m_folders) {
+        if (!f.first.isEmpty() && f.first != dir && parentDir(f.first) == dir)
+            children.append(f.first);
+    }
+    return children;
+}
+
+bool MaildirStore::ensureFolder(const QString &dir)
+{
+    if (!isValid() || (!dir.isEmpty() && !isFolderDirName(dir)))
+        return false;
+    const QString path = folderPath(dir);
+    QDir d;
+    for (const char *sub : {"cur", "new", "tmp"}) {
+        if (!d.mkpath(path + QLatin1Char('/') + QLatin1String(sub)))
+            return false;
+    }
+    if (!dir.isEmpty()) {
+        // Maildir++ marks sub-folders so delivery agents treat them as folders.
+        QFile marker(path + QStringLiteral("/maildirfolder"));
+        if (!marker.exists() && marker.open(QIODevice::WriteOnly))
+            marker.close();
+    }
+    if (!insideRoot(path))
+        return false;
+    if (!m_folders.count(dir))
+        m_folders.emplace(dir, nullptr);
+    return true;
+}
+
+QString MaildirStore::freshUniqueName()
+{
+    const qint64 ms = QDateTime::currentMSecsSinceEpoch();
+    char hostName[256] = {};
+    gethostname(hostName, sizeof hostName - 1);
+    QString host = QString::fromLocal8Bit(hostName);
+    host.replace(QLatin1Char('/'), QStringLiteral("\\057")).replace(QLatin1Char(':'), QStringLiteral("\\072"));
+    return QStringLiteral("%1.M%2P%3Q%4.%5")
+        .arg(ms / 1000)
+        .arg((ms % 1000) * 1000)
+        .arg(getpid())
+        .arg(++m_deliveries)
+        .arg(host);
+}
+
+bool MaildirStore::moveToTrash(const QString &dir, const QString &uniqueName)
+{
+    if (dir == trashDir())
+        return false;
+    MaildirFolderIndex *source = index(dir);
+    if (!source)
+        return false;
+    if (!source->find(uniqueName))
+        source->refreshAll();
+    const MaildirFolderIndex::Entry *entry = source->find(uniqueName);
+    if (!entry || !ensureFolder(trashDir()))
+        return false;
+
+    QString fileName = entry->fileName;
+    if (!fileName.contains(QLatin1String(":2,")))
+        fileName = uniqueName + QStringLiteral(":2,");
+    const QString info = fileName.mid(fileName.indexOf(QLatin1Char(':')));
+    const QString trashCur = folderPath(trashDir()) + QStringLiteral("/cur/");
+    QByteArray from = QFile::encodeName(source->pathOf(uniqueName));
+    QString target = trashCur + fileName;
+
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        const QByteArray to = QFile::encodeName(target);
+        int rc = renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE);
+        if (rc != 0 && errno == EINVAL) {
+            // File systems without RENAME_NOREPLACE: check first (a narrow race beats data loss
+            // from always overwriting).
+            if (QFileInfo::exists(target)) {
+                errno = EEXIST;
+            } else {
+                rc = ::rename(from.constData(), to.constData());
+            }
+        }
+        if (rc == 0) {
+            source->remove(uniqueName);
+            if (MaildirFolderIndex *trash = loadedIndex(trashDir()))
+                trash->refresh(MaildirFolderIndex::Cur);
+            return true;
+        }
+        if (errno == EEXIST) {
+            // Keep both: the message gets a new unique name in Trash.
+            target = trashCur + freshUniqueName() + info;
+            continue;
+        }
+        if (errno == ENOENT && attempt == 0) {
+            // A synchroniser moved it meanwhile: find where it went and try once more.
+            source->refreshAll();
+            const QString path = source->pathOf(uniqueName);
+            if (path.isEmpty())
+                return false;
+            from = QFile::encodeName(path);
+            continue;
+        }
+        return false; // EXDEV and any other failure: the message stays where it was.
+    }
+    return false;
+}
+
+QString MaildirStore::folderEntryId(const QString &dir)
+{
+    return toHex(QStringLiteral("F") + dir);
+}
+
+bool MaildirStore::parseFolderEntryId(const QString &id, QString *dir)
+{
+    QString text;
+    if (!fromHex(id, &text) || !text.startsWith(QLatin1Char('F')))
+        return false;
+    *dir = text.mid(1);
+    return dir->isEmpty() || isFolderDirName(*dir);
+}
+
+QString MaildirStore::itemEntryId(const QString &dir, const QString &uniqueName)
+{
+    return toHex(QStringLiteral("M") + dir + QLatin1Char('/') + uniqueName);
+}
+
+bool MaildirStore::parseItemEntryId(const QString &id, QString *dir, QString *uniqueName)
+{
+    QString text;
+    if (!fromHex(id, &text) || !text.startsWith(QLatin1Char('M')))
+        return false;
+    const qsizetype slash = text.indexOf(QLatin1Char('/'));
+    if (slash < 0)
+        return false;
+    *dir = text.mid(1, slash - 1);
+    *uniqueName = text.mid(slash + 1);
+    if (uniqueName->isEmpty() || uniqueName->contains(QLatin1Char('/')) || uniqueName->startsWith(QLatin1Char('.')))
+        return false;
+    return dir->isEmpty() || isFolderDirName(*dir);
+}
+
+QString MaildirStore::decodeMailboxName(const QString &encoded)
+{
+    QString out;
+    qsizetype i = 0;
+    while (i < encoded.size()) {
+        const QChar c = encoded.at(i);
+        if (c != QLatin1Char('&')) {
+            out.append(c);
+            ++i;
+            continue;
+        }
+        const qsizetype end = encoded.indexOf(QLatin1Char('-'), i + 1);
+        if (end < 0)
+            return encoded;
+        if (end == i + 1) {
+            out.append(QLatin1Char('&'));
+            i = end + 1;
+            continue;
+        }
+        QByteArray b64 = encoded.mid(i + 1, end - i - 1).toLatin1();
+        b64.replace(',', '/');
+        const auto decoded = QByteArray::fromBase64Encoding(b64, QByteArray::AbortOnBase64DecodingErrors);
+        if (!decoded || decoded.decoded.size() % 2 != 0)
+            return encoded;
+        const QByteArray &utf16 = decoded.decoded;
+        for (qsizetype k = 0; k + 1 < utf16.size(); k += 2)
+            out.append(QChar(char16_t((uchar(utf16.at(k)) << 8) | uchar(utf16.at(k + 1)))));
+        i = end + 1;
+    }
+    return out;
+}
+
+} // namespace lumora

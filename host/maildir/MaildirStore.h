@@ -1,0 +1,75 @@
+#pragma once
+
+#include "MaildirFolderIndex.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <map>
+#include <memory>
+
+namespace lumora {
+
+// One Maildir++ root: its folders ("" is the root, the Inbox; ".Name" and ".Name.Sub" the
+// others), their indexes, the ids that name them, and the moves into Trash.
+class MaildirStore
+{
+public:
+    // rootPath need not be canonical; an unusable root gives an invalid store.
+    explicit MaildirStore(const QString &rootPath);
+    ~MaildirStore();
+
+    bool isValid() const { return !m_root.isEmpty(); }
+    QString rootPath() const { return m_root; }
+    QString storeId() const { return m_storeId; }
+
+    // Relists the root for folders; returns the ones not known before.
+    QStringList refreshFolders();
+    QStringList folderDirs() const;
+    bool hasFolder(const QString &dir) const { return m_folders.count(dir) > 0; }
+    QString folderPath(const QString &dir) const;
+    // The folder's index, listed on first use; null for an unknown folder.
+    MaildirFolderIndex *index(const QString &dir);
+    // Null when the folder has not been listed yet.
+    MaildirFolderIndex *loadedIndex(const QString &dir) const;
+
+    QString displayName(const QString &dir) const;
+    // The nearest existing ancestor folder ("" for top-level folders); the root has none.
+    QString parentDir(const QString &dir) const;
+    QStringList childDirs(const QString &dir) const;
+
+    // Creates the Maildir++ folder (cur, new, tmp) when missing; false when it cannot.
+    bool ensureFolder(const QString &dir);
+
+    // Moves the message into Trash by rename. A name taken in Trash gets a fresh unique
+    // name; a Trash on another file system leaves the message in place and gives false.
+    bool moveToTrash(const QString &dir, const QString &uniqueName);
+
+    // The command that opens a message file: "%f" is replaced by the file, else appended.
+    QString displayCommand() const { return m_displayCommand; }
+    void setDisplayCommand(const QString &command) { m_displayCommand = command; }
+
+    static QString trashDir() { return QStringLiteral(".Trash"); }
+    static QString draftsDir() { return QStringLiteral(".Drafts"); }
+
+    static QString folderEntryId(const QString &dir);
+    static bool parseFolderEntryId(const QString &id, QString *dir);
+    static QString itemEntryId(const QString &dir, const QString &uniqueName);
+    static bool parseItemEntryId(const QString &id, QString *dir, QString *uniqueName);
+    // A Maildir++ folder directory name we accept: ".A" or ".A.B", no empty part.
+    static bool isFolderDirName(const QString &dir);
+    // Decodes IMAP's modified UTF-7 ("&AOk-t&AOk-" -> "été"); bad input is kept as it stands.
+    static QString decodeMailboxName(const QString &encoded);
+
+private:
+    bool insideRoot(const QString &path) const;
+    QString freshUniqueName();
+
+    QString m_root;
+    QString m_storeId;
+    QString m_displayCommand = QStringLiteral("xdg-open");
+    std::map<QString, std::unique_ptr<MaildirFolderIndex>> m_folders;
+    int m_deliveries = 0;
+};
+
+} // namespace lumora

@@ -1,0 +1,1 @@
+lumora_add_fuzzer(mailheader SOURCES MailHeaderFuzz.cpp LIBS lumora_mailheader)
