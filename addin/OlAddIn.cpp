@@ -1,0 +1,514 @@
+#include "addin/OlAddIn.h"
+
+#include "addin/AddInGlobals.h"
+#include "addin/ComponentAccess.h"
+#include "addin/HostTrayIcon.h"
+#include "host/Logging.h"
+#include "platform/Clock.h"
+#include "platform/Registry.h"
+#include "platform/Timer.h"
+#include "platform/Verbose.h"
+#include "queue/Queue.h"
+#include "settings/CINIFile.h"
+#include "settings/SettingsTable.h"
+#include "settings/modRegistry.h"
+#include "settings/modSpecialFolders.h"
+#include "support/CFileVersionInfo.h"
+#include "tray/Main.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace lumora {
+
+namespace {
+
+const QString kOptionsPageProgId = QStringLiteral("LumoraProps.ctlLumora");
+constexpr int kMailCountdownMs = 5000;
+constexpr int kBalloonCountdownMs = 1500;
+
+void trace(const QString &text)
+{
+    Verbose::line(text);
+}
+
+QString settingsKeyFor(const QString &major)
+{
+    return QStringLiteral("Software\\Microsoft\\Office\\%1.0\\Outlook\\Options\\Lumora").arg(major);
+}
+
+} // namespace
+
+OlAddIn::OlAddIn(QObject *parent)
+    : QObject(parent)
+{
+}
+
+OlAddIn::~OlAddIn()
+{
+    DetachFromOutlook();
+}
+
+bool OlAddIn::Enabled() const
+{
+    return m_enabled;
+}
+
+void OlAddIn::setEnabled(bool value)
+{
+    m_enabled = value;
+    trace(value ? QStringLiteral("notifications enabled") : QStringLiteral("notifications suspended"));
+}
+
+bool OlAddIn::WindowState() const
+{
+    return m_windowActive.value_or(false);
+}
+
+qint16 OlAddIn::NewMsgCount() const
+{
+    return m_newMsgCount;
+}
+
+std::optional<QDateTime> OlAddIn::lastSeen(const QString &folderId) const
+{
+    if (!m_lastSeen)
+        return std::nullopt;
+    if (auto mark = m_lastSeen->Item(folderId))
+        return mark->date;
+    return std::nullopt;
+}
+
+// ---- Start-up and teardown ------------------------------------------------------------
+
+void OlAddIn::AttachToOutlook(host::Application *application)
+{
+    if (!application)
+        return;
+    AddInGlobals &g = addIn();
+    trace(QStringLiteral("attach: start"));
+
+    // 1-3: the application, its namespace and window collections.
+    m_objOutlook = application;
+    g.application = application;
+    m_objNS = application->GetNamespace(QStringLiteral("MAPI"));
+    m_colExpl = application->explorers();
+    m_colInsp = application->inspectors();
+    trackExplorer(application->ActiveExplorer());
+    m_connections << connect(application, &host::Application::NewMail, this, &OlAddIn::objOutlook_NewMail);
+    m_connections << connect(application, &host::Application::OptionsPagesAdd, this,
+                             &OlAddIn::objOutlook_OptionsPagesAdd);
+    if (m_colExpl)
+        m_connections << connect(m_colExpl, &host::Explorers::NewExplorer, this, &OlAddIn::colExpl_NewExplorer);
+
+    // 4: the Inbox seeds the watched-folder list on first run.
+    if (m_objNS)
+        m_inbox = m_objNS->GetDefaultFolder(host::FolderInbox);
+
+    // 5-6: the data folder, with the template INI copied in on first start.
+    const QString company = modSpecialFolders::GetSpecialFolder(26) + QStringLiteral("/Corvane Software");
+    const QString dataFolder = company + QStringLiteral("/Lumora");
+    if (!QDir(company).exists())
+        QDir().mkpath(company);
+    if (!QDir(dataFolder).exists())
+        QDir().mkpath(dataFolder);
+    const QString iniPath = dataFolder + QStringLiteral("/Lumora.ini");
+    if (!QFile::exists(iniPath))
+        QFile::copy(g.libraryFolder + QStringLiteral("/Lumora.ini"), iniPath);
+
+    // 7: the log.
+    g.logging = createComponent<host::Logging>(QStringLiteral("VURERIVEVI.cLogging"));
+    if (g.logging)
+        g.logWriter = g.logging->OpenLog(dataFolder + QStringLiteral("/Lumora.log"));
+
+    // 8-9: the INI store and the watched folders.
+    m_ini = std::make_unique<CINIFile>();
+    m_ini->setLogWriter(g.logWriter);
+    m_ini->setFile(iniPath);
+    LoadWatchedFolders();
+
+    // 10-12.
+    m_safeMail = createComponent<host::SafeMailItem>(QStringLiteral("QuaySafeLib.SafeMailItem"));
+    m_newMsgCount = 0;
+    LoadSettings();
+
+    // 13-14: the hidden main form with the tray icon, queue and popup.
+    m_main = std::make_unique<Main>();
+    g.main = m_main.get();
+    if (m_versionReader)
+        m_main->setOutlookVersion(m_versionReader->FileVersionMajor());
+    m_main->Form_Load();
+
+    // 15.
+    m_enabled = true;
+    trace(QStringLiteral("attach: done, watching %1 folder(s)").arg(m_watchedFolders.size()));
+}
+
+void OlAddIn::DetachFromOutlook()
+{
+    AddInGlobals &g = addIn();
+    const bool wasAttached = m_objOutlook || m_main || m_ini;
+    if (wasAttached)
+        trace(QStringLiteral("detach: start"));
+    if (m_main) {
+        m_main->Form_Unload();
+        m_main.reset();
+        g.main = nullptr;
+        trace(QStringLiteral("detach: main form unloaded"));
+    }
+    m_lastSeen.reset();
+    if (m_ini) {
+        m_ini->flush();
+        m_ini.reset();
+        trace(QStringLiteral("detach: INI store flushed and released"));
+    }
+    m_versionReader.reset();
+    m_inbox.reset();
+    m_safeMail.reset();
+    for (const auto &c : std::as_const(m_connections))
+        disconnect(c);
+    m_connections.clear();
+    m_objExpl = nullptr;
+    m_colInsp = nullptr;
+    m_colExpl = nullptr;
+    m_objNS = nullptr;
+    g.application = nullptr;
+    g.logWriter.reset();
+    g.logging.reset();
+    m_objOutlook = nullptr;
+    m_enabled = false;
+    if (wasAttached)
+        trace(QStringLiteral("detach: host references released"));
+}
+
+// ---- Window tracking ------------------------------------------------------------------
+
+void OlAddIn::trackExplorer(host::Explorer *explorer)
+{
+    m_objExpl = explorer;
+    if (!explorer)
+        return;
+    m_connections << connect(explorer, &host::Explorer::Activate, this, [this, explorer] {
+        if (m_objExpl == explorer)
+            objExpl_Activate();
+    });
+    m_connections << connect(explorer, &host::Explorer::Deactivate, this, [this, explorer] {
+        if (m_objExpl == explorer)
+            objExpl_Deactivate();
+    });
+    m_connections << connect(explorer, &host::Explorer::Close, this, [this, explorer] {
+        if (m_objExpl == explorer)
+            objExpl_Close();
+    });
+}
+
+void OlAddIn::colExpl_NewExplorer(host::Explorer *explorer)
+{
+    if (!m_objExpl)
+        trackExplorer(explorer);
+}
+
+void OlAddIn::objExpl_Activate()
+{
+    trace(QStringLiteral("explorer activated"));
+    m_windowActive = true;
+    setTrayIcon(0);
+}
+
+void OlAddIn::objExpl_Deactivate()
+{
+    trace(QStringLiteral("explorer deactivated"));
+    m_windowActive = false;
+}
+
+void OlAddIn::objExpl_Close()
+{
+    trace(QStringLiteral("explorer closed"));
+    m_objExpl = nullptr;
+    if (m_objOutlook) {
+        host::Explorer *next = m_objOutlook->ActiveExplorer();
+        if (next)
+            trackExplorer(next);
+    }
+    if (!m_objExpl && (!m_colInsp || m_colInsp->Count() == 0))
+        DetachFromOutlook();
+}
+
+void OlAddIn::setTrayIcon(qint16 state)
+{
+    if (m_main)
+        m_main->SetTrayIcon(state);
+}
+
+// ---- Settings -------------------------------------------------------------------------
+
+void OlAddIn::InitOutlookVersion()
+{
+    const QString path = modRegistry::ReadRegistryValue(
+                             reg::HKEY_LOCAL_MACHINE,
+                             QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\OUTLOOK.EXE"),
+                             QStringLiteral("Path"))
+                             .toString();
+    m_versionReader = std::make_unique<CFileVersionInfo>();
+    m_versionReader->setFullPathName(path + QStringLiteral("OUTLOOK.EXE"));
+    const QString major = m_versionReader->FileVersionMajor();
+    if (major == QLatin1String("9") || major == QLatin1String("10") || major == QLatin1String("11"))
+        m_keyPath = settingsKeyFor(major);
+    trace(QStringLiteral("host version %1, settings key \"%2\"").arg(major, m_keyPath));
+}
+
+void OlAddIn::LoadSettings()
+{
+    // A key that holds none of the ten values has never been set up: write the defaults
+    // once. A key with any value of ours keeps what it has.
+    bool anyStored = false;
+    for (const auto &row : SettingsTable::rows()) {
+        if (!modRegistry::ReadRegistryValue(reg::HKEY_CURRENT_USER, m_keyPath, QString::fromLatin1(row.name))
+                 .toString()
+                 .isEmpty()) {
+            anyStored = true;
+            break;
+        }
+    }
+    if (!anyStored)
+        WriteDefaultSettings();
+
+    AddInSettings &settings = addIn().settings;
+    for (const auto &row : SettingsTable::rows()) {
+        const QVariant value =
+            modRegistry::ReadRegistryValue(reg::HKEY_CURRENT_USER, m_keyPath, QString::fromLatin1(row.name));
+        SettingsTable::store(row, value.toString(), settings);
+    }
+}
+
+void OlAddIn::WriteDefaultSettings()
+{
+    for (const auto &row : SettingsTable::rows()) {
+        modRegistry::WriteRegistryValue(reg::HKEY_CURRENT_USER, m_keyPath, QString::fromLatin1(row.name),
+                                        SettingsTable::defaultText(row, addIn().libraryFolder), reg::REG_SZ);
+    }
+}
+
+void OlAddIn::UpdatePopupSettings()
+{
+    LoadSettings();
+    if (m_main)
+        m_main->SetPopupProps();
+    trace(QStringLiteral("settings reloaded"));
+}
+
+void OlAddIn::TestPopup()
+{
+    if (m_main)
+        m_main->TestPopup();
+}
+
+// ---- Mail actions ---------------------------------------------------------------------
+
+void OlAddIn::ShowMailMessage(const QString &EntryID, const QString &StoreID)
+{
+    if (m_objNS) {
+        if (host::ItemPtr item = m_objNS->GetItemFromID(EntryID, StoreID))
+            item->Display();
+    }
+    setTrayIcon(0);
+}
+
+void OlAddIn::DeleteMailMessage(const QString &EntryID, const QString &StoreID)
+{
+    if (m_objNS) {
+        if (host::ItemPtr item = m_objNS->GetItemFromID(EntryID, StoreID))
+            item->Delete();
+    }
+    setTrayIcon(0);
+}
+
+void OlAddIn::composeItem(int type)
+{
+    if (!m_objOutlook)
+        return;
+    if (host::ItemPtr item = m_objOutlook->CreateItem(type))
+        item->Display();
+}
+
+void OlAddIn::ComposeNewContact()
+{
+    composeItem(host::ContactItemType);
+}
+
+void OlAddIn::ComposeNewAppointment()
+{
+    composeItem(host::AppointmentItemType);
+}
+
+void OlAddIn::ComposeNewTask()
+{
+    composeItem(host::TaskItemType);
+}
+
+void OlAddIn::ComposeNewNote()
+{
+    composeItem(host::NoteItemType);
+}
+
+void OlAddIn::ComposeNewMail()
+{
+    if (!m_objOutlook || !m_objOutlook->session())
+        return;
+    host::FolderPtr drafts = m_objOutlook->session()->GetDefaultFolder(host::FolderDrafts);
+    if (!drafts)
+        return;
+    host::ItemsPtr items = drafts->items();
+    host::ItemPtr item = items ? items->Add() : nullptr;
+    auto wrapper = createComponent<host::SafeMailItem>(QStringLiteral("QuaySafeLib.SafeMailItem"));
+    if (!item || !wrapper)
+        return;
+    wrapper->setItem(item);
+    wrapper->Display();
+}
+
+void OlAddIn::objOutlook_OptionsPagesAdd(host::PropertyPages *pages)
+{
+    if (pages)
+        pages->Add(kOptionsPageProgId, QStringLiteral("Lumora"));
+}
+
+// ---- New-mail detection ---------------------------------------------------------------
+
+void OlAddIn::LoadWatchedFolders()
+{
+    if (!m_ini)
+        return;
+    m_ini->setSection(QStringLiteral("Setup"));
+    const QString init = m_ini->getValue(QStringLiteral("Init"), QStringLiteral("0")).toString();
+    m_ini->setValues(QStringLiteral("Init"), QStringLiteral("0"));
+    if (SettingsTable::leadingNumber(init) == 1.0 && m_inbox) {
+        m_ini->addSection(QStringLiteral("EntryID"), true);
+        m_ini->setValues(QStringLiteral("EID0"), m_inbox->EntryID() + QLatin1Char('|') + m_inbox->StoreID());
+        m_ini->flush();
+        trace(QStringLiteral("first run: watching the Inbox"));
+    }
+    LoadFoldersToScan();
+}
+
+void OlAddIn::LoadFoldersToScan()
+{
+    if (!m_ini)
+        return;
+    m_ini->setSection(QStringLiteral("EntryID"));
+    QVariant values;
+    const qint16 n = m_ini->enumSectionValues(values);
+    m_watchedFolders.clear();
+    if (n > 0) {
+        for (const QVariant &v : values.toList())
+            m_watchedFolders.append(v.toString());
+    }
+    if (m_watchedFolders.isEmpty())
+        return;
+
+    // Folders already watched keep their dates, so reloading the list never reports old
+    // mail again; new folders look three hours back, as at start-up.
+    auto fresh = std::make_unique<OrderedDictionary<FolderMark>>();
+    const QDateTime threeHoursBack = Clock::instance().now().addSecs(-3 * 3600);
+    for (const QString &entry : std::as_const(m_watchedFolders)) {
+        const QStringList parts = entry.split(QLatin1Char('|'));
+        if (parts.size() != 2)
+            continue;
+        std::optional<FolderMark> kept = m_lastSeen ? m_lastSeen->Item(parts.at(0)) : std::nullopt;
+        fresh->Add(parts.at(0), kept ? *kept : FolderMark{threeHoursBack, {}});
+    }
+    m_lastSeen = std::move(fresh);
+}
+
+void OlAddIn::objOutlook_NewMail()
+{
+    trace(QStringLiteral("NewMail"));
+    if (!m_enabled)
+        return;
+    if (m_versionReader) {
+        const QString major = m_versionReader->FileVersionMajor();
+        if (major == QLatin1String("9") || major == QLatin1String("10"))
+            HostTrayIcon::Remove();
+    }
+    if (m_main)
+        m_main->tmrMail().restart(kMailCountdownMs);
+}
+
+void OlAddIn::GetNewMailMessages()
+{
+    if (WindowState())
+        return;
+    Queue *queue = addIn().queue;
+    const qint32 before = queue ? queue->Size() : 0;
+    for (const QString &entry : std::as_const(m_watchedFolders)) {
+        const QStringList parts = entry.split(QLatin1Char('|'));
+        scanFolder(parts.value(0), parts.value(1));
+    }
+    const qint32 size = queue ? queue->Size() : 0;
+    m_newMsgCount = static_cast<qint16>(qMin<qint32>(size, 32767));
+    trace(QStringLiteral("scan: %1 queued, %2 waiting").arg(size - before).arg(size));
+    if (m_main)
+        m_main->tmrBalloon().restart(kBalloonCountdownMs);
+}
+
+void OlAddIn::scanFolder(const QString &folderId, const QString &storeId)
+{
+    if (!m_objNS)
+        return;
+    host::FolderPtr folder = m_objNS->GetFolderFromID(folderId, storeId);
+    if (!folder)
+        return;
+    host::ItemsPtr items = folder->items();
+    if (!items)
+        return;
+    host::ItemPtr item = items->Find(QStringLiteral("[Unread] = true"));
+    if (!item)
+        return;
+    if (!m_lastSeen || !m_lastSeen->Exists(folderId)) {
+        addIn().log(3, QStringLiteral("GetNewMailMessages"),
+                    QStringLiteral("Date does not exist for folder:") + folder->Name());
+        return;
+    }
+    // Every item is measured against the date as it stood before this scan, so a message
+    // that the store lists after a younger one is still reported; the date then moves to
+    // the youngest message queued.
+    const FolderMark before = *m_lastSeen->Item(folderId);
+    FolderMark after = before;
+    Queue *queue = addIn().queue;
+    for (; item; item = items->FindNext()) {
+        // Only mail has a sender and subject to show; other items (meeting requests,
+        // reports) are left alone and do not move the date.
+        if (item->ItemType() != host::MailItemType)
+            continue;
+        const QDateTime received = item->ReceivedTime();
+        if (!received.isValid())
+            continue;
+        const QString id = item->EntryID();
+        const bool isNew = received > before.date
+                           || (received == before.date && !before.idsAtDate.isEmpty() && !before.idsAtDate.contains(id));
+        if (!isNew)
+            continue;
+        if (received > after.date) {
+            after.date = received;
+            after.idsAtDate = {id};
+        } else if (received == after.date) {
+            after.idsAtDate.insert(id);
+        }
+        QString sender;
+        if (m_safeMail) {
+            m_safeMail->setItem(item);
+            sender = m_safeMail->SenderName();
+        }
+        const QString subject = item->Subject();
+        const int importance = item->Importance();
+        if (queue)
+            queue->Add(sender, subject, id, folder->StoreID(), folder->Name(), importance);
+        trace(QStringLiteral("queued: folder \"%1\", from \"%2\", subject \"%3\"%4")
+                  .arg(folder->Name(), sender, subject,
+                       importance == 2 ? QStringLiteral(", high importance") : QString()));
+        setTrayIcon(importance == 2 ? 2 : 1);
+    }
+    m_lastSeen->SetItem(folderId, after);
+}
+
+} // namespace lumora

@@ -1,0 +1,111 @@
+#pragma once
+
+#include "addin/OlAddInInterface.h"
+#include "host/Application.h"
+#include "host/SafeMailItem.h"
+#include "settings/OrderedDictionary.h"
+
+#include <QDateTime>
+#include <QObject>
+#include <QPointer>
+#include <QSet>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+
+namespace lumora {
+
+class CINIFile;
+class CFileVersionInfo;
+class Main;
+
+// The add-in's controller: attaches to the host, keeps the watched folders and their
+// last-seen dates, scans for new mail, and acts on messages. Its public members are also
+// reachable late-bound by name (the options page and `lumora --test-popup` use that).
+class OlAddIn : public QObject, public OlAddInInterface
+{
+    Q_OBJECT
+    Q_PROPERTY(bool Enabled READ Enabled WRITE setEnabled)
+    Q_PROPERTY(bool WindowState READ WindowState)
+    Q_PROPERTY(qint16 NewMsgCount READ NewMsgCount)
+public:
+    explicit OlAddIn(QObject *parent = nullptr);
+    ~OlAddIn() override;
+
+    // Public interface, in its fixed order.
+    bool Enabled() const override;
+    void setEnabled(bool value) override;
+    bool WindowState() const override;
+    qint16 NewMsgCount() const override;
+    Q_INVOKABLE void ShowMailMessage(const QString &EntryID, const QString &StoreID) override;
+    Q_INVOKABLE void DeleteMailMessage(const QString &EntryID, const QString &StoreID) override;
+    Q_INVOKABLE void GetNewMailMessages() override;
+    Q_INVOKABLE void UpdatePopupSettings() override;
+    Q_INVOKABLE void TestPopup() override;
+    Q_INVOKABLE void ComposeNewContact() override;
+    Q_INVOKABLE void ComposeNewAppointment() override;
+    Q_INVOKABLE void ComposeNewTask() override;
+    Q_INVOKABLE void ComposeNewNote() override;
+    Q_INVOKABLE void ComposeNewMail() override;
+    Q_INVOKABLE void InitOutlookVersion();
+    // Re-reads the watched-folder list so a changed list takes effect at once; folders
+    // already watched keep their dates, new ones start three hours back.
+    Q_INVOKABLE void LoadFoldersToScan();
+
+    // Within the add-in library only.
+    void AttachToOutlook(host::Application *application);
+    void DetachFromOutlook();
+    void LoadSettings();
+    void WriteDefaultSettings();
+
+    // For the connection class, tests and the trace.
+    bool isAttached() const { return m_objOutlook != nullptr; }
+    QString settingsKeyPath() const { return m_keyPath; }
+    QStringList watchedFolders() const { return m_watchedFolders; }
+    std::optional<QDateTime> lastSeen(const QString &folderId) const;
+    host::Explorer *trackedExplorer() const { return m_objExpl; }
+    Main *mainForm() const { return m_main.get(); }
+
+private:
+    void LoadWatchedFolders();
+    void objOutlook_NewMail();
+    void objOutlook_OptionsPagesAdd(host::PropertyPages *pages);
+    void colExpl_NewExplorer(host::Explorer *explorer);
+    void objExpl_Activate();
+    void objExpl_Deactivate();
+    void objExpl_Close();
+    void trackExplorer(host::Explorer *explorer);
+    void RemoveHostTrayIcon();
+    void composeItem(int type);
+    void setTrayIcon(qint16 state);
+    // Last-seen bookkeeping, kept per folder id.
+    struct FolderMark
+    {
+        QDateTime date;
+        // Ids queued at exactly `date`, so a second message of the same instant is still
+        // reported while the one already queued is not reported again.
+        QSet<QString> idsAtDate;
+    };
+    void scanFolder(const QString &folderId, const QString &storeId);
+
+    host::Application *m_objOutlook = nullptr;
+    host::NameSpace *m_objNS = nullptr;
+    QPointer<host::Explorer> m_objExpl;
+    QPointer<host::Explorers> m_colExpl;
+    QPointer<host::Inspectors> m_colInsp;
+    std::optional<bool> m_windowActive;
+    host::FolderPtr m_inbox;
+    std::shared_ptr<host::SafeMailItem> m_safeMail;
+    qint16 m_newMsgCount = 0;
+    std::unique_ptr<CINIFile> m_ini;
+    QStringList m_watchedFolders;
+    std::unique_ptr<OrderedDictionary<FolderMark>> m_lastSeen;
+    bool m_enabled = false;
+    std::unique_ptr<CFileVersionInfo> m_versionReader;
+    QString m_keyPath;
+    std::unique_ptr<Main> m_main;
+    QList<QMetaObject::Connection> m_connections;
+};
+
+} // namespace lumora
