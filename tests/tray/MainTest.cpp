@@ -1,0 +1,426 @@
+#include "tray/Main.h"
+
+#include "addin/AddInGlobals.h"
+#include "addin/OlAddInInterface.h"
+#include "addin/modEnumWindows.h"
+#include "platform/VirtualClock.h"
+#include "popup/PopupWindow.h"
+#include "queue/Queue.h"
+
+#include "FakeNotifyIconHost.h"
+#include "FakeProcessLauncher.h"
+#include "FakeWindowSystem.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QScreen>
+
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <memory>
+
+using namespace lumora;
+using lumora::test::FakeNotifyIconHost;
+using lumora::test::FakeProcessLauncher;
+using lumora::test::FakeWindowSystem;
+
+namespace {
+
+class FakeController : public OlAddInInterface
+{
+public:
+    bool Enabled() const override { return enabled; }
+    void setEnabled(bool value) override { enabled = value; }
+    bool WindowState() const override { return windowActive; }
+    qint16 NewMsgCount() const override { return 0; }
+    void ShowMailMessage(const QString &, const QString &) override {}
+    void DeleteMailMessage(const QString &, const QString &) override {}
+    void GetNewMailMessages() override { calls << QStringLiteral("GetNewMailMessages"); }
+    void UpdatePopupSettings() override {}
+    void TestPopup() override {}
+    void ComposeNewContact() override { calls << QStringLiteral("Contact"); }
+    void ComposeNewAppointment() override { calls << QStringLiteral("Appointment"); }
+    void ComposeNewTask() override { calls << QStringLiteral("Task"); }
+    void ComposeNewNote() override { calls << QStringLiteral("Note"); }
+    void ComposeNewMail() override { calls << QStringLiteral("Mail"); }
+
+    bool enabled = true;
+    bool windowActive = false;
+    QStringList calls;
+};
+
+class RecordingLog : public host::LogWriter
+{
+public:
+    void Log(int level, const QString &procedure, const QString &message) override
+    {
+        entries << QStringLiteral("%1|%2|%3").arg(level).arg(procedure, message);
+    }
+    QStringList entries;
+};
+
+class MainTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        Clock::setInstance(&clock);
+        modEnumWindows::reset();
+        addIn().controller = &controller;
+        addIn().settings = AddInSettings();
+        addIn().settings.MessageDelay = 4000;
+        addIn().settings.PopAlign = BottomRightCorner;
+        log = std::make_shared<RecordingLog>();
+        addIn().logWriter = log;
+        addIn().libraryFolder = QStringLiteral("/opt/lumora/lib");
+        desktop.addWindow({0x10, "Inbox - Microsoft Outlook", "", 0, true});
+    }
+    void TearDown() override
+    {
+        main.reset();
+        addIn().controller = nullptr;
+        addIn().logWriter.reset();
+        addIn().queue = nullptr;
+        addIn().settings = AddInSettings();
+        modEnumWindows::reset();
+        Clock::setInstance(nullptr);
+    }
+    void load(const QString &version = QStringLiteral("10"))
+    {
+        main = std::make_unique<Main>();
+        main->setOutlookVersion(version);
+        main->Form_Load();
+    }
+    QAction *item(const char *name) const
+    {
+        return main->trayMenu()->findChild<QAction *>(QLatin1String(name));
+    }
+    void rightClick() { tray.click(main->hWnd(), WM_RBUTTONUP); }
+
+    VirtualClock clock;
+    FakeNotifyIconHost tray;
+    FakeWindowSystem desktop;
+    FakeController controller;
+    std::shared_ptr<RecordingLog> log;
+    std::unique_ptr<Main> main;
+};
+
+TEST_F(MainTest, LoadAddsTheNormalIconAndCreatesTheNotificationObjects)
+{
+    load();
+    ASSERT_EQ(tray.calls.size(), 1);
+    const auto &add = tray.calls[0];
+    EXPECT_EQ(add.message, NIM_ADD);
+    EXPECT_EQ(add.data.cbSize, 488u);
+    EXPECT_EQ(add.data.hWnd, main->hWnd());
+    EXPECT_EQ(add.data.uID, 1u);
+    EXPECT_EQ(add.data.uFlags, 7u);
+    EXPECT_EQ(add.data.uCallbackMessage, 512u);
+    EXPECT_EQ(add.data.hIcon.cacheKey(), main->image(0).cacheKey());
+    EXPECT_EQ(tray.tip(main->hWnd()), QStringLiteral("lumora - Outlook Tray Notifier"));
+    EXPECT_EQ(main->trayIconState(), 0);
+
+    ASSERT_NE(addIn().queue, nullptr);
+    ASSERT_NE(main->popup(), nullptr);
+    ASSERT_NE(main->manager(), nullptr);
+    // The settings reached the template.
+    EXPECT_EQ(main->popup()->Align(), BottomRightCorner);
+    EXPECT_EQ(main->popup()->Duration(), 4000);
+    // The form exists but is never on screen, and the window was left alone.
+    EXPECT_TRUE(main->testAttribute(Qt::WA_DontShowOnScreen));
+    EXPECT_TRUE(desktop.showCalls.isEmpty());
+    EXPECT_FALSE(item("mnuHideOutlook")->isChecked());
+}
+
+TEST_F(MainTest, UnloadReleasesEverythingAndRemovesTheIcon)
+{
+    load();
+    main->Form_Unload();
+    EXPECT_EQ(addIn().queue, nullptr);
+    EXPECT_EQ(main->popup(), nullptr);
+    EXPECT_EQ(main->manager(), nullptr);
+    ASSERT_EQ(tray.calls.size(), 2);
+    EXPECT_EQ(tray.calls[1].message, NIM_DELETE);
+    EXPECT_TRUE(tray.calls[1].result);
+    EXPECT_FALSE(tray.hasIcon(main->hWnd()));
+
+    // Events for an icon that is gone, and a second unload, change nothing.
+    tray.click(main->hWnd(), WM_LBUTTONDBLCLK);
+    main->Form_Unload();
+    EXPECT_EQ(tray.calls.size(), 2);
+    EXPECT_TRUE(desktop.showCalls.isEmpty());
+}
+
+TEST_F(MainTest, DestroyingALoadedFormRemovesTheIcon)
+{
+    load();
+    const HWND hWnd = main->hWnd();
+    main.reset();
+    EXPECT_FALSE(tray.hasIcon(hWnd));
+    EXPECT_EQ(addIn().queue, nullptr);
+}
+
+TEST_F(MainTest, HideOnStartupHidesTheClientAndChecksTheItem)
+{
+    addIn().settings.HideOnStartup = 1;
+    load();
+    EXPECT_FALSE(desktop.window(0x10).shown);
+    EXPECT_TRUE(item("mnuHideOutlook")->isChecked());
+}
+
+TEST_F(MainTest, IconStatesFollowTheLastCall)
+{
+    load();
+    // Two scans: high importance, then normal.
+    main->SetTrayIcon(2);
+    main->SetTrayIcon(1);
+    EXPECT_EQ(main->trayIconState(), 1);
+    EXPECT_EQ(tray.icon(main->hWnd()).hIcon.cacheKey(), main->image(1).cacheKey());
+
+    // An unknown state keeps the image but still refreshes the record and its tip.
+    const qsizetype before = tray.calls.size();
+    main->SetTrayIcon(7);
+    ASSERT_EQ(tray.calls.size(), before + 1);
+    const auto &modify = tray.calls.last();
+    EXPECT_EQ(modify.message, NIM_MODIFY);
+    EXPECT_EQ(modify.data.uFlags, 7u);
+    EXPECT_EQ(modify.data.hIcon.cacheKey(), main->image(1).cacheKey());
+    EXPECT_STREQ(modify.data.szTip, "lumora - Outlook Tray Notifier");
+    EXPECT_EQ(main->trayIconState(), 1);
+
+    main->SetTrayIcon(-1);
+    EXPECT_EQ(main->trayIconState(), 1);
+    main->SetTrayIcon(3);
+    EXPECT_EQ(tray.icon(main->hWnd()).hIcon.cacheKey(), main->image(3).cacheKey());
+}
+
+TEST_F(MainTest, TheFourImagesDiffer)
+{
+    load();
+    for (int size : {16, 22, 24, 32}) {
+        QList<QImage> images;
+        for (int state = 0; state < 4; ++state) {
+            const QImage img = main->image(state).pixmap(size, size).toImage();
+            ASSERT_EQ(img.size(), QSize(size, size));
+            images << img;
+        }
+        for (int a = 0; a < 4; ++a)
+            for (int b = a + 1; b < 4; ++b)
+                EXPECT_NE(images[a], images[b]) << "size " << size << " states " << a << "," << b;
+    }
+}
+
+struct VersionCase
+{
+    const char *version;
+    bool hideEnabled;
+};
+
+class MainVersionTest : public MainTest, public ::testing::WithParamInterface<VersionCase>
+{
+};
+
+TEST_P(MainVersionTest, RightClickEnablesHideOnlyForOldVersions)
+{
+    load(QString::fromLatin1(GetParam().version));
+    rightClick();
+    EXPECT_EQ(item("mnuHideOutlook")->isEnabled(), GetParam().hideEnabled);
+    EXPECT_TRUE(main->trayMenu()->isVisible());
+    EXPECT_EQ(desktop.activated, QList<HWND>{main->hWnd()});
+    main->trayMenu()->close();
+}
+
+INSTANTIATE_TEST_SUITE_P(Versions, MainVersionTest,
+                         ::testing::Values(VersionCase{"9", true}, VersionCase{"10", true},
+                                           VersionCase{"11", false}, VersionCase{"", false},
+                                           VersionCase{"10.0", false}));
+
+TEST_F(MainTest, OtherMouseMessagesDoNothing)
+{
+    load();
+    main->mnuHideOutlook_Click();
+    desktop.showCalls.clear();
+    for (int message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN, WM_MOUSEMOVE, 0})
+        tray.click(main->hWnd(), message);
+    EXPECT_FALSE(main->trayMenu()->isVisible());
+    EXPECT_TRUE(desktop.showCalls.isEmpty());
+    EXPECT_TRUE(desktop.activated.isEmpty());
+    EXPECT_TRUE(item("mnuHideOutlook")->isChecked());
+    // Values beyond 32 bits are no message at all.
+    main->Form_MouseMove(0, 0, 1e12, 0);
+    main->Form_MouseMove(0, 0, std::numeric_limits<double>::quiet_NaN(), 0);
+    EXPECT_TRUE(desktop.showCalls.isEmpty());
+}
+
+TEST_F(MainTest, DoubleClickRestoresTheClientAndUnchecksHide)
+{
+    load();
+    main->mnuHideOutlook_Click();
+    ASSERT_TRUE(item("mnuHideOutlook")->isChecked());
+    ASSERT_FALSE(desktop.window(0x10).shown);
+
+    tray.click(main->hWnd(), WM_LBUTTONDBLCLK);
+    ASSERT_FALSE(desktop.showCalls.isEmpty());
+    EXPECT_EQ(desktop.showCalls.last().window, 0x10u);
+    EXPECT_EQ(desktop.showCalls.last().command, SW_RESTORE);
+    EXPECT_TRUE(desktop.window(0x10).shown);
+    EXPECT_FALSE(item("mnuHideOutlook")->isChecked());
+}
+
+TEST_F(MainTest, MessageNumberIsDecodedInEitherScale)
+{
+    load();
+    main->mnuHideOutlook_Click();
+    // In pixels the coordinate is the number, rounded to the nearest integer.
+    main->Form_MouseMove(0, 0, 514.6, 0);
+    EXPECT_EQ(desktop.showCalls.last().command, SW_RESTORE);
+
+    main->mnuHideOutlook_Click();
+    main->ScaleMode = Main::vbTwips;
+    const double twips = 1440.0 / main->screen()->logicalDotsPerInchX();
+    main->Form_MouseMove(0, 0, 515 * twips, 0);
+    EXPECT_EQ(desktop.showCalls.last().command, SW_RESTORE);
+    // The shell's own events still arrive, converted to the form's scale.
+    main->mnuHideOutlook_Click();
+    tray.click(main->hWnd(), WM_LBUTTONDBLCLK);
+    EXPECT_EQ(desktop.showCalls.last().command, SW_RESTORE);
+}
+
+TEST_F(MainTest, MailTimerWaitsForAShowingPopupThenScansOnce)
+{
+    load();
+    main->tmrMail().restart(5000);
+    main->TestPopup();
+    ASSERT_TRUE(main->popup()->isShowing());
+
+    // The countdown ends while the test popup still shows: no scan, the timer keeps going.
+    clock.advance(5000);
+    EXPECT_TRUE(controller.calls.isEmpty());
+    EXPECT_TRUE(main->tmrMail().isEnabled());
+    ASSERT_TRUE(main->popup()->isShowing());
+
+    // The popup goes away on its own; the next tick scans, once.
+    clock.advance(5000);
+    ASSERT_FALSE(main->popup()->isShowing());
+    EXPECT_EQ(controller.calls, QStringList{QStringLiteral("GetNewMailMessages")});
+    EXPECT_FALSE(main->tmrMail().isEnabled());
+    clock.advance(20000);
+    EXPECT_EQ(controller.calls.size(), 1);
+}
+
+TEST_F(MainTest, TimersStayQuietUntilGivenAnInterval)
+{
+    load();
+    clock.advance(60000);
+    EXPECT_TRUE(controller.calls.isEmpty());
+    EXPECT_EQ(main->tmrMail().interval(), 0);
+    EXPECT_EQ(main->tmrBalloon().interval(), 0);
+}
+
+TEST_F(MainTest, BalloonTimerStopsAndShowsNothingWhileTheClientIsActive)
+{
+    load();
+    addIn().queue->Add(QStringLiteral("Ann"), QStringLiteral("Hello"), QStringLiteral("E1"), QStringLiteral("S1"),
+                       QStringLiteral("Inbox"), 1);
+    controller.windowActive = true;
+    main->tmrBalloon().restart(1500);
+    clock.advance(1500);
+    EXPECT_FALSE(main->tmrBalloon().isEnabled());
+    EXPECT_FALSE(main->popup()->isShowing());
+
+    controller.windowActive = false;
+    main->tmrBalloon().restart(1500);
+    clock.advance(1500);
+    EXPECT_FALSE(main->tmrBalloon().isEnabled());
+    EXPECT_TRUE(main->popup()->isShowing());
+    main->popup()->Unload();
+}
+
+TEST_F(MainTest, SuspendTwiceReturnsToNormal)
+{
+    load();
+    QAction *suspend = item("mnuSuspend");
+    // Through the menu, as the user does it: one toggle per choice.
+    suspend->trigger();
+    EXPECT_TRUE(suspend->isChecked());
+    EXPECT_FALSE(controller.enabled);
+    EXPECT_EQ(main->trayIconState(), 3);
+
+    suspend->trigger();
+    EXPECT_FALSE(suspend->isChecked());
+    EXPECT_TRUE(controller.enabled);
+    EXPECT_EQ(main->trayIconState(), 0);
+}
+
+TEST_F(MainTest, HideItemTogglesBetweenHideAndShow)
+{
+    desktop.addWindow({0x20, "Calendar - Microsoft Outlook", "", 0, true});
+    load();
+    item("mnuHideOutlook")->trigger();
+    EXPECT_TRUE(item("mnuHideOutlook")->isChecked());
+    EXPECT_FALSE(desktop.window(0x10).shown);
+    EXPECT_FALSE(desktop.window(0x20).shown);
+
+    item("mnuHideOutlook")->trigger();
+    EXPECT_FALSE(item("mnuHideOutlook")->isChecked());
+    EXPECT_EQ(desktop.showCalls.last().window, 0x20u);
+    EXPECT_EQ(desktop.showCalls.last().command, SW_SHOW);
+}
+
+TEST_F(MainTest, MenuHoldsTheItemsInOrderAndRunsTheCommands)
+{
+    load();
+    QStringList captions;
+    for (QAction *action : main->trayMenu()->actions())
+        captions << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    EXPECT_EQ(captions, (QStringList{"Suspend Lumora", "-", "Hide Outlook", "-", "New &Appointment...",
+                                     "New &Contact...", "New &Mail...", "New &Note...", "New &Task...", "-",
+                                     "&Reset Icon", "-", "Lumora Help...", "-", "&About Lumora..."}));
+    EXPECT_FALSE(item("mnuSysAbout")->isEnabled());
+
+    for (const char *name : {"mnuNewAppointment", "mnuNewContact", "mnuComposeNew", "mnuNewNote", "mnuNewTask"})
+        item(name)->trigger();
+    EXPECT_EQ(controller.calls, (QStringList{"Appointment", "Contact", "Mail", "Note", "Task"}));
+
+    main->SetTrayIcon(2);
+    item("mnuResetIcon")->trigger();
+    EXPECT_EQ(main->trayIconState(), 0);
+}
+
+TEST_F(MainTest, HelpOpensTheFileBesideTheLibrary)
+{
+    FakeProcessLauncher launcher;
+    load();
+    item("mnuHelp")->trigger();
+    ASSERT_EQ(launcher.calls.size(), 1);
+    EXPECT_EQ(launcher.calls[0].program, QStringLiteral("xdg-open"));
+    EXPECT_EQ(launcher.calls[0].arguments, QStringList{QStringLiteral("/opt/lumora/lib/Lumora.chm")});
+    EXPECT_TRUE(log->entries.isEmpty());
+}
+
+TEST_F(MainTest, FailedHelpLaunchWritesOneLogEntry)
+{
+    FakeProcessLauncher launcher;
+    launcher.fail = true;
+    load();
+    main->mnuHelp_Click();
+    EXPECT_EQ(log->entries, QStringList{QStringLiteral("4|mnuHelp_Click|Shell Error: 2,File not found")});
+}
+
+TEST_F(MainTest, CallsWithoutAControllerOrBeforeLoadAreSkipped)
+{
+    addIn().controller = nullptr;
+    main = std::make_unique<Main>();
+    main->TestPopup();
+    main->SetPopupProps();
+    main->mnuComposeNew_Click();
+    main->mnuSuspend_Click();
+    main->tmrMail().restart(5000);
+    main->tmrBalloon().restart(1500);
+    clock.advance(5000);
+    EXPECT_FALSE(main->tmrMail().isEnabled());
+    EXPECT_FALSE(main->tmrBalloon().isEnabled());
+}
+
+} // namespace

@@ -1,0 +1,393 @@
+#include "tray/Main.h"
+
+#include "addin/AddInGlobals.h"
+#include "addin/OlAddInInterface.h"
+#include "addin/modEnumWindows.h"
+#include "platform/Clock.h"
+#include "platform/NotifyIconHost.h"
+#include "platform/ProcessLauncher.h"
+#include "popup/PopupWindow.h"
+#include "popup/PopupWindowsManager.h"
+#include "queue/Queue.h"
+#include "tray/TrayIconArt.h"
+
+#include <QAction>
+#include <QCursor>
+#include <QEvent>
+#include <QMenu>
+#include <QScreen>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+namespace lumora {
+
+namespace {
+
+const char TipText[] = "lumora - Outlook Tray Notifier";
+
+// The icon record's size in its layout with the balloon fields.
+constexpr quint32 RecordSize = 488;
+constexpr quint32 TrayIconId = 1;
+
+// Rounds like the integer conversion of the form's coordinates: to nearest, ties to even.
+// Values that do not fit 32 bits give no message at all.
+bool toMessageNumber(double value, int *message)
+{
+    if (!std::isfinite(value))
+        return false;
+    const double rounded = std::nearbyint(value);
+    if (rounded < std::numeric_limits<qint32>::min() || rounded > std::numeric_limits<qint32>::max())
+        return false;
+    *message = static_cast<int>(rounded);
+    return true;
+}
+
+} // namespace
+
+Main::Main(QWidget *parent)
+    : QWidget(parent)
+    , m_imgNorm(TrayIconArt::icon(TrayIconArt::Normal))
+    , m_imgNew(TrayIconArt::icon(TrayIconArt::New))
+    , m_imgHigh(TrayIconArt::icon(TrayIconArt::High))
+    , m_imgDisabled(TrayIconArt::icon(TrayIconArt::Suspended))
+    , m_tmrMail(Clock::instance().createTimer())
+    , m_tmrBalloon(Clock::instance().createTimer())
+{
+    setObjectName(QStringLiteral("Main"));
+    // The form only exists to own the icon and the menu; showing it must not put
+    // anything on screen, and hiding it must never end the application.
+    setAttribute(Qt::WA_DontShowOnScreen);
+    setAttribute(Qt::WA_QuitOnClose, false);
+    setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
+    resize(1, 1);
+
+    // Enabled with interval 0: silent until the new-mail path gives them an interval.
+    m_tmrMail->setInterval(0);
+    m_tmrMail->setEnabled(true);
+    m_tmrBalloon->setInterval(0);
+    m_tmrBalloon->setEnabled(true);
+    connect(m_tmrMail.get(), &Timer::tick, this, &Main::tmrMail_Timer);
+    connect(m_tmrBalloon.get(), &Timer::tick, this, &Main::tmrBalloon_Timer);
+
+    createMenu();
+}
+
+Main::~Main()
+{
+    if (m_loaded)
+        Form_Unload();
+    delete m_mnuPopTray;
+}
+
+QAction *Main::addItem(const char *name, const QString &caption, void (Main::*handler)())
+{
+    QAction *action = m_mnuPopTray->addAction(caption);
+    action->setObjectName(QLatin1String(name));
+    if (handler) {
+        // A checkable action has already toggled itself when it triggers; the handlers
+        // toggle the mark themselves, so undo Qt's toggle first.
+        connect(action, &QAction::triggered, this, [this, action, handler] {
+            if (action->isCheckable())
+                action->setChecked(!action->isChecked());
+            (this->*handler)();
+        });
+    }
+    return action;
+}
+
+void Main::createMenu()
+{
+    // A top-level menu of its own, never in a menu bar: only opened as a pop-up.
+    m_mnuPopTray = new QMenu;
+    m_mnuPopTray->setObjectName(QStringLiteral("mnuPopTray"));
+    m_mnuPopTray->setTitle(QStringLiteral("Systray"));
+
+    m_mnuSuspend = addItem("mnuSuspend", QStringLiteral("Suspend Lumora"), &Main::mnuSuspend_Click);
+    m_mnuSuspend->setCheckable(true);
+    m_mnuPopTray->addSeparator()->setObjectName(QStringLiteral("mnuSep5"));
+    m_mnuHideOutlook = addItem("mnuHideOutlook", QStringLiteral("Hide Outlook"), &Main::mnuHideOutlook_Click);
+    m_mnuHideOutlook->setCheckable(true);
+    m_mnuPopTray->addSeparator()->setObjectName(QStringLiteral("mnuSep4"));
+    addItem("mnuNewAppointment", QStringLiteral("New &Appointment..."), &Main::mnuNewAppointment_Click);
+    addItem("mnuNewContact", QStringLiteral("New &Contact..."), &Main::mnuNewContact_Click);
+    addItem("mnuComposeNew", QStringLiteral("New &Mail..."), &Main::mnuComposeNew_Click);
+    addItem("mnuNewNote", QStringLiteral("New &Note..."), &Main::mnuNewNote_Click);
+    addItem("mnuNewTask", QStringLiteral("New &Task..."), &Main::mnuNewTask_Click);
+    m_mnuPopTray->addSeparator()->setObjectName(QStringLiteral("mnuSep3"));
+    addItem("mnuResetIcon", QStringLiteral("&Reset Icon"), &Main::mnuResetIcon_Click);
+    m_mnuPopTray->addSeparator()->setObjectName(QStringLiteral("mnuSep2"));
+    addItem("mnuHelp", QStringLiteral("Lumora Help..."), &Main::mnuHelp_Click);
+    m_mnuPopTray->addSeparator()->setObjectName(QStringLiteral("mnuSep1"));
+    // The About box is not part of this form; the item waits for it.
+    m_mnuSysAbout = addItem("mnuSysAbout", QStringLiteral("&About Lumora..."), nullptr);
+    m_mnuSysAbout->setEnabled(false);
+}
+
+QIcon Main::image(int state) const
+{
+    switch (state) {
+    case 0:
+        return m_imgNorm;
+    case 1:
+        return m_imgNew;
+    case 2:
+        return m_imgHigh;
+    case 3:
+        return m_imgDisabled;
+    default:
+        return {};
+    }
+}
+
+void Main::fillTrayRecord()
+{
+    m_nid.cbSize = RecordSize;
+    m_nid.hWnd = m_hWnd;
+    m_nid.uID = TrayIconId;
+    m_nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    m_nid.uCallbackMessage = WM_MOUSEMOVE;
+}
+
+void Main::Form_Load()
+{
+    if (m_loaded)
+        return;
+    m_loaded = true;
+
+    show();
+    m_hWnd = static_cast<HWND>(winId());
+
+    fillTrayRecord();
+    m_nid.hIcon = m_imgNorm;
+    std::memset(m_nid.szTip, 0, sizeof m_nid.szTip);
+    std::memcpy(m_nid.szTip, TipText, sizeof TipText);
+    m_trayIconState = 0;
+    NotifyIconHost &host = NotifyIconHost::instance();
+    m_trayConnection = connect(&host, &NotifyIconHost::callback, this, &Main::onTrayCallback);
+    Shell_NotifyIconA(NIM_ADD, &m_nid);
+
+    m_queue = std::make_unique<Queue>();
+    addIn().queue = m_queue.get();
+    m_manager = std::make_unique<PopupWindowsManager>();
+    m_popup = std::make_unique<PopupWindow>();
+
+    SetPopupProps();
+
+    if (addIn().settings.HideOnStartup == 1) {
+        modEnumWindows::HideOutlookWindows();
+        m_mnuHideOutlook->setChecked(true);
+    }
+}
+
+void Main::Form_Unload()
+{
+    if (!m_loaded)
+        return;
+    m_loaded = false;
+
+    if (m_popup) {
+        m_popup->MessageFont() = QFont();
+        m_popup->MessageFontOver() = QFont();
+        m_popup->setPopupPicture(nullptr);
+    }
+    if (addIn().queue == m_queue.get())
+        addIn().queue = nullptr;
+    m_queue.reset();
+    m_manager.reset();
+    m_popup.reset();
+
+    Shell_NotifyIconA(NIM_DELETE, &m_nid);
+    disconnect(m_trayConnection);
+    m_mnuPopTray->close();
+    hide();
+}
+
+void Main::SetTrayIcon(qint16 id)
+{
+    fillTrayRecord();
+    switch (id) {
+    case 0:
+        m_nid.hIcon = m_imgNorm;
+        break;
+    case 1:
+        m_nid.hIcon = m_imgNew;
+        break;
+    case 2:
+        m_nid.hIcon = m_imgHigh;
+        break;
+    case 3:
+        m_nid.hIcon = m_imgDisabled;
+        break;
+    default:
+        break;
+    }
+    if (id >= 0 && id <= 3)
+        m_trayIconState = id;
+    std::memset(m_nid.szTip, 0, sizeof m_nid.szTip);
+    std::memcpy(m_nid.szTip, TipText, sizeof TipText);
+    Shell_NotifyIconA(NIM_MODIFY, &m_nid);
+}
+
+void Main::onTrayCallback(quint32 hWnd, quint32 uID, quint32 callbackMessage, int mouseMessage)
+{
+    // The shell reports the icon's events as mouse moves over the form, the event's
+    // message number standing in for the horizontal coordinate.
+    if (hWnd != m_hWnd || uID != TrayIconId || callbackMessage != WM_MOUSEMOVE)
+        return;
+    double x = mouseMessage;
+    if (ScaleMode != vbPixels) {
+        const QScreen *s = screen();
+        const double dpi = s ? s->logicalDotsPerInchX() : 96.0;
+        x = mouseMessage * (1440.0 / (dpi > 0 ? dpi : 96.0));
+    }
+    Form_MouseMove(0, 0, x, 0);
+}
+
+void Main::Form_MouseMove(int Button, int Shift, double X, double Y)
+{
+    Q_UNUSED(Button)
+    Q_UNUSED(Shift)
+    Q_UNUSED(Y)
+    int message = 0;
+    if (ScaleMode == vbPixels) {
+        if (!toMessageNumber(X, &message))
+            return;
+    } else {
+        const QScreen *s = screen();
+        const double dpi = s ? s->logicalDotsPerInchX() : 96.0;
+        const double twipsPerPixel = 1440.0 / (dpi > 0 ? dpi : 96.0);
+        if (!toMessageNumber(X / twipsPerPixel, &message))
+            return;
+    }
+
+    switch (message) {
+    case WM_LBUTTONDBLCLK:
+        modEnumWindows::RestoreOutlookWindow();
+        m_mnuHideOutlook->setChecked(false);
+        break;
+    case WM_RBUTTONUP:
+        SetForegroundWindow(m_hWnd);
+        m_mnuHideOutlook->setEnabled(m_outlookVersion == QLatin1String("10")
+                                     || m_outlookVersion == QLatin1String("9"));
+        m_mnuPopTray->popup(QCursor::pos());
+        break;
+    default:
+        break;
+    }
+}
+
+void Main::Form_Resize()
+{
+    if (windowState() & Qt::WindowMinimized)
+        hide();
+}
+
+void Main::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        Form_Resize();
+}
+
+void Main::SetPopupProps()
+{
+    if (m_popup)
+        m_style.SetPopupProps(*m_popup, addIn().settings);
+}
+
+void Main::TestPopup()
+{
+    if (m_manager && m_popup)
+        m_manager->PlaceAndShowTest(*m_popup);
+}
+
+void Main::tmrMail_Timer()
+{
+    // A scan waits while a popup shows; the timer keeps ticking and asks again.
+    if (m_popup && m_popup->isShowing())
+        return;
+    m_tmrMail->setEnabled(false);
+    if (OlAddInInterface *controller = addIn().controller)
+        controller->GetNewMailMessages();
+}
+
+void Main::tmrBalloon_Timer()
+{
+    m_tmrBalloon->setEnabled(false);
+    OlAddInInterface *controller = addIn().controller;
+    if (!controller || controller->WindowState())
+        return;
+    if (m_popup && m_manager && !m_popup->isShowing())
+        m_manager->PlaceAndShow(*m_popup);
+}
+
+void Main::mnuSuspend_Click()
+{
+    m_mnuSuspend->setChecked(!m_mnuSuspend->isChecked());
+    if (OlAddInInterface *controller = addIn().controller)
+        controller->setEnabled(!controller->Enabled());
+    SetTrayIcon(m_mnuSuspend->isChecked() ? 3 : 0);
+}
+
+void Main::mnuHideOutlook_Click()
+{
+    m_mnuHideOutlook->setChecked(!m_mnuHideOutlook->isChecked());
+    if (m_mnuHideOutlook->isChecked())
+        modEnumWindows::HideOutlookWindows();
+    else
+        modEnumWindows::ShowOutlookWindow();
+}
+
+void Main::mnuNewAppointment_Click()
+{
+    if (OlAddInInterface *controller = addIn().controller)
+        controller->ComposeNewAppointment();
+}
+
+void Main::mnuNewContact_Click()
+{
+    if (OlAddInInterface *controller = addIn().controller)
+        controller->ComposeNewContact();
+}
+
+void Main::mnuComposeNew_Click()
+{
+    if (OlAddInInterface *controller = addIn().controller)
+        controller->ComposeNewMail();
+}
+
+void Main::mnuNewNote_Click()
+{
+    if (OlAddInInterface *controller = addIn().controller)
+        controller->ComposeNewNote();
+}
+
+void Main::mnuNewTask_Click()
+{
+    if (OlAddInInterface *controller = addIn().controller)
+        controller->ComposeNewTask();
+}
+
+void Main::mnuResetIcon_Click()
+{
+    SetTrayIcon(0);
+}
+
+void Main::mnuHelp_Click()
+{
+    // The desktop's handler for the file stands in for the compiled-help viewer.
+    const QString helpFile = addIn().libraryFolder + QStringLiteral("/Lumora.chm");
+    int number = 0;
+    QString description;
+    if (ProcessLauncher::instance().startDetached(QStringLiteral("xdg-open"), {helpFile}, &number, &description))
+        return;
+    // The number is written with a blank in place of a plus sign.
+    const QString sign = number < 0 ? QStringLiteral("-") : QStringLiteral(" ");
+    addIn().log(4, QStringLiteral("mnuHelp_Click"),
+                QStringLiteral("Shell Error:") + sign + QString::number(qAbs(static_cast<qint64>(number)))
+                    + QLatin1Char(',') + description);
+}
+
+} // namespace lumora

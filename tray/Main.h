@@ -1,0 +1,120 @@
+#pragma once
+
+#include "platform/NotifyIcon.h"
+#include "platform/Timer.h"
+#include "popup/PopupStyle.h"
+
+#include <QIcon>
+#include <QWidget>
+
+#include <memory>
+
+class QAction;
+class QMenu;
+
+namespace lumora {
+
+class PopupWindow;
+class PopupWindowsManager;
+class Queue;
+
+// The add-in's hidden main form. Never seen on screen, it owns the tray icon and its
+// menu, receives the icon's mouse events, carries the two timers that pace new-mail
+// detection and holds the queue, the popup template and the popup windows manager while
+// the add-in runs.
+class Main : public QWidget
+{
+    Q_OBJECT
+public:
+    // How Form_MouseMove's coordinates are measured.
+    enum ScaleModeConstants { vbTwips = 1, vbPixels = 3 };
+
+    explicit Main(QWidget *parent = nullptr);
+    // Unloads first when the owner did not.
+    ~Main() override;
+
+    // Shows the (invisible) form, adds the tray icon in its normal state, creates the
+    // queue, the popup windows manager and the popup template, loads the popup style and
+    // hides the mail client's windows when the settings ask for it.
+    void Form_Load();
+    // Releases the popup template's style objects, the queue, the manager and the
+    // template, then removes the tray icon.
+    void Form_Unload();
+    // Decodes a tray icon event: the mouse message number arrives in X.
+    void Form_MouseMove(int Button, int Shift, double X, double Y);
+    // Hides the form whenever it is minimised.
+    void Form_Resize();
+
+    // Switches the tray icon to state 0 normal, 1 new, 2 high importance, 3 suspended;
+    // any other number keeps the image and refreshes the tip.
+    void SetTrayIcon(qint16 id);
+    // The mail client's major version ("9", "10", "11", ...), stored unchanged.
+    QString OutlookVersion() const { return m_outlookVersion; }
+    void setOutlookVersion(const QString &value) { m_outlookVersion = value; }
+    // Loads the popup style and the add-in's settings into the popup template.
+    void SetPopupProps();
+    // Shows a test popup with the popup template.
+    void TestPopup();
+
+    Timer &tmrMail() { return *m_tmrMail; }
+    Timer &tmrBalloon() { return *m_tmrBalloon; }
+    PopupWindow *popup() const { return m_popup.get(); }
+    PopupWindowsManager *manager() const { return m_manager.get(); }
+    // The state whose image the icon shows.
+    int trayIconState() const { return m_trayIconState; }
+    bool isLoaded() const { return m_loaded; }
+    QMenu *trayMenu() const { return m_mnuPopTray; }
+    // The icon image of a state 0 to 3 (imgNorm, imgNew, imgHigh, imgDisabled).
+    QIcon image(int state) const;
+    // The window handle the tray icon is registered under.
+    HWND hWnd() const { return m_hWnd; }
+
+    int ScaleMode = vbPixels;
+
+    // Menu commands.
+    void mnuSuspend_Click();
+    void mnuHideOutlook_Click();
+    void mnuNewAppointment_Click();
+    void mnuNewContact_Click();
+    void mnuComposeNew_Click();
+    void mnuNewNote_Click();
+    void mnuNewTask_Click();
+    void mnuResetIcon_Click();
+    void mnuHelp_Click();
+
+protected:
+    void changeEvent(QEvent *event) override;
+
+private:
+    void createMenu();
+    QAction *addItem(const char *name, const QString &caption, void (Main::*handler)());
+    void fillTrayRecord();
+    void onTrayCallback(quint32 hWnd, quint32 uID, quint32 callbackMessage, int mouseMessage);
+    void tmrMail_Timer();
+    void tmrBalloon_Timer();
+
+    QIcon m_imgNorm;
+    QIcon m_imgNew;
+    QIcon m_imgHigh;
+    QIcon m_imgDisabled;
+    NOTIFYICONDATAA m_nid;
+    int m_trayIconState = 0;
+    HWND m_hWnd = 0;
+    bool m_loaded = false;
+    QString m_outlookVersion;
+
+    std::unique_ptr<Timer> m_tmrMail;
+    std::unique_ptr<Timer> m_tmrBalloon;
+    std::unique_ptr<Queue> m_queue;
+    std::unique_ptr<PopupWindowsManager> m_manager;
+    std::unique_ptr<PopupWindow> m_popup;
+    PopupStyle m_style;
+    QMetaObject::Connection m_trayConnection;
+
+    QMenu *m_mnuPopTray = nullptr;
+    QAction *m_mnuSuspend = nullptr;
+    QAction *m_mnuHideOutlook = nullptr;
+    QAction *m_mnuSysAbout = nullptr;
+};
+
+} // namespace lumora
