@@ -48,19 +48,30 @@ QString TextFitter::sanitize(const QString &text, bool *cut)
 
     QString out;
     out.reserve(end);
+    int marks = 0;
     for (qsizetype i = 0; i < end; ++i) {
         const QChar c = text.at(i);
         if (c.isHighSurrogate() && i + 1 < end && text.at(i + 1).isLowSurrogate()) {
-            out.append(c);
-            out.append(text.at(++i));
+            const char32_t code = QChar::surrogateToUcs4(c, text.at(i + 1));
+            marks = QChar::isMark(code) ? marks + 1 : 0;
+            if (marks <= MaxMarks) {
+                out.append(c);
+                out.append(text.at(i + 1));
+            }
+            ++i;
         } else if (c.isSurrogate()) {
+            marks = 0;
             out.append(QChar::ReplacementCharacter);
         } else if (c.category() == QChar::Other_Control || c == QChar::LineSeparator
                    || c == QChar::ParagraphSeparator) {
             // Line breaks from a header would break the fixed layout; show them as blanks.
+            marks = 0;
             out.append(QLatin1Char(' '));
         } else {
-            out.append(c);
+            marks = c.isMark() ? marks + 1 : 0;
+            // Piles of combining marks draw nothing readable and cost a lot to shape.
+            if (marks <= MaxMarks)
+                out.append(c);
         }
     }
     return out;
