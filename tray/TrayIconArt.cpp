@@ -42,10 +42,28 @@ void drawEnvelope(QPainter &p, int size, bool greyed)
     p.drawPath(path);
 }
 
+// The badge sits in the bottom-right corner, its edges on whole pixels.
+qreal badgeRadius(int size)
+{
+    return std::max(4.5, std::round(size * 0.5) / 2.0);
+}
+
+QPointF badgeCentre(int size)
+{
+    const qreal r = badgeRadius(size);
+    return QPointF(size - r, size - r);
+}
+
+// Whether the badge's centre falls on a pixel's middle, so centred marks need odd widths.
+bool oddCentre(int size)
+{
+    return std::fmod(badgeCentre(size).x(), 1.0) != 0.0;
+}
+
 void drawBadge(QPainter &p, int size, const QColor &colour)
 {
-    const qreal r = size * 0.23;
-    const QPointF centre(size - r - size * 0.02, size - r - size * 0.02);
+    const qreal r = badgeRadius(size) - 0.5;
+    const QPointF centre = badgeCentre(size);
     // A light rim separates the badge from the envelope and from a dark panel.
     p.setPen(QPen(QColor(0xff, 0xff, 0xff), std::max(1.0, size / 16.0)));
     p.setBrush(colour);
@@ -62,8 +80,9 @@ QImage TrayIconArt::image(State state, int size)
     p.setRenderHint(QPainter::Antialiasing, true);
     drawEnvelope(p, size, state == Suspended);
 
-    const qreal r = size * 0.23;
-    const QPointF centre(size - r - size * 0.02, size - r - size * 0.02);
+    const qreal r = badgeRadius(size);
+    const QPointF centre = badgeCentre(size);
+    const bool odd = oddCentre(size);
     switch (state) {
     case Normal:
         break;
@@ -72,23 +91,33 @@ QImage TrayIconArt::image(State state, int size)
         break;
     case High: {
         drawBadge(p, size, QColor(0xe8, 0x4a, 0x10));
-        // An exclamation mark: a bar and a dot, white on the badge.
-        const qreal w = std::max(1.0, std::round(size / 12.0));
+        // An exclamation mark: a bar and a dot, white on the badge, on whole pixels.
+        qreal w = std::max(1.0, std::round(size / 16.0));
+        if ((static_cast<int>(w) % 2 == 1) != odd)
+            w += 1;
+        const qreal x = centre.x() - w / 2.0;
+        const qreal top = std::round(centre.y() - r * 0.62);
+        const qreal barHeight = std::round(r * 0.8);
         p.setPen(Qt::NoPen);
         p.setBrush(Qt::white);
-        p.drawRect(QRectF(centre.x() - w / 2.0, centre.y() - r * 0.62, w, r * 0.78));
-        p.drawRect(QRectF(centre.x() - w / 2.0, centre.y() + r * 0.32, w, w));
+        p.drawRect(QRectF(x, top, w, barHeight));
+        p.drawRect(QRectF(x, top + barHeight + std::max(1.0, std::round(r * 0.15)), w, w));
         break;
     }
     case Suspended: {
         drawBadge(p, size, QColor(0x44, 0x44, 0x44));
-        // A pause mark: two bars.
-        const qreal w = std::max(1.0, std::round(size / 14.0));
-        const qreal h = r * 1.0;
+        // A pause mark: two bars, their total width matching the badge's pixel grid.
+        const qreal w = std::max(1.0, std::round(size / 12.0));
+        qreal gap = 1;
+        if ((static_cast<int>(2 * w + gap) % 2 == 1) != odd)
+            gap += 1;
+        const qreal h = std::round(r * 1.1);
+        const qreal left = centre.x() - (2 * w + gap) / 2.0;
+        const qreal top = std::round(centre.y() - h / 2.0);
         p.setPen(Qt::NoPen);
         p.setBrush(Qt::white);
-        p.drawRect(QRectF(centre.x() - w * 1.5, centre.y() - h / 2.0, w, h));
-        p.drawRect(QRectF(centre.x() + w * 0.5, centre.y() - h / 2.0, w, h));
+        p.drawRect(QRectF(left, top, w, h));
+        p.drawRect(QRectF(left + w + gap, top, w, h));
         break;
     }
     }
