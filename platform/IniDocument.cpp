@@ -1,6 +1,7 @@
 #include "IniDocument.h"
 
 #include <QString>
+#include <QStringDecoder>
 
 namespace lumora {
 
@@ -39,11 +40,25 @@ bool isAscii(const QByteArray &text)
     return true;
 }
 
+std::optional<QString> decoded(const QByteArray &text)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString result = decoder(text);
+    if (decoder.hasError())
+        return std::nullopt;
+    return result;
+}
+
 bool sameName(const QByteArray &a, const QByteArray &b)
 {
     if (isAscii(a) && isAscii(b))
         return a.size() == b.size() && qstrnicmp(a.constData(), b.constData(), a.size()) == 0;
-    return QString::fromUtf8(a).compare(QString::fromUtf8(b), Qt::CaseInsensitive) == 0;
+    if (a == b)
+        return true;
+    // Broken UTF-8 would decode to the same replacement characters for different bytes.
+    const std::optional<QString> da = decoded(a);
+    const std::optional<QString> db = decoded(b);
+    return da && db && da->compare(*db, Qt::CaseInsensitive) == 0;
 }
 
 bool hasLineBreak(const QByteArray &text)
@@ -68,14 +83,14 @@ IniDocument::Line IniDocument::makeLine(const QByteArray &text, const QByteArray
     } else if (t.startsWith('[')) {
         line.kind = Kind::Section;
         const qsizetype close = t.indexOf(']');
-        line.name = cutAtNul(trimmed(QByteArrayView(t).sliced(1, (close < 0 ? t.size() : close) - 1)));
+        line.name = trimmed(cutAtNul(t.sliced(1, (close < 0 ? t.size() : close) - 1)));
     } else if (const qsizetype eq = t.indexOf('='); eq >= 0) {
         line.kind = Kind::Key;
-        line.name = cutAtNul(trimmed(QByteArrayView(t).first(eq)));
-        line.value = cutAtNul(trimmed(QByteArrayView(t).sliced(eq + 1)));
+        line.name = trimmed(cutAtNul(t.first(eq)));
+        line.value = trimmed(cutAtNul(t.sliced(eq + 1)));
     } else {
         line.kind = Kind::Other;
-        line.name = cutAtNul(t);
+        line.name = trimmed(cutAtNul(t));
     }
     return line;
 }
@@ -133,8 +148,9 @@ QList<QByteArray> IniDocument::sectionNames() const
     return names;
 }
 
-QList<IniDocument::Range> IniDocument::sectionRanges(const QByteArray &section) const
+QList<IniDocument::Range> IniDocument::sectionRanges(const QByteArray &sectionName) const
 {
+    const QByteArray section = trimmed(sectionName);
     QList<Range> ranges;
     Range *open = nullptr;
     for (qsizetype i = 0; i < m_lines.size(); ++i) {
@@ -202,8 +218,9 @@ std::optional<QByteArray> IniDocument::value(const QByteArray &section, const QB
     const QList<Range> ranges = sectionRanges(section);
     if (ranges.isEmpty())
         return std::nullopt;
+    const QByteArray name = trimmed(key);
     for (qsizetype i = ranges.first().header + 1; i < ranges.first().end; ++i) {
-        if (m_lines[i].kind == Kind::Key && sameName(m_lines[i].name, key))
+        if (m_lines[i].kind == Kind::Key && sameName(m_lines[i].name, name))
             return m_lines[i].value;
     }
     return std::nullopt;
