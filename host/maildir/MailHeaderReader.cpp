@@ -83,6 +83,8 @@ MailHeaders MailHeaderReader::parse(const QByteArray &message)
     QByteArray header = headerBlock(message.left(MaxHeaderBytes));
     if (header.isEmpty())
         return result;
+    // GMime ends a header value at a NUL byte; keep what follows it readable.
+    header.replace('\0', ' ');
     // GMime needs the empty line to know the header block is complete.
     if (!header.endsWith("\n\n") && !header.endsWith("\r\n\r\n"))
         header.append("\n\n");
@@ -115,12 +117,14 @@ MailHeaders MailHeaderReader::parse(const QByteArray &message)
         result.date = QDateTime::fromSecsSinceEpoch(seconds, Qt::LocalTime);
     }
     g_object_unref(message_);
-    // Control characters from broken encodings would only garble the popup.
+    // Control characters from broken encodings and the blanks of folded lines would only
+    // garble a one-line display.
     for (QString *text : {&result.subject, &result.senderName}) {
         for (QChar &c : *text) {
             if (c.unicode() < 0x20 || c.unicode() == 0x7f)
                 c = QLatin1Char(' ');
         }
+        *text = text->simplified();
     }
     return result;
 }

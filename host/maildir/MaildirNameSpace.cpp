@@ -5,6 +5,8 @@
 #include "MaildirItem.h"
 #include "MaildirStore.h"
 
+#include <QFileInfo>
+
 namespace lumora {
 
 MaildirNameSpace::MaildirNameSpace(const QList<std::shared_ptr<MaildirStore>> &stores, QObject *parent)
@@ -66,7 +68,8 @@ host::FolderPtr MaildirNameSpace::GetFolderFromID(const QString &entryId, const 
     QString dir;
     if (!MaildirStore::parseFolderEntryId(entryId, &dir))
         return nullptr;
-    if (!store->hasFolder(dir))
+    // The watcher may not have seen a folder appear or go yet.
+    if (!store->hasFolder(dir) || !QFileInfo(store->folderPath(dir) + QStringLiteral("/cur")).isDir())
         store->refreshFolders();
     if (!store->hasFolder(dir))
         return nullptr;

@@ -254,7 +254,7 @@ TEST(MaildirItems, DisplayAndNewItemsStartTheConfiguredPrograms)
     EXPECT_EQ(launcher.calls[0].program, QStringLiteral("xdg-open"));
     EXPECT_EQ(launcher.calls[0].arguments, QStringList{path});
 
-    app.setDisplayCommand(QStringLiteral("mutt -R -f '%f'"));
+    app.setDisplayCommand(QStringLiteral("mutt -R -f \"%f\""));
     EXPECT_TRUE(item->Display());
     EXPECT_EQ(launcher.calls[1].program, QStringLiteral("mutt"));
     EXPECT_EQ(launcher.calls[1].arguments, (QStringList{QStringLiteral("-R"), QStringLiteral("-f"), path}));
