@@ -38,6 +38,8 @@ QByteArray readGrowing(const std::function<quint32(char *, quint32)> &call)
 // holds more entries than a 16-bit count can report.
 std::optional<QList<QByteArray>> splitList(const QByteArray &list)
 {
+    if (list.isEmpty())
+        return QList<QByteArray>();
     QList<QByteArray> entries = list.split('\0');
     if (list.endsWith('\0'))
         entries.removeLast();
