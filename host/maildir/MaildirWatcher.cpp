@@ -58,9 +58,11 @@ void MaildirWatcher::watchFolder(const std::shared_ptr<MaildirStore> &store, con
 
 void MaildirWatcher::rootChanged(const std::shared_ptr<MaildirStore> &store)
 {
-    for (const QString &dir : store->refreshFolders()) {
-        if (!dir.isEmpty())
-            watchFolder(store, dir, true);
+    const QStringList added = store->refreshFolders();
+    for (const QString &dir : store->folderDirs()) {
+        // Folders the host made itself (Trash, Drafts) are not "added" but need a watch too.
+        if (!m_folders.contains(store->folderPath(dir)))
+            watchFolder(store, dir, added.contains(dir));
     }
     // Forget folders that were removed; the watcher drops their paths by itself.
     const QString prefix = store->rootPath() + QLatin1Char('/');

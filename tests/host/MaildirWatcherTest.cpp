@@ -95,6 +95,14 @@ TEST(MaildirNewMail, FoldersCreatedAfterStartUpAreWatched)
     EXPECT_EQ(spy.count(), 1);
     const QString listsId = app.session()->GetDefaultFolder(host::FolderInbox)->folders()->Item(1)->EntryID();
     EXPECT_EQ(unreadCount(app, listsId), 1);
+
+    // Trash made by the host itself is watched like any other folder.
+    ASSERT_TRUE(app.session()->GetDefaultFolder(host::FolderDeletedItems));
+    app.checkForChanges();
+    tree.put(QStringLiteral(".Trash"), QStringLiteral("new"), QStringLiteral("t1.host"), "Subject: t\n\n");
+    app.checkForChanges();
+    vc.clock.advance(MaildirWatcher::QuietMs);
+    EXPECT_EQ(spy.count(), 2);
 }
 
 TEST(MaildirNewMail, InotifyReportsDeliveriesWithoutBeingAsked)
