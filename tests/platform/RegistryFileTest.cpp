@@ -162,7 +162,7 @@ INSTANTIATE_TEST_SUITE_P(
         DamagedCase{"TruncatedAfterContinuation", kHead + "\"h\"=hex:01,\\", false, "HKEY_CURRENT_USER\\K", "h"},
         DamagedCase{"TruncatedInSection", kHead + "[HKEY_CURRENT_US", true, "HKEY_CURRENT_USER\\K", "ok"},
         DamagedCase{"NoHeader", "[HKEY_CURRENT_USER\\K]\n\"ok\"=\"1\"\n", true, "HKEY_CURRENT_USER\\K", "ok"},
-        DamagedCase{"NulBytes", kHead + QByteArray("\"n\0l\"=\"a\0b\"\n\0\0\0\n", 18), true, "HKEY_CURRENT_USER\\K",
+        DamagedCase{"NulBytes", kHead + QByteArray("\"n\0l\"=\"a\0b\"\n\0\0\0\n", 16), true, "HKEY_CURRENT_USER\\K",
                     "ok"},
         DamagedCase{"LongLine", kHead + "\"long\"=\"" + QByteArray(100000, 'x') + "\"\n", false,
                     "HKEY_CURRENT_USER\\K", "long"},
