@@ -1,7 +1,5 @@
 #include "PopupFixture.h"
 
-#include "popup/OleColor.h"
-
 #include <QApplication>
 #include <QMouseEvent>
 #include <QToolButton>
@@ -128,10 +126,6 @@ TEST_F(InteractionTest, ToolbarIsHiddenUnlessDeletingIsOn)
     addIn().settings.PopupDelete = 0;
     PopupWindow &p = window();
     EXPECT_TRUE(p.findChild<QToolButton *>("Toolbar1")->isHidden());
-    // The style holders keep to their documented values.
-    EXPECT_TRUE(style.messageFontOver.underline());
-    EXPECT_FALSE(style.messageFont.underline());
-    EXPECT_EQ(style.messageForeColorOver, OleColor::rgb(0, 0, 255));
 }
 
 } // namespace

@@ -132,16 +132,6 @@ TEST_F(RenderingTest, FontsAreCopiedInAndHandedOutByReference)
 
     p.setMessageFontOver(static_cast<const QFont *>(nullptr));
     EXPECT_TRUE(p.MessageFontOver().underline());
-
-    // Fresh defaults.
-    PopupWindow fresh;
-    EXPECT_EQ(fresh.Align(), 3);
-    EXPECT_EQ(fresh.GradientColor1(), OleColor::rgb(16, 136, 208));
-    EXPECT_EQ(fresh.MaskColor(), OleColor::rgb(255, 0, 0));
-    EXPECT_EQ(quint32(fresh.MessageForeColor()), 0x80000012u);
-    EXPECT_EQ(fresh.Message(), "I have nothing to say, but I wanted you to know it.");
-    EXPECT_EQ(fresh.PopupPictureX(), 6);
-    EXPECT_EQ(fresh.PopupPictureY(), 3);
 }
 
 TEST_F(RenderingTest, TextsAreFittedIntoTheirBoxes)
