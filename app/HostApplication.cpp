@@ -1,0 +1,214 @@
+#include "app/HostApplication.h"
+
+#include "host/ComponentFactory.h"
+#include "platform/Registry.h"
+#include "platform/Verbose.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QMetaObject>
+
+namespace lumora {
+
+using namespace reg;
+
+namespace {
+
+const QString kAddinsKey = QStringLiteral("Software\\Microsoft\\Office\\Outlook\\Addins");
+const QString kAppPathsKey = QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\OUTLOOK.EXE");
+// Bundled plugin libraries, registered on start when missing or registered elsewhere.
+const QStringList kBundledPlugins = {QStringLiteral("LumoraAddIn.so")};
+
+QString readText(HKEY root, const QString &path, const QString &name)
+{
+    HKEY key = 0;
+    if (RegOpenKeyA(root, path, &key) != ERROR_SUCCESS)
+        return QString();
+    DWORD type = 0;
+    DWORD size = 0;
+    QString text;
+    if (RegQueryValueExA(key, name, nullptr, &type, nullptr, &size) == ERROR_SUCCESS && type == REG_SZ && size > 0
+        && size < 65536) {
+        QByteArray bytes(static_cast<qsizetype>(size), '\0');
+        if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<unsigned char *>(bytes.data()), &size)
+            == ERROR_SUCCESS) {
+            bytes.truncate(static_cast<qsizetype>(size));
+            while (bytes.endsWith('\0'))
+                bytes.chop(1);
+            text = QString::fromUtf8(bytes);
+        }
+    }
+    RegCloseKey(key);
+    return text;
+}
+
+bool readDword(HKEY root, const QString &path, const QString &name, DWORD *value)
+{
+    HKEY key = 0;
+    if (RegOpenKeyA(root, path, &key) != ERROR_SUCCESS)
+        return false;
+    DWORD type = 0;
+    DWORD size = sizeof(DWORD);
+    const bool ok = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<unsigned char *>(value), &size)
+                        == ERROR_SUCCESS
+                    && type == REG_DWORD;
+    RegCloseKey(key);
+    return ok;
+}
+
+void writeText(HKEY root, const QString &path, const QString &name, const QString &value)
+{
+    HKEY key = 0;
+    if (RegCreateKeyA(root, path, &key) != ERROR_SUCCESS)
+        return;
+    const QByteArray bytes = value.toUtf8() + '\0';
+    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const unsigned char *>(bytes.constData()),
+                   static_cast<DWORD>(bytes.size()));
+    RegCloseKey(key);
+}
+
+QStringList subKeys(HKEY root, const QString &path)
+{
+    QStringList names;
+    HKEY key = 0;
+    if (RegOpenKeyA(root, path, &key) != ERROR_SUCCESS)
+        return names;
+    QString name;
+    for (DWORD i = 0; RegEnumKeyA(key, i, &name) == ERROR_SUCCESS; ++i)
+        names.append(name);
+    RegCloseKey(key);
+    return names;
+}
+
+// The library a prog-id's class is registered with, or empty.
+QString registeredLibrary(const QString &progId)
+{
+    const QString classId = readText(HKEY_CLASSES_ROOT, progId + QStringLiteral("\\CLSID"), QString());
+    if (classId.isEmpty())
+        return QString();
+    return readText(HKEY_CLASSES_ROOT, QStringLiteral("CLSID\\") + classId + QStringLiteral("\\InprocServer32"),
+                    QString());
+}
+
+} // namespace
+
+HostApplication::HostApplication(host::Application *application, Hooks hooks, QObject *parent)
+    : QObject(parent)
+    , m_application(application)
+    , m_hooks(std::move(hooks))
+{
+}
+
+HostApplication::~HostApplication()
+{
+    shutdown();
+}
+
+int HostApplication::start()
+{
+    host::ComponentFactory::registerBuiltins();
+    registerHostProgram();
+    registerBundledPlugins();
+    loadAddIns();
+    return int(m_addIns.size());
+}
+
+void HostApplication::registerHostProgram()
+{
+    // The add-in learns the host's version from this program file's version resource; the
+    // key holds its folder with a trailing separator, the file name is appended by the reader.
+    if (m_hostProgram.isEmpty())
+        return;
+    const QFileInfo program(m_hostProgram);
+    if (!program.exists()) {
+        Verbose::line(QStringLiteral("host program file %1 not found").arg(m_hostProgram));
+        return;
+    }
+    const QString folder = program.absolutePath() + QLatin1Char('/');
+    if (readText(HKEY_LOCAL_MACHINE, kAppPathsKey, QStringLiteral("Path")) != folder)
+        writeText(HKEY_LOCAL_MACHINE, kAppPathsKey, QStringLiteral("Path"), folder);
+}
+
+void HostApplication::registerBundledPlugins()
+{
+    host::ComponentFactory &factory = host::ComponentFactory::global();
+    for (const QString &name : kBundledPlugins) {
+        const QString path = QDir(m_pluginFolder).absoluteFilePath(name);
+        if (!QFileInfo::exists(path))
+            continue;
+        if (registeredLibrary(QStringLiteral("Lumora.Connect")) == path)
+            continue;
+        if (factory.registerLibrary(path))
+            Verbose::line(QStringLiteral("registered %1").arg(path));
+    }
+}
+
+void HostApplication::loadAddIns()
+{
+    const QStringList progIds = subKeys(HKEY_CURRENT_USER, kAddinsKey);
+    for (const QString &progId : progIds) {
+        DWORD behavior = 0;
+        if (!readDword(HKEY_CURRENT_USER, kAddinsKey + QLatin1Char('\\') + progId, QStringLiteral("LoadBehavior"),
+                       &behavior))
+            continue;
+        // Bit 1 asks for loading at start-up, bit 0 for being connected.
+        if ((behavior & 3) != 3)
+            continue;
+        std::unique_ptr<QObject> object(host::ComponentFactory::global().CreateObject(progId));
+        if (!object) {
+            Verbose::line(QStringLiteral("add-in %1 could not be created; starting without it").arg(progId));
+            continue;
+        }
+        host::COMAddIn *entry = m_hooks.addAddInEntry ? m_hooks.addAddInEntry(progId) : nullptr;
+        QObject *raw = object.get();
+        m_addIns.push_back({progId, std::move(object), entry});
+        // Late-bound, as every add-in is connected: an add-in without the member is skipped.
+        QMetaObject::invokeMethod(raw, "AddinInstance_OnConnection", Q_ARG(QObject *, m_application),
+                                  Q_ARG(int, 0), Q_ARG(QObject *, entry), Q_ARG(QVariant, QVariant()));
+        QMetaObject::invokeMethod(raw, "AddinInstance_OnStartupComplete", Q_ARG(QVariant, QVariant()));
+    }
+}
+
+void HostApplication::shutdown()
+{
+    if (m_shutDown)
+        return;
+    m_shutDown = true;
+    if (m_hooks.closeExplorer)
+        m_hooks.closeExplorer();
+    for (auto it = m_addIns.rbegin(); it != m_addIns.rend(); ++it) {
+        QMetaObject::invokeMethod(it->object.get(), "AddinInstance_OnBeginShutdown", Q_ARG(QVariant, QVariant()));
+        QMetaObject::invokeMethod(it->object.get(), "AddinInstance_OnDisconnection", Q_ARG(int, 1),
+                                  Q_ARG(QVariant, QVariant()));
+        if (it->entry)
+            it->entry->setObject(nullptr);
+    }
+    m_addIns.clear();
+}
+
+QObject *HostApplication::controllerOf(const QString &progId) const
+{
+    for (const LoadedAddIn &addIn : m_addIns) {
+        if (addIn.progId.compare(progId, Qt::CaseInsensitive) != 0)
+            continue;
+        QObject *published = addIn.entry ? addIn.entry->object() : nullptr;
+        return published ? published->property("PPClass").value<QObject *>() : nullptr;
+    }
+    return nullptr;
+}
+
+QString HostApplication::handleRequest(const QString &request)
+{
+    if (request == QLatin1String("test-popup")) {
+        // The same route the options page takes: the add-in entry, its object, PPClass.
+        QObject *controller = controllerOf(QStringLiteral("Lumora.Connect"));
+        if (!controller || !QMetaObject::invokeMethod(controller, "TestPopup"))
+            return QStringLiteral("no add-in to show a test popup");
+        return QStringLiteral("ok");
+    }
+    if (request == QLatin1String("ping") || request == QLatin1String("show"))
+        return QStringLiteral("ok");
+    return QStringLiteral("unknown request");
+}
+
+} // namespace lumora

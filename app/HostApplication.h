@@ -1,0 +1,66 @@
+#pragma once
+
+#include "host/Application.h"
+
+#include <vector>
+#include <QObject>
+#include <QPointer>
+
+#include <functional>
+#include <memory>
+
+namespace lumora {
+
+// The host process's part of the mail application: it makes sure the bundled plugins are
+// registered, loads every add-in whose registration asks for start-up, connects it to the
+// mail application, and on quit closes the main window and disconnects the add-ins.
+class HostApplication : public QObject
+{
+    Q_OBJECT
+public:
+    // What only the concrete mail application can do.
+    struct Hooks
+    {
+        // Closes the main window: the host's way to say it is going away.
+        std::function<void()> closeExplorer;
+        // The add-in collection's entry for a prog-id, created when missing.
+        std::function<host::COMAddIn *(const QString &progId)> addAddInEntry;
+    };
+
+    HostApplication(host::Application *application, Hooks hooks, QObject *parent = nullptr);
+    ~HostApplication() override;
+
+    // The folder the plugins and the host's program file lie in (the executable's folder).
+    void setPluginFolder(const QString &folder) { m_pluginFolder = folder; }
+    // The program file whose version resource tells the add-in the host's version.
+    void setHostProgram(const QString &path) { m_hostProgram = path; }
+
+    // Registration, loading and connection. Returns the number of add-ins connected.
+    int start();
+    // Closes the main window, disconnects every add-in and releases them.
+    void shutdown();
+    // Handles a request from a later start of lumora; returns the answer text.
+    QString handleRequest(const QString &request);
+
+private:
+    struct LoadedAddIn
+    {
+        QString progId;
+        std::unique_ptr<QObject> object;
+        QPointer<host::COMAddIn> entry;
+    };
+
+    void registerHostProgram();
+    void registerBundledPlugins();
+    void loadAddIns();
+    QObject *controllerOf(const QString &progId) const;
+
+    host::Application *m_application;
+    Hooks m_hooks;
+    QString m_pluginFolder;
+    QString m_hostProgram;
+    std::vector<LoadedAddIn> m_addIns;
+    bool m_shutDown = false;
+};
+
+} // namespace lumora
