@@ -49,6 +49,25 @@ private:
     const QPixmap *m_image;
 };
 
+// A mail field: plain text, wrapped the way the text was fitted (long words break
+// anywhere), so what was measured is what is drawn.
+class FieldLabel : public QLabel
+{
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.setFont(font());
+        painter.setPen(palette().color(QPalette::WindowText));
+        QTextOption option(alignment());
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        painter.drawText(QRectF(contentsRect()), text(), option);
+    }
+};
+
 QFont captionFont(const QString &family)
 {
     QFont font(family);
@@ -59,9 +78,9 @@ QFont captionFont(const QString &family)
 }
 
 QLabel *makeLabel(QWidget *parent, const char *name, const QRect &rect, const QString &text, const QFont &font,
-                  Qt::Alignment alignment)
+                  Qt::Alignment alignment, bool field = false)
 {
-    auto *label = new QLabel(parent);
+    auto *label = field ? new FieldLabel(parent) : new QLabel(parent);
     label->setObjectName(QLatin1String(name));
     label->setTextFormat(Qt::PlainText);
     label->setGeometry(rect);
@@ -153,11 +172,11 @@ void PopupWindow::createParts()
     makeLabel(m_pctMain, "Label2", QRect(4, 53, 49, 13), QStringLiteral("From:"), sans, right);
     makeLabel(m_pctMain, "Label3", QRect(4, 68, 49, 14), QStringLiteral("Subject:"), sans, right);
 
-    m_lblFolder = makeLabel(m_pctMain, "lblFolder", QRect(56, 37, 135, 13), QString(), m_messageFont, left);
-    m_lblFrom = makeLabel(m_pctMain, "lblFrom", QRect(56, 53, 135, 13), QString(), m_messageFont, left);
-    m_lblMessage = makeLabel(m_pctMain, "lblMessage", QRect(56, 68, 135, 43), QString(), m_messageFont, left);
-    m_lblSizer2 = makeLabel(m_pctMain, "lblSizer2", QRect(0, 182, 135, 13), QString(), m_messageFont, left);
-    m_lblSizer = makeLabel(m_pctMain, "lblSizer", QRect(0, 132, 135, 43), QString(), m_messageFont, left);
+    m_lblFolder = makeLabel(m_pctMain, "lblFolder", QRect(56, 37, 135, 13), QString(), m_messageFont, left, true);
+    m_lblFrom = makeLabel(m_pctMain, "lblFrom", QRect(56, 53, 135, 13), QString(), m_messageFont, left, true);
+    m_lblMessage = makeLabel(m_pctMain, "lblMessage", QRect(56, 68, 135, 43), QString(), m_messageFont, left, true);
+    m_lblSizer2 = makeLabel(m_pctMain, "lblSizer2", QRect(0, 182, 135, 13), QString(), m_messageFont, left, true);
+    m_lblSizer = makeLabel(m_pctMain, "lblSizer", QRect(0, 132, 135, 43), QString(), m_messageFont, left, true);
     m_lblSizer2->hide();
     m_lblSizer->hide();
 
