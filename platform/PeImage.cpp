@@ -20,6 +20,8 @@ constexpr qint64 kResourceDataEntrySize = 16;
 constexpr quint32 kHighBit = 0x80000000u;
 constexpr quint32 kRtVersion = 16;
 constexpr quint32 kVersionInfoId = 1;
+constexpr quint32 kNeutralLanguage = 0;
+constexpr quint32 kUsEnglish = 0x0409;
 // A mapped file is preferred; reading a file that cannot be mapped is capped, because a
 // program file this large is not one we want to hold in memory.
 constexpr qint64 kMaxReadSize = 256ll * 1024 * 1024;
@@ -169,7 +171,13 @@ QByteArray PeImage::versionResource() const
     const quint32 languageDir = *name & ~kHighBit;
     if (languageDir == 0 || languageDir == nameDir)
         return {};
-    const auto language = pick(languageDir, std::nullopt);
+    // One name may carry a resource per language: prefer the neutral one, then US English
+    // (what the string-table fallback expects), then whichever comes first.
+    auto language = pick(languageDir, kNeutralLanguage);
+    if (!language)
+        language = pick(languageDir, kUsEnglish);
+    if (!language)
+        language = pick(languageDir, std::nullopt);
     if (!language || (*language & kHighBit))
         return {};
 

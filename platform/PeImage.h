@@ -19,8 +19,8 @@ public:
     bool isValid() const { return m_valid; }
     bool isPe32Plus() const { return m_pe32Plus; }
 
-    // Raw bytes of the version resource (type 16), preferring name id 1 and the first
-    // language below it; empty when the image has none or its resource tree is damaged.
+    // Raw bytes of the version resource (type 16), preferring name id 1 and the neutral or
+    // US English language below it; empty when the image has none or its resource tree is damaged.
     QByteArray versionResource() const;
 
     // Maps the file read-only and returns its version resource; empty on any failure.
