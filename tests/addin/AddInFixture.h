@@ -1,0 +1,71 @@
+#pragma once
+
+#include "addin/AddInGlobals.h"
+#include "addin/Connect.h"
+#include "addin/OlAddIn.h"
+#include "host/memory/MemoryApplication.h"
+#include "host/memory/MemoryCOMAddIns.h"
+#include "host/memory/MemoryExplorer.h"
+#include "platform/VirtualClock.h"
+
+#include "FakeNotifyIconHost.h"
+#include "FakeProcessLauncher.h"
+#include "FakeScreen.h"
+#include "FakeSound.h"
+#include "FakeWindowSystem.h"
+#include "TempHome.h"
+
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace lumora::test {
+
+// A connected add-in on an in-memory host, on a virtual clock, with every platform
+// facility faked: the whole add-in as the host would run it, minus the real desktop.
+class AddInFixture : public ::testing::Test
+{
+protected:
+    AddInFixture();
+    ~AddInFixture() override;
+
+    // Writes the host program file with this major version and registers its folder.
+    void setHostVersion(int major);
+    // Writes the template INI beside the "library".
+    void setTemplateIni(const QByteArray &text);
+    // Opens a main window (unless told not to) and connects the add-in.
+    void connectAddIn(bool withExplorer = true);
+    void disconnectAddIn();
+
+    OlAddIn *controller() const { return connect ? connect->m_BaseClass() : nullptr; }
+    QString dataFolder() const;
+    QString iniPath() const { return dataFolder() + QStringLiteral("/Lumora.ini"); }
+    // Writes the watched-folder section directly (as the options page does).
+    void watch(const QStringList &entries);
+    QString entryFor(const MemoryFolderPtr &folder) const;
+    MemoryItemPtr deliver(const QString &subject, const QDateTime &received, int importance = 1,
+                          const MemoryFolderPtr &folder = {});
+    // Lines of the --verbose trace since the fixture started.
+    QStringList trace;
+    int traceCount(const QString &prefix) const;
+
+    // Each test gets a fresh home, so the registry, INI and log start empty even when the
+    // binary runs all tests in one process.
+    TempHome home;
+    VirtualClock clock;
+    FakeNotifyIconHost tray;
+    FakeWindowSystem windows;
+    FakeProcessLauncher launcher;
+    FakeSound sound;
+    FakeScreen screen;
+    QTemporaryDir libraryDir;
+    MemoryApplication app;
+    MemoryFolderPtr inbox;
+    MemoryExplorer *explorer = nullptr;
+    std::unique_ptr<Connect> connect;
+};
+
+} // namespace lumora::test

@@ -1,0 +1,256 @@
+#include "AddInFixture.h"
+
+#include "popup/PopupWindow.h"
+#include "queue/Queue.h"
+#include "tray/Main.h"
+
+#include <QFile>
+
+using namespace lumora;
+using namespace lumora::test;
+
+namespace {
+
+// New-mail detection on the virtual clock: events, the 5 s quiet interval, the scan, the
+// 1.5 s balloon countdown and the popup.
+class Detection : public AddInFixture
+{
+protected:
+    void SetUp() override
+    {
+        connectAddIn();
+        ASSERT_TRUE(controller()->isAttached());
+        trace.clear();
+    }
+
+    int scans() const { return traceCount(QStringLiteral("scan:")); }
+    QStringList queuedSubjects() const
+    {
+        QStringList subjects;
+        for (const QString &line : trace) {
+            if (!line.startsWith(QStringLiteral("queued:")))
+                continue;
+            const qsizetype at = line.indexOf(QStringLiteral("subject \""));
+            subjects << line.mid(at + 9).section(QLatin1Char('"'), 0, 0);
+        }
+        return subjects;
+    }
+    PopupWindow *popup() const { return controller()->mainForm()->popup(); }
+    // Runs the clock until the popup has come and gone (bounded).
+    void drainPopup()
+    {
+        for (int i = 0; i < 600 && popup()->isShowing(); ++i)
+            clock.advance(100);
+        ASSERT_FALSE(popup()->isShowing());
+    }
+};
+
+} // namespace
+
+TEST_F(Detection, ABurstOfEventsGivesOneScanFiveSecondsAfterTheLast)
+{
+    deliver(QStringLiteral("one"), clock.now());
+    clock.advance(1000);
+    deliver(QStringLiteral("two"), clock.now());
+    clock.advance(1000);
+    deliver(QStringLiteral("three"), clock.now());
+    EXPECT_EQ(traceCount(QStringLiteral("NewMail")), 3);
+    clock.advance(4999);
+    EXPECT_EQ(scans(), 0);
+    clock.advance(1);
+    EXPECT_EQ(scans(), 1);
+    EXPECT_EQ(queuedSubjects(), (QStringList{"one", "two", "three"}));
+    EXPECT_EQ(controller()->NewMsgCount(), 3);
+    EXPECT_EQ(controller()->mainForm()->trayIconState(), 1);
+    // The popup follows 1.5 s later and presents the three as 1 of 3 .. 3 of 3.
+    clock.advance(1499);
+    EXPECT_FALSE(popup()->isShowing());
+    clock.advance(1);
+    EXPECT_TRUE(popup()->isShowing());
+    drainPopup();
+    EXPECT_EQ(addIn().queue->Size(), 0);
+}
+
+TEST_F(Detection, AScanWaitsWhileAPopupShows)
+{
+    deliver(QStringLiteral("first"), clock.now());
+    clock.advance(5000 + 1500);
+    ASSERT_TRUE(popup()->isShowing());
+    deliver(QStringLiteral("second"), clock.now());
+    clock.advance(5000);
+    EXPECT_EQ(scans(), 1); // the popup still shows: the scan waits
+    drainPopup();
+    // The waiting timer ticks every 5 s; the first tick after the popup is gone scans.
+    clock.advance(5000);
+    EXPECT_EQ(scans(), 2);
+    EXPECT_EQ(queuedSubjects(), (QStringList{"first", "second"}));
+    clock.advance(1500);
+    EXPECT_TRUE(popup()->isShowing());
+}
+
+TEST_F(Detection, ActiveMainWindowSuppressesScanAndPopupUntilDeactivated)
+{
+    explorer->activate();
+    deliver(QStringLiteral("while active"), clock.now());
+    clock.advance(5000);
+    EXPECT_EQ(scans(), 0);
+    EXPECT_EQ(addIn().queue->Size(), 0);
+    explorer->deactivate();
+    clock.advance(1000);
+    deliver(QStringLiteral("after"), clock.now());
+    clock.advance(5000);
+    EXPECT_EQ(queuedSubjects(), (QStringList{"while active", "after"}));
+    // Activated again before the balloon fires: no popup, the balloon timer stops.
+    explorer->activate();
+    clock.advance(1500);
+    EXPECT_FALSE(popup()->isShowing());
+    EXPECT_FALSE(controller()->mainForm()->tmrBalloon().isEnabled());
+    EXPECT_EQ(addIn().queue->Size(), 2);
+}
+
+TEST_F(Detection, DatesMoveForwardSoNothingIsReportedTwice)
+{
+    const QDateTime start = clock.now();
+    deliver(QStringLiteral("old"), start.addSecs(-3 * 3600)); // exactly at the folder's date
+    MemoryItemPtr item = deliver(QStringLiteral("new"), start);
+    clock.advance(5000);
+    EXPECT_EQ(queuedSubjects(), QStringList{"new"});
+    EXPECT_EQ(controller()->lastSeen(inbox->EntryID()), start);
+    // Marked read, then unread again: not new.
+    app.setUnread(item, false);
+    app.setUnread(item, true);
+    app.raiseNewMail();
+    clock.advance(5000 + 1500);
+    drainPopup();
+    clock.advance(5000);
+    EXPECT_EQ(queuedSubjects(), QStringList{"new"});
+}
+
+TEST_F(Detection, MessagesOfTheSameInstantAndOutOfOrderAreAllReported)
+{
+    const QDateTime t = clock.now();
+    deliver(QStringLiteral("a"), t);
+    clock.advance(5000 + 1500);
+    ASSERT_EQ(queuedSubjects(), QStringList{"a"});
+    drainPopup();
+    // A second message stamped with the same instant arrives later, then a store lists a
+    // younger message before an older one.
+    deliver(QStringLiteral("b, same instant"), t);
+    deliver(QStringLiteral("d, younger"), t.addSecs(20));
+    deliver(QStringLiteral("c, older"), t.addSecs(10));
+    clock.advance(5000);
+    EXPECT_EQ(queuedSubjects(), (QStringList{"a", "b, same instant", "d, younger", "c, older"}));
+    EXPECT_EQ(controller()->lastSeen(inbox->EntryID()), t.addSecs(20));
+}
+
+TEST_F(Detection, HighImportanceSetsIconTwoAndTheLastQueuedDecides)
+{
+    deliver(QStringLiteral("urgent"), clock.now(), 2);
+    clock.advance(5000);
+    EXPECT_EQ(controller()->mainForm()->trayIconState(), 2);
+    clock.advance(1500);
+    drainPopup();
+    deliver(QStringLiteral("normal"), clock.now(), 1);
+    clock.advance(5000);
+    EXPECT_EQ(controller()->mainForm()->trayIconState(), 1);
+}
+
+TEST_F(Detection, NonMailItemsAreSkipped)
+{
+    MemoryItemSpec spec;
+    spec.subject = QStringLiteral("meeting");
+    spec.itemType = host::AppointmentItemType;
+    spec.receivedTime = clock.now();
+    app.deliver(inbox, spec, true);
+    deliver(QStringLiteral("mail"), clock.now());
+    clock.advance(5000);
+    EXPECT_EQ(queuedSubjects(), QStringList{"mail"});
+}
+
+TEST_F(Detection, UnreadableItemIsQueuedWithWhatCouldBeRead)
+{
+    MemoryItemSpec spec;
+    spec.subject = QStringLiteral("secret");
+    spec.receivedTime = clock.now();
+    spec.readsFail = true;
+    app.deliver(inbox, spec, true);
+    clock.advance(5000);
+    // No readable time: it cannot be measured against the date and is left for later.
+    EXPECT_EQ(addIn().queue->Size(), 0);
+    EXPECT_EQ(scans(), 1);
+}
+
+TEST_F(Detection, SuspendedAddInIgnoresNewMail)
+{
+    controller()->setEnabled(false);
+    deliver(QStringLiteral("x"), clock.now());
+    clock.advance(10000);
+    EXPECT_EQ(scans(), 0);
+    controller()->setEnabled(true);
+    app.raiseNewMail();
+    clock.advance(5000);
+    EXPECT_EQ(queuedSubjects(), QStringList{"x"});
+}
+
+namespace {
+
+class WatchedList : public AddInFixture
+{
+};
+
+} // namespace
+
+TEST_F(WatchedList, InitSeedsOnceAndBrokenEntriesNeverQueue)
+{
+    MemoryFolderPtr other = app.addFolder(inbox, QStringLiteral("Lists"));
+    watch({entryFor(inbox), other->EntryID(), QStringLiteral("A|B|C")});
+    connectAddIn();
+    EXPECT_EQ(controller()->watchedFolders().size(), 3);
+    EXPECT_TRUE(controller()->lastSeen(inbox->EntryID()).has_value());
+    EXPECT_FALSE(controller()->lastSeen(other->EntryID()).has_value());
+    deliver(QStringLiteral("in lists"), clock.now(), 1, other);
+    clock.advance(5000);
+    EXPECT_EQ(addIn().queue->Size(), 0);
+    // Init stays 0: a second start does not seed again.
+    disconnectAddIn();
+    connectAddIn();
+    EXPECT_EQ(controller()->watchedFolders().size(), 3);
+}
+
+TEST_F(WatchedList, FolderWithoutDateIsLoggedOncePerScan)
+{
+    watch({entryFor(inbox) + QStringLiteral("|extra")});
+    connectAddIn();
+    deliver(QStringLiteral("x"), clock.now());
+    clock.advance(5000);
+    EXPECT_EQ(addIn().queue->Size(), 0);
+    QFile log(dataFolder() + QStringLiteral("/Lumora.log"));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    const QByteArray text = log.readAll();
+    EXPECT_EQ(text.count("Date does not exist for folder:Personal Folders"), 1) << text.constData();
+}
+
+TEST_F(WatchedList, EmptyListStillCountsAndStartsTheBalloon)
+{
+    watch({});
+    connectAddIn();
+    controller()->GetNewMailMessages();
+    EXPECT_EQ(controller()->NewMsgCount(), 0);
+    EXPECT_TRUE(controller()->mainForm()->tmrBalloon().isEnabled());
+    EXPECT_EQ(controller()->mainForm()->tmrBalloon().interval(), 1500);
+}
+
+TEST_F(WatchedList, ReloadingTheListKeepsDatesOfKeptFolders)
+{
+    MemoryFolderPtr other = app.addFolder(inbox, QStringLiteral("Work"));
+    watch({entryFor(inbox)});
+    connectAddIn();
+    deliver(QStringLiteral("first"), clock.now());
+    clock.advance(5000);
+    const auto kept = controller()->lastSeen(inbox->EntryID());
+    watch({entryFor(other), entryFor(inbox)});
+    controller()->LoadFoldersToScan();
+    EXPECT_EQ(controller()->lastSeen(inbox->EntryID()), kept);
+    EXPECT_EQ(controller()->lastSeen(other->EntryID()), clock.now().addSecs(-3 * 3600));
+    EXPECT_EQ(controller()->watchedFolders().first(), entryFor(other));
+}
