@@ -124,20 +124,32 @@ QByteArray PeWriter::versionResource(const VersionData &data)
 
 QByteArray PeWriter::image(const QByteArray &resource, bool pe32Plus, quint16 language)
 {
-    // The resource section: three one-entry directories, a data entry, then the data.
-    QByteArray rsrc(ResourceDataOffset, '\0');
+    return image(QList<QPair<quint16, QByteArray>> {{language, resource}}, pe32Plus);
+}
+
+QByteArray PeWriter::image(const QList<QPair<quint16, QByteArray>> &resources, bool pe32Plus)
+{
+    // The resource section: type and name directories with one entry each, a language
+    // directory with an entry per resource, the data entries, then the data.
+    const int count = int(resources.size());
+    const int dataEntries = LanguageDirectoryOffset + 16 + 8 * count;
+    QByteArray rsrc(dataEntries + 16 * count, '\0');
     put16(rsrc, 14, 1); // root: one id entry
     put32(rsrc, 16, 16); // RT_VERSION
     put32(rsrc, 20, kSubdirectory | NameDirectoryOffset);
     put16(rsrc, NameDirectoryOffset + 14, 1);
     put32(rsrc, NameDirectoryOffset + 16, 1);
     put32(rsrc, NameDirectoryOffset + 20, kSubdirectory | LanguageDirectoryOffset);
-    put16(rsrc, LanguageDirectoryOffset + 14, 1);
-    put32(rsrc, LanguageDirectoryOffset + 16, language);
-    put32(rsrc, LanguageDirectoryOffset + 20, DataEntryOffset);
-    put32(rsrc, DataEntryOffset, ResourceRva + ResourceDataOffset);
-    put32(rsrc, DataEntryOffset + 4, quint32(resource.size()));
-    rsrc.append(resource);
+    put16(rsrc, LanguageDirectoryOffset + 14, quint16(count));
+    for (int i = 0; i < count; ++i) {
+        const int entry = dataEntries + 16 * i;
+        put32(rsrc, LanguageDirectoryOffset + 16 + 8 * i, resources[i].first);
+        put32(rsrc, LanguageDirectoryOffset + 20 + 8 * i, quint32(entry));
+        pad4(rsrc);
+        put32(rsrc, entry, ResourceRva + quint32(rsrc.size()));
+        put32(rsrc, entry + 4, quint32(resources[i].second.size()));
+        rsrc.append(resources[i].second);
+    }
     const int rsrcVirtualSize = int(rsrc.size());
     rsrc.resize(alignUp(rsrcVirtualSize, kFileAlignment), '\0');
 

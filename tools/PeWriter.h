@@ -48,6 +48,8 @@ public:
     // A PE32 or PE32+ image whose only section holds the resource tree type 16, id 1,
     // the given language, and the resource bytes.
     static QByteArray image(const QByteArray &resource, bool pe32Plus, quint16 language = 0x0409);
+    // The same with one version resource per language, in the order given.
+    static QByteArray image(const QList<QPair<quint16, QByteArray>> &resources, bool pe32Plus);
     // Writes bytes atomically; false on failure.
     static bool writeFile(const QString &path, const QByteArray &bytes);
 };

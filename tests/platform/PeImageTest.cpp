@@ -196,3 +196,33 @@ TEST(VersionResourceParse, OversizedTextLengthStaysInsideNode)
 }
 
 } // namespace
+
+namespace {
+
+QByteArray resourceNamed(const QString &company)
+{
+    PeWriter::VersionData data;
+    data.stringTables.append({QStringLiteral("040904B0"), {{QStringLiteral("CompanyName"), company}}});
+    return PeWriter::versionResource(data);
+}
+
+QString companyOf(const QByteArray &image)
+{
+    const auto parsed = VersionResource::parse(PeImage(image.constData(), image.size()).versionResource());
+    return parsed && !parsed->stringTables.isEmpty() ? parsed->stringTables[0].entries.value(0).second : QString();
+}
+
+// A file with a version resource per language is read in the neutral language, else in
+// US English, else in its first language.
+TEST(PeImageLanguages, PrefersNeutralThenUsEnglish)
+{
+    const auto arabic = qMakePair(quint16(0x0401), resourceNamed(QStringLiteral("ar")));
+    const auto german = qMakePair(quint16(0x0407), resourceNamed(QStringLiteral("de")));
+    const auto english = qMakePair(quint16(0x0409), resourceNamed(QStringLiteral("en")));
+    const auto neutral = qMakePair(quint16(0x0000), resourceNamed(QStringLiteral("neutral")));
+    EXPECT_EQ(companyOf(PeWriter::image({arabic, german, english}, false)), QStringLiteral("en"));
+    EXPECT_EQ(companyOf(PeWriter::image({arabic, english, neutral}, true)), QStringLiteral("neutral"));
+    EXPECT_EQ(companyOf(PeWriter::image({german, arabic}, false)), QStringLiteral("de"));
+}
+
+} // namespace
