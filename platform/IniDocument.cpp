@@ -348,7 +348,7 @@ bool IniDocument::isWritableValue(const QByteArray &value)
 
 bool IniDocument::isWritableLine(const QByteArray &line)
 {
-    return !hasLineBreak(line) && !trimmed(line).startsWith('[') && !trimmed(line).isEmpty();
+    return !hasLineBreak(line) && !trimmed(line).startsWith('[');
 }
 
 } // namespace lumora

@@ -49,7 +49,8 @@ public:
     bool replaceSection(const QByteArray &section, const QList<QByteArray> &lines);
 
     // Whether a name or value can be written without changing the file's structure (no line
-    // breaks; a section name without "]"; a key without "=" that is not a comment or header).
+    // breaks; a section name without "]"; a key without "=" that is not a comment or header;
+    // a line that is not a header).
     static bool isWritableSection(const QByteArray &section);
     static bool isWritableKey(const QByteArray &key);
     static bool isWritableValue(const QByteArray &value);

@@ -129,7 +129,9 @@ bool WritePrivateProfileSectionA(const char *section, const char *lines, const Q
         const QByteArray line(p);
         if (!IniDocument::isWritableLine(line))
             return false;
-        body.append(line);
+        // A blank line carries no key; the section's own separators are kept anyway.
+        if (!line.trimmed().isEmpty())
+            body.append(line);
     }
     return IniFileCache::instance().modify(file,
                                            [&](IniDocument &doc) { return doc.replaceSection(sectionName, body); });

@@ -118,23 +118,6 @@ TEST(IniDocument, ReplaceSectionKeepsNeighboursAndSeparators)
     EXPECT_TRUE(doc.serialize().endsWith("v=3\n[Fresh]\na=1\n"));
 }
 
-TEST(IniDocument, RefusesTextThatWouldChangeTheFileStructure)
-{
-    EXPECT_FALSE(IniDocument::isWritableValue("a\nb"));
-    EXPECT_FALSE(IniDocument::isWritableValue("a\r[evil]"));
-    EXPECT_TRUE(IniDocument::isWritableValue("a=b ; c"));
-    EXPECT_FALSE(IniDocument::isWritableKey("a=b"));
-    EXPECT_FALSE(IniDocument::isWritableKey(" [x"));
-    EXPECT_FALSE(IniDocument::isWritableKey(";x"));
-    EXPECT_TRUE(IniDocument::isWritableKey("EID0"));
-    EXPECT_FALSE(IniDocument::isWritableSection("a]b"));
-    EXPECT_FALSE(IniDocument::isWritableSection("a\nb"));
-    EXPECT_TRUE(IniDocument::isWritableSection("Entry ID"));
-    EXPECT_FALSE(IniDocument::isWritableLine("[x]"));
-    EXPECT_FALSE(IniDocument::isWritableLine("   "));
-    EXPECT_TRUE(IniDocument::isWritableLine("EID0 = 1"));
-}
-
 struct BadInput
 {
     const char *name;

@@ -138,7 +138,7 @@ TEST_F(Profile, WritesEditOneLineAndKeepTheRest)
     // Writing a whole section.
     EXPECT_TRUE(WritePrivateProfileSectionA("EntryID", "EID0 = x\0EID1 = y\0\0", path()));
     EXPECT_EQ(read("EntryID", "eid1"), "y");
-    EXPECT_TRUE(WritePrivateProfileSectionA("EntryID", "EID0 = z\0\0", path()));
+    EXPECT_TRUE(WritePrivateProfileSectionA("EntryID", "EID0 = z\0  \0\0", path()));
     EXPECT_EQ(contents(), "; Lumora settings\r\n[Setup]\r\nInit=0\r\n\r\n[EntryID]\r\nEID0 = z\r\n");
 }
 
