@@ -92,10 +92,11 @@ QString registeredLibrary(const QString &progId)
 
 } // namespace
 
-HostApplication::HostApplication(host::Application *application, Hooks hooks, QObject *parent)
+HostApplication::HostApplication(host::Application *application, std::function<void()> closeExplorer,
+                                 QObject *parent)
     : QObject(parent)
     , m_application(application)
-    , m_hooks(std::move(hooks))
+    , m_closeExplorer(std::move(closeExplorer))
 {
 }
 
@@ -159,7 +160,7 @@ void HostApplication::loadAddIns()
             Verbose::line(QStringLiteral("add-in %1 could not be created; starting without it").arg(progId));
             continue;
         }
-        host::COMAddIn *entry = m_hooks.addAddInEntry ? m_hooks.addAddInEntry(progId) : nullptr;
+        host::COMAddIn *entry = m_application->comAddIns() ? m_application->comAddIns()->add(progId) : nullptr;
         QObject *raw = object.get();
         m_addIns.push_back({progId, std::move(object), entry});
         // Late-bound, as every add-in is connected: an add-in without the member is skipped.
@@ -174,8 +175,8 @@ void HostApplication::shutdown()
     if (m_shutDown)
         return;
     m_shutDown = true;
-    if (m_hooks.closeExplorer)
-        m_hooks.closeExplorer();
+    if (m_closeExplorer)
+        m_closeExplorer();
     for (auto it = m_addIns.rbegin(); it != m_addIns.rend(); ++it) {
         QMetaObject::invokeMethod(it->object.get(), "AddinInstance_OnBeginShutdown", Q_ARG(QVariant, QVariant()));
         QMetaObject::invokeMethod(it->object.get(), "AddinInstance_OnDisconnection", Q_ARG(int, 1),

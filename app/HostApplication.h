@@ -18,16 +18,9 @@ class HostApplication : public QObject
 {
     Q_OBJECT
 public:
-    // What only the concrete mail application can do.
-    struct Hooks
-    {
-        // Closes the main window: the host's way to say it is going away.
-        std::function<void()> closeExplorer;
-        // The add-in collection's entry for a prog-id, created when missing.
-        std::function<host::COMAddIn *(const QString &progId)> addAddInEntry;
-    };
-
-    HostApplication(host::Application *application, Hooks hooks, QObject *parent = nullptr);
+    // closeExplorer closes the mail application's main window: the host's way to say it
+    // is going away.
+    HostApplication(host::Application *application, std::function<void()> closeExplorer, QObject *parent = nullptr);
     ~HostApplication() override;
 
     // The folder the plugins and the host's program file lie in (the executable's folder).
@@ -56,7 +49,7 @@ private:
     QObject *controllerOf(const QString &progId) const;
 
     host::Application *m_application;
-    Hooks m_hooks;
+    std::function<void()> m_closeExplorer;
     QString m_pluginFolder;
     QString m_hostProgram;
     std::vector<LoadedAddIn> m_addIns;

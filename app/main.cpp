@@ -4,10 +4,8 @@
 #include "app/HostApplication.h"
 #include "app/SignalWatcher.h"
 #include "app/SingleInstance.h"
-#include "host/maildir/MaildirAddIns.h"
 #include "host/maildir/MaildirApplication.h"
 #include "host/memory/MemoryApplication.h"
-#include "host/memory/MemoryCOMAddIns.h"
 #include "host/memory/MemoryExplorer.h"
 #include "platform/Verbose.h"
 
@@ -109,17 +107,15 @@ int main(int argc, char **argv)
 
     // The mail host: the demo store, or the user's Maildir stores.
     std::unique_ptr<host::Application> mail;
-    HostApplication::Hooks hooks;
+    std::function<void()> closeExplorer;
     if (options.demo) {
         auto memory = std::make_unique<MemoryApplication>();
         DemoMail::populate(*memory);
         auto *explorer = qobject_cast<MemoryExplorer *>(memory->ActiveExplorer());
-        MemoryApplication *raw = memory.get();
-        hooks.closeExplorer = [explorer = QPointer<MemoryExplorer>(explorer)] {
+        closeExplorer = [explorer = QPointer<MemoryExplorer>(explorer)] {
             if (explorer)
                 explorer->close();
         };
-        hooks.addAddInEntry = [raw](const QString &progId) { return raw->memoryComAddIns()->add(progId); };
         mail = std::move(memory);
         Verbose::line(QStringLiteral("host: demo store"));
     } else {
@@ -130,13 +126,12 @@ int main(int argc, char **argv)
         if (!options.mailClient.isEmpty())
             maildir->setMailClientWindowClass(options.mailClient);
         MaildirApplication *raw = maildir.get();
-        hooks.closeExplorer = [raw] { raw->quit(); };
-        hooks.addAddInEntry = [raw](const QString &progId) { return raw->addIns()->add(progId); };
+        closeExplorer = [raw] { raw->quit(); };
         Verbose::line(QStringLiteral("host: Maildir stores %1").arg(roots.join(QStringLiteral(", "))));
         mail = std::move(maildir);
     }
 
-    HostApplication host(mail.get(), hooks);
+    HostApplication host(mail.get(), closeExplorer);
     host.setPluginFolder(QCoreApplication::applicationDirPath());
     host.setHostProgram(options.hostProgram.isEmpty()
                             ? QCoreApplication::applicationDirPath() + QStringLiteral("/OUTLOOK.EXE")

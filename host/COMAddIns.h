@@ -2,6 +2,7 @@
 
 #include "HostExport.h"
 
+#include <QList>
 #include <QObject>
 #include <QPointer>
 
@@ -26,7 +27,8 @@ private:
     QPointer<QObject> m_object;
 };
 
-// The add-ins the host loaded.
+// The add-ins the host loaded, one entry per prog-id (matched without case, as class
+// registrations are). Every mail host keeps its entries here.
 class LUMORA_HOST_EXPORT COMAddIns : public QObject
 {
     Q_OBJECT
@@ -35,7 +37,14 @@ public:
     ~COMAddIns() override;
 
     // The entry for a prog-id, or null.
-    virtual COMAddIn *Item(const QString &progId) const = 0;
+    COMAddIn *Item(const QString &progId) const;
+    // The entry for a prog-id, created when missing; null for an empty prog-id.
+    COMAddIn *add(const QString &progId);
+    void remove(const QString &progId);
+    int count() const { return int(m_entries.size()); }
+
+private:
+    QList<COMAddIn *> m_entries;
 };
 
 // The options dialog's page list, offered with OptionsPagesAdd.

@@ -29,4 +29,32 @@ COMAddIn::COMAddIn(const QString &progId, QObject *parent)
 
 COMAddIn::~COMAddIn() = default;
 
+COMAddIn *COMAddIns::Item(const QString &progId) const
+{
+    for (COMAddIn *entry : m_entries) {
+        if (entry->progId().compare(progId, Qt::CaseInsensitive) == 0)
+            return entry;
+    }
+    return nullptr;
+}
+
+COMAddIn *COMAddIns::add(const QString &progId)
+{
+    if (progId.isEmpty())
+        return nullptr;
+    if (COMAddIn *existing = Item(progId))
+        return existing;
+    auto *entry = new COMAddIn(progId, this);
+    m_entries.append(entry);
+    return entry;
+}
+
+void COMAddIns::remove(const QString &progId)
+{
+    if (COMAddIn *entry = Item(progId)) {
+        m_entries.removeOne(entry);
+        delete entry;
+    }
+}
+
 } // namespace lumora::host

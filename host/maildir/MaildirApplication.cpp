@@ -1,7 +1,6 @@
 #include "MaildirApplication.h"
 
 #include "ActiveWindowMonitor.h"
-#include "MaildirAddIns.h"
 #include "MaildirDraftItem.h"
 #include "MaildirExplorer.h"
 #include "MaildirExplorers.h"
@@ -31,7 +30,7 @@ MaildirApplication::MaildirApplication(const QStringList &storeRoots, QObject *p
     connect(m_watcher, &MaildirWatcher::newMail, this, &host::Application::NewMail);
     m_explorers = new MaildirExplorers(this);
     m_inspectors = new MaildirInspectors(this);
-    m_addIns = new MaildirAddIns(this);
+    m_addIns = new host::COMAddIns(this);
     m_explorer = new MaildirExplorer(this);
     m_explorers->setExplorer(m_explorer);
     m_monitor = new ActiveWindowMonitor(this);

@@ -11,7 +11,6 @@
 namespace lumora {
 
 class ActiveWindowMonitor;
-class MaildirAddIns;
 class MaildirExplorer;
 class MaildirExplorers;
 class MaildirInspectors;
@@ -41,7 +40,6 @@ public:
     host::COMAddIns *comAddIns() override;
     QString version() const override;
 
-    MaildirAddIns *addIns() const { return m_addIns; }
     // Command that opens a message file ("%f" is the file, else it is appended).
     void setDisplayCommand(const QString &command);
     QString displayCommand() const { return m_displayCommand; }
@@ -62,7 +60,7 @@ private:
     MaildirWatcher *m_watcher = nullptr;
     MaildirExplorers *m_explorers = nullptr;
     MaildirInspectors *m_inspectors = nullptr;
-    MaildirAddIns *m_addIns = nullptr;
+    host::COMAddIns *m_addIns = nullptr;
     ActiveWindowMonitor *m_monitor = nullptr;
     QPointer<MaildirExplorer> m_explorer;
 };

@@ -1,6 +1,5 @@
 #include "MemoryApplication.h"
 
-#include "MemoryCOMAddIns.h"
 #include "MemoryExplorer.h"
 #include "MemoryExplorers.h"
 #include "MemoryInspector.h"
@@ -70,7 +69,7 @@ MemoryApplication::MemoryApplication(QObject *parent)
     , m_namespace(new MemoryNameSpace(this))
     , m_explorers(new MemoryExplorers(this))
     , m_inspectors(new MemoryInspectors(this))
-    , m_comAddIns(new MemoryCOMAddIns(this))
+    , m_comAddIns(new host::COMAddIns(this))
 {
 }
 

@@ -10,7 +10,6 @@
 
 namespace lumora {
 
-class MemoryCOMAddIns;
 class MemoryExplorer;
 class MemoryExplorers;
 class MemoryInspector;
@@ -61,7 +60,6 @@ public:
     void closeInspector(MemoryInspector *inspector);
     MemoryExplorers *memoryExplorers() const { return m_explorers; }
     MemoryInspectors *memoryInspectors() const { return m_inspectors; }
-    MemoryCOMAddIns *memoryComAddIns() const { return m_comAddIns; }
 
     // What the add-in did: entry ids of displayed and deleted items (in call order) and the
     // item types of unsaved items that were displayed (new items being composed).
@@ -87,7 +85,7 @@ private:
     MemoryNameSpace *m_namespace = nullptr;
     MemoryExplorers *m_explorers = nullptr;
     MemoryInspectors *m_inspectors = nullptr;
-    MemoryCOMAddIns *m_comAddIns = nullptr;
+    host::COMAddIns *m_comAddIns = nullptr;
     QList<MemoryFolderPtr> m_stores;
     QString m_version = QStringLiteral("10.0.0.0");
     quint64 m_nextId = 1;

@@ -60,7 +60,7 @@ void AddInFixture::connectAddIn(bool withExplorer)
     if (withExplorer && !explorer)
         explorer = app.openExplorer();
     connect = std::make_unique<Connect>();
-    host::COMAddIn *entry = app.memoryComAddIns()->add(QStringLiteral("Lumora.Connect"));
+    host::COMAddIn *entry = app.comAddIns()->add(QStringLiteral("Lumora.Connect"));
     connect->AddinInstance_OnConnection(&app, 0, entry, QVariant());
 }
 

@@ -4,7 +4,6 @@
 #include "addin/Connect.h"
 #include "addin/OlAddIn.h"
 #include "host/memory/MemoryApplication.h"
-#include "host/memory/MemoryCOMAddIns.h"
 #include "host/memory/MemoryExplorer.h"
 #include "platform/VirtualClock.h"
 

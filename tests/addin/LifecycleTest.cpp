@@ -46,7 +46,7 @@ TEST_F(Lifecycle, AttachRunsTheStartUpAndPublishesTheController)
     EXPECT_EQ(c->NewMsgCount(), 0);
     EXPECT_EQ(c->settingsKeyPath(), settingsKey(10));
     // The add-in entry's Object reaches the controller by name, as the options page does.
-    QObject *published = app.memoryComAddIns()->Item(QStringLiteral("Lumora.Connect"))->object();
+    QObject *published = app.comAddIns()->Item(QStringLiteral("Lumora.Connect"))->object();
     ASSERT_NE(published, nullptr);
     EXPECT_EQ(published->property("PPClass").value<QObject *>(), c);
     // The tray icon exists in its normal state and the queue with it.

@@ -1,7 +1,6 @@
 #include "MaildirTree.h"
 
 #include "host/maildir/ActiveWindowMonitor.h"
-#include "host/maildir/MaildirAddIns.h"
 #include "host/maildir/MaildirApplication.h"
 #include "host/maildir/MaildirWatcher.h"
 #include "platform/VirtualClock.h"
@@ -181,14 +180,14 @@ TEST(MaildirExplorer, OneExplorerUntilQuitAndNoInspectors)
     EXPECT_FALSE(ActiveWindowMonitor::matches(QStringLiteral("mutt"), QStringLiteral("xterm"), QStringLiteral("XTerm")));
 }
 
-TEST(MaildirAddIns, EntriesByProgId)
+TEST(MaildirApplication, AddInEntriesByProgId)
 {
     MaildirTree tree;
     MaildirApplication app({tree.root()});
     EXPECT_EQ(app.comAddIns()->Item(QStringLiteral("Lumora.Connect")), nullptr);
-    host::COMAddIn *entry = app.addIns()->add(QStringLiteral("Lumora.Connect"));
+    host::COMAddIn *entry = app.comAddIns()->add(QStringLiteral("Lumora.Connect"));
     EXPECT_EQ(app.comAddIns()->Item(QStringLiteral("lumora.connect")), entry);
-    EXPECT_EQ(app.addIns()->add(QStringLiteral("Lumora.Connect")), entry);
+    EXPECT_EQ(app.comAddIns()->add(QStringLiteral("Lumora.Connect")), entry);
 }
 
 } // namespace

@@ -1,7 +1,6 @@
 #include "host/memory/MemoryApplication.h"
 #include "host/memory/MemoryDemoStore.h"
 #include "host/memory/MemoryPropertyPages.h"
-#include "host/memory/MemoryCOMAddIns.h"
 
 #include <QRegularExpression>
 #include <QSignalSpy>
@@ -247,9 +246,9 @@ TEST_F(MemoryHost, EventsAndRecords)
     EXPECT_EQ(pages->pages().first().progId, QStringLiteral("Some.Page"));
     EXPECT_EQ(pages->pages().first().title, QStringLiteral("Some"));
 
-    host::COMAddIn *entry = app.memoryComAddIns()->add(QStringLiteral("Some.Connect"));
+    host::COMAddIn *entry = app.comAddIns()->add(QStringLiteral("Some.Connect"));
     EXPECT_EQ(app.comAddIns()->Item(QStringLiteral("some.connect")), entry);
-    EXPECT_EQ(app.memoryComAddIns()->add(QStringLiteral("Some.Connect")), entry);
+    EXPECT_EQ(app.comAddIns()->add(QStringLiteral("Some.Connect")), entry);
     EXPECT_EQ(app.comAddIns()->Item(QStringLiteral("Other.Connect")), nullptr);
 }
 
