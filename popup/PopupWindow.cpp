@@ -4,6 +4,7 @@
 #include "addin/OlAddInInterface.h"
 #include "platform/Clock.h"
 #include "platform/Sound.h"
+#include "platform/Verbose.h"
 #include "platform/Timer.h"
 #include "popup/OleColor.h"
 #include "popup/PopupResources.h"
@@ -374,6 +375,7 @@ void PopupWindow::ShowTestPopup(PopupWindowsManager *manager, qint32 &slot)
     m_entryId.clear();
     m_lblMessage->setToolTip(QString());
     showCounter(QStringLiteral("1 of 1"));
+    Verbose::line(QStringLiteral("popup: test popup, 1 of 1"));
     startShowing();
 }
 
@@ -400,7 +402,11 @@ void PopupWindow::ShowNextMessage()
     m_storeId = entry.strStoreID;
     m_lblMessage->setToolTip(plainToolTip(m_entryId));
     m_lblFrom->setToolTip(plainToolTip(m_storeId));
-    showCounter(QString::number(entry.nNo) + QStringLiteral(" of ") + QString::number(queue ? queue->Max() : 0));
+    const QString counter =
+        QString::number(entry.nNo) + QStringLiteral(" of ") + QString::number(queue ? queue->Max() : 0);
+    showCounter(counter);
+    Verbose::line(QStringLiteral("popup: %1, folder \"%2\", from \"%3\", subject \"%4\"")
+                      .arg(counter, entry.strFolder, entry.strFrom, entry.strSubject));
 }
 
 void PopupWindow::showCounter(const QString &text)
@@ -563,6 +569,8 @@ void PopupWindow::tmrMain_Timer()
 void PopupWindow::Unload()
 {
     m_tmrMain->setEnabled(false);
+    if (isVisible())
+        Verbose::line(QStringLiteral("popup: closed"));
     hide();
     const bool wasShowing = m_showing;
     m_showing = false;
