@@ -1,6 +1,7 @@
 #include "addin/AddInRegistration.h"
 
 #include "platform/Registry.h"
+#include "settings/modRegistry.h"
 
 namespace lumora {
 
@@ -17,48 +18,12 @@ namespace {
 
 bool setString(HKEY root, const QString &path, const QString &name, const QString &value)
 {
-    HKEY key = 0;
-    if (RegCreateKeyA(root, path, &key) != ERROR_SUCCESS)
-        return false;
-    const QByteArray bytes = value.toUtf8() + '\0';
-    const LONG status = RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const unsigned char *>(bytes.constData()),
-                                       static_cast<DWORD>(bytes.size()));
-    RegCloseKey(key);
-    return status == ERROR_SUCCESS;
+    return modRegistry::WriteRegistryValue(root, path, name, value, REG_SZ);
 }
 
 bool setDword(HKEY root, const QString &path, const QString &name, DWORD value)
 {
-    HKEY key = 0;
-    if (RegCreateKeyA(root, path, &key) != ERROR_SUCCESS)
-        return false;
-    const LONG status = RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const unsigned char *>(&value),
-                                       sizeof value);
-    RegCloseKey(key);
-    return status == ERROR_SUCCESS;
-}
-
-QString readString(HKEY root, const QString &path, const QString &name)
-{
-    HKEY key = 0;
-    if (RegOpenKeyA(root, path, &key) != ERROR_SUCCESS)
-        return QString();
-    DWORD type = 0;
-    DWORD size = 0;
-    QString result;
-    if (RegQueryValueExA(key, name, nullptr, &type, nullptr, &size) == ERROR_SUCCESS && type == REG_SZ && size > 0
-        && size < 65536) {
-        QByteArray bytes(static_cast<qsizetype>(size), '\0');
-        if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<unsigned char *>(bytes.data()), &size)
-            == ERROR_SUCCESS) {
-            bytes.truncate(static_cast<qsizetype>(size));
-            while (bytes.endsWith('\0'))
-                bytes.chop(1);
-            result = QString::fromUtf8(bytes);
-        }
-    }
-    RegCloseKey(key);
-    return result;
+    return modRegistry::WriteRegistryValue(root, path, name, qint64(value), REG_DWORD);
 }
 
 } // namespace
@@ -91,8 +56,10 @@ bool AddInRegistration::Unregister()
 
 QString AddInRegistration::RegisteredPath()
 {
-    return readString(HKEY_CLASSES_ROOT, QStringLiteral("CLSID\\") + ClassId + QStringLiteral("\\InprocServer32"),
-                      QString());
+    return modRegistry::ReadRegistryValue(HKEY_CLASSES_ROOT,
+                                          QStringLiteral("CLSID\\") + ClassId + QStringLiteral("\\InprocServer32"),
+                                          QString())
+        .toString();
 }
 
 } // namespace lumora

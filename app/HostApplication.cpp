@@ -3,6 +3,7 @@
 #include "host/ComponentFactory.h"
 #include "platform/Registry.h"
 #include "platform/Verbose.h"
+#include "settings/modRegistry.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -21,50 +22,7 @@ const QStringList kBundledPlugins = {QStringLiteral("LumoraAddIn.so")};
 
 QString readText(HKEY root, const QString &path, const QString &name)
 {
-    HKEY key = 0;
-    if (RegOpenKeyA(root, path, &key) != ERROR_SUCCESS)
-        return QString();
-    DWORD type = 0;
-    DWORD size = 0;
-    QString text;
-    if (RegQueryValueExA(key, name, nullptr, &type, nullptr, &size) == ERROR_SUCCESS && type == REG_SZ && size > 0
-        && size < 65536) {
-        QByteArray bytes(static_cast<qsizetype>(size), '\0');
-        if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<unsigned char *>(bytes.data()), &size)
-            == ERROR_SUCCESS) {
-            bytes.truncate(static_cast<qsizetype>(size));
-            while (bytes.endsWith('\0'))
-                bytes.chop(1);
-            text = QString::fromUtf8(bytes);
-        }
-    }
-    RegCloseKey(key);
-    return text;
-}
-
-bool readDword(HKEY root, const QString &path, const QString &name, DWORD *value)
-{
-    HKEY key = 0;
-    if (RegOpenKeyA(root, path, &key) != ERROR_SUCCESS)
-        return false;
-    DWORD type = 0;
-    DWORD size = sizeof(DWORD);
-    const bool ok = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<unsigned char *>(value), &size)
-                        == ERROR_SUCCESS
-                    && type == REG_DWORD;
-    RegCloseKey(key);
-    return ok;
-}
-
-void writeText(HKEY root, const QString &path, const QString &name, const QString &value)
-{
-    HKEY key = 0;
-    if (RegCreateKeyA(root, path, &key) != ERROR_SUCCESS)
-        return;
-    const QByteArray bytes = value.toUtf8() + '\0';
-    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const unsigned char *>(bytes.constData()),
-                   static_cast<DWORD>(bytes.size()));
-    RegCloseKey(key);
+    return modRegistry::ReadRegistryValue(root, path, name).toString();
 }
 
 QStringList subKeys(HKEY root, const QString &path)
@@ -127,7 +85,7 @@ void HostApplication::registerHostProgram()
     }
     const QString folder = program.absolutePath() + QLatin1Char('/');
     if (readText(HKEY_LOCAL_MACHINE, kAppPathsKey, QStringLiteral("Path")) != folder)
-        writeText(HKEY_LOCAL_MACHINE, kAppPathsKey, QStringLiteral("Path"), folder);
+        modRegistry::WriteRegistryValue(HKEY_LOCAL_MACHINE, kAppPathsKey, QStringLiteral("Path"), folder, REG_SZ);
 }
 
 void HostApplication::registerBundledPlugins()
@@ -148,10 +106,11 @@ void HostApplication::loadAddIns()
 {
     const QStringList progIds = subKeys(HKEY_CURRENT_USER, kAddinsKey);
     for (const QString &progId : progIds) {
-        DWORD behavior = 0;
-        if (!readDword(HKEY_CURRENT_USER, kAddinsKey + QLatin1Char('\\') + progId, QStringLiteral("LoadBehavior"),
-                       &behavior))
+        const QVariant value = modRegistry::ReadRegistryValue(
+            HKEY_CURRENT_USER, kAddinsKey + QLatin1Char('\\') + progId, QStringLiteral("LoadBehavior"));
+        if (value.typeId() != QMetaType::Int)
             continue;
+        const DWORD behavior = DWORD(value.toInt());
         // Bit 1 asks for loading at start-up, bit 0 for being connected.
         if ((behavior & 3) != 3)
             continue;

@@ -7,7 +7,7 @@ add_executable(lumora
   DemoMail.h DemoMail.cpp
 )
 target_include_directories(lumora PRIVATE ${PROJECT_SOURCE_DIR})
-target_link_libraries(lumora PRIVATE lumora_host_memory lumora_host_maildir lumora_host lumora_platform
+target_link_libraries(lumora PRIVATE lumora_host_memory lumora_host_maildir lumora_settings lumora_host lumora_platform
   Qt6::Widgets Qt6::Network)
 lumora_warnings(lumora)
 # The add-in plugin and the program file are part of what `lumora` needs to run.

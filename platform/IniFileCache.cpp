@@ -7,7 +7,6 @@
 #include <QMutexLocker>
 #include <QSaveFile>
 
-#include <sys/stat.h>
 
 namespace lumora {
 
@@ -40,27 +39,12 @@ QString IniFileCache::resolve(const QString &path)
     return dir + QLatin1Char('/') + info.fileName();
 }
 
-IniFileCache::Stamp IniFileCache::stampOf(const QString &path)
-{
-    Stamp stamp;
-    struct stat st {};
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
-        return stamp;
-    stamp.exists = true;
-    stamp.size = st.st_size;
-    stamp.mtimeNs = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-    stamp.ctimeNs = qint64(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
-    stamp.inode = st.st_ino;
-    stamp.device = st.st_dev;
-    return stamp;
-}
-
 // Reads until the file holds still across the read, so the stamp kept belongs to the
 // content kept. False when an existing file cannot be read.
 bool IniFileCache::load(const QString &path, Entry *entry)
 {
     for (int attempt = 0; attempt < 5; ++attempt) {
-        const Stamp before = stampOf(path);
+        const Stamp before = FileStamp::of(path);
         if (!before.exists) {
             *entry = Entry{before, IniDocument()};
             return true;
@@ -74,7 +58,7 @@ bool IniFileCache::load(const QString &path, Entry *entry)
         if (data.size() > kMaxFileSize || file.error() != QFileDevice::NoError)
             return false;
         file.close();
-        const Stamp after = stampOf(path);
+        const Stamp after = FileStamp::of(path);
         entry->stamp = after;
         entry->doc = IniDocument::parse(data);
         if (before == after)
@@ -93,7 +77,7 @@ IniDocument IniFileCache::document(const QString &path)
         return IniDocument();
     QMutexLocker locker(&m_mutex);
     const auto it = m_entries.constFind(resolved);
-    if (it != m_entries.cend() && it->stamp.exists && it->stamp == stampOf(resolved))
+    if (it != m_entries.cend() && it->stamp.exists && it->stamp == FileStamp::of(resolved))
         return it->doc;
     Entry entry;
     if (!load(resolved, &entry)) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FileStamp.h"
 #include "IniDocument.h"
 #include "PlatformExport.h"
 
@@ -40,16 +41,7 @@ public:
     static constexpr int kLockTimeoutMs = 10000;
 
 private:
-    struct Stamp
-    {
-        bool exists = false;
-        qint64 size = 0;
-        qint64 mtimeNs = 0;
-        qint64 ctimeNs = 0;
-        quint64 inode = 0;
-        quint64 device = 0;
-        bool operator==(const Stamp &) const = default;
-    };
+    using Stamp = FileStamp;
     struct Entry
     {
         Stamp stamp;
@@ -57,7 +49,6 @@ private:
     };
 
     static QString resolve(const QString &path);
-    static Stamp stampOf(const QString &path);
     static bool load(const QString &path, Entry *entry);
 
     QMutex m_mutex;

@@ -9,7 +9,6 @@
 #include <QMutexLocker>
 #include <QSaveFile>
 
-#include <sys/stat.h>
 
 namespace lumora {
 
@@ -83,21 +82,6 @@ QString RegistryStore::filePath(Root root)
         + (root == Root::CurrentUser ? QStringLiteral("user.reg") : QStringLiteral("machine.reg"));
 }
 
-RegistryStore::Stamp RegistryStore::stampOf(const QString &file)
-{
-    Stamp s;
-    struct stat st {};
-    if (::stat(QFile::encodeName(file).constData(), &st) != 0)
-        return s;
-    s.exists = true;
-    s.size = st.st_size;
-    s.mtimeNs = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-    s.ctimeNs = qint64(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
-    s.inode = st.st_ino;
-    s.device = st.st_dev;
-    return s;
-}
-
 void RegistryStore::addKey(RootData &data, const QStringList &parts)
 {
     // Parents are kept as keys of their own, so existence and enumeration are lookups.
@@ -134,7 +118,7 @@ void RegistryStore::keepCorruptCopy(const QString &file, const QByteArray &bytes
 
 void RegistryStore::load(Root root, RootData &data)
 {
-    const Stamp stamp = stampOf(data.file);
+    const Stamp stamp = FileStamp::of(data.file);
     if (data.loaded && stamp == data.stamp)
         return;
     data.keys.clear();
@@ -218,7 +202,7 @@ reg::LONG RegistryStore::modify(Root root, const Change &change)
         data.loaded = false; // drop the unsaved change; the next call re-reads the file
         return reg::ERROR_ACCESS_DENIED;
     }
-    data.stamp = stampOf(file);
+    data.stamp = FileStamp::of(file);
     return reg::ERROR_SUCCESS;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FileStamp.h"
 #include "PlatformExport.h"
 #include "RegFile.h"
 #include "Registry.h"
@@ -48,16 +49,7 @@ private:
         QList<RegFile::Value> values;
     };
 
-    struct Stamp
-    {
-        bool exists = false;
-        qint64 size = -1;
-        qint64 mtimeNs = 0;
-        qint64 ctimeNs = 0;
-        quint64 inode = 0;
-        quint64 device = 0;
-        bool operator==(const Stamp &) const = default;
-    };
+    using Stamp = FileStamp;
 
     struct RootData
     {
@@ -74,7 +66,6 @@ private:
     RootData &current(Root root);
     reg::LONG modify(Root root, const Change &change);
     void load(Root root, RootData &data);
-    static Stamp stampOf(const QString &file);
     static void addKey(RootData &data, const QStringList &parts);
     static void keepCorruptCopy(const QString &file, const QByteArray &bytes, int errors);
 
