@@ -87,13 +87,17 @@ void CINIFile::addSection(const QString &name, bool setAsCurrent)
         m_section = name;
 }
 
-qint16 CINIFile::enumSectionKeys(QVariant &arrayResult) const
+std::optional<QList<QByteArray>> CINIFile::currentSectionLines() const
 {
     const QByteArray section = m_section.toUtf8();
-    const QByteArray list = readGrowing([&](char *buffer, quint32 size) {
+    return splitList(readGrowing([&](char *buffer, quint32 size) {
         return GetPrivateProfileSectionA(section.constData(), buffer, size, m_file);
-    });
-    const std::optional<QList<QByteArray>> entries = splitList(list);
+    }));
+}
+
+qint16 CINIFile::enumSectionKeys(QVariant &arrayResult) const
+{
+    const std::optional<QList<QByteArray>> entries = currentSectionLines();
     if (!entries || entries->isEmpty()) {
         arrayResult = QVariant();
         return -1;
@@ -156,11 +160,7 @@ void CINIFile::deleteKey(const QString &keyName)
 
 qint16 CINIFile::enumSectionValuePairs(QVariant &arrayResult) const
 {
-    const QByteArray section = m_section.toUtf8();
-    const QByteArray list = readGrowing([&](char *buffer, quint32 size) {
-        return GetPrivateProfileSectionA(section.constData(), buffer, size, m_file);
-    });
-    const std::optional<QList<QByteArray>> entries = splitList(list);
+    const std::optional<QList<QByteArray>> entries = currentSectionLines();
     if (!entries || entries->isEmpty()) {
         arrayResult = QVariant();
         return -1;

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QVariant>
 
+#include <optional>
+
 namespace lumora {
 
 // One INI file and a current section, with reads, writes, deletions and whole-section
@@ -55,6 +57,9 @@ public:
     void setLogWriter(host::LogWriterPtr writer) { m_log = std::move(writer); }
 
 private:
+    // The current section's lines, read through the growing buffer; nothing on failure.
+    std::optional<QList<QByteArray>> currentSectionLines() const;
+
     QString m_file;
     QString m_section;
     host::LogWriterPtr m_log;

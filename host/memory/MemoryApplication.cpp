@@ -223,16 +223,20 @@ MemoryFolderPtr MemoryApplication::storeById(const QString &storeId) const
     return {};
 }
 
+QList<MemoryFolderPtr> MemoryApplication::rootsFor(const QString &storeId) const
+{
+    // Without a store id every store is searched, as the object model allows.
+    if (storeId.isEmpty())
+        return m_stores;
+    MemoryFolderPtr root = storeById(storeId);
+    return root ? QList<MemoryFolderPtr>{root} : QList<MemoryFolderPtr>{};
+}
+
 MemoryFolderPtr MemoryApplication::findFolder(const QString &entryId, const QString &storeId) const
 {
     if (entryId.isEmpty())
         return {};
-    // Without a store id every store is searched, as the object model allows.
-    QList<MemoryFolderPtr> roots = m_stores;
-    if (!storeId.isEmpty()) {
-        MemoryFolderPtr root = storeById(storeId);
-        roots = root ? QList<MemoryFolderPtr>{root} : QList<MemoryFolderPtr>{};
-    }
+    const QList<MemoryFolderPtr> roots = rootsFor(storeId);
     for (const MemoryFolderPtr &root : std::as_const(roots)) {
         if (MemoryFolderPtr found = findFolderIn(root, entryId))
             return found->openFails() ? MemoryFolderPtr() : found;
@@ -244,11 +248,7 @@ MemoryItemPtr MemoryApplication::findItem(const QString &entryId, const QString 
 {
     if (entryId.isEmpty())
         return {};
-    QList<MemoryFolderPtr> roots = m_stores;
-    if (!storeId.isEmpty()) {
-        MemoryFolderPtr root = storeById(storeId);
-        roots = root ? QList<MemoryFolderPtr>{root} : QList<MemoryFolderPtr>{};
-    }
+    const QList<MemoryFolderPtr> roots = rootsFor(storeId);
     for (const MemoryFolderPtr &root : std::as_const(roots)) {
         if (MemoryItemPtr found = findItemIn(root, entryId))
             return found;

@@ -81,6 +81,8 @@ public:
 private:
     QString nextId(const char *prefix);
     MemoryFolderPtr storeById(const QString &storeId) const;
+    // The stores a look-up by store id searches.
+    QList<MemoryFolderPtr> rootsFor(const QString &storeId) const;
 
     MemoryNameSpace *m_namespace = nullptr;
     MemoryExplorers *m_explorers = nullptr;
