@@ -46,7 +46,9 @@ MemoryItemSpec spec(const Sample &sample, bool unread, qint64 ageSeconds)
 
 void MemoryDemoStore::populate(MemoryApplication &app)
 {
-    MemoryFolderPtr inbox = app.addStore(QStringLiteral("Personal Folders"));
+    // The store's top folder is its Inbox, named as the Maildir host names it, so demo
+    // popups read "Folder: Inbox" like real ones.
+    MemoryFolderPtr inbox = app.addStore(QStringLiteral("Inbox"));
     app.defaultFolder(inbox, host::FolderDrafts);
     MemoryFolderPtr projects = app.addFolder(inbox, QStringLiteral("Projects"));
     app.addFolder(projects, QStringLiteral("Archive"));

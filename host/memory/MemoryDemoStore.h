@@ -11,7 +11,7 @@ class MemoryApplication;
 class MemoryDemoStore
 {
 public:
-    // Adds the store "Personal Folders" (its Inbox, Drafts and a few sub-folders with read
+    // Adds a store whose top folder is its Inbox (with Drafts and a few sub-folders with read
     // messages) and opens a main window, as a running mail application would have.
     static void populate(MemoryApplication &app);
     // Delivers n new unread messages into the default Inbox (one of high importance) and

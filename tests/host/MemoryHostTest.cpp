@@ -257,7 +257,7 @@ TEST(MemoryDemoStore, PopulatesAStoreAndDeliversSampleMail)
     MemoryApplication app;
     MemoryDemoStore::populate(app);
     ASSERT_EQ(app.stores().size(), 1);
-    EXPECT_EQ(app.stores().first()->Name(), QStringLiteral("Personal Folders"));
+    EXPECT_EQ(app.stores().first()->Name(), QStringLiteral("Inbox"));
     EXPECT_EQ(app.explorers()->Count(), 1);
     host::FolderPtr inbox = app.session()->GetDefaultFolder(host::FolderInbox);
     EXPECT_EQ(inbox->items()->Find(QStringLiteral("[Unread] = true")), nullptr) << "the demo starts read";
