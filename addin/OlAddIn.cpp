@@ -204,6 +204,7 @@ void OlAddIn::trackExplorer(host::Explorer *explorer)
 
 void OlAddIn::colExpl_NewExplorer(host::Explorer *explorer)
 {
+    trace(QStringLiteral("NewExplorer"));
     if (!m_objExpl)
         trackExplorer(explorer);
 }
@@ -369,6 +370,7 @@ void OlAddIn::ComposeNewMail()
 
 void OlAddIn::objOutlook_OptionsPagesAdd(host::PropertyPages *pages)
 {
+    trace(QStringLiteral("OptionsPagesAdd"));
     if (pages)
         pages->Add(kOptionsPageProgId, QStringLiteral("Lumora"));
 }
