@@ -2,6 +2,7 @@
 
 #include "popup/PopupWindow.h"
 #include "queue/Queue.h"
+#include "platform/NotifyIcon.h"
 #include "tray/Main.h"
 
 #include <QFile>
@@ -254,3 +255,37 @@ TEST_F(WatchedList, ReloadingTheListKeepsDatesOfKeptFolders)
     EXPECT_EQ(controller()->lastSeen(other->EntryID()), clock.now().addSecs(-3 * 3600));
     EXPECT_EQ(controller()->watchedFolders().first(), entryFor(other));
 }
+
+namespace {
+
+class HostIcon : public AddInFixture, public ::testing::WithParamInterface<int>
+{
+};
+
+} // namespace
+
+// For host versions 9 and 10 new mail removes the host's own icon: the first untitled
+// window of the host's class whose icon 0 can be deleted; other versions leave it.
+TEST_P(HostIcon, NewMailRemovesTheHostsOwnIconOnlyForVersionsNineAndTen)
+{
+    const int major = GetParam();
+    setHostVersion(major);
+    windows.addWindow({0x101, QStringLiteral("Some editor"), QStringLiteral("rctrl_renwnd32")});
+    windows.addWindow({0x102, QString(), QStringLiteral("rctrl_renwnd32")}); // no icon of its own
+    windows.addWindow({0x103, QString(), QStringLiteral("rctrl_renwnd32")});
+    windows.addWindow({0x104, QString(), QStringLiteral("rctrl_renwnd32")});
+    for (HWND window : {HWND(0x101), HWND(0x103), HWND(0x104)}) {
+        NOTIFYICONDATAA record;
+        record.hWnd = window;
+        record.uID = 0;
+        ASSERT_TRUE(Shell_NotifyIconA(NIM_ADD, &record));
+    }
+    connectAddIn();
+    deliver(QStringLiteral("x"), clock.now());
+    const bool removes = major == 9 || major == 10;
+    EXPECT_TRUE(tray.hasIcon(0x101, 0)); // titled: not the host's hidden window
+    EXPECT_EQ(tray.hasIcon(0x103, 0), !removes);
+    EXPECT_TRUE(tray.hasIcon(0x104, 0)); // the enumeration stops at the first removal
+}
+
+INSTANTIATE_TEST_SUITE_P(Majors, HostIcon, ::testing::Values(9, 10, 11));
