@@ -56,9 +56,8 @@ bool AddInRegistration::Unregister()
 
 QString AddInRegistration::RegisteredPath()
 {
-    return modRegistry::ReadRegistryValue(HKEY_CLASSES_ROOT,
-                                          QStringLiteral("CLSID\\") + ClassId + QStringLiteral("\\InprocServer32"),
-                                          QString())
+    return modRegistry::ReadRegistryValue(
+               HKEY_CLASSES_ROOT, QStringLiteral("CLSID\\") + ClassId + QStringLiteral("\\InprocServer32"), QString())
         .toString();
 }
 

@@ -487,7 +487,7 @@ void OlAddIn::scanFolder(const QString &folderId, const QString &storeId)
             continue;
         const QString id = item->EntryID();
         const bool isNew = received > before.date
-                           || (received == before.date && !before.idsAtDate.isEmpty() && !before.idsAtDate.contains(id));
+            || (received == before.date && !before.idsAtDate.isEmpty() && !before.idsAtDate.contains(id));
         if (!isNew)
             continue;
         if (received > after.date) {

@@ -50,8 +50,7 @@ QString registeredLibrary(const QString &progId)
 
 } // namespace
 
-HostApplication::HostApplication(host::Application *application, std::function<void()> closeExplorer,
-                                 QObject *parent)
+HostApplication::HostApplication(host::Application *application, std::function<void()> closeExplorer, QObject *parent)
     : QObject(parent)
     , m_application(application)
     , m_closeExplorer(std::move(closeExplorer))
@@ -123,8 +122,8 @@ void HostApplication::loadAddIns()
         QObject *raw = object.get();
         m_addIns.push_back({progId, std::move(object), entry});
         // Late-bound, as every add-in is connected: an add-in without the member is skipped.
-        QMetaObject::invokeMethod(raw, "AddinInstance_OnConnection", Q_ARG(QObject *, m_application),
-                                  Q_ARG(int, 0), Q_ARG(QObject *, entry), Q_ARG(QVariant, QVariant()));
+        QMetaObject::invokeMethod(raw, "AddinInstance_OnConnection", Q_ARG(QObject *, m_application), Q_ARG(int, 0),
+                                  Q_ARG(QObject *, entry), Q_ARG(QVariant, QVariant()));
         QMetaObject::invokeMethod(raw, "AddinInstance_OnStartupComplete", Q_ARG(QVariant, QVariant()));
     }
 }

@@ -2,9 +2,9 @@
 
 #include "host/Application.h"
 
-#include <vector>
 #include <QObject>
 #include <QPointer>
+#include <vector>
 
 #include <functional>
 #include <memory>

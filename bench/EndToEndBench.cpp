@@ -22,8 +22,8 @@ constexpr double kPacingMs = 5000 + 1500;
 struct Run
 {
     double newMail = -1; // arrival -> NewMail seen by the add-in (inotify and burst debounce)
-    double scan = -1;    // arrival -> scan done
-    double popup = -1;   // arrival -> popup showing the message
+    double scan = -1; // arrival -> scan done
+    double popup = -1; // arrival -> popup showing the message
 };
 
 class Trace

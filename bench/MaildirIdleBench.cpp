@@ -1,8 +1,8 @@
 // Watches 50 folders and stays idle: the process's CPU time must not grow.
 // Usage: bench_MaildirIdleBench [--seconds N] (default 60).
 #include "host/maildir/MaildirApplication.h"
-#include "host/maildir/MaildirWatcher.h"
 #include "host/maildir/MaildirStore.h"
+#include "host/maildir/MaildirWatcher.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -57,7 +57,7 @@ int main(int argc, char **argv)
     QTimer::singleShot(seconds * 1000, &app, &QCoreApplication::quit);
     app.exec();
     const long long after = cpuTicks();
-    std::printf("idle %d s: CPU time before %lld ticks, after %lld ticks, growth %lld ticks\n", seconds, before,
-                after, after - before);
+    std::printf("idle %d s: CPU time before %lld ticks, after %lld ticks, growth %lld ticks\n", seconds, before, after,
+                after - before);
     return after - before <= 1 ? 0 : 1;
 }

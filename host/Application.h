@@ -1,8 +1,8 @@
 #pragma once
 
-#include "COMAddIns.h"
-#include "Explorer.h"
-#include "NameSpace.h"
+#include "host/COMAddIns.h"
+#include "host/Explorer.h"
+#include "host/NameSpace.h"
 
 namespace lumora::host {
 

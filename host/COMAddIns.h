@@ -1,6 +1,6 @@
 #pragma once
 
-#include "HostExport.h"
+#include "host/HostExport.h"
 
 #include <QList>
 #include <QObject>

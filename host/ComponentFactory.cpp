@@ -1,8 +1,8 @@
-#include "ComponentFactory.h"
+#include "host/ComponentFactory.h"
 
-#include "ComponentPlugin.h"
-#include "FileLogging.h"
-#include "HostSafeMailItem.h"
+#include "host/ComponentPlugin.h"
+#include "host/FileLogging.h"
+#include "host/HostSafeMailItem.h"
 
 #include "platform/Registry.h"
 
@@ -27,9 +27,9 @@ struct Builtin
 };
 
 const Builtin kBuiltins[] = {
-    {FileLogging::ProgId, "{6F1C2A4E-3B7D-4E52-9A60-2D8B1E4C7F31}", [] () -> QObject * { return new FileLogging; }},
+    {FileLogging::ProgId, "{6F1C2A4E-3B7D-4E52-9A60-2D8B1E4C7F31}", []() -> QObject * { return new FileLogging; }},
     {HostSafeMailItem::ProgId, "{B3E58D27-91A4-4C6F-8E12-5A7D0C9B3E64}",
-     [] () -> QObject * { return new HostSafeMailItem; }},
+     []() -> QObject * { return new HostSafeMailItem; }},
 };
 
 // Registry data is untrusted: a name with a backslash would reach into another key.
@@ -73,9 +73,9 @@ bool writeDefault(const QString &subKey, const QString &value)
         return false;
     QByteArray data = value.toUtf8();
     data.append('\0');
-    const bool ok = reg::RegSetValueExA(key, QString(), 0, reg::REG_SZ,
-                                        reinterpret_cast<const unsigned char *>(data.constData()),
-                                        reg::DWORD(data.size()))
+    const bool ok =
+        reg::RegSetValueExA(key, QString(), 0, reg::REG_SZ, reinterpret_cast<const unsigned char *>(data.constData()),
+                            reg::DWORD(data.size()))
         == reg::ERROR_SUCCESS;
     reg::RegCloseKey(key);
     return ok;
@@ -187,7 +187,8 @@ ComponentPlugin *ComponentFactory::plugin(const QString &path, const QString &fo
     auto *component = qobject_cast<ComponentPlugin *>(instance);
     if (!component) {
         const QString iid = loader->metaData().value(QLatin1String("IID")).toString();
-        explain(forWhat, iid.startsWith(QLatin1String("org.corvane.lumora.ComponentPlugin/"))
+        explain(forWhat,
+                iid.startsWith(QLatin1String("org.corvane.lumora.ComponentPlugin/"))
                     ? QStringLiteral("library %1 was built for contract %2, the host speaks %3")
                           .arg(key, iid, QLatin1String(LumoraComponentPlugin_iid))
                     : QStringLiteral("library %1 is not a Lumora plugin").arg(key));

@@ -1,4 +1,4 @@
-#include "FileLogWriter.h"
+#include "host/FileLogWriter.h"
 
 #include "platform/Clock.h"
 
@@ -21,10 +21,18 @@ QString FileLogWriter::escaped(const QString &text)
     for (QChar c : text) {
         const char16_t u = c.unicode();
         switch (u) {
-        case u'\\': out += QLatin1String("\\\\"); break;
-        case u'\r': out += QLatin1String("\\r"); break;
-        case u'\n': out += QLatin1String("\\n"); break;
-        case u'\t': out += QLatin1String("\\t"); break;
+        case u'\\':
+            out += QLatin1String("\\\\");
+            break;
+        case u'\r':
+            out += QLatin1String("\\r");
+            break;
+        case u'\n':
+            out += QLatin1String("\\n");
+            break;
+        case u'\t':
+            out += QLatin1String("\\t");
+            break;
         default:
             // C0/C1 controls and the Unicode line and paragraph separators all end a line
             // for some reader of the log.
@@ -41,9 +49,9 @@ void FileLogWriter::Log(int level, const QString &procedure, const QString &mess
 {
     if (!m_file.isOpen())
         return;
-    const QString line = Clock::instance().now().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz"))
-        + QLatin1Char(' ') + QString::number(level) + QLatin1Char(' ') + escaped(procedure)
-        + QLatin1String(": ") + escaped(message) + QLatin1Char('\n');
+    const QString line = Clock::instance().now().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")) + QLatin1Char(' ')
+        + QString::number(level) + QLatin1Char(' ') + escaped(procedure) + QLatin1String(": ") + escaped(message)
+        + QLatin1Char('\n');
     // One write per entry and an immediate flush, so that a crash loses at most this line.
     m_file.write(line.toUtf8());
     m_file.flush();

@@ -1,6 +1,6 @@
-#include "FileLogging.h"
+#include "host/FileLogging.h"
 
-#include "FileLogWriter.h"
+#include "host/FileLogWriter.h"
 
 namespace lumora::host {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Logging.h"
+#include "host/Logging.h"
 
 namespace lumora::host {
 

@@ -1,4 +1,4 @@
-#include "HostSafeMailItem.h"
+#include "host/HostSafeMailItem.h"
 
 namespace lumora::host {
 

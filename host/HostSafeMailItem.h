@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SafeMailItem.h"
+#include "host/SafeMailItem.h"
 
 namespace lumora::host {
 

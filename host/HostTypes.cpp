@@ -1,7 +1,7 @@
 // Out-of-line destructors anchor each interface's vtable and meta-object in this library.
-#include "Application.h"
-#include "Logging.h"
-#include "SafeMailItem.h"
+#include "host/Application.h"
+#include "host/Logging.h"
+#include "host/SafeMailItem.h"
 
 namespace lumora::host {
 

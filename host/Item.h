@@ -1,6 +1,6 @@
 #pragma once
 
-#include "HostExport.h"
+#include "host/HostExport.h"
 
 #include <QDateTime>
 #include <QObject>
@@ -10,7 +10,13 @@
 namespace lumora::host {
 
 // Item kinds as the mail application numbers them (CreateItem, DefaultItemType, Item::ItemType).
-enum OlItemType { MailItemType = 0, AppointmentItemType = 1, ContactItemType = 2, TaskItemType = 3, NoteItemType = 5 };
+enum OlItemType {
+    MailItemType = 0,
+    AppointmentItemType = 1,
+    ContactItemType = 2,
+    TaskItemType = 3,
+    NoteItemType = 5
+};
 
 // One item of a folder: a mail message, or an appointment, contact, task or note.
 // Every read returns empty text, a null date or 0 when the item cannot supply it.

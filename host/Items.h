@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Item.h"
+#include "host/Item.h"
 
 namespace lumora::host {
 

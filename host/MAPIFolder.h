@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Items.h"
+#include "host/Items.h"
 
 #include <QString>
 

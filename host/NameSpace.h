@@ -1,6 +1,6 @@
 #pragma once
 
-#include "MAPIFolder.h"
+#include "host/MAPIFolder.h"
 
 namespace lumora::host {
 

@@ -1,6 +1,6 @@
-#include "Clock.h"
+#include "platform/Clock.h"
 
-#include "SystemClock.h"
+#include "platform/SystemClock.h"
 
 namespace lumora {
 

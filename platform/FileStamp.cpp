@@ -1,4 +1,4 @@
-#include "FileStamp.h"
+#include "platform/FileStamp.h"
 
 #include <QFile>
 
@@ -9,7 +9,8 @@ namespace lumora {
 FileStamp FileStamp::of(const QString &path)
 {
     FileStamp stamp;
-    struct stat st {};
+    struct stat st
+    {};
     if (::stat(QFile::encodeName(path).constData(), &st) != 0)
         return stamp;
     stamp.exists = true;

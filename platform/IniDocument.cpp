@@ -1,4 +1,4 @@
-#include "IniDocument.h"
+#include "platform/IniDocument.h"
 
 #include <QString>
 #include <QStringDecoder>
@@ -111,7 +111,8 @@ IniDocument IniDocument::parse(const QByteArray &data)
         }
         const bool crlf = nl > pos && data[nl - 1] == '\r';
         const qsizetype textEnd = crlf ? nl - 1 : nl;
-        doc.m_lines.append(makeLine(data.sliced(pos, textEnd - pos), crlf ? QByteArrayLiteral("\r\n") : QByteArrayLiteral("\n")));
+        doc.m_lines.append(
+            makeLine(data.sliced(pos, textEnd - pos), crlf ? QByteArrayLiteral("\r\n") : QByteArrayLiteral("\n")));
         pos = nl + 1;
     }
     return doc;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PlatformExport.h"
+#include "platform/PlatformExport.h"
 
 #include <QByteArray>
 #include <QList>
@@ -57,19 +57,25 @@ public:
     static bool isWritableLine(const QByteArray &line);
 
 private:
-    enum class Kind { Blank, Comment, Section, Key, Other };
+    enum class Kind {
+        Blank,
+        Comment,
+        Section,
+        Key,
+        Other
+    };
     struct Line
     {
         QByteArray text; // without line end
-        QByteArray eol;  // "\n", "\r\n" or empty for a last line without one
+        QByteArray eol; // "\n", "\r\n" or empty for a last line without one
         Kind kind = Kind::Blank;
-        QByteArray name;  // section or key name, trimmed
+        QByteArray name; // section or key name, trimmed
         QByteArray value; // key value, trimmed
     };
     struct Range
     {
         qsizetype header = -1; // index of the header line
-        qsizetype end = -1;    // one past the last line belonging to the section
+        qsizetype end = -1; // one past the last line belonging to the section
     };
 
     static Line makeLine(const QByteArray &text, const QByteArray &eol);

@@ -1,4 +1,4 @@
-#include "IniFileCache.h"
+#include "platform/IniFileCache.h"
 
 #include <QDir>
 #include <QFile>
@@ -6,7 +6,6 @@
 #include <QLockFile>
 #include <QMutexLocker>
 #include <QSaveFile>
-
 
 namespace lumora {
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "FileStamp.h"
-#include "IniDocument.h"
-#include "PlatformExport.h"
+#include "platform/FileStamp.h"
+#include "platform/IniDocument.h"
+#include "platform/PlatformExport.h"
 
 #include <QHash>
 #include <QMutex>

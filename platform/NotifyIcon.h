@@ -1,7 +1,7 @@
 #pragma once
 
-#include "PlatformExport.h"
-#include "WindowSystem.h"
+#include "platform/PlatformExport.h"
+#include "platform/WindowSystem.h"
 
 #include <QIcon>
 

@@ -1,6 +1,6 @@
-#include "NotifyIconHost.h"
+#include "platform/NotifyIconHost.h"
 
-#include "TrayIconHost.h"
+#include "platform/TrayIconHost.h"
 
 namespace lumora {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "NotifyIcon.h"
+#include "platform/NotifyIcon.h"
 
 #include <QObject>
 

@@ -82,8 +82,7 @@ void PeImage::parseHeaders()
 
     // Directory entry 2 holds the resource tree; older or trimmed headers may not reach it.
     const qint64 resourceEntry = directories + 2 * 8;
-    if (countField + 4 <= optionalSize && u32(optional + countField) > 2
-        && resourceEntry + 8 <= optionalSize)
+    if (countField + 4 <= optionalSize && u32(optional + countField) > 2 && resourceEntry + 8 <= optionalSize)
         m_resourceRva = u32(optional + resourceEntry);
 
     m_sectionTable = optional + optionalSize;

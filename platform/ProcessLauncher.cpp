@@ -1,4 +1,4 @@
-#include "ProcessLauncher.h"
+#include "platform/ProcessLauncher.h"
 
 #include <QProcess>
 #include <QStandardPaths>

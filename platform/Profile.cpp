@@ -1,7 +1,7 @@
-#include "Profile.h"
+#include "platform/Profile.h"
 
-#include "IniDocument.h"
-#include "IniFileCache.h"
+#include "platform/IniDocument.h"
+#include "platform/IniFileCache.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "QtTimer.h"
+#include "platform/QtTimer.h"
 
 namespace lumora {
 

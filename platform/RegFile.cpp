@@ -1,4 +1,4 @@
-#include "RegFile.h"
+#include "platform/RegFile.h"
 
 #include <QHash>
 #include <QStringDecoder>
@@ -346,8 +346,8 @@ QByteArray RegFile::serialise(const QList<Key> &keys)
                     d = (d << 8) | uchar(v.data.at(i));
                 line.append(QStringLiteral("dword:%1").arg(d, 8, 16, QLatin1Char('0')));
             } else {
-                const QString prefix = v.type == 3 ? QStringLiteral("hex:")
-                                                   : QStringLiteral("hex(%1):").arg(v.type, 0, 16);
+                const QString prefix =
+                    v.type == 3 ? QStringLiteral("hex:") : QStringLiteral("hex(%1):").arg(v.type, 0, 16);
                 QString data;
                 appendHex(data, prefix, v.data);
                 line.append(data);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PlatformExport.h"
+#include "platform/PlatformExport.h"
 
 #include <QByteArray>
 #include <QList>
@@ -31,8 +31,8 @@ public:
 
     struct Parsed
     {
-        QList<Key> keys;      // in order of first appearance; repeated sections merged
-        int errorCount = 0;   // lines or values that could not be read
+        QList<Key> keys; // in order of first appearance; repeated sections merged
+        int errorCount = 0; // lines or values that could not be read
         bool operator==(const Parsed &) const = default;
     };
 

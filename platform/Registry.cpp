@@ -1,6 +1,6 @@
-#include "Registry.h"
+#include "platform/Registry.h"
 
-#include "RegistryStore.h"
+#include "platform/RegistryStore.h"
 
 #include <QHash>
 #include <QMutex>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PlatformExport.h"
+#include "platform/PlatformExport.h"
 
 #include <QByteArray>
 #include <QString>
@@ -38,14 +38,17 @@ inline constexpr DWORD KEY_ALL_ACCESS = 0xF003F;
 
 // Opens an existing key below root (or an open key); subKey may be empty (reopens root).
 LUMORA_PLATFORM_EXPORT LONG RegOpenKeyA(HKEY root, const QString &subKey, HKEY *result);
-LUMORA_PLATFORM_EXPORT LONG RegOpenKeyExA(HKEY root, const QString &subKey, DWORD options, DWORD samDesired, HKEY *result);
+LUMORA_PLATFORM_EXPORT LONG RegOpenKeyExA(HKEY root, const QString &subKey, DWORD options, DWORD samDesired,
+                                          HKEY *result);
 // Opens the key, creating it and any missing parents.
 LUMORA_PLATFORM_EXPORT LONG RegCreateKeyA(HKEY root, const QString &subKey, HKEY *result);
 // As the Win32 call: type and data are optional (null); with data null only the size is
 // reported; a buffer smaller than the value gives ERROR_MORE_DATA and the needed size.
-LUMORA_PLATFORM_EXPORT LONG RegQueryValueExA(HKEY key, const QString &valueName, DWORD *reserved, DWORD *type, unsigned char *data, DWORD *cbData);
+LUMORA_PLATFORM_EXPORT LONG RegQueryValueExA(HKEY key, const QString &valueName, DWORD *reserved, DWORD *type,
+                                             unsigned char *data, DWORD *cbData);
 // Stores exactly cbData bytes (a string value normally includes its terminating NUL).
-LUMORA_PLATFORM_EXPORT LONG RegSetValueExA(HKEY key, const QString &valueName, DWORD reserved, DWORD type, const unsigned char *data, DWORD cbData);
+LUMORA_PLATFORM_EXPORT LONG RegSetValueExA(HKEY key, const QString &valueName, DWORD reserved, DWORD type,
+                                           const unsigned char *data, DWORD cbData);
 LUMORA_PLATFORM_EXPORT LONG RegDeleteValueA(HKEY key, const QString &valueName);
 // Deletes a key and everything below it.
 LUMORA_PLATFORM_EXPORT LONG RegDeleteKeyA(HKEY root, const QString &subKey);

@@ -1,6 +1,6 @@
-#include "RegistryStore.h"
+#include "platform/RegistryStore.h"
 
-#include "Clock.h"
+#include "platform/Clock.h"
 
 #include <QDir>
 #include <QFile>
@@ -8,7 +8,6 @@
 #include <QLockFile>
 #include <QMutexLocker>
 #include <QSaveFile>
-
 
 namespace lumora {
 
@@ -96,8 +95,8 @@ void RegistryStore::addKey(RootData &data, const QStringList &parts)
 
 void RegistryStore::keepCorruptCopy(const QString &file, const QByteArray &bytes, int errors)
 {
-    const QString base = file + QStringLiteral(".corrupt-")
-        + Clock::instance().now().toString(QStringLiteral("yyyyMMdd-hhmmss"));
+    const QString base =
+        file + QStringLiteral(".corrupt-") + Clock::instance().now().toString(QStringLiteral("yyyyMMdd-hhmmss"));
     QString target = base;
     for (int n = 2; QFileInfo::exists(target); ++n) {
         QFile existing(target);
@@ -108,11 +107,11 @@ void RegistryStore::keepCorruptCopy(const QString &file, const QByteArray &bytes
     QSaveFile copy(target);
     const bool saved = copy.open(QIODevice::WriteOnly) && copy.write(bytes) == bytes.size() && copy.commit();
     if (saved) {
-        qWarning("lumora: %d unreadable line(s) in %s; the original is kept as %s", errors,
-                 qPrintable(file), qPrintable(target));
+        qWarning("lumora: %d unreadable line(s) in %s; the original is kept as %s", errors, qPrintable(file),
+                 qPrintable(target));
     } else {
-        qWarning("lumora: %d unreadable line(s) in %s; could not keep a copy at %s", errors,
-                 qPrintable(file), qPrintable(target));
+        qWarning("lumora: %d unreadable line(s) in %s; could not keep a copy at %s", errors, qPrintable(file),
+                 qPrintable(target));
     }
 }
 
@@ -242,8 +241,7 @@ std::optional<RegFile::Value> RegistryStore::value(Root root, const QString &pat
     return it->values.at(i);
 }
 
-reg::LONG RegistryStore::setValue(Root root, const QString &path, const RegFile::Value &value,
-                                  bool createKey)
+reg::LONG RegistryStore::setValue(Root root, const QString &path, const RegFile::Value &value, bool createKey)
 {
     if (!validKeyPath(path))
         return reg::ERROR_INVALID_PARAMETER;

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "FileStamp.h"
-#include "PlatformExport.h"
-#include "RegFile.h"
-#include "Registry.h"
+#include "platform/FileStamp.h"
+#include "platform/PlatformExport.h"
+#include "platform/RegFile.h"
+#include "platform/Registry.h"
 
 #include <QMap>
 #include <QMutex>
@@ -23,7 +23,10 @@ namespace lumora {
 class LUMORA_PLATFORM_EXPORT RegistryStore
 {
 public:
-    enum class Root { CurrentUser, LocalMachine };
+    enum class Root {
+        CurrentUser,
+        LocalMachine
+    };
 
     static RegistryStore &instance();
 

@@ -1,4 +1,4 @@
-#include "Sound.h"
+#include "platform/Sound.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -30,7 +30,8 @@ public:
             const QByteArray file = QFile::encodeName(QFileInfo(path).absoluteFilePath());
             // ca_context_play hands the work to the sound server's thread and returns.
             if (ca_context_play(context, 0, CA_PROP_MEDIA_FILENAME, file.constData(), CA_PROP_MEDIA_ROLE, "event",
-                                nullptr) == CA_SUCCESS)
+                                nullptr)
+                == CA_SUCCESS)
                 return;
         }
         if (flags & SND_NODEFAULT)
@@ -48,8 +49,8 @@ private:
                 m_context = nullptr;
                 m_failed = true;
             } else {
-                ca_context_change_props(m_context, CA_PROP_APPLICATION_NAME, "Lumora", CA_PROP_APPLICATION_ID,
-                                        "lumora", nullptr);
+                ca_context_change_props(m_context, CA_PROP_APPLICATION_NAME, "Lumora", CA_PROP_APPLICATION_ID, "lumora",
+                                        nullptr);
             }
         }
         return m_context;

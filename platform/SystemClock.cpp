@@ -1,6 +1,6 @@
-#include "SystemClock.h"
+#include "platform/SystemClock.h"
 
-#include "QtTimer.h"
+#include "platform/QtTimer.h"
 
 namespace lumora {
 

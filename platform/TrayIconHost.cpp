@@ -1,4 +1,4 @@
-#include "TrayIconHost.h"
+#include "platform/TrayIconHost.h"
 
 #include <QApplication>
 #include <QSystemTrayIcon>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "NotifyIconHost.h"
+#include "platform/NotifyIconHost.h"
 
 #include <QHash>
 #include <QPair>

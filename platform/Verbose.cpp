@@ -1,4 +1,4 @@
-#include "Verbose.h"
+#include "platform/Verbose.h"
 
 #include <cstdio>
 

@@ -82,10 +82,7 @@ public:
 
     bool valid() const { return m_size != 0; }
     bool has(quint64 offset, quint64 size) const { return offset <= m_size && size <= m_size - offset; }
-    quint32 word(quint64 offset) const
-    {
-        return has(offset, 4) ? qFromLittleEndian<quint32>(m_data + offset) : 0;
-    }
+    quint32 word(quint64 offset) const { return has(offset, 4) ? qFromLittleEndian<quint32>(m_data + offset) : 0; }
     const char *at(quint64 offset) const { return m_data + offset; }
     // The zero-terminated string at offset, or nullptr when it does not end inside the block.
     const char *string(quint64 offset) const

@@ -35,9 +35,7 @@ public:
 
     quint16 u16(qint64 offset) const
     {
-        return offset >= 0 && offset + 2 <= m_data.size()
-            ? qFromLittleEndian<quint16>(m_data.constData() + offset)
-            : 0;
+        return offset >= 0 && offset + 2 <= m_data.size() ? qFromLittleEndian<quint16>(m_data.constData() + offset) : 0;
     }
 
     // The node at offset, which must end by limit.

@@ -1,6 +1,6 @@
-#include "VirtualClock.h"
+#include "platform/VirtualClock.h"
 
-#include "Timer.h"
+#include "platform/Timer.h"
 
 #include <limits>
 

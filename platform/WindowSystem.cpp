@@ -1,6 +1,6 @@
-#include "WindowSystem.h"
+#include "platform/WindowSystem.h"
 
-#include "X11WindowSystem.h"
+#include "platform/X11WindowSystem.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "WorkArea.h"
+#include "platform/WorkArea.h"
 
 #include <QGuiApplication>
 #include <QScreen>

@@ -1,4 +1,4 @@
-#include "X11WindowSystem.h"
+#include "platform/X11WindowSystem.h"
 
 #include <QGuiApplication>
 
@@ -99,8 +99,7 @@ QList<HWND> X11WindowSystem::topLevelWindows()
     QList<HWND> windows;
     if (!connect())
         return windows;
-    const QByteArray list =
-        property(m_root, atom("_NET_CLIENT_LIST"), XCB_ATOM_WINDOW, 32, MaxClientList * 4);
+    const QByteArray list = property(m_root, atom("_NET_CLIENT_LIST"), XCB_ATOM_WINDOW, 32, MaxClientList * 4);
     if (!list.isEmpty()) {
         const qsizetype count = list.size() / 4;
         windows.reserve(count);
@@ -151,8 +150,8 @@ bool X11WindowSystem::isShown(HWND window)
 {
     if (!connect())
         return false;
-    xcb_get_window_attributes_reply_t *attributes = xcb_get_window_attributes_reply(
-        m_connection, xcb_get_window_attributes(m_connection, window), nullptr);
+    xcb_get_window_attributes_reply_t *attributes =
+        xcb_get_window_attributes_reply(m_connection, xcb_get_window_attributes(m_connection, window), nullptr);
     if (!attributes)
         return false;
     const bool viewable = attributes->map_state == XCB_MAP_STATE_VIEWABLE;
@@ -200,8 +199,7 @@ void X11WindowSystem::sendToRoot(HWND window, quint32 messageType, const quint32
     event.type = messageType;
     for (int i = 0; i < 5; ++i)
         event.data.data32[i] = data[i];
-    xcb_send_event(m_connection, 0, m_root,
-                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+    xcb_send_event(m_connection, 0, m_root, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
                    reinterpret_cast<const char *>(&event));
 }
 

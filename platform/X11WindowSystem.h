@@ -1,6 +1,6 @@
 #pragma once
 
-#include "WindowSystem.h"
+#include "platform/WindowSystem.h"
 
 #include <QHash>
 

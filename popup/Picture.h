@@ -10,7 +10,11 @@ namespace lumora {
 // an icon keeps its own alpha; other kinds (metafiles) are not painted.
 struct Picture
 {
-    enum class Kind { Bitmap = 1, Metafile = 2, Icon = 3 };
+    enum class Kind {
+        Bitmap = 1,
+        Metafile = 2,
+        Icon = 3
+    };
 
     Kind kind = Kind::Bitmap;
     QImage image;

@@ -10,8 +10,8 @@ class PopupResources
 {
 public:
     enum Image {
-        CloseButton,   // 16 x 14
-        DeleteGlyph,   // 16 x 16
+        CloseButton, // 16 x 14
+        DeleteGlyph, // 16 x 16
         DefaultPicture // 30 x 30
     };
 

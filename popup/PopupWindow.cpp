@@ -4,8 +4,8 @@
 #include "addin/OlAddInInterface.h"
 #include "platform/Clock.h"
 #include "platform/Sound.h"
-#include "platform/Verbose.h"
 #include "platform/Timer.h"
+#include "platform/Verbose.h"
 #include "popup/OleColor.h"
 #include "popup/PopupResources.h"
 #include "popup/PopupStyle.h"
@@ -122,8 +122,9 @@ const QString TestSender = QStringLiteral("someone@example.com");
 } // namespace
 
 PopupWindow::PopupWindow(QWidget *parent)
-    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus
-                          | Qt::X11BypassWindowManagerHint)
+    : QWidget(parent,
+              Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus
+                  | Qt::X11BypassWindowManagerHint)
 {
     setObjectName(QStringLiteral("PopupWindow"));
     setAttribute(Qt::WA_ShowWithoutActivating);
@@ -165,9 +166,11 @@ void PopupWindow::createParts()
     const Qt::Alignment right = Qt::AlignRight | Qt::AlignTop;
     const Qt::Alignment left = Qt::AlignLeft | Qt::AlignTop;
 
-    m_label1 = makeLabel(m_pctMain, "Label1", Label1Box, QStringLiteral("New Mail"), arial, Qt::AlignHCenter | Qt::AlignTop);
+    m_label1 =
+        makeLabel(m_pctMain, "Label1", Label1Box, QStringLiteral("New Mail"), arial, Qt::AlignHCenter | Qt::AlignTop);
     centreOn(m_label1, Label1Box);
-    m_lblMsgNo = makeLabel(m_pctMain, "lblMsgNo", MsgNoBox, QStringLiteral("1 of 10"), arial, Qt::AlignHCenter | Qt::AlignTop);
+    m_lblMsgNo =
+        makeLabel(m_pctMain, "lblMsgNo", MsgNoBox, QStringLiteral("1 of 10"), arial, Qt::AlignHCenter | Qt::AlignTop);
     centreOn(m_lblMsgNo, MsgNoBox);
     makeLabel(m_pctMain, "Label4", QRect(4, 37, 49, 13), QStringLiteral("Folder:"), sans, right);
     makeLabel(m_pctMain, "Label2", QRect(4, 53, 49, 13), QStringLiteral("From:"), sans, right);
@@ -303,8 +306,8 @@ void PopupWindow::DrawPopupPicture()
     }
 }
 
-bool PopupWindow::DrawMaskedBitmap(QPainter &dest, const QRect &destRect, const QImage &source,
-                                   const QRect &sourceRect, qint32 transparentColor) const
+bool PopupWindow::DrawMaskedBitmap(QPainter &dest, const QRect &destRect, const QImage &source, const QRect &sourceRect,
+                                   qint32 transparentColor) const
 {
     const QRect part = sourceRect.intersected(source.rect());
     if (!dest.isActive() || source.isNull() || part.isEmpty() || destRect.isEmpty())
@@ -459,8 +462,8 @@ void PopupWindow::startShowing()
 void PopupWindow::setWindowRect(int x, int y, int w, int h, bool noMove)
 {
     const QPoint at = noMove ? frameGeometry().topLeft() : QPoint(x, y);
-    setGeometry(QRect(at + QPoint(m_cxBorders, m_cyBorders), QSize(std::max(0, w - 2 * m_cxBorders),
-                                                                       std::max(0, h - 2 * m_cyBorders))));
+    setGeometry(QRect(at + QPoint(m_cxBorders, m_cyBorders),
+                      QSize(std::max(0, w - 2 * m_cxBorders), std::max(0, h - 2 * m_cyBorders))));
 }
 
 void PopupWindow::tmrMain_Timer()
@@ -610,7 +613,8 @@ bool PopupWindow::eventFilter(QObject *watched, QEvent *event)
             Field_MouseUp(mouse->button());
             return true;
         }
-        if (watched == m_image1 && mouse->button() == Qt::LeftButton && m_image1->rect().contains(mouse->position().toPoint())) {
+        if (watched == m_image1 && mouse->button() == Qt::LeftButton
+            && m_image1->rect().contains(mouse->position().toPoint())) {
             Image1_Click();
             return true;
         }

@@ -27,7 +27,11 @@ class PopupWindow : public QWidget
     Q_OBJECT
 public:
     // Animation states of a showing.
-    enum State { SlidingIn = 0, Waiting = 1, SlidingOut = 2 };
+    enum State {
+        SlidingIn = 0,
+        Waiting = 1,
+        SlidingOut = 2
+    };
 
     static constexpr int AnimationStep = 8;
     static constexpr int AnimationTick = 50;

@@ -22,6 +22,12 @@ struct AddInSettings
 };
 
 // PopupAlignment codes.
-enum PopupAlignment { Manual = 0, TopRightCorner = 1, TopLeftCorner = 2, BottomRightCorner = 3, BottomLeftCorner = 4 };
+enum PopupAlignment {
+    Manual = 0,
+    TopRightCorner = 1,
+    TopLeftCorner = 2,
+    BottomRightCorner = 3,
+    BottomLeftCorner = 4
+};
 
 } // namespace lumora

@@ -1,7 +1,7 @@
-#include "CINIFile.h"
+#include "settings/CINIFile.h"
 
-#include "modOSVersion.h"
 #include "platform/Profile.h"
+#include "settings/modOSVersion.h"
 
 #include <QStringList>
 
@@ -65,9 +65,9 @@ QString valueOf(const QByteArray &line)
 QVariant CINIFile::getValue(const QString &valueName, const QString &defaultValue, bool *failed) const
 {
     QByteArray buffer(kValueBufferSize, '\0');
-    const quint32 count = GetPrivateProfileStringA(m_section.toUtf8().constData(), valueName.toUtf8().constData(),
-                                                   defaultValue.toUtf8().constData(), buffer.data(),
-                                                   kValueBufferSize, m_file);
+    const quint32 count =
+        GetPrivateProfileStringA(m_section.toUtf8().constData(), valueName.toUtf8().constData(),
+                                 defaultValue.toUtf8().constData(), buffer.data(), kValueBufferSize, m_file);
     if (count < 1) {
         if (failed)
             *failed = true;
@@ -116,8 +116,7 @@ qint16 CINIFile::enumSectionValues(QVariant &arrayResult) const
         m_log->Log(3, QStringLiteral("enumSectionValues"), QStringLiteral("OS Version:") + QString::number(os));
     const quint32 size = os > 3 ? kLargeSectionBufferSize : kSectionBufferSize;
     QByteArray buffer(qsizetype(size), '\0');
-    const quint32 count =
-        GetPrivateProfileSectionA(m_section.toUtf8().constData(), buffer.data(), size, m_file);
+    const quint32 count = GetPrivateProfileSectionA(m_section.toUtf8().constData(), buffer.data(), size, m_file);
     if (count == 0) {
         arrayResult = QVariant();
         return -1;
@@ -134,8 +133,8 @@ qint16 CINIFile::enumSectionValues(QVariant &arrayResult) const
 
 qint16 CINIFile::enumSections(QVariant &arrayResult) const
 {
-    const QByteArray list = readGrowing(
-        [&](char *buffer, quint32 size) { return GetPrivateProfileSectionNamesA(buffer, size, m_file); });
+    const QByteArray list =
+        readGrowing([&](char *buffer, quint32 size) { return GetPrivateProfileSectionNamesA(buffer, size, m_file); });
     const std::optional<QList<QByteArray>> entries = splitList(list);
     if (!entries || entries->isEmpty()) {
         arrayResult = QVariant();

@@ -15,7 +15,11 @@ namespace lumora {
 class SettingsTable
 {
 public:
-    enum class Kind { Int16, Int32, Text };
+    enum class Kind {
+        Int16,
+        Int32,
+        Text
+    };
 
     struct Row
     {

@@ -1,4 +1,4 @@
-#include "modOSVersion.h"
+#include "settings/modOSVersion.h"
 
 namespace lumora::modOSVersion {
 

@@ -1,4 +1,4 @@
-#include "modRegistry.h"
+#include "settings/modRegistry.h"
 
 #include <QtEndian>
 
@@ -64,8 +64,8 @@ qint32 SetValueEx(reg::HKEY key, const QString &valueName, qint32 valueType, con
     if (valueType == qint32(reg::REG_SZ)) {
         QByteArray text = value.toString().toUtf8();
         text.append('\0');
-        return reg::RegSetValueExA(key, valueName, 0, reg::REG_SZ, reinterpret_cast<const unsigned char *>(text.constData()),
-                                   reg::DWORD(text.size()));
+        return reg::RegSetValueExA(key, valueName, 0, reg::REG_SZ,
+                                   reinterpret_cast<const unsigned char *>(text.constData()), reg::DWORD(text.size()));
     }
     if (valueType == qint32(reg::REG_DWORD)) {
         quint32 number = 0;

@@ -1,4 +1,4 @@
-#include "modSpecialFolders.h"
+#include "settings/modSpecialFolders.h"
 
 #include <QDir>
 

@@ -20,9 +20,9 @@ constexpr quint32 kFallbackLanguage = 0x0409;
 constexpr int kFixedWords = 13;
 
 const std::array<const char *, 15> kPredefinedNames = {
-    "Language", "Comments", "Company Name", "File Description", "File Version",
-    "Internal Name", "Legal Copyright", "Legal Trademarks", "Original Filename", "Product Name",
-    "Product Version", "Private Build", "Special Build", "LegalTrademarks1", "LegalTrademarks2",
+    "Language",        "Comments",        "Company Name",     "File Description",  "File Version",
+    "Internal Name",   "Legal Copyright", "Legal Trademarks", "Original Filename", "Product Name",
+    "Product Version", "Private Build",   "Special Build",    "LegalTrademarks1",  "LegalTrademarks2",
 };
 
 quint16 LoWord(quint32 value)
@@ -91,22 +91,38 @@ QString CFileVersionInfo::PredefinedName(qint32 which)
 QString CFileVersionInfo::PredefinedValue(qint32 which) const
 {
     switch (which) {
-    case 0: return m_language;
-    case 1: return m_comments;
-    case 2: return m_companyName;
-    case 3: return m_fileDescription;
-    case 4: return m_fileVersion;
-    case 5: return m_internalName;
-    case 6: return m_legalCopyright;
-    case 7: return m_legalTrademarks;
-    case 8: return m_originalFilename;
-    case 9: return m_productName;
-    case 10: return m_productVersion;
-    case 11: return m_privateBuild;
-    case 12: return m_specialBuild;
-    case 13: return m_legalTrademarks1;
-    case 14: return m_legalTrademarks2;
-    default: return {};
+    case 0:
+        return m_language;
+    case 1:
+        return m_comments;
+    case 2:
+        return m_companyName;
+    case 3:
+        return m_fileDescription;
+    case 4:
+        return m_fileVersion;
+    case 5:
+        return m_internalName;
+    case 6:
+        return m_legalCopyright;
+    case 7:
+        return m_legalTrademarks;
+    case 8:
+        return m_originalFilename;
+    case 9:
+        return m_productName;
+    case 10:
+        return m_productVersion;
+    case 11:
+        return m_privateBuild;
+    case 12:
+        return m_specialBuild;
+    case 13:
+        return m_legalTrademarks1;
+    case 14:
+        return m_legalTrademarks2;
+    default:
+        return {};
     }
 }
 
@@ -133,8 +149,7 @@ void CFileVersionInfo::readFixedInfo(const void *block)
 {
     const void *address = nullptr;
     quint32 length = 0;
-    if (!VerQueryValueA(block, QStringLiteral("\\"), &address, &length) || !address
-        || length < kFixedWords * 4) {
+    if (!VerQueryValueA(block, QStringLiteral("\\"), &address, &length) || !address || length < kFixedWords * 4) {
         // Without the fixed record the numbers of an earlier file would be wrong for this one.
         m_verStructure.clear();
         m_fileVersionMajor.clear();
@@ -146,11 +161,11 @@ void CFileVersionInfo::readFixedInfo(const void *block)
         m_fileSubType.clear();
         return;
     }
-    std::array<quint32, kFixedWords> w {};
+    std::array<quint32, kFixedWords> w{};
     for (int i = 0; i < kFixedWords; ++i)
         w[size_t(i)] = qFromLittleEndian<quint32>(static_cast<const char *>(address) + i * 4);
-    const quint32 structVersion = w[1], fileHigh = w[2], fileLow = w[3], productHigh = w[4],
-                  productLow = w[5], flags = w[7], os = w[8], type = w[9], subType = w[10];
+    const quint32 structVersion = w[1], fileHigh = w[2], fileLow = w[3], productHigh = w[4], productLow = w[5],
+                  flags = w[7], os = w[8], type = w[9], subType = w[10];
 
     m_verStructure = QString::number(HiWord(structVersion)) + QLatin1Char('.') + QString::number(LoWord(structVersion));
     m_fileVersionMajor = QString::number(HiWord(fileHigh));
@@ -159,8 +174,12 @@ void CFileVersionInfo::readFixedInfo(const void *block)
 
     QString flagText;
     static const std::array<std::pair<quint32, const char *>, 6> flagNames = {{
-        {0x01, "Debug "}, {0x02, "PreRel "}, {0x04, "Patched "},
-        {0x08, "Private "}, {0x10, "Info "}, {0x20, "Special "},
+        {0x01, "Debug "},
+        {0x02, "PreRel "},
+        {0x04, "Patched "},
+        {0x08, "Private "},
+        {0x10, "Info "},
+        {0x20, "Special "},
     }};
     for (const auto &[bit, name] : flagNames) {
         if (flags & bit)
@@ -169,22 +188,38 @@ void CFileVersionInfo::readFixedInfo(const void *block)
     m_fileFlags = flagText.trimmed();
 
     switch (os) {
-    case 0x10001: m_fileOS = QStringLiteral("DOS-Win16"); break;
-    case 0x10004: m_fileOS = QStringLiteral("DOS-Win32"); break;
-    case 0x20002: m_fileOS = QStringLiteral("OS/2-16 PM-16"); break;
-    case 0x30003: m_fileOS = QStringLiteral("OS/2-16 PM-32"); break;
-    case 0x40004: m_fileOS = QStringLiteral("NT-Win32"); break;
-    default: m_fileOS = QStringLiteral("Unknown"); break;
+    case 0x10001:
+        m_fileOS = QStringLiteral("DOS-Win16");
+        break;
+    case 0x10004:
+        m_fileOS = QStringLiteral("DOS-Win32");
+        break;
+    case 0x20002:
+        m_fileOS = QStringLiteral("OS/2-16 PM-16");
+        break;
+    case 0x30003:
+        m_fileOS = QStringLiteral("OS/2-16 PM-32");
+        break;
+    case 0x40004:
+        m_fileOS = QStringLiteral("NT-Win32");
+        break;
+    default:
+        m_fileOS = QStringLiteral("Unknown");
+        break;
     }
 
     static const std::array<const char *, 11> driverNames = {
-        "Unknown", "Printer drv", "Keyboard drv", "Language drv", "Display drv", "Mouse drv",
-        "Network drv", "System drv", "Installable", "Sound drv", "Comm drv",
+        "Unknown",     "Printer drv", "Keyboard drv", "Language drv", "Display drv", "Mouse drv",
+        "Network drv", "System drv",  "Installable",  "Sound drv",    "Comm drv",
     };
     static const std::array<const char *, 3> fontNames = {"Raster Font", "Vector Font", "TrueType Font"};
     switch (type) {
-    case 1: m_fileType = QStringLiteral("Application"); break;
-    case 2: m_fileType = QStringLiteral("DLL"); break;
+    case 1:
+        m_fileType = QStringLiteral("Application");
+        break;
+    case 2:
+        m_fileType = QStringLiteral("DLL");
+        break;
     case 3:
         m_fileType = QStringLiteral("Driver");
         if (subType < driverNames.size())
@@ -195,9 +230,15 @@ void CFileVersionInfo::readFixedInfo(const void *block)
         if (subType >= 1 && subType <= fontNames.size())
             m_fileSubType = QLatin1String(fontNames[subType - 1]);
         break;
-    case 5: m_fileType = QStringLiteral("VxD"); break;
-    case 7: m_fileType = QStringLiteral("Lib"); break;
-    default: m_fileType = QStringLiteral("Unknown"); break;
+    case 5:
+        m_fileType = QStringLiteral("VxD");
+        break;
+    case 7:
+        m_fileType = QStringLiteral("Lib");
+        break;
+    default:
+        m_fileType = QStringLiteral("Unknown");
+        break;
     }
 }
 

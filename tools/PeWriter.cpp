@@ -124,7 +124,7 @@ QByteArray PeWriter::versionResource(const VersionData &data)
 
 QByteArray PeWriter::image(const QByteArray &resource, bool pe32Plus, quint16 language)
 {
-    return image(QList<QPair<quint16, QByteArray>> {{language, resource}}, pe32Plus);
+    return image(QList<QPair<quint16, QByteArray>>{{language, resource}}, pe32Plus);
 }
 
 QByteArray PeWriter::image(const QList<QPair<quint16, QByteArray>> &resources, bool pe32Plus)

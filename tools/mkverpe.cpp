@@ -66,14 +66,17 @@ int main(int argc, char *argv[])
     parser.addHelpOption();
     const QCommandLineOption output({QStringLiteral("o"), QStringLiteral("output")}, QStringLiteral("Output file."),
                                     QStringLiteral("path"));
-    const QCommandLineOption fileVersion(QStringLiteral("file-version"), QStringLiteral("a.b.c.d"), QStringLiteral("version"),
-                                         QStringLiteral("1.0.0.0"));
+    const QCommandLineOption fileVersion(QStringLiteral("file-version"), QStringLiteral("a.b.c.d"),
+                                         QStringLiteral("version"), QStringLiteral("1.0.0.0"));
     const QCommandLineOption productVersion(QStringLiteral("product-version"),
-                                            QStringLiteral("a.b.c.d (default: the file version)"), QStringLiteral("version"));
-    const QCommandLineOption flags(QStringLiteral("flags"), QStringLiteral("File flags."), QStringLiteral("n"), QStringLiteral("0"));
+                                            QStringLiteral("a.b.c.d (default: the file version)"),
+                                            QStringLiteral("version"));
+    const QCommandLineOption flags(QStringLiteral("flags"), QStringLiteral("File flags."), QStringLiteral("n"),
+                                   QStringLiteral("0"));
     const QCommandLineOption os(QStringLiteral("os"), QStringLiteral("Target system."), QStringLiteral("n"),
                                 QStringLiteral("0x40004"));
-    const QCommandLineOption type(QStringLiteral("type"), QStringLiteral("File type."), QStringLiteral("n"), QStringLiteral("1"));
+    const QCommandLineOption type(QStringLiteral("type"), QStringLiteral("File type."), QStringLiteral("n"),
+                                  QStringLiteral("1"));
     const QCommandLineOption subType(QStringLiteral("subtype"), QStringLiteral("File sub-type."), QStringLiteral("n"),
                                      QStringLiteral("0"));
     const QCommandLineOption translation(QStringLiteral("translation"),
@@ -85,7 +88,8 @@ int main(int argc, char *argv[])
     const QCommandLineOption string(QStringLiteral("string"), QStringLiteral("Name=Value, repeatable."),
                                     QStringLiteral("entry"));
     const QCommandLineOption pe32Plus(QStringLiteral("pe32plus"), QStringLiteral("Write a PE32+ (64-bit) image."));
-    parser.addOptions({output, fileVersion, productVersion, flags, os, type, subType, translation, table, string, pe32Plus});
+    parser.addOptions(
+        {output, fileVersion, productVersion, flags, os, type, subType, translation, table, string, pe32Plus});
     parser.process(app);
 
     if (!parser.isSet(output))
@@ -113,7 +117,8 @@ int main(int argc, char *argv[])
         lumora::PeWriter::StringTable strings;
         const quint32 first = data.translations.value(0, 0x04B00409);
         strings.key = parser.isSet(table) ? parser.value(table)
-                                          : QStringLiteral("%1%2").arg(first & 0xFFFF, 4, 16, QLatin1Char('0'))
+                                          : QStringLiteral("%1%2")
+                                                .arg(first & 0xFFFF, 4, 16, QLatin1Char('0'))
                                                 .arg(first >> 16, 4, 16, QLatin1Char('0'))
                                                 .toUpper();
         for (const QString &entry : parser.values(string)) {
@@ -127,7 +132,8 @@ int main(int argc, char *argv[])
 
     const QByteArray resource = lumora::PeWriter::versionResource(data);
     const quint16 language = quint16(data.translations.value(0, 0x0409) & 0xFFFF);
-    if (!lumora::PeWriter::writeFile(parser.value(output), lumora::PeWriter::image(resource, parser.isSet(pe32Plus), language)))
+    if (!lumora::PeWriter::writeFile(parser.value(output),
+                                     lumora::PeWriter::image(resource, parser.isSet(pe32Plus), language)))
         return fail(QStringLiteral("cannot write ") + parser.value(output));
     return 0;
 }

@@ -22,7 +22,7 @@ int main(int argc, char *argv[])
     QTextStream out(stdout);
     const QStringList paths = app.arguments().mid(1);
     for (const QString &path : paths) {
-        QJsonObject result {{QStringLiteral("path"), path}};
+        QJsonObject result{{QStringLiteral("path"), path}};
         const DWORD size = GetFileVersionInfoSizeA(path, nullptr);
         QByteArray block(qsizetype(size), '\0');
         if (size && GetFileVersionInfoA(path, 0, size, block.data())) {
@@ -46,7 +46,8 @@ int main(int argc, char *argv[])
             for (const auto &table : parsed ? parsed->stringTables : QList<lumora::VersionResource::StringTable>()) {
                 QJsonObject entries = tables.value(table.key).toObject();
                 for (const auto &entry : table.entries) {
-                    const QString query = QStringLiteral("\\StringFileInfo\\") + table.key + QLatin1Char('\\') + entry.first;
+                    const QString query =
+                        QStringLiteral("\\StringFileInfo\\") + table.key + QLatin1Char('\\') + entry.first;
                     QString text;
                     if (VerQueryValueA(block.constData(), query, &value, &len) && len)
                         text = QString::fromUtf8(static_cast<const char *>(value),

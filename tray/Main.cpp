@@ -269,8 +269,7 @@ void Main::Form_MouseMove(int Button, int Shift, double X, double Y)
         break;
     case WM_RBUTTONUP:
         SetForegroundWindow(m_hWnd);
-        m_mnuHideOutlook->setEnabled(m_outlookVersion == QLatin1String("10")
-                                     || m_outlookVersion == QLatin1String("9"));
+        m_mnuHideOutlook->setEnabled(m_outlookVersion == QLatin1String("10") || m_outlookVersion == QLatin1String("9"));
         m_mnuPopTray->popup(QCursor::pos());
         break;
     default:

@@ -27,7 +27,10 @@ class Main : public QWidget
     Q_OBJECT
 public:
     // How Form_MouseMove's coordinates are measured.
-    enum ScaleModeConstants { vbTwips = 1, vbPixels = 3 };
+    enum ScaleModeConstants {
+        vbTwips = 1,
+        vbPixels = 3
+    };
 
     explicit Main(QWidget *parent = nullptr);
     // Unloads first when the owner did not.

@@ -12,7 +12,12 @@ namespace lumora {
 class TrayIconArt
 {
 public:
-    enum State { Normal = 0, New = 1, High = 2, Suspended = 3 };
+    enum State {
+        Normal = 0,
+        New = 1,
+        High = 2,
+        Suspended = 3
+    };
 
     // The icon for a state, with pixmaps at 16, 22, 24, 32, 48 and 64 pixels.
     static QIcon icon(State state);

@@ -1,4 +1,4 @@
-#include "ActiveWindowMonitor.h"
+#include "host/maildir/ActiveWindowMonitor.h"
 
 #include <QSocketNotifier>
 

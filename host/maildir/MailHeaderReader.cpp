@@ -1,4 +1,4 @@
-#include "MailHeaderReader.h"
+#include "host/maildir/MailHeaderReader.h"
 
 #include <QFile>
 
@@ -109,9 +109,9 @@ MailHeaders MailHeaderReader::parse(const QByteArray &message)
         }
     }
     GMimeObject *object = GMIME_OBJECT(message_);
-    result.importance = importanceFrom(g_mime_object_get_header(object, "Importance"),
-                                       g_mime_object_get_header(object, "X-Priority"),
-                                       g_mime_object_get_header(object, "Priority"));
+    result.importance =
+        importanceFrom(g_mime_object_get_header(object, "Importance"), g_mime_object_get_header(object, "X-Priority"),
+                       g_mime_object_get_header(object, "Priority"));
     if (GDateTime *date = g_mime_message_get_date(message_)) {
         const gint64 seconds = g_date_time_to_unix(date);
         result.date = QDateTime::fromSecsSinceEpoch(seconds, Qt::LocalTime);

@@ -1,13 +1,13 @@
-#include "MaildirApplication.h"
+#include "host/maildir/MaildirApplication.h"
 
-#include "ActiveWindowMonitor.h"
-#include "MaildirDraftItem.h"
-#include "MaildirExplorer.h"
-#include "MaildirExplorers.h"
-#include "MaildirInspectors.h"
-#include "MaildirNameSpace.h"
-#include "MaildirStore.h"
-#include "MaildirWatcher.h"
+#include "host/maildir/ActiveWindowMonitor.h"
+#include "host/maildir/MaildirDraftItem.h"
+#include "host/maildir/MaildirExplorer.h"
+#include "host/maildir/MaildirExplorers.h"
+#include "host/maildir/MaildirInspectors.h"
+#include "host/maildir/MaildirNameSpace.h"
+#include "host/maildir/MaildirStore.h"
+#include "host/maildir/MaildirWatcher.h"
 
 #include <QDir>
 

@@ -1,4 +1,4 @@
-#include "MaildirDraftItem.h"
+#include "host/maildir/MaildirDraftItem.h"
 
 #include "platform/Clock.h"
 #include "platform/ProcessLauncher.h"
@@ -55,13 +55,11 @@ QByteArray MaildirDraftItem::draftText(int type, const QDateTime &now)
                   << QStringLiteral("DTEND:") + icalTime(start.addSecs(3600)) << QStringLiteral("SUMMARY:")
                   << QStringLiteral("END:VEVENT");
         } else if (type == host::TaskItemType) {
-            lines << QStringLiteral("BEGIN:VTODO") << QStringLiteral("UID:") + uid
-                  << QStringLiteral("DTSTAMP:") + stamp << QStringLiteral("SUMMARY:")
-                  << QStringLiteral("STATUS:NEEDS-ACTION") << QStringLiteral("END:VTODO");
+            lines << QStringLiteral("BEGIN:VTODO") << QStringLiteral("UID:") + uid << QStringLiteral("DTSTAMP:") + stamp
+                  << QStringLiteral("SUMMARY:") << QStringLiteral("STATUS:NEEDS-ACTION") << QStringLiteral("END:VTODO");
         } else {
             lines << QStringLiteral("BEGIN:VJOURNAL") << QStringLiteral("UID:") + uid
-                  << QStringLiteral("DTSTAMP:") + stamp << QStringLiteral("SUMMARY:")
-                  << QStringLiteral("END:VJOURNAL");
+                  << QStringLiteral("DTSTAMP:") + stamp << QStringLiteral("SUMMARY:") << QStringLiteral("END:VJOURNAL");
         }
         lines << QStringLiteral("END:VCALENDAR");
     } else {
@@ -84,9 +82,9 @@ bool MaildirDraftItem::Display()
     if (!QDir().mkpath(folder))
         return false;
     const char *kind = m_type == host::ContactItemType ? "contact"
-        : m_type == host::AppointmentItemType         ? "appointment"
-        : m_type == host::TaskItemType                ? "task"
-                                                      : "note";
+        : m_type == host::AppointmentItemType          ? "appointment"
+        : m_type == host::TaskItemType                 ? "task"
+                                                       : "note";
     const QString suffix = m_type == host::ContactItemType ? QStringLiteral(".vcf") : QStringLiteral(".ics");
     const QString base = folder + QLatin1Char('/') + QLatin1String(kind) + QLatin1Char('-')
         + now.toString(QStringLiteral("yyyyMMdd-HHmmss"));

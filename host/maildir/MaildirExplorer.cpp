@@ -1,4 +1,4 @@
-#include "MaildirExplorer.h"
+#include "host/maildir/MaildirExplorer.h"
 
 namespace lumora {
 

@@ -1,6 +1,6 @@
-#include "MaildirExplorers.h"
+#include "host/maildir/MaildirExplorers.h"
 
-#include "MaildirExplorer.h"
+#include "host/maildir/MaildirExplorer.h"
 
 namespace lumora {
 

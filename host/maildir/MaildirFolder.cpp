@@ -1,8 +1,8 @@
-#include "MaildirFolder.h"
+#include "host/maildir/MaildirFolder.h"
 
-#include "MaildirFolders.h"
-#include "MaildirItems.h"
-#include "MaildirStore.h"
+#include "host/maildir/MaildirFolders.h"
+#include "host/maildir/MaildirItems.h"
+#include "host/maildir/MaildirStore.h"
 
 namespace lumora {
 

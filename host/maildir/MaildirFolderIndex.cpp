@@ -1,4 +1,4 @@
-#include "MaildirFolderIndex.h"
+#include "host/maildir/MaildirFolderIndex.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -133,8 +133,8 @@ QStringList MaildirFolderIndex::refresh(Sub sub)
             entry.mtimeNs = existing->mtimeNs;
         // Only unread messages need their time up front; read ones are stat'ed on demand.
         if (!entry.seen && entry.mtimeNs == 0) {
-            entry.mtimeNs = fileTimeNs(m_folderPath + QLatin1Char('/') + QLatin1String(subName(sub))
-                                       + QLatin1Char('/') + it.value());
+            entry.mtimeNs = fileTimeNs(m_folderPath + QLatin1Char('/') + QLatin1String(subName(sub)) + QLatin1Char('/')
+                                       + it.value());
             if (entry.mtimeNs == 0)
                 entry.mtimeNs = deliveryTimeNs(it.key());
         }

@@ -12,7 +12,10 @@ namespace lumora {
 class MaildirFolderIndex
 {
 public:
-    enum Sub { New, Cur };
+    enum Sub {
+        New,
+        Cur
+    };
 
     struct Entry
     {

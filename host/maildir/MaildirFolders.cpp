@@ -1,4 +1,4 @@
-#include "MaildirFolders.h"
+#include "host/maildir/MaildirFolders.h"
 
 namespace lumora {
 

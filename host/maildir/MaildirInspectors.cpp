@@ -1,4 +1,4 @@
-#include "MaildirInspectors.h"
+#include "host/maildir/MaildirInspectors.h"
 
 namespace lumora {
 

@@ -1,6 +1,6 @@
-#include "MaildirItem.h"
+#include "host/maildir/MaildirItem.h"
 
-#include "MaildirStore.h"
+#include "host/maildir/MaildirStore.h"
 #include "platform/ProcessLauncher.h"
 
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "host/Item.h"
-#include "MailHeaderReader.h"
+#include "host/maildir/MailHeaderReader.h"
 
 #include <memory>
 #include <optional>

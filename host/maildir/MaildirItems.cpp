@@ -1,8 +1,8 @@
-#include "MaildirItems.h"
+#include "host/maildir/MaildirItems.h"
 
-#include "MaildirDraftItem.h"
-#include "MaildirItem.h"
-#include "MaildirStore.h"
+#include "host/maildir/MaildirDraftItem.h"
+#include "host/maildir/MaildirItem.h"
+#include "host/maildir/MaildirStore.h"
 
 namespace lumora {
 

@@ -1,9 +1,9 @@
-#include "MaildirNameSpace.h"
+#include "host/maildir/MaildirNameSpace.h"
 
-#include "MaildirFolder.h"
-#include "MaildirFolders.h"
-#include "MaildirItem.h"
-#include "MaildirStore.h"
+#include "host/maildir/MaildirFolder.h"
+#include "host/maildir/MaildirFolders.h"
+#include "host/maildir/MaildirItem.h"
+#include "host/maildir/MaildirStore.h"
 
 #include <QFileInfo>
 

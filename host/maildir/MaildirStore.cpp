@@ -1,4 +1,4 @@
-#include "MaildirStore.h"
+#include "host/maildir/MaildirStore.h"
 
 #include <QDateTime>
 #include <QDir>

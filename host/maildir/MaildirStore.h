@@ -1,6 +1,6 @@
 #pragma once
 
-#include "MaildirFolderIndex.h"
+#include "host/maildir/MaildirFolderIndex.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,6 +1,6 @@
-#include "MaildirWatcher.h"
+#include "host/maildir/MaildirWatcher.h"
 
-#include "MaildirStore.h"
+#include "host/maildir/MaildirStore.h"
 #include "platform/Clock.h"
 #include "platform/Timer.h"
 

@@ -1,11 +1,11 @@
-#include "MemoryApplication.h"
+#include "host/memory/MemoryApplication.h"
 
-#include "MemoryExplorer.h"
-#include "MemoryExplorers.h"
-#include "MemoryInspector.h"
-#include "MemoryInspectors.h"
-#include "MemoryNameSpace.h"
-#include "MemoryPropertyPages.h"
+#include "host/memory/MemoryExplorer.h"
+#include "host/memory/MemoryExplorers.h"
+#include "host/memory/MemoryInspector.h"
+#include "host/memory/MemoryInspectors.h"
+#include "host/memory/MemoryNameSpace.h"
+#include "host/memory/MemoryPropertyPages.h"
 
 #include "platform/Clock.h"
 
@@ -121,8 +121,8 @@ QString MemoryApplication::nextId(const char *prefix)
 MemoryFolderPtr MemoryApplication::addStore(const QString &displayName)
 {
     const QString storeId = nextId("0000000038A1BB10");
-    auto root = std::make_shared<MemoryFolder>(this, nextId("00000000"), storeId, displayName,
-                                               host::MailItemType, std::weak_ptr<MemoryFolder>());
+    auto root = std::make_shared<MemoryFolder>(this, nextId("00000000"), storeId, displayName, host::MailItemType,
+                                               std::weak_ptr<MemoryFolder>());
     root->setDefaultKind(host::FolderInbox);
     m_stores.append(root);
     return root;
@@ -132,8 +132,8 @@ MemoryFolderPtr MemoryApplication::addFolder(const MemoryFolderPtr &parent, cons
 {
     if (!parent)
         return {};
-    auto folder = std::make_shared<MemoryFolder>(this, nextId("00000000"), parent->StoreID(), name, defaultItemType,
-                                                 parent);
+    auto folder =
+        std::make_shared<MemoryFolder>(this, nextId("00000000"), parent->StoreID(), name, defaultItemType, parent);
     parent->appendChild(folder);
     return folder;
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "MemoryFolder.h"
-#include "MemoryItem.h"
+#include "host/memory/MemoryFolder.h"
+#include "host/memory/MemoryItem.h"
 
 #include "host/Application.h"
 

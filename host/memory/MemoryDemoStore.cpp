@@ -1,6 +1,6 @@
-#include "MemoryDemoStore.h"
+#include "host/memory/MemoryDemoStore.h"
 
-#include "MemoryApplication.h"
+#include "host/memory/MemoryApplication.h"
 
 #include "platform/Clock.h"
 

@@ -1,6 +1,6 @@
-#include "MemoryExplorer.h"
+#include "host/memory/MemoryExplorer.h"
 
-#include "MemoryExplorers.h"
+#include "host/memory/MemoryExplorers.h"
 
 namespace lumora {
 

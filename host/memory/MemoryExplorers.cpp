@@ -1,6 +1,6 @@
-#include "MemoryExplorers.h"
+#include "host/memory/MemoryExplorers.h"
 
-#include "MemoryExplorer.h"
+#include "host/memory/MemoryExplorer.h"
 
 namespace lumora {
 

@@ -1,13 +1,13 @@
-#include "MemoryFolder.h"
+#include "host/memory/MemoryFolder.h"
 
-#include "MemoryApplication.h"
-#include "MemoryFolders.h"
-#include "MemoryItems.h"
+#include "host/memory/MemoryApplication.h"
+#include "host/memory/MemoryFolders.h"
+#include "host/memory/MemoryItems.h"
 
 namespace lumora {
 
-MemoryFolder::MemoryFolder(MemoryApplication *app, const QString &entryId, const QString &storeId,
-                           const QString &name, int defaultItemType, const std::weak_ptr<MemoryFolder> &parentFolder)
+MemoryFolder::MemoryFolder(MemoryApplication *app, const QString &entryId, const QString &storeId, const QString &name,
+                           int defaultItemType, const std::weak_ptr<MemoryFolder> &parentFolder)
     : m_app(app)
     , m_entryId(entryId)
     , m_storeId(storeId)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "MemoryItem.h"
+#include "host/memory/MemoryItem.h"
 
 #include "host/MAPIFolder.h"
 

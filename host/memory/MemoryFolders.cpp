@@ -1,4 +1,4 @@
-#include "MemoryFolders.h"
+#include "host/memory/MemoryFolders.h"
 
 namespace lumora {
 

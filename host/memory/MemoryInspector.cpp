@@ -1,6 +1,6 @@
-#include "MemoryInspector.h"
+#include "host/memory/MemoryInspector.h"
 
-#include "MemoryInspectors.h"
+#include "host/memory/MemoryInspectors.h"
 
 namespace lumora {
 

@@ -1,6 +1,6 @@
-#include "MemoryInspectors.h"
+#include "host/memory/MemoryInspectors.h"
 
-#include "MemoryInspector.h"
+#include "host/memory/MemoryInspector.h"
 
 namespace lumora {
 

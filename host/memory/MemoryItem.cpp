@@ -1,7 +1,7 @@
-#include "MemoryItem.h"
+#include "host/memory/MemoryItem.h"
 
-#include "MemoryApplication.h"
-#include "MemoryFolder.h"
+#include "host/memory/MemoryApplication.h"
+#include "host/memory/MemoryFolder.h"
 
 namespace lumora {
 

@@ -1,7 +1,7 @@
-#include "MemoryItems.h"
+#include "host/memory/MemoryItems.h"
 
-#include "MemoryApplication.h"
-#include "MemoryFolder.h"
+#include "host/memory/MemoryApplication.h"
+#include "host/memory/MemoryFolder.h"
 
 namespace lumora {
 

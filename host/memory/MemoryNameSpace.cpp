@@ -1,7 +1,7 @@
-#include "MemoryNameSpace.h"
+#include "host/memory/MemoryNameSpace.h"
 
-#include "MemoryApplication.h"
-#include "MemoryFolders.h"
+#include "host/memory/MemoryApplication.h"
+#include "host/memory/MemoryFolders.h"
 
 namespace lumora {
 

@@ -1,4 +1,4 @@
-#include "MemoryPropertyPages.h"
+#include "host/memory/MemoryPropertyPages.h"
 
 namespace lumora {
 

@@ -1,4 +1,4 @@
-#include "AddInFixture.h"
+#include "tests/addin/AddInFixture.h"
 
 #include "host/ComponentFactory.h"
 #include "platform/Clock.h"
@@ -43,9 +43,9 @@ void AddInFixture::setHostVersion(int major)
     QDir().mkpath(folder);
     PeWriter::writeFile(folder + QStringLiteral("OUTLOOK.EXE"),
                         PeWriter::image(PeWriter::versionResource(data), false));
-    modRegistry::WriteRegistryValue(reg::HKEY_LOCAL_MACHINE,
-                                    QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\OUTLOOK.EXE"),
-                                    QStringLiteral("Path"), folder, reg::REG_SZ);
+    modRegistry::WriteRegistryValue(
+        reg::HKEY_LOCAL_MACHINE, QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\OUTLOOK.EXE"),
+        QStringLiteral("Path"), folder, reg::REG_SZ);
 }
 
 void AddInFixture::setTemplateIni(const QByteArray &text)

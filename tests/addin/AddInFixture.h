@@ -7,12 +7,12 @@
 #include "host/memory/MemoryExplorer.h"
 #include "platform/VirtualClock.h"
 
-#include "FakeNotifyIconHost.h"
-#include "FakeProcessLauncher.h"
-#include "FakeScreen.h"
-#include "FakeSound.h"
-#include "FakeWindowSystem.h"
-#include "TempHome.h"
+#include "tests/testsupport/FakeNotifyIconHost.h"
+#include "tests/testsupport/FakeProcessLauncher.h"
+#include "tests/testsupport/FakeScreen.h"
+#include "tests/testsupport/FakeSound.h"
+#include "tests/testsupport/FakeWindowSystem.h"
+#include "tests/testsupport/TempHome.h"
 
 #include <QStringList>
 #include <QTemporaryDir>

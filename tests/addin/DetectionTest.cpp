@@ -1,8 +1,8 @@
-#include "AddInFixture.h"
+#include "tests/addin/AddInFixture.h"
 
+#include "platform/NotifyIcon.h"
 #include "popup/PopupWindow.h"
 #include "queue/Queue.h"
-#include "platform/NotifyIcon.h"
 #include "tray/Main.h"
 
 #include <QFile>
@@ -196,8 +196,7 @@ TEST_F(Detection, SuspendedAddInIgnoresNewMail)
 namespace {
 
 class WatchedList : public AddInFixture
-{
-};
+{};
 
 } // namespace
 
@@ -259,8 +258,7 @@ TEST_F(WatchedList, ReloadingTheListKeepsDatesOfKeptFolders)
 namespace {
 
 class HostIcon : public AddInFixture, public ::testing::WithParamInterface<int>
-{
-};
+{};
 
 } // namespace
 

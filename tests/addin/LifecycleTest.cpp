@@ -1,4 +1,4 @@
-#include "AddInFixture.h"
+#include "tests/addin/AddInFixture.h"
 
 #include "addin/AddInRegistration.h"
 #include "host/memory/MemoryInspector.h"
@@ -15,8 +15,7 @@ using namespace lumora::test;
 namespace {
 
 class Lifecycle : public AddInFixture
-{
-};
+{};
 
 QString settingsKey(int major)
 {
@@ -91,8 +90,7 @@ TEST_F(Lifecycle, DefaultsAreWrittenOnceUnderTheVersionKey)
 }
 
 class HostVersions : public AddInFixture, public ::testing::WithParamInterface<int>
-{
-};
+{};
 
 TEST_P(HostVersions, SettingsKeyFollowsTheHostMajorVersion)
 {

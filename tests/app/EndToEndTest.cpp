@@ -1,6 +1,6 @@
 // The main path through the real executable: mail delivered by a delivery agent into a
 // Maildir, one scan, queued records, and a popup presenting them one after another.
-#include "LumoraProcess.h"
+#include "tests/app/LumoraProcess.h"
 
 #include "platform/Registry.h"
 #include "settings/SettingsTable.h"

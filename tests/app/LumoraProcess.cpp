@@ -1,4 +1,4 @@
-#include "LumoraProcess.h"
+#include "tests/app/LumoraProcess.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -27,9 +27,9 @@ void captureWarnings(QtMsgType type, const QMessageLogContext &, const QString &
 // Registers progId as class clsid served by the library at server.
 void registerClass(const QString &progId, const QString &clsid, const QString &server)
 {
-    for (const auto &[subKey, value] : {std::pair{progId + QLatin1String("\\CLSID"), clsid},
-                                        std::pair{QLatin1String("CLSID\\") + clsid + QLatin1String("\\InprocServer32"),
-                                                  server}}) {
+    for (const auto &[subKey, value] :
+         {std::pair{progId + QLatin1String("\\CLSID"), clsid},
+          std::pair{QLatin1String("CLSID\\") + clsid + QLatin1String("\\InprocServer32"), server}}) {
         reg::HKEY key = 0;
         ASSERT_EQ(reg::RegCreateKeyA(reg::HKEY_CLASSES_ROOT, subKey, &key), reg::ERROR_SUCCESS);
         QByteArray data = value.toUtf8();
@@ -108,7 +108,8 @@ TEST_F(ComponentFactoryTest, UnknownOrDamagedRegistrationGivesNull)
     expectRefused(QStringLiteral("Test.Missing"), QStringLiteral("missing"));
     expectRefused(QStringLiteral("Test.Text"), QStringLiteral("cannot be loaded"));
     expectRefused(QStringLiteral("Test.NotPlugin"), QStringLiteral("cannot be loaded"));
-    expectRefused(QStringLiteral("Test.Old"), QStringLiteral("built for contract org.corvane.lumora.ComponentPlugin/0"));
+    expectRefused(QStringLiteral("Test.Old"),
+                  QStringLiteral("built for contract org.corvane.lumora.ComponentPlugin/0"));
     expectRefused(QStringLiteral("Test.UnknownBuiltin"), QStringLiteral("not one of the host's own"));
     expectRefused(QStringLiteral("Test.Escape"), QStringLiteral("not registered"));
 }

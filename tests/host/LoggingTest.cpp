@@ -57,10 +57,11 @@ TEST_F(FileLoggingTest, OneLinePerEntryWithMillisecondsAppendedToExistingContent
     logging.OpenLog(logPath())->Log(2, QStringLiteral("Ünïcode"), QStringLiteral("Grüße"));
 
     EXPECT_EQ(readLines(logPath()),
-              (QStringList{QStringLiteral("earlier line"),
-                           QStringLiteral("2026-01-05 09:00:00.000 3 GetNewMailMessages: Date does not exist for folder:Inbox"),
-                           QStringLiteral("2026-01-05 09:00:01.234 4 mnuHelp_Click: Shell Error: 2,Not found"),
-                           QStringLiteral("2026-01-05 09:00:01.234 2 Ünïcode: Grüße")}));
+              (QStringList{
+                  QStringLiteral("earlier line"),
+                  QStringLiteral("2026-01-05 09:00:00.000 3 GetNewMailMessages: Date does not exist for folder:Inbox"),
+                  QStringLiteral("2026-01-05 09:00:01.234 4 mnuHelp_Click: Shell Error: 2,Not found"),
+                  QStringLiteral("2026-01-05 09:00:01.234 2 Ünïcode: Grüße")}));
 }
 
 TEST_F(FileLoggingTest, HostileTextCannotForgeLines)

@@ -16,8 +16,7 @@ struct HeaderCase
 };
 
 class HeaderParse : public ::testing::TestWithParam<HeaderCase>
-{
-};
+{};
 
 TEST_P(HeaderParse, ReadsWhatCanBeRead)
 {
@@ -38,30 +37,31 @@ QByteArray bigHeader()
 
 INSTANTIATE_TEST_SUITE_P(
     Messages, HeaderParse,
-    ::testing::Values(
-        HeaderCase{"plain", "From: \"Ann Example\" <ann@example.org>\nSubject: Hello\n\nbody", "Hello", "Ann Example", 1},
-        HeaderCase{"encodedWords",
-                   "From: =?ISO-8859-1?Q?J=F6rg?= <j@example.org>\nSubject: =?UTF-8?B?w6l0w6k=?= =?ISO-8859-1?Q?_Gr=FC=DFe?=\n\n",
-                   QStringLiteral("été Grüße"), QStringLiteral("Jörg"), 1},
-        HeaderCase{"foldedSubject", "Subject: a long\n  folded\tsubject\nFrom: x@example.org\n\n", "a long folded subject",
-                   "x@example.org", 1},
-        HeaderCase{"crlf", "From: Bob <b@example.org>\r\nSubject: crlf\r\n\r\nbody", "crlf", "Bob", 1},
-        HeaderCase{"noFromNoSubject", "Date: Mon, 5 Jan 2026 09:00:00 +0100\n\n", "", "", 1},
-        HeaderCase{"empty", "", "", "", 1},
-        HeaderCase{"noBlankLine", "Subject: cut off", "cut off", "", 1},
-        HeaderCase{"brokenEncodedWord", "Subject: =?utf-8?B?@@@?= tail\nFrom: a@b\n\n", "tail", "a@b", 1},
-        HeaderCase{"unknownCharset", "Subject: =?x-no-such?Q?abc?=\n\n", "abc", "", 1},
-        HeaderCase{"nulBytes", QByteArray("Subject: a\0b\nFrom: c@d\n\n", 24), "a b", "c@d", 1},
-        HeaderCase{"binaryBody", QByteArray("Subject: bin\n\n\x00\xff\xfe\x01", 18), "bin", "", 1},
-        HeaderCase{"hugeHeader", bigHeader(), "big", "Big", 1},
-        HeaderCase{"importanceHigh", "Importance: High\n\n", "", "", 2},
-        HeaderCase{"importanceLow", "Importance: low\n\n", "", "", 0},
-        HeaderCase{"xPriorityHighest", "X-Priority: 1 (Highest)\n\n", "", "", 2},
-        HeaderCase{"xPriorityLowest", "X-Priority: 5\n\n", "", "", 0},
-        HeaderCase{"priorityUrgent", "Priority: urgent\n\n", "", "", 2},
-        HeaderCase{"priorityNonUrgent", "Priority: non-urgent\n\n", "", "", 0},
-        HeaderCase{"importanceWins", "Importance: normal\nX-Priority: 1\n\n", "", "", 1},
-        HeaderCase{"garbagePriority", "X-Priority: high\nPriority: ???\n\n", "", "", 1}),
+    ::testing::Values(HeaderCase{"plain", "From: \"Ann Example\" <ann@example.org>\nSubject: Hello\n\nbody", "Hello",
+                                 "Ann Example", 1},
+                      HeaderCase{"encodedWords",
+                                 "From: =?ISO-8859-1?Q?J=F6rg?= <j@example.org>\nSubject: =?UTF-8?B?w6l0w6k=?= "
+                                 "=?ISO-8859-1?Q?_Gr=FC=DFe?=\n\n",
+                                 QStringLiteral("été Grüße"), QStringLiteral("Jörg"), 1},
+                      HeaderCase{"foldedSubject", "Subject: a long\n  folded\tsubject\nFrom: x@example.org\n\n",
+                                 "a long folded subject", "x@example.org", 1},
+                      HeaderCase{"crlf", "From: Bob <b@example.org>\r\nSubject: crlf\r\n\r\nbody", "crlf", "Bob", 1},
+                      HeaderCase{"noFromNoSubject", "Date: Mon, 5 Jan 2026 09:00:00 +0100\n\n", "", "", 1},
+                      HeaderCase{"empty", "", "", "", 1},
+                      HeaderCase{"noBlankLine", "Subject: cut off", "cut off", "", 1},
+                      HeaderCase{"brokenEncodedWord", "Subject: =?utf-8?B?@@@?= tail\nFrom: a@b\n\n", "tail", "a@b", 1},
+                      HeaderCase{"unknownCharset", "Subject: =?x-no-such?Q?abc?=\n\n", "abc", "", 1},
+                      HeaderCase{"nulBytes", QByteArray("Subject: a\0b\nFrom: c@d\n\n", 24), "a b", "c@d", 1},
+                      HeaderCase{"binaryBody", QByteArray("Subject: bin\n\n\x00\xff\xfe\x01", 18), "bin", "", 1},
+                      HeaderCase{"hugeHeader", bigHeader(), "big", "Big", 1},
+                      HeaderCase{"importanceHigh", "Importance: High\n\n", "", "", 2},
+                      HeaderCase{"importanceLow", "Importance: low\n\n", "", "", 0},
+                      HeaderCase{"xPriorityHighest", "X-Priority: 1 (Highest)\n\n", "", "", 2},
+                      HeaderCase{"xPriorityLowest", "X-Priority: 5\n\n", "", "", 0},
+                      HeaderCase{"priorityUrgent", "Priority: urgent\n\n", "", "", 2},
+                      HeaderCase{"priorityNonUrgent", "Priority: non-urgent\n\n", "", "", 0},
+                      HeaderCase{"importanceWins", "Importance: normal\nX-Priority: 1\n\n", "", "", 1},
+                      HeaderCase{"garbagePriority", "X-Priority: high\nPriority: ???\n\n", "", "", 1}),
     [](const ::testing::TestParamInfo<HeaderCase> &row) { return std::string(row.param.name); });
 
 TEST(MailHeaderReader, ReadsDateAndStopsAtHeaderEnd)

@@ -1,10 +1,10 @@
-#include "MaildirTree.h"
+#include "tests/host/MaildirTree.h"
 
-#include "FakeProcessLauncher.h"
 #include "host/maildir/MailHeaderReader.h"
 #include "host/maildir/MaildirApplication.h"
 #include "host/maildir/MaildirDraftItem.h"
 #include "host/maildir/MaildirStore.h"
+#include "tests/testsupport/FakeProcessLauncher.h"
 
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -171,8 +171,8 @@ TEST(MaildirItems, UnreadOldestFirstFromListingsOnly)
 TEST(MaildirItems, IdStaysValidAcrossMoveToCurAndFlagChanges)
 {
     MaildirTree tree;
-    const QString inNew = tree.put({}, QStringLiteral("new"), QStringLiteral("1767600000.M1P2.host"),
-                                   MaildirTree::message("moving"), T0);
+    const QString inNew =
+        tree.put({}, QStringLiteral("new"), QStringLiteral("1767600000.M1P2.host"), MaildirTree::message("moving"), T0);
     MaildirApplication app({tree.root()});
     host::NameSpace *ns = app.session();
     host::FolderPtr inbox = ns->GetDefaultFolder(host::FolderInbox);
@@ -235,7 +235,8 @@ TEST(MaildirItems, DeleteMovesIntoTrashAndNeverOverwrites)
     EXPECT_EQ(items->Count(), 0);
 
     // A message already in Trash stays there.
-    host::ItemPtr trashed = ns->GetDefaultFolder(host::FolderDeletedItems)->items()->Find(QStringLiteral("[Unread] = true"));
+    host::ItemPtr trashed =
+        ns->GetDefaultFolder(host::FolderDeletedItems)->items()->Find(QStringLiteral("[Unread] = true"));
     ASSERT_TRUE(trashed);
     EXPECT_FALSE(trashed->Delete());
     EXPECT_EQ(QDir(tree.root() + QStringLiteral("/.Trash/cur")).entryList(QDir::Files).size(), 3);
@@ -247,7 +248,8 @@ TEST(MaildirItems, DisplayAndNewItemsStartTheConfiguredPrograms)
     const QString path = tree.put({}, QStringLiteral("new"), QStringLiteral("m.host"), "Subject: s\n\n", T0);
     lumora::test::FakeProcessLauncher launcher;
     MaildirApplication app({tree.root()});
-    host::ItemPtr item = app.session()->GetDefaultFolder(host::FolderInbox)->items()->Find(QStringLiteral("[Unread] = true"));
+    host::ItemPtr item =
+        app.session()->GetDefaultFolder(host::FolderInbox)->items()->Find(QStringLiteral("[Unread] = true"));
     ASSERT_TRUE(item);
     EXPECT_TRUE(item->Display());
     ASSERT_EQ(launcher.calls.size(), 1);
@@ -274,10 +276,9 @@ TEST(MaildirItems, DisplayAndNewItemsStartTheConfiguredPrograms)
         const char *suffix;
         const char *marker;
     };
-    for (const Draft &d : {Draft{host::AppointmentItemType, ".ics", "BEGIN:VEVENT"},
-                           Draft{host::ContactItemType, ".vcf", "BEGIN:VCARD"},
-                           Draft{host::TaskItemType, ".ics", "BEGIN:VTODO"},
-                           Draft{host::NoteItemType, ".ics", "BEGIN:VJOURNAL"}}) {
+    for (const Draft &d :
+         {Draft{host::AppointmentItemType, ".ics", "BEGIN:VEVENT"}, Draft{host::ContactItemType, ".vcf", "BEGIN:VCARD"},
+          Draft{host::TaskItemType, ".ics", "BEGIN:VTODO"}, Draft{host::NoteItemType, ".ics", "BEGIN:VJOURNAL"}}) {
         host::ItemPtr created = app.CreateItem(d.type);
         ASSERT_TRUE(created);
         EXPECT_EQ(created->ItemType(), d.type);
@@ -303,15 +304,15 @@ struct BadFileCase
 };
 
 class MaildirBadMessages : public ::testing::TestWithParam<BadFileCase>
-{
-};
+{};
 
 TEST_P(MaildirBadMessages, ReadsWhatItCanWithoutFailing)
 {
     MaildirTree tree;
     tree.put({}, QStringLiteral("new"), QStringLiteral("bad.host"), GetParam().content, T0);
     MaildirApplication app({tree.root()});
-    host::ItemPtr item = app.session()->GetDefaultFolder(host::FolderInbox)->items()->Find(QStringLiteral("[Unread] = true"));
+    host::ItemPtr item =
+        app.session()->GetDefaultFolder(host::FolderInbox)->items()->Find(QStringLiteral("[Unread] = true"));
     ASSERT_TRUE(item);
     EXPECT_TRUE(item->ReceivedTime().isValid());
     (void)item->Subject();

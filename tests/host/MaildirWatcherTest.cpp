@@ -1,4 +1,4 @@
-#include "MaildirTree.h"
+#include "tests/host/MaildirTree.h"
 
 #include "host/maildir/ActiveWindowMonitor.h"
 #include "host/maildir/MaildirApplication.h"
@@ -61,8 +61,10 @@ TEST(MaildirNewMail, OneSignalPerBurstAndNoneForMovesOrVanishedFiles)
     EXPECT_EQ(unreadCount(app), 5);
 
     // A mail client moving messages to cur/ and marking them read is not new mail.
-    QFile::rename(tree.root() + QStringLiteral("/new/burst0.host"), tree.root() + QStringLiteral("/cur/burst0.host:2,S"));
-    QFile::rename(tree.root() + QStringLiteral("/new/burst1.host"), tree.root() + QStringLiteral("/cur/burst1.host:2,"));
+    QFile::rename(tree.root() + QStringLiteral("/new/burst0.host"),
+                  tree.root() + QStringLiteral("/cur/burst0.host:2,S"));
+    QFile::rename(tree.root() + QStringLiteral("/new/burst1.host"),
+                  tree.root() + QStringLiteral("/cur/burst1.host:2,"));
     QFile::remove(tree.root() + QStringLiteral("/new/late.host"));
     app.checkForChanges();
     vc.clock.advance(5000);
@@ -125,7 +127,8 @@ TEST(MaildirNewMail, InotifyReportsDeliveriesWithoutBeingAsked)
 
 TEST(MaildirNewMail, DeliveryAgentDeliversIntoWatchedStore)
 {
-    const QString agent = QStandardPaths::findExecutable(QStringLiteral("deliverquota"), {QStringLiteral("/usr/sbin"), QStringLiteral("/usr/bin")});
+    const QString agent = QStandardPaths::findExecutable(QStringLiteral("deliverquota"),
+                                                         {QStringLiteral("/usr/sbin"), QStringLiteral("/usr/bin")});
     if (agent.isEmpty())
         GTEST_SKIP() << "deliverquota (maildrop) is not installed";
     MaildirTree tree;
@@ -174,10 +177,12 @@ TEST(MaildirExplorer, OneExplorerUntilQuitAndNoInspectors)
     app.quit();
     EXPECT_EQ(closed.count(), 1);
 
-    EXPECT_TRUE(ActiveWindowMonitor::matches(QStringLiteral("Thunderbird"), QStringLiteral("Mail"), QStringLiteral("thunderbird")));
+    EXPECT_TRUE(ActiveWindowMonitor::matches(QStringLiteral("Thunderbird"), QStringLiteral("Mail"),
+                                             QStringLiteral("thunderbird")));
     EXPECT_TRUE(ActiveWindowMonitor::matches(QStringLiteral("mail"), QStringLiteral("Mail"), QStringLiteral("x")));
     EXPECT_FALSE(ActiveWindowMonitor::matches(QString(), QString(), QString()));
-    EXPECT_FALSE(ActiveWindowMonitor::matches(QStringLiteral("mutt"), QStringLiteral("xterm"), QStringLiteral("XTerm")));
+    EXPECT_FALSE(
+        ActiveWindowMonitor::matches(QStringLiteral("mutt"), QStringLiteral("xterm"), QStringLiteral("XTerm")));
 }
 
 TEST(MaildirApplication, AddInEntriesByProgId)

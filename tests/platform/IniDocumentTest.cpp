@@ -72,29 +72,31 @@ TEST(IniDocument, EditsChangeOnlyTheirOwnLines)
     EXPECT_TRUE(doc.setValue("Setup", "Extra", "e"));
     // A new section goes to the end; the last line gets the file's line end first.
     EXPECT_TRUE(doc.setValue("New", "k", "v"));
-    EXPECT_EQ(doc.serialize(), "\xEF\xBB\xBF; keep me\r\n"
-                               "[Setup]\r\n"
-                               "Init=0\r\n"
-                               "Extra=e\r\n"
-                               "\r\n"
-                               "[EntryID]\r\n"
-                               "EID0=x\r\n"
-                               "  ; trailing comment\r\n"
-                               "[New]\r\n"
-                               "k=v\r\n");
+    EXPECT_EQ(doc.serialize(),
+              "\xEF\xBB\xBF; keep me\r\n"
+              "[Setup]\r\n"
+              "Init=0\r\n"
+              "Extra=e\r\n"
+              "\r\n"
+              "[EntryID]\r\n"
+              "EID0=x\r\n"
+              "  ; trailing comment\r\n"
+              "[New]\r\n"
+              "k=v\r\n");
 
     EXPECT_TRUE(doc.removeKey("setup", "extra"));
     EXPECT_FALSE(doc.removeKey("setup", "extra"));
     EXPECT_FALSE(doc.removeSection("missing"));
     EXPECT_TRUE(doc.removeSection("new"));
     EXPECT_TRUE(doc.setValue("setup", "init", "1"));
-    EXPECT_EQ(doc.serialize(), "\xEF\xBB\xBF; keep me\r\n"
-                               "[Setup]\r\n"
-                               "Init=1\r\n"
-                               "\r\n"
-                               "[EntryID]\r\n"
-                               "EID0=x\r\n"
-                               "  ; trailing comment\r\n");
+    EXPECT_EQ(doc.serialize(),
+              "\xEF\xBB\xBF; keep me\r\n"
+              "[Setup]\r\n"
+              "Init=1\r\n"
+              "\r\n"
+              "[EntryID]\r\n"
+              "EID0=x\r\n"
+              "  ; trailing comment\r\n");
 }
 
 TEST(IniDocument, ReplaceSectionKeepsNeighboursAndSeparators)
@@ -125,8 +127,7 @@ struct BadInput
 };
 
 class IniDocumentBadInput : public testing::TestWithParam<BadInput>
-{
-};
+{};
 
 // Whatever the input, reading must not crash, and an edit must keep every byte it did
 // not change: the original comes back unchanged ahead of the appended section.
@@ -146,19 +147,19 @@ TEST_P(IniDocumentBadInput, ReadsAndKeepsUnchangedBytes)
     EXPECT_EQ(value(IniDocument::parse(out), "appended", "KEY"), "value");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, IniDocumentBadInput,
-    testing::Values(BadInput{"Empty", QByteArray()}, BadInput{"OnlyBom", QByteArray("\xEF\xBB\xBF")},
-                    BadInput{"Crlf", QByteArray("[a]\r\nk=1\r\n")},
-                    BadInput{"NoTrailingNewline", QByteArray("[a]\nk=1")},
-                    BadInput{"NulBytes", raw("[a\0b]\nk\0x=1\0y\n\0\n")},
-                    BadInput{"LongLine", QByteArray("[a]\nk=") + QByteArray(100000, 'x') + "\n"},
-                    BadInput{"LongHeader", QByteArray("[") + QByteArray(100000, 'h')},
-                    BadInput{"RepeatedSections", QByteArray("[a]\nk=1\n[a]\nk=2\n")},
-                    BadInput{"LoneCarriageReturns", QByteArray("[a]\rk=1\r\r")},
-                    BadInput{"UnclosedHeader", QByteArray("[a\nk=1\n")},
-                    BadInput{"Binary", QByteArray("\xFF\xFE[\x80]=\xC3\n=\n[]\n")}),
-    [](const testing::TestParamInfo<BadInput> &row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(Rows, IniDocumentBadInput,
+                         testing::Values(BadInput{"Empty", QByteArray()},
+                                         BadInput{"OnlyBom", QByteArray("\xEF\xBB\xBF")},
+                                         BadInput{"Crlf", QByteArray("[a]\r\nk=1\r\n")},
+                                         BadInput{"NoTrailingNewline", QByteArray("[a]\nk=1")},
+                                         BadInput{"NulBytes", raw("[a\0b]\nk\0x=1\0y\n\0\n")},
+                                         BadInput{"LongLine", QByteArray("[a]\nk=") + QByteArray(100000, 'x') + "\n"},
+                                         BadInput{"LongHeader", QByteArray("[") + QByteArray(100000, 'h')},
+                                         BadInput{"RepeatedSections", QByteArray("[a]\nk=1\n[a]\nk=2\n")},
+                                         BadInput{"LoneCarriageReturns", QByteArray("[a]\rk=1\r\r")},
+                                         BadInput{"UnclosedHeader", QByteArray("[a\nk=1\n")},
+                                         BadInput{"Binary", QByteArray("\xFF\xFE[\x80]=\xC3\n=\n[]\n")}),
+                         [](const testing::TestParamInfo<BadInput> &row) { return std::string(row.param.name); });
 
 TEST(IniDocument, NulInsideNamesAndValuesCutsThem)
 {

@@ -60,8 +60,7 @@ void PrintTo(const HostileCase &c, std::ostream *os)
 }
 
 class PeImageHostile : public ::testing::TestWithParam<HostileCase>
-{
-};
+{};
 
 TEST_P(PeImageHostile, NeverReadsOutsideAndYieldsExpectedResult)
 {
@@ -181,8 +180,9 @@ TEST(VersionResourceParse, MissingSignatureMeansNoFixedRecord)
 TEST(VersionResourceParse, OversizedTextLengthStaysInsideNode)
 {
     PeWriter::VersionData data;
-    data.stringTables.append({QStringLiteral("040904B0"),
-                              {{QStringLiteral("A"), QStringLiteral("one")}, {QStringLiteral("B"), QStringLiteral("two")}}});
+    data.stringTables.append(
+        {QStringLiteral("040904B0"),
+         {{QStringLiteral("A"), QStringLiteral("one")}, {QStringLiteral("B"), QStringLiteral("two")}}});
     QByteArray raw = PeWriter::versionResource(data);
     const qsizetype first = raw.indexOf(QByteArray("A\0\0\0", 4)) - 6;
     ASSERT_GT(first, 0);

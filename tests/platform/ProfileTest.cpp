@@ -1,14 +1,14 @@
-#include "platform/IniFileCache.h"
 #include "platform/Profile.h"
+#include "platform/IniFileCache.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QSaveFile>
-#include <QElapsedTimer>
-#include <QThread>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <gtest/gtest.h>
 

@@ -61,12 +61,11 @@ TEST(RegFile, ExactBytesSurviveAWriteAndARead)
 
 TEST(RegFile, WritesPlainTextWhereTheBytesAllowIt)
 {
-    const QByteArray text = RegFile::serialise(
-        {{QStringLiteral("HKEY_CURRENT_USER\\A"),
-          {{QString(), 1, bytes("d\0", 2)},
-           {QStringLiteral("s"), 1, bytes("C:\\\"x\"\0", 7)},
-           {QStringLiteral("n"), 4, bytes("\x0a\0\0\0", 4)},
-           {QStringLiteral("raw"), 1, bytes("ab", 2)}}}});
+    const QByteArray text = RegFile::serialise({{QStringLiteral("HKEY_CURRENT_USER\\A"),
+                                                 {{QString(), 1, bytes("d\0", 2)},
+                                                  {QStringLiteral("s"), 1, bytes("C:\\\"x\"\0", 7)},
+                                                  {QStringLiteral("n"), 4, bytes("\x0a\0\0\0", 4)},
+                                                  {QStringLiteral("raw"), 1, bytes("ab", 2)}}}});
     EXPECT_TRUE(text.startsWith("Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\A]\n"));
     EXPECT_TRUE(text.contains("@=\"d\"\n"));
     EXPECT_TRUE(text.contains("\"s\"=\"C:\\\\\\\"x\\\"\"\n"));
@@ -76,17 +75,17 @@ TEST(RegFile, WritesPlainTextWhereTheBytesAllowIt)
 
 TEST(RegFile, ReadsWhatRegeditWrites)
 {
-    const QString source = QStringLiteral(
-        "Windows Registry Editor Version 5.00\r\n\r\n"
-        "; exported\r\n"
-        "[HKEY_CURRENT_USER\\Software\\App]\r\n"
-        "@=\"Default\"\r\n"
-        "\"Path\"=\"C:\\\\Program Files\\\\\"\r\n"
-        "\"Count\"=dword:0000002A\r\n"
-        "\"Blob\"=hex:01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11,12,13,14,15,16,17,\\\r\n"
-        "  18,19\r\n"
-        "\"Expand\"=hex(2):25,00\r\n"
-        "\"Text\"=\"Grüße\"\r\n");
+    const QString source =
+        QStringLiteral("Windows Registry Editor Version 5.00\r\n\r\n"
+                       "; exported\r\n"
+                       "[HKEY_CURRENT_USER\\Software\\App]\r\n"
+                       "@=\"Default\"\r\n"
+                       "\"Path\"=\"C:\\\\Program Files\\\\\"\r\n"
+                       "\"Count\"=dword:0000002A\r\n"
+                       "\"Blob\"=hex:01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11,12,13,14,15,16,17,\\\r\n"
+                       "  18,19\r\n"
+                       "\"Expand\"=hex(2):25,00\r\n"
+                       "\"Text\"=\"Grüße\"\r\n");
     QByteArray utf16("\xFF\xFE");
     utf16.append(reinterpret_cast<const char *>(source.utf16()), source.size() * 2);
 
@@ -109,16 +108,17 @@ TEST(RegFile, ReadsWhatRegeditWrites)
 
 TEST(RegFile, RepeatedSectionsAndValuesMergeWithoutRegardToCase)
 {
-    const RegFile::Parsed p = RegFile::parse("Windows Registry Editor Version 5.00\n"
-                                             "[HKEY_CURRENT_USER\\Soft\\Key]\n\"One\"=\"1\"\n\"Two\"=\"2\"\n"
-                                             "[HKEY_CURRENT_USER\\Other]\n"
-                                             "[hkey_current_user\\SOFT\\\\key\\]\n\"ONE\"=dword:00000001\n\"Three\"=\"3\"\n");
+    const RegFile::Parsed p =
+        RegFile::parse("Windows Registry Editor Version 5.00\n"
+                       "[HKEY_CURRENT_USER\\Soft\\Key]\n\"One\"=\"1\"\n\"Two\"=\"2\"\n"
+                       "[HKEY_CURRENT_USER\\Other]\n"
+                       "[hkey_current_user\\SOFT\\\\key\\]\n\"ONE\"=dword:00000001\n\"Three\"=\"3\"\n");
     EXPECT_EQ(p.errorCount, 0);
     ASSERT_EQ(p.keys.size(), 2);
     EXPECT_EQ(p.keys[0].path, QStringLiteral("HKEY_CURRENT_USER\\Soft\\Key"));
     ASSERT_EQ(p.keys[0].values.size(), 3);
     EXPECT_EQ(p.keys[0].values[0].name, QStringLiteral("One")); // first spelling kept
-    EXPECT_EQ(p.keys[0].values[0].type, 4u);                    // later data wins
+    EXPECT_EQ(p.keys[0].values[0].type, 4u); // later data wins
     EXPECT_EQ(p.keys[0].values[2].name, QStringLiteral("Three"));
 }
 
@@ -126,14 +126,13 @@ struct DamagedCase
 {
     const char *name;
     QByteArray input;
-    bool damaged;        // some part could not be read
+    bool damaged; // some part could not be read
     const char *keptKey; // a key that must still be read, or nullptr
     const char *keptValue;
 };
 
 class RegFileDamaged : public ::testing::TestWithParam<DamagedCase>
-{
-};
+{};
 
 TEST_P(RegFileDamaged, ReadsWhatItCanAndSaysWhetherAnythingWasLost)
 {
@@ -164,8 +163,8 @@ INSTANTIATE_TEST_SUITE_P(
         DamagedCase{"NoHeader", "[HKEY_CURRENT_USER\\K]\n\"ok\"=\"1\"\n", true, "HKEY_CURRENT_USER\\K", "ok"},
         DamagedCase{"NulBytes", kHead + QByteArray("\"n\0l\"=\"a\0b\"\n\0\0\0\n", 16), true, "HKEY_CURRENT_USER\\K",
                     "ok"},
-        DamagedCase{"LongLine", kHead + "\"long\"=\"" + QByteArray(100000, 'x') + "\"\n", false,
-                    "HKEY_CURRENT_USER\\K", "long"},
+        DamagedCase{"LongLine", kHead + "\"long\"=\"" + QByteArray(100000, 'x') + "\"\n", false, "HKEY_CURRENT_USER\\K",
+                    "long"},
         DamagedCase{"LongGarbageLine", kHead + QByteArray(100000, '[') + "\n", true, "HKEY_CURRENT_USER\\K", "ok"},
         DamagedCase{"ValueBeforeSection", "Windows Registry Editor Version 5.00\n\"a\"=\"b\"\n\"c\"=\"d\"\n", true,
                     nullptr, nullptr},

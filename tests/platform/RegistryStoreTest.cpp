@@ -1,8 +1,8 @@
 // The registry calls over their files: semantics, persistence, concurrent writers and
 // damaged files on disk.
+#include "platform/RegistryStore.h"
 #include "platform/RegFile.h"
 #include "platform/Registry.h"
-#include "platform/RegistryStore.h"
 
 #include <QDir>
 #include <QFile>
@@ -168,12 +168,10 @@ TEST_F(Registry, ExactBytesAndTypesSurviveTheFile)
 {
     HKEY key = 0;
     ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, QStringLiteral("Bytes"), &key), ERROR_SUCCESS);
-    const QList<QPair<DWORD, QByteArray>> rows{{REG_SZ, QByteArray("nul", 4)},
-                                               {REG_SZ, QByteArray("nonul", 5)},
-                                               {REG_SZ, QByteArray("two\0", 5)},
-                                               {REG_DWORD, QByteArray("\x01\0\0\0", 4)},
-                                               {REG_BINARY, QByteArray("\0\xff", 2)},
-                                               {REG_QWORD, QByteArray(8, '\x7f')}};
+    const QList<QPair<DWORD, QByteArray>> rows{
+        {REG_SZ, QByteArray("nul", 4)},        {REG_SZ, QByteArray("nonul", 5)},
+        {REG_SZ, QByteArray("two\0", 5)},      {REG_DWORD, QByteArray("\x01\0\0\0", 4)},
+        {REG_BINARY, QByteArray("\0\xff", 2)}, {REG_QWORD, QByteArray(8, '\x7f')}};
     for (qsizetype i = 0; i < rows.size(); ++i) {
         ASSERT_EQ(RegSetValueExA(key, QString::number(i), 0, rows[i].first,
                                  reinterpret_cast<const unsigned char *>(rows[i].second.constData()),

@@ -1,5 +1,5 @@
-#include "platform/LanguageNames.h"
 #include "platform/VersionInfo.h"
+#include "platform/LanguageNames.h"
 #include "tools/PeWriter.h"
 
 #include <QDir>
@@ -43,7 +43,8 @@ protected:
         quint32 len = 0;
         if (!VerQueryValueA(b.constData(), path, &value, &len))
             return QStringLiteral("<none>");
-        return QString::fromUtf8(static_cast<const char *>(value), qsizetype(strnlen(static_cast<const char *>(value), len)));
+        return QString::fromUtf8(static_cast<const char *>(value),
+                                 qsizetype(strnlen(static_cast<const char *>(value), len)));
     }
 
     QTemporaryDir m_dir;
@@ -61,7 +62,8 @@ PeWriter::VersionData richData()
                               {{QStringLiteral("CompanyName"), QStringLiteral("Corvane Software")},
                                {QStringLiteral("Comments"), QString()},
                                {QStringLiteral("ProductName"), QStringLiteral("Grüße ✓")}}});
-    data.stringTables.append({QStringLiteral("040704E4"), {{QStringLiteral("CompanyName"), QStringLiteral("Corvane GmbH")}}});
+    data.stringTables.append(
+        {QStringLiteral("040704E4"), {{QStringLiteral("CompanyName"), QStringLiteral("Corvane GmbH")}}});
     return data;
 }
 
@@ -83,8 +85,10 @@ TEST_F(VersionInfoFile, QueriesFixedTranslationsAndStrings)
         ASSERT_EQ(len, 8u);
         EXPECT_EQ(qFromLittleEndian<quint32>(static_cast<const char *>(value) + 4), 0x04E40407u);
 
-        EXPECT_EQ(query(b, QStringLiteral("\\StringFileInfo\\040904B0\\CompanyName")), QStringLiteral("Corvane Software"));
-        EXPECT_EQ(query(b, QStringLiteral("\\stringfileinfo\\040904b0\\companyname")), QStringLiteral("Corvane Software"));
+        EXPECT_EQ(query(b, QStringLiteral("\\StringFileInfo\\040904B0\\CompanyName")),
+                  QStringLiteral("Corvane Software"));
+        EXPECT_EQ(query(b, QStringLiteral("\\stringfileinfo\\040904b0\\companyname")),
+                  QStringLiteral("Corvane Software"));
         EXPECT_EQ(query(b, QStringLiteral("\\StringFileInfo\\040704E4\\CompanyName")), QStringLiteral("Corvane GmbH"));
         EXPECT_EQ(query(b, QStringLiteral("\\StringFileInfo\\040904B0\\ProductName")), QStringLiteral("Grüße ✓"));
         EXPECT_EQ(query(b, QStringLiteral("\\StringFileInfo\\040904B0\\Missing")), QStringLiteral("<none>"));
@@ -92,7 +96,8 @@ TEST_F(VersionInfoFile, QueriesFixedTranslationsAndStrings)
         EXPECT_EQ(query(b, QStringLiteral("\\StringFileInfo\\040904B0")), QStringLiteral("<none>"));
 
         // An empty value is found but has length 0.
-        ASSERT_TRUE(VerQueryValueA(b.constData(), QStringLiteral("\\StringFileInfo\\040904B0\\Comments"), &value, &len));
+        ASSERT_TRUE(
+            VerQueryValueA(b.constData(), QStringLiteral("\\StringFileInfo\\040904B0\\Comments"), &value, &len));
         EXPECT_EQ(len, 0u);
     }
 }

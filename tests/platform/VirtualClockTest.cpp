@@ -1,5 +1,5 @@
-#include "platform/Timer.h"
 #include "platform/VirtualClock.h"
+#include "platform/Timer.h"
 
 #include <gtest/gtest.h>
 

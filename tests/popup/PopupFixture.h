@@ -1,7 +1,5 @@
 #pragma once
 
-#include "FakeScreen.h"
-#include "FakeSound.h"
 #include "addin/AddInGlobals.h"
 #include "addin/OlAddInInterface.h"
 #include "platform/VirtualClock.h"
@@ -10,6 +8,8 @@
 #include "popup/PopupWindowsManager.h"
 #include "queue/Queue.h"
 #include "settings/AddInSettings.h"
+#include "tests/testsupport/FakeScreen.h"
+#include "tests/testsupport/FakeSound.h"
 
 #include <QLabel>
 

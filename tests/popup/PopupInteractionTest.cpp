@@ -1,4 +1,4 @@
-#include "PopupFixture.h"
+#include "tests/popup/PopupFixture.h"
 
 #include <QApplication>
 #include <QMouseEvent>

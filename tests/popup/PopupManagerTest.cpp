@@ -1,4 +1,4 @@
-#include "PopupFixture.h"
+#include "tests/popup/PopupFixture.h"
 
 namespace lumora::test {
 

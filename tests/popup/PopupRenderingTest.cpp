@@ -1,4 +1,4 @@
-#include "PopupFixture.h"
+#include "tests/popup/PopupFixture.h"
 
 #include "popup/OleColor.h"
 #include "popup/TextFitter.h"
@@ -38,8 +38,7 @@ struct Orientation
 };
 
 class GradientTest : public PopupFixture, public ::testing::WithParamInterface<Orientation>
-{
-};
+{};
 
 TEST_P(GradientTest, RunsFromColourOneToColourTwo)
 {
@@ -157,8 +156,7 @@ struct Hostile
 };
 
 class HostileTextTest : public PopupFixture, public ::testing::WithParamInterface<Hostile>
-{
-};
+{};
 
 TEST_P(HostileTextTest, IsShownAsPlainFittedTextQuickly)
 {
@@ -201,7 +199,8 @@ INSTANTIATE_TEST_SUITE_P(
     Inputs, HostileTextTest,
     ::testing::Values(Hostile{"huge", repeated("x", 100000)}, Hostile{"hugeWords", repeated("word ", 20000)},
                       Hostile{"html", QStringLiteral("<b>bold</b> <img src=x onerror=alert(1)> &amp;")},
-                      Hostile{"rtl", QString::fromUtf8("\u05e9\u05dc\u05d5\u05dd \u202e\u0645\u0631\u062d\u0628\u0627")},
+                      Hostile{"rtl",
+                              QString::fromUtf8("\u05e9\u05dc\u05d5\u05dd \u202e\u0645\u0631\u062d\u0628\u0627")},
                       Hostile{"combining", "a" + repeated(QString(QChar(0x0301)), 5000)},
                       Hostile{"emoji", repeated(QString::fromUtf8("\U0001F600\U0001F469\u200D\U0001F4BB"), 3000)},
                       Hostile{"controls", QString::fromUtf8("line\r\nbreak\ttab\x01\x1b[31m\u2028end")},

@@ -1,4 +1,4 @@
-#include "PopupFixture.h"
+#include "tests/popup/PopupFixture.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,8 +18,7 @@ struct CornerCase
 };
 
 class CornerShowingTest : public PopupFixture, public ::testing::WithParamInterface<CornerCase>
-{
-};
+{};
 
 TEST_P(CornerShowingTest, ThreeQueuedMessagesGrowShowEachAndShrink)
 {

@@ -158,8 +158,9 @@ TEST_F(CINIFileTest, ShortLastEntriesAreReturned)
     put("[Setup]\nInit=0\n[EntryID]\nEID0=x\n[b]\nk=1\n[a]\nk=1\nz=\n");
     QVariant result;
     EXPECT_EQ(ini.enumSections(result), 4);
-    EXPECT_EQ(result, QVariant(QStringList{QStringLiteral("Setup"), QStringLiteral("EntryID"), QStringLiteral("b"),
-                                           QStringLiteral("a")}));
+    EXPECT_EQ(result,
+              QVariant(QStringList{QStringLiteral("Setup"), QStringLiteral("EntryID"), QStringLiteral("b"),
+                                   QStringLiteral("a")}));
     ini.setSection(QStringLiteral("a"));
     EXPECT_EQ(ini.enumSectionKeys(result), 2);
     EXPECT_EQ(result, QVariant(QStringList{QStringLiteral("k"), QStringLiteral("z")}));

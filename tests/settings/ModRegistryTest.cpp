@@ -93,11 +93,13 @@ TEST_F(ModRegistry, NumbersReadAsSigned32BitValues)
     EXPECT_EQ(modRegistry::ReadRegistryValue(HKEY_CURRENT_USER, kKey, QStringLiteral("Short")).toInt(), 5);
     EXPECT_TRUE(modRegistry::ReadRegistryValue(HKEY_CURRENT_USER, kKey, QStringLiteral("Long")).isNull());
 
-    EXPECT_TRUE(modRegistry::WriteRegistryValue(HKEY_CURRENT_USER, kKey, QStringLiteral("W"), QStringLiteral("300"), 4));
+    EXPECT_TRUE(
+        modRegistry::WriteRegistryValue(HKEY_CURRENT_USER, kKey, QStringLiteral("W"), QStringLiteral("300"), 4));
     EXPECT_EQ(storedBytes(kKey, QStringLiteral("W")), QByteArray("\x2c\x01\0\0", 4));
     EXPECT_TRUE(modRegistry::WriteRegistryValue(HKEY_CURRENT_USER, kKey, QStringLiteral("W"), 4294967295.0, 4));
     EXPECT_EQ(storedBytes(kKey, QStringLiteral("W")), QByteArray("\xff\xff\xff\xff", 4));
-    EXPECT_FALSE(modRegistry::WriteRegistryValue(HKEY_CURRENT_USER, kKey, QStringLiteral("Bad"), QStringLiteral("x"), 4));
+    EXPECT_FALSE(
+        modRegistry::WriteRegistryValue(HKEY_CURRENT_USER, kKey, QStringLiteral("Bad"), QStringLiteral("x"), 4));
     EXPECT_EQ(storedBytes(kKey, QStringLiteral("Bad")), QByteArray("<no value>"));
 }
 
@@ -139,8 +141,8 @@ TEST_F(ModRegistry, KeyPathsAreTakenBelowTheRoot)
     EXPECT_EQ(storedBytes(QString(), QStringLiteral("PopAlign")), QByteArray("<no value>"));
     // Reading with an empty path looks directly under the root, where nothing is.
     EXPECT_TRUE(modRegistry::ReadRegistryValue(HKEY_CURRENT_USER, QString(), QStringLiteral("PopAlign")).isNull());
-    EXPECT_TRUE(
-        modRegistry::ReadRegistryValue(HKEY_CURRENT_USER, QStringLiteral("No\\Such\\Key"), QStringLiteral("x")).isNull());
+    EXPECT_TRUE(modRegistry::ReadRegistryValue(HKEY_CURRENT_USER, QStringLiteral("No\\Such\\Key"), QStringLiteral("x"))
+                    .isNull());
     EXPECT_EQ(modRegistry::ReadRegistryValue(HKEY_LOCAL_MACHINE, kKey, QStringLiteral("PopAlign")), QVariant());
 }
 

@@ -1,5 +1,5 @@
-#include "settings/OrderedDictionary.h"
 #include "settings/SettingsTable.h"
+#include "settings/OrderedDictionary.h"
 
 #include <gtest/gtest.h>
 
@@ -26,8 +26,7 @@ struct StoreCase
 };
 
 class SettingsStore : public ::testing::TestWithParam<StoreCase>
-{
-};
+{};
 
 qint64 fieldValue(const SettingsTable::Row &r, const AddInSettings &s)
 {
@@ -44,10 +43,11 @@ TEST(SettingsTable, TenRowsInFixedOrderWithDefaults)
         names << QString::fromLatin1(r.name);
         defaults << SettingsTable::defaultText(r, QStringLiteral("/opt/lumora"));
     }
-    EXPECT_EQ(names, (QStringList{"PopAlign", "ManualXPos", "ManualYPos", "GradientColor1", "GradientColor2",
-                                  "GradientOrientation", "MessageDelay", "SoundPath", "HideOnStartup", "PopupDelete"}));
-    EXPECT_EQ(defaults, (QStringList{"3", "200", "300", "16744576", "16777215", "1", "4000", "/opt/lumora/new.wav", "0",
-                                     "1"}));
+    EXPECT_EQ(names,
+              (QStringList{"PopAlign", "ManualXPos", "ManualYPos", "GradientColor1", "GradientColor2",
+                           "GradientOrientation", "MessageDelay", "SoundPath", "HideOnStartup", "PopupDelete"}));
+    EXPECT_EQ(defaults,
+              (QStringList{"3", "200", "300", "16744576", "16777215", "1", "4000", "/opt/lumora/new.wav", "0", "1"}));
 }
 
 // Each row stores into a field that starts at 7, so "unchanged" is visible.
@@ -64,18 +64,18 @@ TEST_P(SettingsStore, LeadingNumberRoundedHalfToEvenOrUnchanged)
     EXPECT_EQ(fieldValue(r, s), c.expected) << c.name << " <- \"" << c.text << "\"";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, SettingsStore,
-    ::testing::Values(StoreCase{"MessageDelay", "2500ms", 2500}, StoreCase{"MessageDelay", "abc", 0},
-                      StoreCase{"MessageDelay", "32768", 7}, StoreCase{"MessageDelay", "2.5", 2},
-                      StoreCase{"MessageDelay", "3.5", 4}, StoreCase{"MessageDelay", "-2.5", -2},
-                      StoreCase{"MessageDelay", "", 7}, StoreCase{"MessageDelay", "  42 ", 42},
-                      StoreCase{"MessageDelay", "1e3", 1000}, StoreCase{"MessageDelay", "1e", 1},
-                      StoreCase{"MessageDelay", "-", 0}, StoreCase{"MessageDelay", "1e999", 7},
-                      StoreCase{"PopAlign", "-32768", -32768}, StoreCase{"PopAlign", "-32769", 7},
-                      StoreCase{"GradientColor1", "16744576", 16744576},
-                      StoreCase{"GradientColor1", "2147483648", 7},
-                      StoreCase{"GradientColor2", "4294967295", 7}));
+INSTANTIATE_TEST_SUITE_P(Rows, SettingsStore,
+                         ::testing::Values(StoreCase{"MessageDelay", "2500ms", 2500},
+                                           StoreCase{"MessageDelay", "abc", 0}, StoreCase{"MessageDelay", "32768", 7},
+                                           StoreCase{"MessageDelay", "2.5", 2}, StoreCase{"MessageDelay", "3.5", 4},
+                                           StoreCase{"MessageDelay", "-2.5", -2}, StoreCase{"MessageDelay", "", 7},
+                                           StoreCase{"MessageDelay", "  42 ", 42},
+                                           StoreCase{"MessageDelay", "1e3", 1000}, StoreCase{"MessageDelay", "1e", 1},
+                                           StoreCase{"MessageDelay", "-", 0}, StoreCase{"MessageDelay", "1e999", 7},
+                                           StoreCase{"PopAlign", "-32768", -32768}, StoreCase{"PopAlign", "-32769", 7},
+                                           StoreCase{"GradientColor1", "16744576", 16744576},
+                                           StoreCase{"GradientColor1", "2147483648", 7},
+                                           StoreCase{"GradientColor2", "4294967295", 7}));
 
 TEST(SettingsTable, SoundPathIsStoredAsText)
 {

@@ -53,12 +53,12 @@ PeWriter::VersionData sample()
     PeWriter::VersionData data = withVersion(1, 6, 0, 5);
     data.productVersion[0] = 2;
     data.stringTables.append({QStringLiteral("040904B0"),
-                              Strings {{QStringLiteral("CompanyName"), QStringLiteral("Corvane Software")},
-                                       {QStringLiteral("FileDescription"), QStringLiteral("Mail notifier")},
-                                       {QStringLiteral("ProductName"), QStringLiteral("Lumora")},
-                                       {QStringLiteral("FileVersion"), QStringLiteral("1.06.0005")},
-                                       {QStringLiteral("LegalTrademarks1"), QStringLiteral("TM one")},
-                                       {QStringLiteral("LegalTrademarks2"), QStringLiteral("TM two")}}});
+                              Strings{{QStringLiteral("CompanyName"), QStringLiteral("Corvane Software")},
+                                      {QStringLiteral("FileDescription"), QStringLiteral("Mail notifier")},
+                                      {QStringLiteral("ProductName"), QStringLiteral("Lumora")},
+                                      {QStringLiteral("FileVersion"), QStringLiteral("1.06.0005")},
+                                      {QStringLiteral("LegalTrademarks1"), QStringLiteral("TM one")},
+                                      {QStringLiteral("LegalTrademarks2"), QStringLiteral("TM two")}}});
     return data;
 }
 
@@ -105,8 +105,7 @@ struct VersionRow
 };
 
 class VersionFormat : public ::testing::TestWithParam<VersionRow>
-{
-};
+{};
 
 TEST_P(VersionFormat, FollowsThePaddingRules)
 {
@@ -120,12 +119,12 @@ TEST_P(VersionFormat, FollowsThePaddingRules)
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, VersionFormat,
-                         ::testing::Values(VersionRow {{1, 6, 0, 5}, "1.06.0005"},
-                                           VersionRow {{10, 0, 2627, 1}, "10.00.262701"},
-                                           VersionRow {{2, 15, 3, 45}, "2.15.0345"},
-                                           VersionRow {{3, 1, 0, 12345}, "3.01.12345"},
-                                           VersionRow {{0, 0, 0, 0}, "0.00.0000"},
-                                           VersionRow {{65535, 65535, 65535, 65535}, "65535.65535.6553565535"}));
+                         ::testing::Values(VersionRow{{1, 6, 0, 5}, "1.06.0005"},
+                                           VersionRow{{10, 0, 2627, 1}, "10.00.262701"},
+                                           VersionRow{{2, 15, 3, 45}, "2.15.0345"},
+                                           VersionRow{{3, 1, 0, 12345}, "3.01.12345"},
+                                           VersionRow{{0, 0, 0, 0}, "0.00.0000"},
+                                           VersionRow{{65535, 65535, 65535, 65535}, "65535.65535.6553565535"}));
 
 struct FixedRow
 {
@@ -140,8 +139,7 @@ struct FixedRow
 };
 
 class FixedNames : public ::testing::TestWithParam<FixedRow>
-{
-};
+{};
 
 TEST_P(FixedNames, NameFlagsSystemTypeAndSubType)
 {
@@ -160,21 +158,21 @@ TEST_P(FixedNames, NameFlagsSystemTypeAndSubType)
     EXPECT_EQ(info.FileSubType(), QLatin1String(row.fileSubType));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, FixedNames,
-    ::testing::Values(FixedRow {3, 0x40004, 1, 0, "Debug PreRel", "NT-Win32", "Application", ""},
-                      FixedRow {0x3F, 0x10001, 2, 0, "Debug PreRel Patched Private Info Special", "DOS-Win16", "DLL", ""},
-                      FixedRow {0x20, 0x10004, 5, 0, "Special", "DOS-Win32", "VxD", ""},
-                      FixedRow {0x40, 0x20002, 7, 0, "", "OS/2-16 PM-16", "Lib", ""},
-                      FixedRow {0, 0x30003, 0, 0, "", "OS/2-16 PM-32", "Unknown", ""},
-                      FixedRow {0, 4, 2, 0, "", "Unknown", "DLL", ""},
-                      FixedRow {0, 0x40004, 6, 0, "", "NT-Win32", "Unknown", ""},
-                      FixedRow {0, 0x40004, 3, 0, "", "NT-Win32", "Driver", "Unknown"},
-                      FixedRow {0, 0x40004, 3, 4, "", "NT-Win32", "Driver", "Display drv"},
-                      FixedRow {0, 0x40004, 3, 10, "", "NT-Win32", "Driver", "Comm drv"},
-                      FixedRow {0, 0x40004, 3, 11, "", "NT-Win32", "Driver", ""},
-                      FixedRow {0, 0x40004, 4, 3, "", "NT-Win32", "Font", "TrueType Font"},
-                      FixedRow {0, 0x40004, 4, 0, "", "NT-Win32", "Font", ""}));
+INSTANTIATE_TEST_SUITE_P(Rows, FixedNames,
+                         ::testing::Values(FixedRow{3, 0x40004, 1, 0, "Debug PreRel", "NT-Win32", "Application", ""},
+                                           FixedRow{0x3F, 0x10001, 2, 0, "Debug PreRel Patched Private Info Special",
+                                                    "DOS-Win16", "DLL", ""},
+                                           FixedRow{0x20, 0x10004, 5, 0, "Special", "DOS-Win32", "VxD", ""},
+                                           FixedRow{0x40, 0x20002, 7, 0, "", "OS/2-16 PM-16", "Lib", ""},
+                                           FixedRow{0, 0x30003, 0, 0, "", "OS/2-16 PM-32", "Unknown", ""},
+                                           FixedRow{0, 4, 2, 0, "", "Unknown", "DLL", ""},
+                                           FixedRow{0, 0x40004, 6, 0, "", "NT-Win32", "Unknown", ""},
+                                           FixedRow{0, 0x40004, 3, 0, "", "NT-Win32", "Driver", "Unknown"},
+                                           FixedRow{0, 0x40004, 3, 4, "", "NT-Win32", "Driver", "Display drv"},
+                                           FixedRow{0, 0x40004, 3, 10, "", "NT-Win32", "Driver", "Comm drv"},
+                                           FixedRow{0, 0x40004, 3, 11, "", "NT-Win32", "Driver", ""},
+                                           FixedRow{0, 0x40004, 4, 3, "", "NT-Win32", "Font", "TrueType Font"},
+                                           FixedRow{0, 0x40004, 4, 0, "", "NT-Win32", "Font", ""}));
 
 TEST(CFileVersionInfo, SubTypeAndStringsKeepEarlierValuesWhereTheNewFileHasNone)
 {
@@ -203,8 +201,8 @@ TEST(CFileVersionInfo, FallsBackToUsEnglishStringTable)
     PeWriter::VersionData data;
     data.translations = {0x04E40407};
     data.stringTables.append({QStringLiteral("040904E4"),
-                              Strings {{QStringLiteral("CompanyName"), QStringLiteral("Corvane Software")},
-                                       {QStringLiteral("ProductName"), QStringLiteral("Lumora")}}});
+                              Strings{{QStringLiteral("CompanyName"), QStringLiteral("Corvane Software")},
+                                      {QStringLiteral("ProductName"), QStringLiteral("Lumora")}}});
     CFileVersionInfo info;
     info.setFullPathName(files.write(data));
     EXPECT_EQ(info.Language(), QStringLiteral("German (Germany)"));

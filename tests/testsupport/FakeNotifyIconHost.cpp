@@ -1,4 +1,4 @@
-#include "FakeNotifyIconHost.h"
+#include "tests/testsupport/FakeNotifyIconHost.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "FakeWindowSystem.h"
+#include "tests/testsupport/FakeWindowSystem.h"
 
 namespace lumora::test {
 

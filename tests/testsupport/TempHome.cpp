@@ -1,4 +1,4 @@
-#include "TempHome.h"
+#include "tests/testsupport/TempHome.h"
 
 #include <QDir>
 

@@ -1,6 +1,6 @@
 // Entry point of every test executable: a headless QApplication and a private home
 // that exists before any test (or static) touches the environment.
-#include "TempHome.h"
+#include "tests/testsupport/TempHome.h"
 
 #include <QApplication>
 

@@ -7,9 +7,9 @@
 #include "popup/PopupWindow.h"
 #include "queue/Queue.h"
 
-#include "FakeNotifyIconHost.h"
-#include "FakeProcessLauncher.h"
-#include "FakeWindowSystem.h"
+#include "tests/testsupport/FakeNotifyIconHost.h"
+#include "tests/testsupport/FakeProcessLauncher.h"
+#include "tests/testsupport/FakeWindowSystem.h"
 
 #include <QAction>
 #include <QMenu>
@@ -92,10 +92,7 @@ protected:
         main->setOutlookVersion(version);
         main->Form_Load();
     }
-    QAction *item(const char *name) const
-    {
-        return main->trayMenu()->findChild<QAction *>(QLatin1String(name));
-    }
+    QAction *item(const char *name) const { return main->trayMenu()->findChild<QAction *>(QLatin1String(name)); }
     void rightClick() { tray.click(main->hWnd(), WM_RBUTTONUP); }
 
     VirtualClock clock;
@@ -218,8 +215,7 @@ struct VersionCase
 };
 
 class MainVersionTest : public MainTest, public ::testing::WithParamInterface<VersionCase>
-{
-};
+{};
 
 TEST_P(MainVersionTest, RightClickEnablesHideOnlyForOldVersions)
 {
@@ -232,9 +228,8 @@ TEST_P(MainVersionTest, RightClickEnablesHideOnlyForOldVersions)
 }
 
 INSTANTIATE_TEST_SUITE_P(Versions, MainVersionTest,
-                         ::testing::Values(VersionCase{"9", true}, VersionCase{"10", true},
-                                           VersionCase{"11", false}, VersionCase{"", false},
-                                           VersionCase{"10.0", false}));
+                         ::testing::Values(VersionCase{"9", true}, VersionCase{"10", true}, VersionCase{"11", false},
+                                           VersionCase{"", false}, VersionCase{"10.0", false}));
 
 TEST_F(MainTest, OtherMouseMessagesDoNothing)
 {
@@ -374,9 +369,10 @@ TEST_F(MainTest, MenuHoldsTheItemsInOrderAndRunsTheCommands)
     QStringList captions;
     for (QAction *action : main->trayMenu()->actions())
         captions << (action->isSeparator() ? QStringLiteral("-") : action->text());
-    EXPECT_EQ(captions, (QStringList{"Suspend Lumora", "-", "Hide Outlook", "-", "New &Appointment...",
-                                     "New &Contact...", "New &Mail...", "New &Note...", "New &Task...", "-",
-                                     "&Reset Icon", "-", "Lumora Help...", "-", "&About Lumora..."}));
+    EXPECT_EQ(captions,
+              (QStringList{"Suspend Lumora", "-", "Hide Outlook", "-", "New &Appointment...", "New &Contact...",
+                           "New &Mail...", "New &Note...", "New &Task...", "-", "&Reset Icon", "-", "Lumora Help...",
+                           "-", "&About Lumora..."}));
     EXPECT_FALSE(item("mnuSysAbout")->isEnabled());
 
     for (const char *name : {"mnuNewAppointment", "mnuNewContact", "mnuComposeNew", "mnuNewNote", "mnuNewTask"})

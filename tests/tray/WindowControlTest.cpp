@@ -1,6 +1,6 @@
 #include "addin/modEnumWindows.h"
 
-#include "FakeWindowSystem.h"
+#include "tests/testsupport/FakeWindowSystem.h"
 
 #include <gtest/gtest.h>
 
@@ -48,15 +48,14 @@ TEST_P(TitleTest, HidesOnlyVisibleUnownedWindowsNamingBothWords)
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, TitleTest,
-    ::testing::Values(
-        TitleCase{"FullTitle", {0x100, "Inbox - Microsoft Outlook", "Mail", 0, true}, true},
-        TitleCase{"WordsAnywhere", {0x101, "Outlook (Microsoft)", "", 0, true}, true},
-        TitleCase{"OutlookAlone", {0x102, "Outlook", "Mail", 0, true}, false},
-        TitleCase{"LowerCase", {0x103, "microsoft outlook", "Mail", 0, true}, false},
-        TitleCase{"ClassNameWhenUntitled", {0x104, "", "Microsoft Outlook Frame", 0, true}, true},
-        TitleCase{"ClassNameIgnoredWhenTitled", {0x105, "Inbox", "Microsoft Outlook", 0, true}, false},
-        TitleCase{"Invisible", {0x106, "Microsoft Outlook", "", 0, false}, false},
-        TitleCase{"Owned", {0x107, "Microsoft Outlook", "", 0x100, true}, false}),
+    ::testing::Values(TitleCase{"FullTitle", {0x100, "Inbox - Microsoft Outlook", "Mail", 0, true}, true},
+                      TitleCase{"WordsAnywhere", {0x101, "Outlook (Microsoft)", "", 0, true}, true},
+                      TitleCase{"OutlookAlone", {0x102, "Outlook", "Mail", 0, true}, false},
+                      TitleCase{"LowerCase", {0x103, "microsoft outlook", "Mail", 0, true}, false},
+                      TitleCase{"ClassNameWhenUntitled", {0x104, "", "Microsoft Outlook Frame", 0, true}, true},
+                      TitleCase{"ClassNameIgnoredWhenTitled", {0x105, "Inbox", "Microsoft Outlook", 0, true}, false},
+                      TitleCase{"Invisible", {0x106, "Microsoft Outlook", "", 0, false}, false},
+                      TitleCase{"Owned", {0x107, "Microsoft Outlook", "", 0x100, true}, false}),
     [](const ::testing::TestParamInfo<TitleCase> &row) { return std::string(row.param.name); });
 
 TEST_F(WindowControl, HidesEveryMatchButShowsOnlyTheLast)
