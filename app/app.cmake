@@ -5,9 +5,13 @@ add_executable(lumora
   SingleInstance.h SingleInstance.cpp
   SignalWatcher.h SignalWatcher.cpp
   DemoMail.h DemoMail.cpp
+  PasswordStore.h KeychainPasswordStore.h KeychainPasswordStore.cpp
+  ImapSetup.h ImapSetup.cpp
 )
 target_include_directories(lumora PRIVATE ${PROJECT_SOURCE_DIR})
-target_link_libraries(lumora PRIVATE lumora_host_memory lumora_host_maildir lumora_settings lumora_host lumora_platform
+# QtKeychain keeps IMAP passwords in the desktop's secret service instead of a file of ours.
+find_package(Qt6Keychain REQUIRED)
+target_link_libraries(lumora PRIVATE lumora_host_memory lumora_host_maildir lumora_host_imap qt6keychain lumora_settings lumora_host lumora_platform
   Qt6::Widgets Qt6::Network)
 lumora_warnings(lumora)
 # The add-in plugin and the program file are part of what `lumora` needs to run.

@@ -127,6 +127,8 @@ bool ImapAccount::connectNow()
         m_refused = problem == ImapConnection::Problem::WrongPassword
             || problem == ImapConnection::Problem::CertificateUntrusted;
         report(m_connection ? m_connection->problemText() : QString());
+        if (problem == ImapConnection::Problem::CertificateUntrusted)
+            noteUntrustedCertificate(m_connection->certificateFingerprint());
         return false;
     }
     report(QString());

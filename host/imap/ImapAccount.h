@@ -87,6 +87,8 @@ public:
     QString problem() const { return m_problem; }
     // Records a problem seen elsewhere (a watching session), or its end with an empty text.
     void report(const QString &text);
+    // A session met a certificate no authority vouches for.
+    void noteUntrustedCertificate(const QString &fingerprint) { Q_EMIT certificateUntrusted(fingerprint); }
 
     static QString folderEntryId(const QString &accountKey, const QByteArray &mailbox);
     static QString itemEntryId(const QString &accountKey, const QByteArray &mailbox, quint32 uidValidity, quint32 uid);
@@ -102,6 +104,8 @@ public:
 Q_SIGNALS:
     // A problem the user can act on, or an empty text once it is over.
     void problemChanged(const QString &text);
+    // The server showed a certificate with this SHA-256 fingerprint that is not trusted.
+    void certificateUntrusted(const QString &fingerprint);
 
 private:
     bool connectNow();

@@ -255,6 +255,7 @@ void ImapWatcher::runStatusRound(Watch *watch)
 void ImapWatcher::onFailed(Watch *watch, ImapConnection::Problem problem, const QString &message)
 {
     watch->up = false;
+    const QString fingerprint = watch->connection ? watch->connection->certificateFingerprint() : QString();
     if (watch->connection)
         watch->connection->deleteLater();
     watch->connection = nullptr;
@@ -262,6 +263,8 @@ void ImapWatcher::onFailed(Watch *watch, ImapConnection::Problem problem, const 
     if (problem == ImapConnection::Problem::WrongPassword || problem == ImapConnection::Problem::CertificateUntrusted) {
         // Retrying only repeats the refusal; resume() starts again once the user acted.
         watch->stopped = true;
+        if (problem == ImapConnection::Problem::CertificateUntrusted)
+            watch->account->noteUntrustedCertificate(fingerprint);
         return;
     }
     const int shift = qMin(watch->failures++, 20);
@@ -277,8 +280,13 @@ void ImapWatcher::onUntagged(Watch *watch, const ImapResponse &response)
         const quint64 exists = response.values.at(0).number();
         const bool arrived = exists > watch->exists;
         watch->exists = exists;
-        if (arrived && watch->up)
+        if (arrived && watch->up) {
+            Verbose::line(QStringLiteral("imap %1: %2 message(s) in %3")
+                              .arg(watch->account->config().key())
+                              .arg(exists)
+                              .arg(QString::fromUtf8(watch->mailboxes.value(0))));
             noteArrivals();
+        }
     } else if (watch->kind == Kind::Idle && what == "EXPUNGE") {
         if (watch->exists > 0)
             --watch->exists;

@@ -1,0 +1,1 @@
+lumora_add_fuzzer(imapresponse SOURCES ImapResponseFuzz.cpp LIBS lumora_imapresponse)
