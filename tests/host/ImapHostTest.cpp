@@ -4,6 +4,7 @@
 #include "host/imap/ImapConnection.h"
 #include "host/imap/ImapWatcher.h"
 #include "tests/testsupport/DovecotServer.h"
+#include "tests/testsupport/ImapTestClient.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -20,6 +21,8 @@
 
 using namespace lumora;
 using lumora::test::DovecotServer;
+using lumora::test::ImapTestClient;
+using lumora::test::waitUntil;
 
 namespace {
 
@@ -35,89 +38,11 @@ QByteArray message(const QByteArray &subject)
     return "From: Sender <s@example.org>\r\nSubject: " + subject + "\r\n\r\nBody\r\n";
 }
 
-bool waitUntil(const std::function<bool()> &done, int ms = 5000)
-{
-    const QDeadlineTimer deadline(ms);
-    while (!done()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(2);
-    }
-    return true;
-}
-
 // Lets the event loop run for ms, so late signals have their chance to arrive.
 void settle(int ms)
 {
     waitUntil([] { return false; }, ms);
 }
-
-// Another mail client: delivers and inspects mail over its own session.
-class Client
-{
-public:
-    explicit Client(const ImapAccountConfig &config)
-        : m_connection(config)
-    {
-        bool done = false;
-        QObject::connect(&m_connection, &ImapConnection::ready, [&] { done = true; });
-        QObject::connect(&m_connection, &ImapConnection::failed, [&] { done = true; });
-        m_connection.open();
-        waitUntil([&] { return done; }, 10000);
-    }
-
-    bool isReady() const { return m_connection.isReady(); }
-
-    QList<ImapResponse> run(const QByteArray &command, bool *ok = nullptr, const QByteArray &literal = {})
-    {
-        bool done = false;
-        QList<ImapResponse> out;
-        m_connection.send(
-            command,
-            [&](const ImapResponse &tagged, const QList<ImapResponse> &untagged) {
-                done = true;
-                out = untagged;
-                if (ok)
-                    *ok = tagged.status() == "OK";
-            },
-            literal);
-        waitUntil([&] { return done; }, 10000);
-        return out;
-    }
-
-    bool append(const QByteArray &mailbox, const QByteArray &text)
-    {
-        bool ok = false;
-        run("APPEND " + ImapConnection::quote(mailbox) + " {" + QByteArray::number(text.size()) + '}', &ok, text);
-        return ok;
-    }
-
-    quint64 count(const QByteArray &mailbox)
-    {
-        for (const ImapResponse &r : run("STATUS " + ImapConnection::quote(mailbox) + " (MESSAGES)")) {
-            if (r.word(0) == "STATUS")
-                return r.values.at(2).valueOf("MESSAGES")->number();
-        }
-        return quint64(-1);
-    }
-
-    // The flags of every message of the mailbox, joined.
-    QByteArray flags(const QByteArray &mailbox)
-    {
-        run("EXAMINE " + ImapConnection::quote(mailbox));
-        QByteArray all;
-        for (const ImapResponse &r : run("FETCH 1:* (FLAGS)")) {
-            if (r.word(1) == "FETCH")
-                for (const ImapValue &f : r.values.at(2).valueOf("FLAGS")->items)
-                    all += f.text + ' ';
-        }
-        return all;
-    }
-
-private:
-    ImapConnection m_connection;
-};
 
 class ImapHost : public ::testing::Test
 {
@@ -185,7 +110,7 @@ protected:
 
 TEST_F(ImapHost, AppendGivesOneNewMailAndTheScanReadsDecodedHeadersWithoutMarkingRead)
 {
-    Client client(account());
+    ImapTestClient client(account());
     ASSERT_TRUE(client.isReady());
     auto app = startHost(account());
     // The Inbox is watched; the Trash receives only our own deletions and is not.
@@ -216,7 +141,7 @@ TEST_F(ImapHost, AppendGivesOneNewMailAndTheScanReadsDecodedHeadersWithoutMarkin
 
 TEST_F(ImapHost, BurstOfAppendsGivesOneNewMailAndOldestFirst)
 {
-    Client client(account());
+    ImapTestClient client(account());
     auto app = startHost(account());
     ASSERT_TRUE(waitUntil([&] { return app->watcher()->idlingCount() == 1; }));
     QSignalSpy newMail(app.get(), &host::Application::NewMail);
@@ -231,7 +156,7 @@ TEST_F(ImapHost, BurstOfAppendsGivesOneNewMailAndOldestFirst)
 
 TEST_F(ImapHost, DeleteMovesTheMessageIntoTrashOnTheServer)
 {
-    Client client(account());
+    ImapTestClient client(account());
     ASSERT_TRUE(client.append("INBOX", message("bin me")));
     ASSERT_TRUE(client.append("INBOX", message("keep me")));
     auto app = startHost(account());
@@ -243,12 +168,12 @@ TEST_F(ImapHost, DeleteMovesTheMessageIntoTrashOnTheServer)
     ASSERT_TRUE(ns->GetItemFromID(id, storeId));
 
     EXPECT_TRUE(item->Delete());
-    EXPECT_EQ(client.count("INBOX"), 1u);
-    EXPECT_EQ(client.count("Trash"), 1u);
+    EXPECT_EQ(client.count("INBOX"), 1);
+    EXPECT_EQ(client.count("Trash"), 1);
     // Gone from the Inbox: the id no longer finds it, and a second delete reports failure.
     EXPECT_FALSE(ns->GetItemFromID(id, storeId));
     EXPECT_FALSE(item->Delete());
-    EXPECT_EQ(client.count("Trash"), 1u);
+    EXPECT_EQ(client.count("Trash"), 1);
     EXPECT_EQ(unreadSubjects(*inbox(*app)), QStringList{QStringLiteral("keep me")});
     host::FolderPtr trash = ns->GetDefaultFolder(host::FolderDeletedItems);
     ASSERT_TRUE(trash);
@@ -272,7 +197,7 @@ TEST_F(ImapHost, ServerRestartMidIdleReconnectsAndReportsMailDeliveredMeanwhile)
 
     // And the new session reports arrivals as the first did.
     newMail.clear();
-    Client client(account());
+    ImapTestClient client(account());
     ASSERT_TRUE(client.append("INBOX", message("after")));
     EXPECT_TRUE(waitUntil([&] { return newMail.count() >= 1; }));
 }
@@ -312,7 +237,7 @@ TEST_F(ImapHost, ProblemsAreReportedInWordsTheUserCanActOn)
 
 TEST_F(ImapHost, StaleIdsFailCleanlyAfterUidValidityChanges)
 {
-    Client client(account());
+    ImapTestClient client(account());
     client.run("CREATE Work");
     ASSERT_TRUE(client.append("Work", message("old")));
     auto app = startHost(account());
@@ -331,8 +256,8 @@ TEST_F(ImapHost, StaleIdsFailCleanlyAfterUidValidityChanges)
     ASSERT_TRUE(client.append("Work", message("new")));
     EXPECT_FALSE(ns->GetItemFromID(oldId, storeId));
     EXPECT_FALSE(old->Delete());
-    EXPECT_EQ(client.count("Work"), 1u);
-    EXPECT_EQ(client.count("Trash"), 0u);
+    EXPECT_EQ(client.count("Work"), 1);
+    EXPECT_EQ(client.count("Trash"), 0);
     host::ItemPtr fresh = work->items()->Find(QStringLiteral("[Unread] = true"));
     ASSERT_TRUE(fresh);
     EXPECT_NE(fresh->EntryID(), oldId);
@@ -348,7 +273,7 @@ TEST_F(ImapHost, FolderTreeOverStartTlsWithIdsThatSurviveARestart)
     ImapAccountConfig config = account();
     config.security = ImapAccountConfig::Security::StartTls;
     config.port = s_server->imapPort();
-    Client client(config);
+    ImapTestClient client(config);
     ASSERT_TRUE(client.isReady());
     for (const char *name : {"Gr&APwA3w-e", "Work", "Work.Reports"})
         client.run(QByteArray("CREATE ") + name);
@@ -392,7 +317,7 @@ TEST_F(ImapHost, FolderTreeOverStartTlsWithIdsThatSurviveARestart)
 
 TEST_F(ImapHost, MailboxesBeyondTheIdleLimitAreWatchedWithNotify)
 {
-    Client client(account());
+    ImapTestClient client(account());
     for (const char *name : {"Lists", "Family"})
         client.run(QByteArray("CREATE ") + name);
     auto app = startHost(account(), 1);
