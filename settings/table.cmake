@@ -1,1 +1,1 @@
-list(APPEND SETTINGS_SOURCES SettingsTable.h SettingsTable.cpp OrderedDictionary.h)
+list(APPEND SETTINGS_SOURCES SettingsTable.h SettingsTable.cpp SettingsLocation.h SettingsLocation.cpp OrderedDictionary.h)
