@@ -10,7 +10,9 @@
 #include "host/maildir/MaildirApplication.h"
 #include "host/memory/MemoryApplication.h"
 #include "host/memory/MemoryExplorer.h"
+#include "platform/Product.h"
 #include "platform/Verbose.h"
+#include "platform/X11WindowSystem.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -120,7 +122,7 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("lumora"));
-    QApplication::setOrganizationName(QStringLiteral("Corvane Software"));
+    QApplication::setOrganizationName(product::companyFolder());
     QApplication::setQuitOnLastWindowClosed(false);
     const Options options = parse(app);
 
@@ -142,6 +144,10 @@ int main(int argc, char **argv)
         SingleInstance::sendToRunning(request);
         return 0;
     }
+
+    // The desktop's windows, for the mail client's window control and its active state.
+    X11WindowSystem windowSystem;
+    WindowSystem::setInstance(&windowSystem);
 
     // The mail host: the demo store, the IMAP accounts, or the user's Maildir stores.
     KeychainPasswordStore passwords;
@@ -225,5 +231,6 @@ int main(int argc, char **argv)
 
     const int code = app.exec();
     host.shutdown();
+    WindowSystem::setInstance(nullptr);
     return code;
 }

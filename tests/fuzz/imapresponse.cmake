@@ -1,1 +1,0 @@
-lumora_add_fuzzer(imapresponse SOURCES ImapResponseFuzz.cpp LIBS lumora_imapresponse)
