@@ -214,18 +214,24 @@ std::optional<ImapAccount::Mailbox> ImapAccount::mailbox(const QByteArray &raw)
     return std::nullopt;
 }
 
-QByteArray ImapAccount::trashMailbox(bool create)
+QByteArray ImapAccount::specialMailbox(const QByteArray &use, const QByteArray &usualName)
 {
     for (const Mailbox &m : mailboxes()) {
-        if (m.attributes.contains("\\TRASH"))
+        if (m.attributes.contains(use))
             return m.raw;
     }
     for (const Mailbox &m : std::as_const(m_mailboxes)) {
-        if (m.raw.compare("Trash", Qt::CaseInsensitive) == 0)
+        if (m.raw.compare(usualName, Qt::CaseInsensitive) == 0)
             return m.raw;
     }
-    if (!create)
-        return {};
+    return {};
+}
+
+QByteArray ImapAccount::trashMailbox(bool create)
+{
+    const QByteArray trash = specialMailbox("\\TRASH", "Trash");
+    if (!trash.isEmpty() || !create)
+        return trash;
     run("CREATE \"Trash\"");
     refreshMailboxes();
     return mailbox("Trash") ? QByteArray("Trash") : QByteArray();
@@ -233,15 +239,7 @@ QByteArray ImapAccount::trashMailbox(bool create)
 
 QByteArray ImapAccount::draftsMailbox()
 {
-    for (const Mailbox &m : mailboxes()) {
-        if (m.attributes.contains("\\DRAFTS"))
-            return m.raw;
-    }
-    for (const Mailbox &m : std::as_const(m_mailboxes)) {
-        if (m.raw.compare("Drafts", Qt::CaseInsensitive) == 0)
-            return m.raw;
-    }
-    return {};
+    return specialMailbox("\\DRAFTS", "Drafts");
 }
 
 QString ImapAccount::displayName(const QByteArray &raw)

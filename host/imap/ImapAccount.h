@@ -110,6 +110,9 @@ Q_SIGNALS:
 private:
     bool connectNow();
     bool select(const QByteArray &mailbox, bool force = false);
+    // The mailbox marked with the special use (upper-case, "\\TRASH"), else the one usually
+    // named so; empty when neither exists.
+    QByteArray specialMailbox(const QByteArray &use, const QByteArray &usualName);
     bool fetchInfo(const QByteArray &mailbox, const QByteArray &uidSet);
     QString messageKey(const QByteArray &mailbox, quint32 uidValidity, quint32 uid) const;
 

@@ -1,6 +1,7 @@
 #include "host/imap/ImapWatcher.h"
 
 #include "host/imap/ImapAccount.h"
+#include "host/maildir/ArrivalBurst.h"
 #include "platform/Clock.h"
 #include "platform/Timer.h"
 #include "platform/Verbose.h"
@@ -21,13 +22,9 @@ QByteArray normalised(const QByteArray &mailbox)
 ImapWatcher::ImapWatcher(const QList<std::shared_ptr<ImapAccount>> &accounts, QObject *parent)
     : QObject(parent)
     , m_accounts(accounts)
-    , m_debounce(Clock::instance().createTimer())
+    , m_burst(new ArrivalBurst(QuietMs, MaxDelayMs, this))
 {
-    connect(m_debounce.get(), &Timer::tick, this, [this] {
-        m_debounce->setEnabled(false);
-        m_pendingSinceMs = -1;
-        Q_EMIT newMail();
-    });
+    connect(m_burst, &ArrivalBurst::burst, this, &ImapWatcher::newMail);
 }
 
 ImapWatcher::~ImapWatcher()
@@ -308,13 +305,7 @@ bool ImapWatcher::noteUidNext(Watch *watch, const QByteArray &mailbox, quint64 u
 
 void ImapWatcher::noteArrivals()
 {
-    const qint64 now = Clock::instance().now().toMSecsSinceEpoch();
-    if (m_pendingSinceMs < 0) {
-        m_pendingSinceMs = now;
-        m_debounce->restart(QuietMs);
-    } else if (now - m_pendingSinceMs + QuietMs <= MaxDelayMs) {
-        m_debounce->restart(QuietMs);
-    }
+    m_burst->note();
 }
 
 } // namespace lumora

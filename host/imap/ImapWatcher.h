@@ -11,6 +11,7 @@
 
 namespace lumora {
 
+class ArrivalBurst;
 class ImapAccount;
 class Timer;
 
@@ -89,8 +90,7 @@ private:
     int m_backoffFirstMs = 1000;
     int m_backoffMaxMs = 5 * 60 * 1000;
     int m_statusRoundMs = 5 * 60 * 1000;
-    std::unique_ptr<Timer> m_debounce;
-    qint64 m_pendingSinceMs = -1;
+    ArrivalBurst *m_burst;
 };
 
 } // namespace lumora
