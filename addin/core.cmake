@@ -15,6 +15,7 @@ add_library(LumoraAddIn MODULE AddInPlugin.h AddInPlugin.cpp)
 target_link_libraries(LumoraAddIn PRIVATE lumora_addin ${CMAKE_DL_LIBS})
 set_target_properties(LumoraAddIn PROPERTIES PREFIX "")
 lumora_warnings(LumoraAddIn)
+lumora_embed_version(LumoraAddIn VERSION 1.6.0.5 TITLE "Lumora Add-in DLL")
 
 # Files that lie beside the library: the first-run INI template and the default sound.
 foreach(_file Lumora.ini new.wav)
