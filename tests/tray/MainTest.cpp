@@ -12,8 +12,10 @@
 #include "tests/testsupport/FakeWindowSystem.h"
 
 #include <QAction>
+#include <QFile>
 #include <QMenu>
 #include <QScreen>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -373,7 +375,7 @@ TEST_F(MainTest, MenuHoldsTheItemsInOrderAndRunsTheCommands)
               (QStringList{"Suspend Lumora", "-", "Hide Outlook", "-", "New &Appointment...", "New &Contact...",
                            "New &Mail...", "New &Note...", "New &Task...", "-", "&Reset Icon", "-", "Lumora Help...",
                            "-", "&About Lumora..."}));
-    EXPECT_FALSE(item("mnuSysAbout")->isEnabled());
+    EXPECT_TRUE(item("mnuSysAbout")->isEnabled());
 
     for (const char *name : {"mnuNewAppointment", "mnuNewContact", "mnuComposeNew", "mnuNewNote", "mnuNewTask"})
         item(name)->trigger();
@@ -384,24 +386,62 @@ TEST_F(MainTest, MenuHoldsTheItemsInOrderAndRunsTheCommands)
     EXPECT_EQ(main->trayIconState(), 0);
 }
 
-TEST_F(MainTest, HelpOpensTheFileBesideTheLibrary)
+TEST_F(MainTest, HelpOpensTheFileBesideTheLibraryInAViewer)
 {
+    QTemporaryDir library;
+    QTemporaryDir bin;
+    for (const QString &path : {library.filePath(QStringLiteral("Lumora.chm")), bin.filePath(QStringLiteral("xchm"))}) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.setPermissions(file.permissions() | QFile::ExeOwner);
+    }
+    const QByteArray oldPath = qgetenv("PATH");
+    qputenv("PATH", bin.path().toLocal8Bit());
+    addIn().libraryFolder = library.path();
     FakeProcessLauncher launcher;
     load();
     item("mnuHelp")->trigger();
+    qputenv("PATH", oldPath);
     ASSERT_EQ(launcher.calls.size(), 1);
-    EXPECT_EQ(launcher.calls[0].program, QStringLiteral("xdg-open"));
-    EXPECT_EQ(launcher.calls[0].arguments, QStringList{QStringLiteral("/opt/lumora/lib/Lumora.chm")});
+    EXPECT_EQ(launcher.calls[0].program, bin.filePath(QStringLiteral("xchm")));
+    EXPECT_EQ(launcher.calls[0].arguments, QStringList{library.filePath(QStringLiteral("Lumora.chm"))});
     EXPECT_TRUE(log->entries.isEmpty());
+
+    // The viewer is there but cannot be started: said once in the log.
+    launcher.fail = true;
+    qputenv("PATH", bin.path().toLocal8Bit());
+    main->mnuHelp_Click();
+    qputenv("PATH", oldPath);
+    EXPECT_EQ(log->entries, QStringList{QStringLiteral("4|mnuHelp_Click|Shell Error: 2,File not found")});
 }
 
-TEST_F(MainTest, FailedHelpLaunchWritesOneLogEntry)
+TEST_F(MainTest, MissingHelpFileWritesOneLogEntryAndStartsNothing)
 {
     FakeProcessLauncher launcher;
-    launcher.fail = true;
     load();
     main->mnuHelp_Click();
-    EXPECT_EQ(log->entries, QStringList{QStringLiteral("4|mnuHelp_Click|Shell Error: 2,File not found")});
+    EXPECT_EQ(
+        log->entries,
+        QStringList{QStringLiteral("4|mnuHelp_Click|Shell Error: 2,Help file not found: /opt/lumora/lib/Lumora.chm")});
+    EXPECT_TRUE(launcher.calls.isEmpty());
+}
+
+TEST_F(MainTest, AboutShowsOneOwnerlessModelessBoxUntilUnload)
+{
+    load();
+    item("mnuSysAbout")->trigger();
+    QPointer<frmAbout> box = main->aboutBox();
+    ASSERT_TRUE(box);
+    EXPECT_TRUE(box->isVisible());
+    EXPECT_FALSE(box->isModal());
+    EXPECT_EQ(box->parentWidget(), nullptr);
+    EXPECT_EQ(box->windowTitle(), QStringLiteral("About Lumora Add-in DLL"));
+
+    item("mnuSysAbout")->trigger();
+    EXPECT_EQ(main->aboutBox(), box.data());
+
+    main->Form_Unload();
+    EXPECT_TRUE(box.isNull());
 }
 
 TEST_F(MainTest, CallsWithoutAControllerOrBeforeLoadAreSkipped)
