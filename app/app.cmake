@@ -5,6 +5,8 @@ add_executable(lumora
   SingleInstance.h SingleInstance.cpp
   SignalWatcher.h SignalWatcher.cpp
   DemoMail.h DemoMail.cpp
+  MailClientIdentity.h MailClientIdentity.cpp
+  SysInfoRegistration.h SysInfoRegistration.cpp
 )
 target_include_directories(lumora PRIVATE ${PROJECT_SOURCE_DIR})
 target_link_libraries(lumora PRIVATE lumora_host_memory lumora_host_maildir lumora_settings lumora_host lumora_platform

@@ -32,6 +32,11 @@ int copyText(const QString &text, char *buffer, int maxCount)
 
 WindowSystem::~WindowSystem() = default;
 
+QString WindowSystem::instanceName(HWND)
+{
+    return QString();
+}
+
 WindowSystem &WindowSystem::instance()
 {
     static X11WindowSystem real;

@@ -33,6 +33,8 @@ public:
     virtual QString title(HWND window) = 0;
     // The class part of the window's class hint; empty when it has none.
     virtual QString className(HWND window) = 0;
+    // The instance part of the class hint (often the program's name); empty when it has none.
+    virtual QString instanceName(HWND window);
     // Hides, shows or restores the window (SW_HIDE, SW_SHOW, SW_RESTORE). True when it was
     // shown before the call.
     virtual bool show(HWND window, int command) = 0;

@@ -173,11 +173,11 @@ QString X11WindowSystem::title(HWND window)
     return type == XCB_ATOM_STRING ? QString::fromLatin1(name) : QString::fromUtf8(name);
 }
 
-QString X11WindowSystem::className(HWND window)
+QList<QByteArray> X11WindowSystem::classHint(HWND window)
 {
     if (!connect())
         return {};
-    // WM_CLASS is "instance\0class\0"; the class part follows the first NUL.
+    // WM_CLASS is "instance\0class\0".
     const QByteArray value = property(window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8, MaxTextBytes);
     const qsizetype split = value.indexOf('\0');
     if (split < 0)
@@ -186,7 +186,19 @@ QString X11WindowSystem::className(HWND window)
     const qsizetype end = cls.indexOf('\0');
     if (end >= 0)
         cls.truncate(end);
-    return QString::fromLatin1(cls);
+    return {value.left(split), cls};
+}
+
+QString X11WindowSystem::className(HWND window)
+{
+    const QList<QByteArray> hint = classHint(window);
+    return hint.size() == 2 ? QString::fromLatin1(hint[1]) : QString();
+}
+
+QString X11WindowSystem::instanceName(HWND window)
+{
+    const QList<QByteArray> hint = classHint(window);
+    return hint.size() == 2 ? QString::fromLatin1(hint[0]) : QString();
 }
 
 void X11WindowSystem::sendToRoot(HWND window, quint32 messageType, const quint32 (&data)[5])

@@ -21,6 +21,7 @@ public:
     bool isShown(HWND window) override;
     QString title(HWND window) override;
     QString className(HWND window) override;
+    QString instanceName(HWND window) override;
     bool show(HWND window, int command) override;
     bool activate(HWND window) override;
 
@@ -31,6 +32,8 @@ private:
     QByteArray property(HWND window, quint32 property, quint32 type, int format, quint32 maxBytes,
                         quint32 *actualType = nullptr);
     bool isIconic(HWND window);
+    // The two NUL-separated parts of WM_CLASS.
+    QList<QByteArray> classHint(HWND window);
     void sendToRoot(HWND window, quint32 messageType, const quint32 (&data)[5]);
 
     xcb_connection_t *m_connection = nullptr;

@@ -3,6 +3,7 @@
 #include "addin/AddInGlobals.h"
 #include "addin/OlAddInInterface.h"
 #include "addin/modEnumWindows.h"
+#include "host/Application.h"
 #include "platform/Clock.h"
 #include "platform/NotifyIconHost.h"
 #include "platform/ProcessLauncher.h"
@@ -177,6 +178,7 @@ void Main::Form_Load()
 
     SetPopupProps();
 
+    followMailClient();
     if (addIn().settings.HideOnStartup == 1) {
         modEnumWindows::HideOutlookWindows();
         m_mnuHideOutlook->setChecked(true);
@@ -337,6 +339,7 @@ void Main::mnuSuspend_Click()
 void Main::mnuHideOutlook_Click()
 {
     m_mnuHideOutlook->setChecked(!m_mnuHideOutlook->isChecked());
+    followMailClient();
     if (m_mnuHideOutlook->isChecked())
         modEnumWindows::HideOutlookWindows();
     else
@@ -387,6 +390,13 @@ void Main::mnuHelp_Click()
     addIn().log(4, QStringLiteral("mnuHelp_Click"), HelpLauncher::shellError(number, description));
 }
 
+void Main::followMailClient()
+{
+    // The host may learn or change the client while we run (its options dialog).
+    if (addIn().application)
+        modEnumWindows::setMailClientClass(addIn().application->mailClientClass());
+}
+
 void Main::mnuSysAbout_Click()
 {
     // One box at a time, owned by nobody: a second click brings the open one forward.
@@ -397,6 +407,8 @@ void Main::mnuSysAbout_Click()
             addIn().log(level, procedure, message);
         });
     }
+    followMailClient();
+    m_about->setMailClient(modEnumWindows::mailClientClass());
     m_about->show();
     m_about->raise();
     m_about->activateWindow();

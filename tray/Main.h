@@ -98,6 +98,8 @@ private:
     void createMenu();
     QAction *addItem(const char *name, const QString &caption, void (Main::*handler)());
     void fillTrayRecord();
+    // Hands the host's mail client identity to the window control.
+    void followMailClient();
     void onTrayCallback(quint32 hWnd, quint32 uID, quint32 callbackMessage, int mouseMessage);
     void tmrMail_Timer();
     void tmrBalloon_Timer();

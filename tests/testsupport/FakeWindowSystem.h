@@ -14,11 +14,24 @@ class FakeWindowSystem : public WindowSystem
 public:
     struct Window
     {
-        HWND id = 0;
+        // Written as {id, title, class, owner, shown, instance}; the later fields may be left out.
+        Window(HWND id_ = 0, const QString &title_ = {}, const QString &className_ = {}, HWND owner_ = 0,
+               bool shown_ = true, const QString &instanceName_ = {})
+            : id(id_)
+            , title(title_)
+            , className(className_)
+            , owner(owner_)
+            , shown(shown_)
+            , instanceName(instanceName_)
+        {
+        }
+
+        HWND id;
         QString title;
         QString className;
-        HWND owner = 0;
-        bool shown = true;
+        HWND owner;
+        bool shown;
+        QString instanceName;
     };
     struct ShowCall
     {
@@ -38,6 +51,7 @@ public:
     bool isShown(HWND window) override { return m_windows.value(window).shown; }
     QString title(HWND window) override { return m_windows.value(window).title; }
     QString className(HWND window) override { return m_windows.value(window).className; }
+    QString instanceName(HWND window) override { return m_windows.value(window).instanceName; }
     bool show(HWND window, int command) override;
     bool activate(HWND window) override;
 

@@ -3,6 +3,7 @@
 #include "addin/AddInGlobals.h"
 #include "addin/OlAddInInterface.h"
 #include "addin/modEnumWindows.h"
+#include "host/Application.h"
 #include "platform/VirtualClock.h"
 #include "popup/PopupWindow.h"
 #include "queue/Queue.h"
@@ -13,6 +14,7 @@
 
 #include <QAction>
 #include <QFile>
+#include <QLabel>
 #include <QMenu>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -263,6 +265,45 @@ TEST_F(MainTest, DoubleClickRestoresTheClientAndUnchecksHide)
     EXPECT_EQ(desktop.showCalls.last().command, SW_RESTORE);
     EXPECT_TRUE(desktop.window(0x10).shown);
     EXPECT_FALSE(item("mnuHideOutlook")->isChecked());
+}
+
+// Only what the tray form asks of the host: the mail client's identity.
+class ClientHost : public host::Application
+{
+public:
+    host::NameSpace *GetNamespace(const QString &) override { return nullptr; }
+    host::NameSpace *session() override { return nullptr; }
+    host::Explorer *ActiveExplorer() override { return nullptr; }
+    host::Explorers *explorers() override { return nullptr; }
+    host::Inspectors *inspectors() override { return nullptr; }
+    host::ItemPtr CreateItem(int) override { return {}; }
+    host::COMAddIns *comAddIns() override { return nullptr; }
+    QString version() const override { return QStringLiteral("10.0"); }
+};
+
+TEST_F(MainTest, HostsMailClientIsHiddenAtStartAndBroughtBackByDoubleClick)
+{
+    ClientHost host;
+    host.setMailClientClass(QStringLiteral("thunderbird"));
+    addIn().application = &host;
+    desktop.addWindow({0x50, "Inbox - Mozilla Thunderbird", "thunderbird", 0, true, "Mail"});
+    addIn().settings.HideOnStartup = 1;
+    load();
+    EXPECT_TRUE(item("mnuHideOutlook")->isChecked());
+    EXPECT_FALSE(desktop.window(0x10).shown);
+    EXPECT_FALSE(desktop.window(0x50).shown);
+
+    tray.click(main->hWnd(), WM_LBUTTONDBLCLK);
+    EXPECT_TRUE(desktop.window(0x50).shown);
+    EXPECT_FALSE(item("mnuHideOutlook")->isChecked());
+
+    // The About box names the client the command acts on.
+    item("mnuSysAbout")->trigger();
+    EXPECT_TRUE(main->aboutBox()
+                    ->findChild<QLabel *>(QStringLiteral("lblClient"))
+                    ->text()
+                    .contains(QStringLiteral("thunderbird")));
+    addIn().application = nullptr;
 }
 
 TEST_F(MainTest, MessageNumberIsDecodedInEitherScale)
