@@ -1,12 +1,10 @@
 #include "tray/Main.h"
 
-#include "addin/AddInGlobals.h"
-#include "addin/OlAddInInterface.h"
-#include "addin/modEnumWindows.h"
+#include "addinapi/AddInGlobals.h"
+#include "addinapi/OlAddInInterface.h"
 #include "host/Application.h"
 #include "platform/Clock.h"
 #include "platform/NotifyIconHost.h"
-#include "platform/ProcessLauncher.h"
 #include "popup/PopupWindow.h"
 #include "popup/PopupWindowsManager.h"
 #include "queue/Queue.h"
@@ -14,6 +12,7 @@
 #include "support/LibraryLocation.h"
 #include "support/frmAbout.h"
 #include "tray/TrayIconArt.h"
+#include "tray/modEnumWindows.h"
 
 #include <QAction>
 #include <QCursor>

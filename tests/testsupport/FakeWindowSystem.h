@@ -11,27 +11,15 @@ namespace lumora::test {
 // of every show request. Installed for its lifetime.
 class FakeWindowSystem : public WindowSystem
 {
+    Q_OBJECT
 public:
     struct Window
     {
-        // Written as {id, title, class, owner, shown, instance}; the later fields may be left out.
-        Window(HWND id_ = 0, const QString &title_ = {}, const QString &className_ = {}, HWND owner_ = 0,
-               bool shown_ = true, const QString &instanceName_ = {})
-            : id(id_)
-            , title(title_)
-            , className(className_)
-            , owner(owner_)
-            , shown(shown_)
-            , instanceName(instanceName_)
-        {
-        }
-
-        HWND id;
+        HWND id = 0;
         QString title;
         QString className;
-        HWND owner;
-        bool shown;
-        QString instanceName;
+        HWND owner = 0;
+        bool shown = true;
     };
     struct ShowCall
     {
@@ -51,16 +39,26 @@ public:
     bool isShown(HWND window) override { return m_windows.value(window).shown; }
     QString title(HWND window) override { return m_windows.value(window).title; }
     QString className(HWND window) override { return m_windows.value(window).className; }
-    QString instanceName(HWND window) override { return m_windows.value(window).instanceName; }
     bool show(HWND window, int command) override;
     bool activate(HWND window) override;
+    QString instanceName(HWND window) override { return m_instanceNames.value(window); }
+    HWND activeWindow() override { return m_active; }
+    void watchActiveWindow() override { watching = true; }
 
+    // The instance part of a window's class hint (empty unless set).
+    void setInstanceName(HWND window, const QString &name) { m_instanceNames.insert(window, name); }
+    // Makes a window the active one, as a click of the user's would, and tells watchers.
+    void setActiveWindow(HWND window);
+
+    bool watching = false;
     QList<ShowCall> showCalls;
     QList<HWND> activated;
 
 private:
     QList<HWND> m_order;
     QMap<HWND, Window> m_windows;
+    QMap<HWND, QString> m_instanceNames;
+    HWND m_active = 0;
 };
 
 } // namespace lumora::test
