@@ -2,26 +2,18 @@
 #include "app/SysInfoRegistration.h"
 #include "settings/modRegistry.h"
 
-#include <QDir>
+#include "tests/testsupport/PrivatePath.h"
+
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 using namespace lumora;
+using lumora::test::PrivatePath;
+using lumora::test::writeFile;
 
 namespace {
-
-void writeFile(const QString &path, const QByteArray &text, bool executable = false)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(text);
-    file.close();
-    if (executable)
-        file.setPermissions(file.permissions() | QFile::ExeOwner);
-}
 
 // A private PATH and applications folder; the registry values these tests touch are
 // cleared around each.
@@ -30,15 +22,12 @@ class HostSetup : public ::testing::Test
 protected:
     void SetUp() override
     {
-        m_oldPath = qgetenv("PATH");
         m_oldDataDirs = qgetenv("XDG_DATA_DIRS");
-        qputenv("PATH", bin.path().toLocal8Bit());
         qputenv("XDG_DATA_DIRS", data.path().toLocal8Bit());
         clear();
     }
     void TearDown() override
     {
-        qputenv("PATH", m_oldPath);
         qputenv("XDG_DATA_DIRS", m_oldDataDirs);
         clear();
     }
@@ -49,10 +38,9 @@ protected:
     }
     void installMailtoHandler(const QString &desktopId, const QByteArray &entry)
     {
-        writeFile(bin.filePath(QStringLiteral("xdg-mime")),
-                  "#!/bin/sh\n[ \"$*\" = \"query default x-scheme-handler/mailto\" ] && echo " + desktopId.toUtf8()
-                      + "\n",
-                  true);
+        bin.install(QStringLiteral("xdg-mime"),
+                    "#!/bin/sh\n[ \"$*\" = \"query default x-scheme-handler/mailto\" ] && echo " + desktopId.toUtf8()
+                        + "\n");
         writeFile(data.filePath(QStringLiteral("applications/") + desktopId), entry);
     }
     QString registeredSysInfo() const
@@ -62,11 +50,10 @@ protected:
             .toString();
     }
 
-    QTemporaryDir bin;
+    PrivatePath bin;
     QTemporaryDir data;
 
 private:
-    QByteArray m_oldPath;
     QByteArray m_oldDataDirs;
 };
 
@@ -106,7 +93,7 @@ TEST_F(HostSetup, NoHandlerOrAStrangeAnswerGivesNoClient)
     EXPECT_TRUE(MailClientIdentity::resolve(QString()).isEmpty());
     // An answer that climbs out of the applications folder is not followed.
     installMailtoHandler(QStringLiteral("x.desktop"), "[Desktop Entry]\nExec=x\n");
-    writeFile(bin.filePath(QStringLiteral("xdg-mime")), "#!/bin/sh\necho ../evil.desktop\n", true);
+    bin.install(QStringLiteral("xdg-mime"), "#!/bin/sh\necho ../evil.desktop\n");
     writeFile(data.filePath(QStringLiteral("evil.desktop")), "[Desktop Entry]\nExec=evil\n");
     EXPECT_TRUE(MailClientIdentity::resolve(QString()).isEmpty());
 }
@@ -116,7 +103,7 @@ TEST_F(HostSetup, SysInfoProgramIsRegisteredWhenInstalled)
     EXPECT_TRUE(SysInfoRegistration::registerInstalled().isEmpty());
     EXPECT_TRUE(registeredSysInfo().isEmpty());
 
-    writeFile(bin.filePath(QStringLiteral("hardinfo")), "#!/bin/sh\n", true);
+    bin.install(QStringLiteral("hardinfo"));
     EXPECT_EQ(SysInfoRegistration::registerInstalled(), bin.filePath(QStringLiteral("hardinfo")));
     EXPECT_EQ(registeredSysInfo(), bin.filePath(QStringLiteral("hardinfo")));
 

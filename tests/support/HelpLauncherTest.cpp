@@ -1,8 +1,8 @@
 #include "support/HelpLauncher.h"
 
 #include "tests/testsupport/FakeProcessLauncher.h"
+#include "tests/testsupport/PrivatePath.h"
 
-#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -10,45 +10,31 @@
 
 using namespace lumora;
 using lumora::test::FakeProcessLauncher;
+using lumora::test::PrivatePath;
+using lumora::test::writeFile;
 
 namespace {
 
-void touch(const QString &path, bool executable = false)
+void touch(const QString &path)
 {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("#!/bin/sh\n");
-    file.close();
-    if (executable)
-        file.setPermissions(file.permissions() | QFile::ExeOwner);
+    ASSERT_TRUE(writeFile(path, "x"));
 }
 
 // A private PATH holding only the programs a case installs.
 class HelpLaunch : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        m_oldPath = qgetenv("PATH");
-        qputenv("PATH", bin.path().toLocal8Bit());
-    }
-    void TearDown() override { qputenv("PATH", m_oldPath); }
-
-    void install(const QString &program) { touch(bin.filePath(program), true); }
+    void install(const QString &program) { bin.install(program); }
     QString helpFile() const { return library.filePath(HelpLauncher::HelpFileName); }
     QString startPage() const { return library.filePath(QStringLiteral("help/index.html")); }
 
     bool open() { return HelpLauncher::open(library.path(), &number, &text); }
 
-    QTemporaryDir bin;
+    PrivatePath bin;
     QTemporaryDir library;
     FakeProcessLauncher launcher;
     int number = 0;
     QString text;
-
-private:
-    QByteArray m_oldPath;
 };
 
 TEST_F(HelpLaunch, CompiledHelpViewerComesFirst)

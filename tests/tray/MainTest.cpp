@@ -12,6 +12,7 @@
 #include "tests/testsupport/FakeNotifyIconHost.h"
 #include "tests/testsupport/FakeProcessLauncher.h"
 #include "tests/testsupport/FakeWindowSystem.h"
+#include "tests/testsupport/PrivatePath.h"
 
 #include <QAction>
 #include <QFile>
@@ -410,19 +411,13 @@ TEST_F(MainTest, MenuHoldsTheItemsInOrderAndRunsTheCommands)
 TEST_F(MainTest, HelpOpensTheFileBesideTheLibraryInAViewer)
 {
     QTemporaryDir library;
-    QTemporaryDir bin;
-    for (const QString &path : {library.filePath(QStringLiteral("Lumora.chm")), bin.filePath(QStringLiteral("xchm"))}) {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.setPermissions(file.permissions() | QFile::ExeOwner);
-    }
-    const QByteArray oldPath = qgetenv("PATH");
-    qputenv("PATH", bin.path().toLocal8Bit());
+    ASSERT_TRUE(lumora::test::writeFile(library.filePath(QStringLiteral("Lumora.chm")), "x"));
+    lumora::test::PrivatePath bin;
+    bin.install(QStringLiteral("xchm"));
     addIn().libraryFolder = library.path();
     FakeProcessLauncher launcher;
     load();
     item("mnuHelp")->trigger();
-    qputenv("PATH", oldPath);
     ASSERT_EQ(launcher.calls.size(), 1);
     EXPECT_EQ(launcher.calls[0].program, bin.filePath(QStringLiteral("xchm")));
     EXPECT_EQ(launcher.calls[0].arguments, QStringList{library.filePath(QStringLiteral("Lumora.chm"))});
@@ -430,9 +425,7 @@ TEST_F(MainTest, HelpOpensTheFileBesideTheLibraryInAViewer)
 
     // The viewer is there but cannot be started: said once in the log.
     launcher.fail = true;
-    qputenv("PATH", bin.path().toLocal8Bit());
     main->mnuHelp_Click();
-    qputenv("PATH", oldPath);
     EXPECT_EQ(log->entries, QStringList{QStringLiteral("4|mnuHelp_Click|Shell Error: 2,File not found")});
 }
 
