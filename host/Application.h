@@ -29,9 +29,15 @@ public:
     // program file's version resource).
     virtual QString version() const = 0;
 
+    // Asks the host to open its options dialog: the host has no window with an options menu
+    // of its own, so the add-in's tray menu offers the command for it.
+    Q_INVOKABLE void ShowOptions() { Q_EMIT OptionsRequested(); }
+
 Q_SIGNALS:
     void NewMail();
     void OptionsPagesAdd(lumora::host::PropertyPages *pages);
+    // Raised by ShowOptions; the process that owns the options dialog opens it.
+    void OptionsRequested();
 };
 
 } // namespace lumora::host
