@@ -138,6 +138,7 @@ void OlAddIn::AttachToOutlook(host::Application *application)
     if (m_versionReader)
         m_main->setOutlookVersion(m_versionReader->FileVersionMajor());
     m_main->Form_Load();
+    m_main->setTipNote(m_watchNote);
 
     // 15.
     m_enabled = true;
@@ -157,6 +158,7 @@ void OlAddIn::DetachFromOutlook()
         trace(QStringLiteral("detach: main form unloaded"));
     }
     m_lastSeen.reset();
+    m_reportedMissing.clear();
     if (m_ini) {
         m_ini->flush();
         m_ini.reset();
@@ -383,8 +385,15 @@ void OlAddIn::LoadWatchedFolders()
         return;
     m_ini->setSection(QStringLiteral("Setup"));
     const QString init = m_ini->getValue(QStringLiteral("Init"), QStringLiteral("0")).toString();
-    m_ini->setValues(QStringLiteral("Init"), QStringLiteral("0"));
-    if (SettingsTable::leadingNumber(init) == 1.0 && m_inbox) {
+    const bool firstRun = SettingsTable::leadingNumber(init) == 1.0;
+    if (firstRun && !m_inbox) {
+        // Nothing to seed with (no store yet): the marker stays, so the first start that
+        // finds an Inbox still seeds the list.
+        trace(QStringLiteral("first run: no Inbox to watch yet"));
+    } else {
+        m_ini->setValues(QStringLiteral("Init"), QStringLiteral("0"));
+    }
+    if (firstRun && m_inbox) {
         m_ini->addSection(QStringLiteral("EntryID"), true);
         m_ini->setValues(QStringLiteral("EID0"), m_inbox->EntryID() + QLatin1Char('|') + m_inbox->StoreID());
         m_ini->flush();
@@ -405,6 +414,7 @@ void OlAddIn::LoadFoldersToScan()
         for (const QVariant &v : values.toList())
             m_watchedFolders.append(v.toString());
     }
+    reportWatchedFolders();
     if (m_watchedFolders.isEmpty())
         return;
 
@@ -420,6 +430,39 @@ void OlAddIn::LoadFoldersToScan()
         fresh->Add(parts.at(0), kept ? *kept : FolderMark{threeHoursBack, {}});
     }
     m_lastSeen = std::move(fresh);
+}
+
+void OlAddIn::reportMissingFolder(const QString &folderId, const QString &storeId)
+{
+    // Once per folder and run: a folder that is gone stays gone on every later scan.
+    if (m_reportedMissing.contains(folderId))
+        return;
+    m_reportedMissing.insert(folderId);
+    const QString text = QStringLiteral("Folder not found: %1|%2").arg(folderId, storeId);
+    addIn().log(3, QStringLiteral("LoadFoldersToScan"), text);
+    trace(QStringLiteral("watched folder %1 in store %2 cannot be found").arg(folderId, storeId));
+}
+
+void OlAddIn::reportWatchedFolders()
+{
+    int found = 0;
+    for (const QString &entry : std::as_const(m_watchedFolders)) {
+        const QStringList parts = entry.split(QLatin1Char('|'));
+        if (parts.size() != 2)
+            continue;
+        if (m_objNS && m_objNS->GetFolderFromID(parts.at(0), parts.at(1)))
+            ++found;
+        else
+            reportMissingFolder(parts.at(0), parts.at(1));
+    }
+    trace(QStringLiteral("watched folders loaded: %1 of %2 found").arg(found).arg(m_watchedFolders.size()));
+    m_watchNote = found == 0 ? QStringLiteral("no folders watched: open Options") : QString();
+    if (found == 0) {
+        addIn().log(3, QStringLiteral("LoadFoldersToScan"), m_watchNote);
+        trace(m_watchNote);
+    }
+    if (m_main)
+        m_main->setTipNote(m_watchNote);
 }
 
 void OlAddIn::objOutlook_NewMail()
@@ -458,8 +501,10 @@ void OlAddIn::scanFolder(const QString &folderId, const QString &storeId)
     if (!m_objNS)
         return;
     host::FolderPtr folder = m_objNS->GetFolderFromID(folderId, storeId);
-    if (!folder)
+    if (!folder) {
+        reportMissingFolder(folderId, storeId);
         return;
+    }
     host::ItemsPtr items = folder->items();
     if (!items)
         return;

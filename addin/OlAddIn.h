@@ -69,6 +69,9 @@ public:
 
 private:
     void LoadWatchedFolders();
+    // Says, in the log, the trace and the tray tip, when no watched folder can be found.
+    void reportWatchedFolders();
+    void reportMissingFolder(const QString &folderId, const QString &storeId);
     void objOutlook_NewMail();
     void objOutlook_OptionsPagesAdd(host::PropertyPages *pages);
     void colExpl_NewExplorer(host::Explorer *explorer);
@@ -100,6 +103,8 @@ private:
     qint16 m_newMsgCount = 0;
     std::unique_ptr<CINIFile> m_ini;
     QStringList m_watchedFolders;
+    QSet<QString> m_reportedMissing;
+    QString m_watchNote;
     std::unique_ptr<OrderedDictionary<FolderMark>> m_lastSeen;
     bool m_enabled = false;
     std::unique_ptr<CFileVersionInfo> m_versionReader;

@@ -255,6 +255,60 @@ TEST_F(WatchedList, ReloadingTheListKeepsDatesOfKeptFolders)
     EXPECT_EQ(controller()->watchedFolders().first(), entryFor(other));
 }
 
+TEST_F(WatchedList, FirstStartWithNothingToSeedKeepsTheMarkerForTheNext)
+{
+    app.setNamespaceFails(true);
+    connectAddIn();
+    EXPECT_TRUE(controller()->watchedFolders().isEmpty());
+    QFile ini(iniPath());
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(ini.readAll().contains("Init=1"));
+    ini.close();
+    disconnectAddIn();
+
+    app.setNamespaceFails(false);
+    connectAddIn();
+    EXPECT_EQ(controller()->watchedFolders(), QStringList{entryFor(inbox)});
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(ini.readAll().contains("Init=0"));
+}
+
+TEST_F(WatchedList, NoFolderFoundIsSaidInLogTraceAndTipAndEachMissingFolderLoggedOnce)
+{
+    watch({QStringLiteral("DEAD|BEEF")});
+    connectAddIn();
+    deliver(QStringLiteral("x"), clock.now());
+    clock.advance(5000);
+    deliver(QStringLiteral("y"), clock.now());
+    clock.advance(5000);
+    QFile log(dataFolder() + QStringLiteral("/Lumora.log"));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    const QByteArray text = log.readAll();
+    EXPECT_EQ(text.count("Folder not found: DEAD|BEEF"), 1) << text.constData();
+    EXPECT_EQ(text.count("no folders watched: open Options"), 1) << text.constData();
+    EXPECT_EQ(traceCount(QStringLiteral("no folders watched: open Options")), 1);
+    EXPECT_TRUE(
+        tray.tip(controller()->mainForm()->hWnd()).endsWith(QStringLiteral("no folders watched: open Options")));
+
+    // Once a folder is found the note goes.
+    watch({entryFor(inbox)});
+    controller()->LoadFoldersToScan();
+    EXPECT_FALSE(tray.tip(controller()->mainForm()->hWnd()).contains(QStringLiteral("no folders")));
+}
+
+TEST_F(WatchedList, AFolderOfAnotherStoreWatchedWhileRunningIsScannedOnTheNextNewMail)
+{
+    MemoryFolderPtr second = app.addStore(QStringLiteral("Archive"));
+    MemoryFolderPtr lists = app.addFolder(second, QStringLiteral("Lists"));
+    watch({entryFor(inbox)});
+    connectAddIn();
+    watch({entryFor(inbox), entryFor(lists)});
+    controller()->LoadFoldersToScan();
+    deliver(QStringLiteral("to the list"), clock.now(), 1, lists);
+    clock.advance(5000);
+    EXPECT_EQ(addIn().queue->Size(), 1);
+}
+
 namespace {
 
 class HostIcon : public AddInFixture, public ::testing::WithParamInterface<int>
