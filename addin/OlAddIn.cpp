@@ -70,11 +70,18 @@ qint16 OlAddIn::NewMsgCount() const
     return m_newMsgCount;
 }
 
-std::optional<QDateTime> OlAddIn::lastSeen(const QString &folderId) const
+QString OlAddIn::folderKey(const QString &folderId, const QString &storeId)
+{
+    // A folder id is only unique within its store (every Maildir store's Inbox has the same
+    // one), so the dates are kept per folder and store.
+    return folderId + QLatin1Char('|') + storeId;
+}
+
+std::optional<QDateTime> OlAddIn::lastSeen(const QString &folderId, const QString &storeId) const
 {
     if (!m_lastSeen)
         return std::nullopt;
-    if (auto mark = m_lastSeen->Item(folderId))
+    if (auto mark = m_lastSeen->Item(folderKey(folderId, storeId)))
         return mark->date;
     return std::nullopt;
 }
@@ -426,8 +433,9 @@ void OlAddIn::LoadFoldersToScan()
         const QStringList parts = entry.split(QLatin1Char('|'));
         if (parts.size() != 2)
             continue;
-        std::optional<FolderMark> kept = m_lastSeen ? m_lastSeen->Item(parts.at(0)) : std::nullopt;
-        fresh->Add(parts.at(0), kept ? *kept : FolderMark{threeHoursBack, {}});
+        const QString key = folderKey(parts.at(0), parts.at(1));
+        std::optional<FolderMark> kept = m_lastSeen ? m_lastSeen->Item(key) : std::nullopt;
+        fresh->Add(key, kept ? *kept : FolderMark{threeHoursBack, {}});
     }
     m_lastSeen = std::move(fresh);
 }
@@ -435,9 +443,9 @@ void OlAddIn::LoadFoldersToScan()
 void OlAddIn::reportMissingFolder(const QString &folderId, const QString &storeId)
 {
     // Once per folder and run: a folder that is gone stays gone on every later scan.
-    if (m_reportedMissing.contains(folderId))
+    if (m_reportedMissing.contains(folderKey(folderId, storeId)))
         return;
-    m_reportedMissing.insert(folderId);
+    m_reportedMissing.insert(folderKey(folderId, storeId));
     const QString text = QStringLiteral("Folder not found: %1|%2").arg(folderId, storeId);
     addIn().log(3, QStringLiteral("LoadFoldersToScan"), text);
     trace(QStringLiteral("watched folder %1 in store %2 cannot be found").arg(folderId, storeId));
@@ -511,7 +519,8 @@ void OlAddIn::scanFolder(const QString &folderId, const QString &storeId)
     host::ItemPtr item = items->Find(QStringLiteral("[Unread] = true"));
     if (!item)
         return;
-    if (!m_lastSeen || !m_lastSeen->Exists(folderId)) {
+    const QString key = folderKey(folderId, storeId);
+    if (!m_lastSeen || !m_lastSeen->Exists(key)) {
         addIn().log(3, QStringLiteral("GetNewMailMessages"),
                     QStringLiteral("Date does not exist for folder:") + folder->Name());
         return;
@@ -519,7 +528,7 @@ void OlAddIn::scanFolder(const QString &folderId, const QString &storeId)
     // Every item is measured against the date as it stood before this scan, so a message
     // that the store lists after a younger one is still reported; the date then moves to
     // the youngest message queued.
-    const FolderMark before = *m_lastSeen->Item(folderId);
+    const FolderMark before = *m_lastSeen->Item(key);
     FolderMark after = before;
     Queue *queue = addIn().queue;
     for (; item; item = items->FindNext()) {
@@ -555,7 +564,7 @@ void OlAddIn::scanFolder(const QString &folderId, const QString &storeId)
                        importance == 2 ? QStringLiteral(", high importance") : QString()));
         setTrayIcon(importance == 2 ? 2 : 1);
     }
-    m_lastSeen->SetItem(folderId, after);
+    m_lastSeen->SetItem(key, after);
 }
 
 } // namespace lumora

@@ -63,7 +63,7 @@ public:
     bool isAttached() const { return m_objOutlook != nullptr; }
     QString settingsKeyPath() const { return m_keyPath; }
     QStringList watchedFolders() const { return m_watchedFolders; }
-    std::optional<QDateTime> lastSeen(const QString &folderId) const;
+    std::optional<QDateTime> lastSeen(const QString &folderId, const QString &storeId) const;
     host::Explorer *trackedExplorer() const { return m_objExpl; }
     Main *mainForm() const { return m_main.get(); }
 
@@ -91,6 +91,7 @@ private:
         QSet<QString> idsAtDate;
     };
     void scanFolder(const QString &folderId, const QString &storeId);
+    static QString folderKey(const QString &folderId, const QString &storeId);
 
     host::Application *m_objOutlook = nullptr;
     host::NameSpace *m_objNS = nullptr;

@@ -114,7 +114,7 @@ QString OptionsTestDriver::handle(OptionsDialog *dialog, const QString &request)
             QTreeWidgetItem *top = tree ? tree->topLevelItem(store - 1) : nullptr;
             if (top)
                 top->setExpanded(true);
-            QTreeWidgetItem *folder = childNamed(top, name);
+            QTreeWidgetItem *folder = name == QLatin1String("-") ? top : childNamed(top, name);
             if (folder)
                 folder->setCheckState(0, Qt::Checked);
             else

@@ -14,7 +14,7 @@ class OptionsDialog;
 //
 // Requests (after "test-options "):
 //   pick STORE NAME    open the folder picker, expand store number STORE (from 1), tick its
-//                      sub-folder NAME, press the picker's Apply
+//                      sub-folder NAME (or with "-" the store's own folder), press Apply
 //   corner N           choose entry N of the popup location list
 //   apply              press the dialog's Apply
 //   show-picker        open the folder picker with every store expanded, and leave it open

@@ -155,7 +155,7 @@ void frmFolders::Form_Load()
             continue;
         // The same folder stored twice is one watched folder: the later copy is skipped
         // instead of spoiling the whole list.
-        if (!m_Folders.Add(parts.at(0), parts.at(1)))
+        if (!m_Folders.Add(value, parts.at(1)))
             logError(QStringLiteral("Form_Load"), DuplicateEntry,
                      QStringLiteral("folder %1 is stored more than once; the copy is skipped").arg(parts.at(0)));
     }
@@ -176,8 +176,7 @@ QTreeWidgetItem *frmFolders::addNode(QTreeWidgetItem *parent, const QString &key
     item->setData(0, TagRole, tag);
     item->setData(0, ReadRole, false);
     item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-    const QString entryId = tag.section(QLatin1Char('|'), 0, 0);
-    item->setCheckState(0, !entryId.isEmpty() && m_Folders.Exists(entryId) ? Qt::Checked : Qt::Unchecked);
+    item->setCheckState(0, !tag.isEmpty() && m_Folders.Exists(tag) ? Qt::Checked : Qt::Unchecked);
     // The expand button shows until the node's children have been read.
     item->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
     m_nodes.insert(unique, item);
@@ -278,11 +277,11 @@ void frmFolders::TreeView1_NodeCheck(QTreeWidgetItem *node)
         return;
     }
     if (node->checkState(0) == Qt::Checked) {
-        if (!m_Folders.Add(parts.at(0), parts.at(1)))
+        if (!m_Folders.Add(tag, parts.at(1)))
             logError(QStringLiteral("TreeView1_NodeCheck"), DuplicateKey,
-                     QStringLiteral("folder %1 is checked already").arg(parts.at(0)));
+                     QStringLiteral("folder %1 is checked already").arg(tag));
     } else {
-        m_Folders.Remove(parts.at(0));
+        m_Folders.Remove(tag);
     }
 }
 
@@ -294,7 +293,7 @@ void frmFolders::GetCheckedFolders()
         return;
     }
     for (const QString &key : m_Folders.Keys())
-        m_EntryIDs.append(key + QLatin1Char('|') + m_Folders.Item(key).value_or(QString()));
+        m_EntryIDs.append(key);
 }
 
 void frmFolders::cmdApply_Click()

@@ -81,6 +81,8 @@ private:
     QPointer<host::Application> m_application;
     QPointer<host::NameSpace> m_Namespace;
     QStringList m_storedList;
+    // The checked folders: key the whole entry (folder id, "|", store id), since a folder id
+    // is only unique within its store; item the store id.
     OrderedDictionary<QString> m_Folders;
     QStringList m_EntryIDs;
     bool m_Canceled = true;

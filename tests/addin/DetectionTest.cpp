@@ -116,7 +116,7 @@ TEST_F(Detection, DatesMoveForwardSoNothingIsReportedTwice)
     MemoryItemPtr item = deliver(QStringLiteral("new"), start);
     clock.advance(5000);
     EXPECT_EQ(queuedSubjects(), QStringList{"new"});
-    EXPECT_EQ(controller()->lastSeen(inbox->EntryID()), start);
+    EXPECT_EQ(controller()->lastSeen(inbox->EntryID(), inbox->StoreID()), start);
     // Marked read, then unread again: not new.
     app.setUnread(item, false);
     app.setUnread(item, true);
@@ -141,7 +141,7 @@ TEST_F(Detection, MessagesOfTheSameInstantAndOutOfOrderAreAllReported)
     deliver(QStringLiteral("c, older"), t.addSecs(10));
     clock.advance(5000);
     EXPECT_EQ(queuedSubjects(), (QStringList{"a", "b, same instant", "d, younger", "c, older"}));
-    EXPECT_EQ(controller()->lastSeen(inbox->EntryID()), t.addSecs(20));
+    EXPECT_EQ(controller()->lastSeen(inbox->EntryID(), inbox->StoreID()), t.addSecs(20));
 }
 
 TEST_F(Detection, HighImportanceSetsIconTwoAndTheLastQueuedDecides)
@@ -206,8 +206,8 @@ TEST_F(WatchedList, InitSeedsOnceAndBrokenEntriesNeverQueue)
     watch({entryFor(inbox), other->EntryID(), QStringLiteral("A|B|C")});
     connectAddIn();
     EXPECT_EQ(controller()->watchedFolders().size(), 3);
-    EXPECT_TRUE(controller()->lastSeen(inbox->EntryID()).has_value());
-    EXPECT_FALSE(controller()->lastSeen(other->EntryID()).has_value());
+    EXPECT_TRUE(controller()->lastSeen(inbox->EntryID(), inbox->StoreID()).has_value());
+    EXPECT_FALSE(controller()->lastSeen(other->EntryID(), other->StoreID()).has_value());
     deliver(QStringLiteral("in lists"), clock.now(), 1, other);
     clock.advance(5000);
     EXPECT_EQ(addIn().queue->Size(), 0);
@@ -247,11 +247,11 @@ TEST_F(WatchedList, ReloadingTheListKeepsDatesOfKeptFolders)
     connectAddIn();
     deliver(QStringLiteral("first"), clock.now());
     clock.advance(5000);
-    const auto kept = controller()->lastSeen(inbox->EntryID());
+    const auto kept = controller()->lastSeen(inbox->EntryID(), inbox->StoreID());
     watch({entryFor(other), entryFor(inbox)});
     controller()->LoadFoldersToScan();
-    EXPECT_EQ(controller()->lastSeen(inbox->EntryID()), kept);
-    EXPECT_EQ(controller()->lastSeen(other->EntryID()), clock.now().addSecs(-3 * 3600));
+    EXPECT_EQ(controller()->lastSeen(inbox->EntryID(), inbox->StoreID()), kept);
+    EXPECT_EQ(controller()->lastSeen(other->EntryID(), other->StoreID()), clock.now().addSecs(-3 * 3600));
     EXPECT_EQ(controller()->watchedFolders().first(), entryFor(other));
 }
 

@@ -70,10 +70,14 @@ TEST(OptionsEndToEnd, FolderOfASecondStoreAndANewCornerTakeEffectWithoutARestart
     ASSERT_GE(lumora.waitForLine(re(QStringLiteral("^lumora: options: dialog opened with 2 page")), 10000), 0)
         << lumora.lines().join(QLatin1Char('\n')).toStdString();
 
-    // The second store's sub-folder, ticked in the picker and applied.
+    // The second store's sub-folder, ticked in the picker and applied; then the second
+    // store's Inbox, whose folder id is the first store's Inbox's too.
     const qsizetype before = lumora.lines().size();
     EXPECT_EQ(drive(QStringLiteral("pick 2 Lists")), QStringLiteral("ok"));
     ASSERT_GE(lumora.waitForLine(re(QStringLiteral("^lumora: watched folders loaded: 2 of 2 found")), 10000, before), 0)
+        << lumora.lines().join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(drive(QStringLiteral("pick 2 -")), QStringLiteral("ok"));
+    ASSERT_GE(lumora.waitForLine(re(QStringLiteral("^lumora: watched folders loaded: 3 of 3 found")), 10000, before), 0)
         << lumora.lines().join(QLatin1Char('\n')).toStdString();
 
     // Top left, applied from the dialog.
@@ -85,9 +89,15 @@ TEST(OptionsEndToEnd, FolderOfASecondStoreAndANewCornerTakeEffectWithoutARestart
     ASSERT_TRUE(deliverWithAgent(second + QStringLiteral("/.Lists"),
                                  "From: Ann <ann@example.org>\nTo: list@example.org\nSubject: on the list\n"
                                  "Message-ID: <list-1@example.org>\n\nHello.\n"));
-    const qsizetype shown =
-        lumora.waitForLine(re(QStringLiteral("^lumora: popup: 1 of 1, folder \"Lists\", from \"Ann\"")), 30000, before);
+    ASSERT_TRUE(deliverWithAgent(second,
+                                 "From: Bob <bob@example.org>\nTo: me@example.org\nSubject: to work\n"
+                                 "Message-ID: <work-1@example.org>\n\nHello.\n"));
+    const qsizetype shown = lumora.waitForLine(re(QStringLiteral("^lumora: popup: 2 of 2, ")), 30000, before);
     ASSERT_GE(shown, 0) << lumora.lines().join(QLatin1Char('\n')).toStdString();
+    const QStringList queued = lumora.linesMatching(re(QStringLiteral("^lumora: queued: ")));
+    ASSERT_EQ(queued.size(), 2) << lumora.lines().join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(queued.join(QLatin1Char(' ')).contains(QStringLiteral("folder \"Lists\", from \"Ann\"")));
+    EXPECT_TRUE(queued.join(QLatin1Char(' ')).contains(QStringLiteral("folder \"Inbox\", from \"Bob\"")));
     // The work area of the headless screen starts at 0,0: top left is exactly there.
     const QStringList placed = lumora.linesMatching(re(QStringLiteral("^lumora: popup: placed at ")));
     ASSERT_EQ(placed.size(), 1);

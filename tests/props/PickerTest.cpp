@@ -2,9 +2,11 @@
 // unticking, Apply, Cancel and the window's close button.
 #include "props/frmFolders.h"
 
+#include "host/maildir/MaildirApplication.h"
 #include "props/FolderIcons.h"
 #include "tests/props/PropsFixture.h"
 
+#include <QDir>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
@@ -205,3 +207,44 @@ TEST_F(PickerTest, AStoredStoreFolderIsShownChecked)
 }
 
 } // namespace
+
+namespace {
+
+class MaildirPickerTest : public PropsFixture
+{};
+
+} // namespace
+
+// Every Maildir store's Inbox (and any two folders of one name) share a folder id: the
+// store id tells them apart, in the pre-checks and in what Apply returns.
+TEST_F(MaildirPickerTest, FoldersOfOneIdInTwoStoresAreKeptApart)
+{
+    const QString first = home.path() + QStringLiteral("/Maildir");
+    const QString second = home.path() + QStringLiteral("/Work");
+    for (const QString &dir : {first, second, second + QStringLiteral("/.Lists")}) {
+        for (const char *sub : {"/cur", "/new", "/tmp"})
+            ASSERT_TRUE(QDir().mkpath(dir + QLatin1String(sub)));
+    }
+    MaildirApplication maildir({first, second});
+    host::FoldersPtr tops = maildir.GetNamespace(QStringLiteral("MAPI"))->folders();
+    ASSERT_EQ(tops->Count(), 2);
+    const auto entryOf = [](const host::FolderPtr &f) { return f->EntryID() + QLatin1Char('|') + f->StoreID(); };
+    ASSERT_EQ(tops->Item(1)->EntryID(), tops->Item(2)->EntryID());
+    writeIni(("[EntryID]\nEID0 = " + entryOf(tops->Item(1)) + "\n").toUtf8());
+
+    frmFolders picker(&maildir);
+    picker.Form_Load();
+    ASSERT_EQ(picker.tree()->topLevelItemCount(), 2);
+    QTreeWidgetItem *work = picker.tree()->topLevelItem(1);
+    EXPECT_EQ(picker.tree()->topLevelItem(0)->checkState(0), Qt::Checked);
+    EXPECT_EQ(work->checkState(0), Qt::Unchecked);
+    EXPECT_EQ(work->text(0), QStringLiteral("Inbox (~/Work)"));
+    work->setCheckState(0, Qt::Checked);
+    work->setExpanded(true);
+    ASSERT_EQ(work->childCount(), 1);
+    work->child(0)->setCheckState(0, Qt::Checked);
+    QTest::mouseClick(picker.findChild<QPushButton *>(QStringLiteral("cmdApply")), Qt::LeftButton);
+    host::FoldersPtr workFolders = tops->Item(2)->folders();
+    EXPECT_EQ(picker.EntryIDs(),
+              (QStringList{entryOf(tops->Item(1)), entryOf(tops->Item(2)), entryOf(workFolders->Item(1))}));
+}
