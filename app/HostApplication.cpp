@@ -204,6 +204,7 @@ void HostApplication::showOptions()
         if (m_hostPage)
             m_options->addPage(m_hostPage(), QStringLiteral("Mail"));
         m_options->collectPages();
+        m_options->adjustSize();
         Verbose::line(QStringLiteral("options: dialog opened with %1 page(s)").arg(m_options->pageCount()));
     }
     m_options->show();

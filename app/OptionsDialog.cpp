@@ -19,7 +19,7 @@ OptionsDialog::OptionsDialog(host::Application *application, QWidget *parent)
     , m_application(application)
 {
     setObjectName(QStringLiteral("OptionsDialog"));
-    setWindowTitle(QStringLiteral("Options"));
+    setWindowTitle(QStringLiteral("Lumora Options"));
     m_tabs = new QTabWidget(this);
     m_tabs->setObjectName(QStringLiteral("tabs"));
     auto *buttons = new QDialogButtonBox(this);

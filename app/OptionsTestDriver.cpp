@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -69,6 +70,14 @@ QString OptionsTestDriver::handle(OptionsDialog *dialog, const QString &request)
     if (!dialog)
         return QStringLiteral("no options dialog is open");
     QWidget *page = dialog->findChild<QWidget *>(QStringLiteral("ctlLumora"));
+    if (verb == QLatin1String("tab")) {
+        bool ok = false;
+        const int index = args.toInt(&ok);
+        if (!ok || index < 0 || index >= dialog->tabs()->count())
+            return QStringLiteral("no such tab");
+        dialog->tabs()->setCurrentIndex(index);
+        return QStringLiteral("ok");
+    }
     if (verb == QLatin1String("apply")) {
         if (!dialog->applyButton()->isEnabled())
             return QStringLiteral("nothing to apply");

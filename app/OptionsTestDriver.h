@@ -16,6 +16,7 @@ class OptionsDialog;
 //   pick STORE NAME    open the folder picker, expand store number STORE (from 1), tick its
 //                      sub-folder NAME (or with "-" the store's own folder), press Apply
 //   corner N           choose entry N of the popup location list
+//   tab N              show the dialog's page N (from 0)
 //   apply              press the dialog's Apply
 //   show-picker        open the folder picker with every store expanded, and leave it open
 //   show-colors        click the first gradient colour swatch, leaving the colour dialog open
