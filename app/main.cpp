@@ -9,7 +9,9 @@
 #include "host/maildir/MaildirStore.h"
 #include "host/memory/MemoryApplication.h"
 #include "host/memory/MemoryExplorer.h"
+#include "platform/Product.h"
 #include "platform/Verbose.h"
+#include "platform/X11WindowSystem.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -90,7 +92,8 @@ void useDemoProfile()
     QString data = qEnvironmentVariable("XDG_DATA_HOME");
     if (data.isEmpty())
         data = QDir::homePath() + QStringLiteral("/.local/share");
-    const QString profile = data + QStringLiteral("/Corvane Software/Lumora Demo");
+    const QString profile = data + QLatin1Char('/') + product::companyFolder() + QLatin1Char('/')
+        + product::productFolder() + QStringLiteral(" Demo");
     QDir().mkpath(profile + QStringLiteral("/config"));
     QDir().mkpath(profile + QStringLiteral("/data"));
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(profile + QStringLiteral("/config")));
@@ -104,7 +107,7 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("lumora"));
-    QApplication::setOrganizationName(QStringLiteral("Corvane Software"));
+    QApplication::setOrganizationName(product::companyFolder());
     QApplication::setQuitOnLastWindowClosed(false);
     const Options options = parse(app);
 
@@ -131,6 +134,10 @@ int main(int argc, char **argv)
 
     if (options.demo)
         useDemoProfile();
+
+    // The desktop's windows, for the mail client's window control and its active state.
+    X11WindowSystem windowSystem;
+    WindowSystem::setInstance(&windowSystem);
 
     // The mail host: the demo store, or the user's Maildir stores.
     std::unique_ptr<host::Application> mail;
@@ -208,5 +215,6 @@ int main(int argc, char **argv)
 
     const int code = app.exec();
     host.shutdown();
+    WindowSystem::setInstance(nullptr);
     return code;
 }

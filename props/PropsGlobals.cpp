@@ -1,7 +1,7 @@
 #include "props/PropsGlobals.h"
 
 #include "host/Application.h"
-#include "settings/modSpecialFolders.h"
+#include "settings/SettingsLocation.h"
 
 namespace lumora {
 
@@ -19,7 +19,7 @@ PropsGlobals &props()
 
 QString propsDataFolder()
 {
-    return modSpecialFolders::GetSpecialFolder(26) + QStringLiteral("/Corvane Software/Lumora");
+    return SettingsLocation::dataFolder();
 }
 
 } // namespace lumora

@@ -8,6 +8,7 @@
 #include "props/PropsGlobals.h"
 #include "props/frmFolders.h"
 #include "settings/CINIFile.h"
+#include "settings/SettingsLocation.h"
 #include "settings/SettingsTable.h"
 #include "settings/modRegistry.h"
 #include "support/CFileVersionInfo.h"
@@ -347,7 +348,7 @@ void ctlLumora::InitOutlookVersion()
     m_OutlookVersion->setFullPathName(path + QStringLiteral("OUTLOOK.EXE"));
     const QString major = m_OutlookVersion->FileVersionMajor();
     if (major == QLatin1String("9") || major == QLatin1String("10") || major == QLatin1String("11"))
-        m_OptionsKey = QStringLiteral("Software\\Microsoft\\Office\\%1.0\\Outlook\\Options\\Lumora").arg(major);
+        m_OptionsKey = SettingsLocation::registryKey(major);
 }
 
 QString ctlLumora::readSetting(const char *name) const

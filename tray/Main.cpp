@@ -1,8 +1,7 @@
 #include "tray/Main.h"
 
-#include "addin/AddInGlobals.h"
-#include "addin/OlAddInInterface.h"
-#include "addin/modEnumWindows.h"
+#include "addinapi/AddInGlobals.h"
+#include "addinapi/OlAddInInterface.h"
 #include "host/Application.h"
 #include "platform/Clock.h"
 #include "platform/NotifyIconHost.h"
@@ -11,6 +10,7 @@
 #include "popup/PopupWindowsManager.h"
 #include "queue/Queue.h"
 #include "tray/TrayIconArt.h"
+#include "tray/modEnumWindows.h"
 
 #include <QAction>
 #include <QCursor>

@@ -3,6 +3,7 @@
 // effect with no restart.
 #include "app/SingleInstance.h"
 #include "tests/app/LumoraProcess.h"
+#include "tests/testsupport/TempHome.h"
 
 #include "platform/Registry.h"
 #include "settings/SettingsTable.h"
@@ -103,4 +104,24 @@ TEST(OptionsEndToEnd, FolderOfASecondStoreAndANewCornerTakeEffectWithoutARestart
     ASSERT_EQ(placed.size(), 1);
     EXPECT_EQ(placed.first(), QStringLiteral("lumora: popup: placed at 0,0, location 2"));
     EXPECT_EQ(lumora.terminate(), 0);
+}
+
+TEST(DemoProfile, ADemoRunKeepsItsFilesInAProfileOfItsOwn)
+{
+    TempHome home;
+    LumoraProcess demo({QStringLiteral("--verbose"), QStringLiteral("--demo")});
+    ASSERT_GE(demo.waitForLine(re(QStringLiteral("^lumora: attach: done")), 20000), 0)
+        << demo.lines().join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(demo.terminate(), 0);
+    const QString data = qEnvironmentVariable("XDG_DATA_HOME");
+    ASSERT_FALSE(data.isEmpty());
+    // The user's data folder and settings are untouched; the demo's profile holds its INI.
+    EXPECT_FALSE(QFile::exists(data + QStringLiteral("/Corvane Software/Lumora/Lumora.ini")));
+    EXPECT_TRUE(
+        QFile::exists(data + QStringLiteral("/Corvane Software/Lumora Demo/data/Corvane Software/Lumora/Lumora.ini")));
+    EXPECT_TRUE(
+        modRegistry::ReadRegistryValue(reg::HKEY_CURRENT_USER,
+                                       QStringLiteral("Software\\Microsoft\\Office\\10.0\\Outlook\\Options\\Lumora"),
+                                       QStringLiteral("PopAlign"))
+            .isNull());
 }
