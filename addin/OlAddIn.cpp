@@ -15,6 +15,7 @@
 #include "settings/modRegistry.h"
 #include "settings/modSpecialFolders.h"
 #include "support/CFileVersionInfo.h"
+#include "support/HostProgramVersion.h"
 #include "tray/Main.h"
 
 #include <QDir>
@@ -250,16 +251,11 @@ void OlAddIn::setTrayIcon(qint16 state)
 
 void OlAddIn::InitOutlookVersion()
 {
-    const QString path = modRegistry::ReadRegistryValue(
-                             reg::HKEY_LOCAL_MACHINE,
-                             QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\OUTLOOK.EXE"),
-                             QStringLiteral("Path"))
-                             .toString();
-    m_versionReader = std::make_unique<CFileVersionInfo>();
-    m_versionReader->setFullPathName(path + QStringLiteral("OUTLOOK.EXE"));
+    m_versionReader = HostProgramVersion::open();
     const QString major = m_versionReader->FileVersionMajor();
-    if (major == QLatin1String("9") || major == QLatin1String("10") || major == QLatin1String("11"))
-        m_keyPath = SettingsLocation::registryKey(major);
+    // Another version leaves the key as it was (empty on a fresh controller).
+    if (const QString key = HostProgramVersion::settingsKey(major); !key.isEmpty())
+        m_keyPath = key;
     trace(QStringLiteral("host version %1, settings key \"%2\"").arg(major, m_keyPath));
 }
 

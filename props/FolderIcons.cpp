@@ -31,13 +31,21 @@ void drawFolder(QPainter &p)
     p.drawRect(QRectF(1.5, 6.5, 13, 7));
 }
 
-void drawArrow(QPainter &p, bool down)
+// The in- and out-tray that mail in transit stands on.
+void drawTray(QPainter &p)
+{
+    p.setPen(QPen(kOutline, 0.8));
+    p.setBrush(QColor(0xDD, 0xE6, 0xF0));
+    p.drawPolygon(QPolygonF({QPointF(1.5, 10), QPointF(5, 10), QPointF(6, 11.5), QPointF(10, 11.5), QPointF(11, 10),
+                             QPointF(14.5, 10), QPointF(14.5, 14), QPointF(1.5, 14)}));
+}
+
+// A vertical arrow down the middle, from tail to tip.
+void drawArrow(QPainter &p, qreal tail, qreal tip)
 {
     p.setPen(QPen(kAccent, 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    const qreal tip = down ? 12 : 7.5;
-    const qreal tail = down ? 7.5 : 12;
     p.drawLine(QPointF(8, tail), QPointF(8, tip));
-    const qreal wing = down ? -2.2 : 2.2;
+    const qreal wing = tip > tail ? -2.2 : 2.2;
     p.drawLine(QPointF(8, tip), QPointF(5.8, tip + wing));
     p.drawLine(QPointF(8, tip), QPointF(10.2, tip + wing));
 }
@@ -110,23 +118,12 @@ void drawImage(QPainter &p, int index)
             {QPointF(5, 12.5), QPointF(5.6, 10.5), QPointF(11.8, 4.3), QPointF(13.2, 5.7), QPointF(7, 11.9)}));
         break;
     case 9: // Inbox: a tray with an arrow pointing in
-        p.setPen(QPen(kOutline, 0.8));
-        p.setBrush(QColor(0xDD, 0xE6, 0xF0));
-        p.drawPolygon(QPolygonF({QPointF(1.5, 10), QPointF(5, 10), QPointF(6, 11.5), QPointF(10, 11.5), QPointF(11, 10),
-                                 QPointF(14.5, 10), QPointF(14.5, 14), QPointF(1.5, 14)}));
-        drawArrow(p, true);
-        p.setPen(QPen(kAccent, 1.6, Qt::SolidLine, Qt::RoundCap));
-        p.drawLine(QPointF(8, 2), QPointF(8, 7.5));
+        drawTray(p);
+        drawArrow(p, 2, 12);
         break;
     case 10: // Outbox: a tray with an arrow pointing out
-        p.setPen(QPen(kOutline, 0.8));
-        p.setBrush(QColor(0xDD, 0xE6, 0xF0));
-        p.drawPolygon(QPolygonF({QPointF(1.5, 10), QPointF(5, 10), QPointF(6, 11.5), QPointF(10, 11.5), QPointF(11, 10),
-                                 QPointF(14.5, 10), QPointF(14.5, 14), QPointF(1.5, 14)}));
-        p.setPen(QPen(kAccent, 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-        p.drawLine(QPointF(8, 10.5), QPointF(8, 2.5));
-        p.drawLine(QPointF(8, 2.5), QPointF(5.8, 4.7));
-        p.drawLine(QPointF(8, 2.5), QPointF(10.2, 4.7));
+        drawTray(p);
+        drawArrow(p, 10.5, 2.5);
         break;
     case 11: // Sent Items: a folder with a paper plane
         drawFolder(p);

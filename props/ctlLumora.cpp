@@ -12,6 +12,7 @@
 #include "settings/SettingsTable.h"
 #include "settings/modRegistry.h"
 #include "support/CFileVersionInfo.h"
+#include "support/HostProgramVersion.h"
 
 #include <QCheckBox>
 #include <QColorDialog>
@@ -339,16 +340,9 @@ void ctlLumora::UserControl_InitProperties()
 
 void ctlLumora::InitOutlookVersion()
 {
-    const QString path = modRegistry::ReadRegistryValue(
-                             reg::HKEY_LOCAL_MACHINE,
-                             QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\OUTLOOK.EXE"),
-                             QStringLiteral("Path"))
-                             .toString();
-    m_OutlookVersion = std::make_unique<CFileVersionInfo>();
-    m_OutlookVersion->setFullPathName(path + QStringLiteral("OUTLOOK.EXE"));
-    const QString major = m_OutlookVersion->FileVersionMajor();
-    if (major == QLatin1String("9") || major == QLatin1String("10") || major == QLatin1String("11"))
-        m_OptionsKey = SettingsLocation::registryKey(major);
+    m_OutlookVersion = HostProgramVersion::open();
+    if (const QString key = HostProgramVersion::settingsKey(m_OutlookVersion->FileVersionMajor()); !key.isEmpty())
+        m_OptionsKey = key;
 }
 
 QString ctlLumora::readSetting(const char *name) const
