@@ -122,6 +122,7 @@ void Main::createMenu()
     m_mnuPopTray->addSeparator()->setObjectName(QStringLiteral("mnuSep3"));
     addItem("mnuResetIcon", QStringLiteral("&Reset Icon"), &Main::mnuResetIcon_Click);
     m_mnuPopTray->addSeparator()->setObjectName(QStringLiteral("mnuSep2"));
+    addItem("mnuOptions", QStringLiteral("&Options..."), &Main::mnuOptions_Click);
     addItem("mnuHelp", QStringLiteral("Lumora Help..."), &Main::mnuHelp_Click);
     m_mnuPopTray->addSeparator()->setObjectName(QStringLiteral("mnuSep1"));
     m_mnuSysAbout = addItem("mnuSysAbout", QStringLiteral("&About Lumora..."), &Main::mnuSysAbout_Click);
@@ -152,6 +153,28 @@ void Main::fillTrayRecord()
     m_nid.uCallbackMessage = WM_MOUSEMOVE;
 }
 
+void Main::fillTip()
+{
+    QByteArray tip(TipText);
+    if (!m_tipNote.isEmpty())
+        tip += '\n' + m_tipNote.toUtf8();
+    // The record holds 127 bytes and a NUL; a cut never splits a UTF-8 sequence.
+    qsizetype n = qMin<qsizetype>(tip.size(), sizeof m_nid.szTip - 1);
+    while (n > 0 && n < tip.size() && (uchar(tip.at(n)) & 0xC0) == 0x80)
+        --n;
+    std::memset(m_nid.szTip, 0, sizeof m_nid.szTip);
+    std::memcpy(m_nid.szTip, tip.constData(), size_t(n));
+}
+
+void Main::setTipNote(const QString &note)
+{
+    if (note == m_tipNote)
+        return;
+    m_tipNote = note;
+    if (m_loaded)
+        SetTrayIcon(-1); // keeps the image, refreshes the tip
+}
+
 void Main::Form_Load()
 {
     if (m_loaded)
@@ -163,8 +186,7 @@ void Main::Form_Load()
 
     fillTrayRecord();
     m_nid.hIcon = m_imgNorm;
-    std::memset(m_nid.szTip, 0, sizeof m_nid.szTip);
-    std::memcpy(m_nid.szTip, TipText, sizeof TipText);
+    fillTip();
     m_trayIconState = 0;
     NotifyIconHost &host = NotifyIconHost::instance();
     m_trayConnection = connect(&host, &NotifyIconHost::callback, this, &Main::onTrayCallback);
@@ -230,8 +252,7 @@ void Main::SetTrayIcon(qint16 id)
     }
     if (id >= 0 && id <= 3)
         m_trayIconState = id;
-    std::memset(m_nid.szTip, 0, sizeof m_nid.szTip);
-    std::memcpy(m_nid.szTip, TipText, sizeof TipText);
+    fillTip();
     Shell_NotifyIconA(NIM_MODIFY, &m_nid);
 }
 
@@ -378,6 +399,13 @@ void Main::mnuNewTask_Click()
 void Main::mnuResetIcon_Click()
 {
     SetTrayIcon(0);
+}
+
+void Main::mnuOptions_Click()
+{
+    // The options dialog belongs to the host; the add-in only asks for it.
+    if (addIn().application)
+        addIn().application->ShowOptions();
 }
 
 void Main::mnuHelp_Click()
