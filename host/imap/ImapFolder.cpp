@@ -34,6 +34,17 @@ QString ImapFolder::Name() const
                                             : MaildirFolder::virtualFolderName(m_itemType);
 }
 
+QString ImapFolder::FolderPath() const
+{
+    if (m_itemType != host::MailItemType)
+        return QString();
+    const std::optional<ImapAccount::Mailbox> m = m_account->mailbox(m_mailbox);
+    QString path = m ? m->name : QString::fromUtf8(m_mailbox);
+    if (m && !m->delimiter.isNull())
+        path.replace(m->delimiter, QLatin1Char('/'));
+    return m_account->config().toUrl() + QLatin1Char('/') + path;
+}
+
 host::ItemsPtr ImapFolder::items()
 {
     return std::make_shared<ImapItems>(m_account, m_mailbox, m_itemType);

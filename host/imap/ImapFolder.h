@@ -24,6 +24,8 @@ public:
     QString StoreID() const override;
     QString Name() const override;
     int DefaultItemType() const override { return m_itemType; }
+    // The account's address with the mailbox's decoded path ("imaps://anna@host:993/Work/Reports").
+    QString FolderPath() const override;
     host::ItemsPtr items() override;
     host::FoldersPtr folders() override;
 

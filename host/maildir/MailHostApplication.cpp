@@ -69,9 +69,10 @@ host::COMAddIns *MailHostApplication::comAddIns()
     return m_addIns;
 }
 
-void MailHostApplication::setMailClientWindowClass(const QString &windowClass)
+void MailHostApplication::setMailClientClass(const QString &windowClass)
 {
-    m_monitor->setWindowClass(windowClass);
+    host::Application::setMailClientClass(windowClass);
+    m_monitor->setWindowClass(mailClientClass());
 }
 
 void MailHostApplication::quit()

@@ -29,8 +29,10 @@ public:
     host::ItemPtr CreateItem(int type) override;
     host::COMAddIns *comAddIns() override;
 
-    // WM_CLASS of the mail client's window; empty means the explorer is never active.
-    void setMailClientWindowClass(const QString &windowClass);
+    // WM_CLASS of the mail client's window; its windows make the explorer active. Empty
+    // means the explorer is never active.
+    void setMailClientClass(const QString &windowClass) override;
+    void setMailClientWindowClass(const QString &windowClass) { setMailClientClass(windowClass); }
     // Closes the explorer, as the host does when it is asked to quit.
     void quit();
 

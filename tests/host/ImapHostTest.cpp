@@ -301,6 +301,8 @@ TEST_F(ImapHost, FolderTreeOverStartTlsWithIdsThatSurviveARestart)
         ASSERT_EQ(work->folders()->Count(), 1);
         host::FolderPtr reports = work->folders()->Item(1);
         EXPECT_EQ(reports->Name(), QStringLiteral("Reports"));
+        EXPECT_TRUE(reports->FolderPath().endsWith(QStringLiteral("/Work/Reports")))
+            << reports->FolderPath().toStdString();
         folderId = reports->EntryID();
         storeId = reports->StoreID();
         itemId = reports->items()->Find(QStringLiteral("[Unread] = true"))->EntryID();
