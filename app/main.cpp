@@ -3,9 +3,12 @@
 #include "app/DemoMail.h"
 #include "app/HostApplication.h"
 #include "app/HostOptionsPage.h"
+#include "app/ImapSetup.h"
+#include "app/KeychainPasswordStore.h"
 #include "app/MailClientIdentity.h"
 #include "app/SignalWatcher.h"
 #include "app/SingleInstance.h"
+#include "host/imap/ImapApplication.h"
 #include "host/maildir/MaildirApplication.h"
 #include "host/maildir/MaildirStore.h"
 #include "host/memory/MemoryApplication.h"
@@ -18,6 +21,7 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFile>
+#include <QInputDialog>
 #include <QTextStream>
 
 #include <cstdio>
@@ -36,6 +40,9 @@ struct Options
     QString hostProgram;
     QString displayCommand;
     QString mailClient;
+    QStringList imapUrls;
+    bool imapPasswordStdin = false;
+    QStringList imapTrust;
 };
 
 Options parse(const QApplication &app)
@@ -66,7 +73,20 @@ Options parse(const QApplication &app)
         QStringLiteral("Window class of your mail client (kept for later starts; default: the desktop's "
                        "mailto handler). While it is active no popup shows; Hide Outlook hides it."),
         QStringLiteral("class"));
-    parser.addOptions({demo, verbose, testPopup, options, quit, maildir, hostProgram, displayCommand, mailClient});
+    const QCommandLineOption imap(
+        QStringLiteral("imap"),
+        QStringLiteral("Watch this IMAP account instead of Maildir stores: imaps://user@host[:port], or "
+                       "imap://user@host[:port] for STARTTLS (repeatable)."),
+        QStringLiteral("url"));
+    const QCommandLineOption imapPasswordStdin(
+        QStringLiteral("imap-password-stdin"),
+        QStringLiteral("Read the IMAP password from the first line of standard input instead of the secret service."));
+    const QCommandLineOption imapTrust(
+        QStringLiteral("imap-trust"),
+        QStringLiteral("Trust the IMAP server certificate with this SHA-256 fingerprint."),
+        QStringLiteral("fingerprint"));
+    parser.addOptions({demo, verbose, testPopup, options, quit, maildir, hostProgram, displayCommand, mailClient, imap,
+                       imapPasswordStdin, imapTrust});
     parser.process(app);
 
     Options o;
@@ -78,6 +98,9 @@ Options parse(const QApplication &app)
     o.hostProgram = parser.value(hostProgram);
     o.displayCommand = parser.value(displayCommand);
     o.mailClient = parser.value(mailClient);
+    o.imapUrls = parser.values(imap);
+    o.imapPasswordStdin = parser.isSet(imapPasswordStdin);
+    o.imapTrust = parser.values(imapTrust);
     Verbose::setEnabled(parser.isSet(verbose));
     return o;
 }
@@ -85,6 +108,21 @@ Options parse(const QApplication &app)
 void say(const QString &text)
 {
     QTextStream(stderr) << text << Qt::endl;
+}
+
+// Dialogs need a screen the user sees.
+bool interactive()
+{
+    return QGuiApplication::platformName() != QLatin1String("offscreen");
+}
+
+std::optional<QString> askPassword(const QString &account)
+{
+    bool ok = false;
+    const QString password =
+        QInputDialog::getText(nullptr, QStringLiteral("Lumora"), QStringLiteral("Password for %1:").arg(account),
+                              QLineEdit::Password, QString(), &ok);
+    return ok ? std::optional<QString>(password) : std::nullopt;
 }
 
 // A demo run keeps its settings, INI file and log in a profile of its own, so trying the
@@ -141,7 +179,9 @@ int main(int argc, char **argv)
     X11WindowSystem windowSystem;
     WindowSystem::setInstance(&windowSystem);
 
-    // The mail host: the demo store, or the user's Maildir stores.
+    // The mail host: the demo store, the IMAP accounts, or the user's Maildir stores.
+    KeychainPasswordStore passwords;
+    std::unique_ptr<ImapSetup> imapSetup;
     std::unique_ptr<host::Application> mail;
     std::function<void()> closeExplorer;
     std::function<QObject *()> hostPage;
@@ -155,6 +195,26 @@ int main(int argc, char **argv)
         };
         mail = std::move(memory);
         Verbose::line(QStringLiteral("host: demo store"));
+    } else if (!options.imapUrls.isEmpty()) {
+        imapSetup = std::make_unique<ImapSetup>(passwords);
+        QObject::connect(imapSetup.get(), &ImapSetup::say, &app, &say);
+        imapSetup->setPrompt(askPassword);
+        QString error;
+        const auto accounts = imapSetup->accounts(
+            {options.imapUrls, options.imapPasswordStdin, options.imapTrust, interactive()}, &error);
+        if (!accounts) {
+            say(QStringLiteral("Lumora: ") + error);
+            return 2;
+        }
+        auto imap = std::make_unique<ImapApplication>(*accounts);
+        imapSetup->attach(imap.get(), interactive());
+        const HostSettings stored = HostSettings::load();
+        imap->setDisplayCommand(options.displayCommand.isEmpty() ? stored.displayCommand : options.displayCommand);
+        imap->start();
+        ImapApplication *raw = imap.get();
+        closeExplorer = [raw] { raw->quit(); };
+        Verbose::line(QStringLiteral("host: IMAP accounts %1").arg(options.imapUrls.join(QStringLiteral(", "))));
+        mail = std::move(imap);
     } else {
         // The command line adds stores to the stored ones and overrides the rest for this run.
         const HostSettings stored = HostSettings::load();

@@ -22,6 +22,14 @@ void NotifyIconHost::setInstance(NotifyIconHost *host)
     g_installed = host;
 }
 
+void NotifyIconHost::setStatusNote(const QString &note)
+{
+    if (note == m_statusNote)
+        return;
+    m_statusNote = note;
+    statusNoteChanged();
+}
+
 bool Shell_NotifyIconA(quint32 message, const NOTIFYICONDATAA *data)
 {
     if (!data)

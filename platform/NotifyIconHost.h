@@ -23,10 +23,22 @@ public:
     // Installs a host (not owned); nullptr restores the system tray.
     static void setInstance(NotifyIconHost *host);
 
+    // A line of the host process's own (a mail account that cannot be reached) shown below
+    // every icon's tip; empty for none. The icons' owners keep setting their tips as before.
+    void setStatusNote(const QString &note);
+    QString statusNote() const { return m_statusNote; }
+
+protected:
+    // The note changed; hosts that show tips apply it.
+    virtual void statusNoteChanged() {}
+
 Q_SIGNALS:
     // A mouse event on the icon (hWnd, uID): the owner's callback message number and the
     // mouse message (WM_LBUTTONDBLCLK, WM_RBUTTONUP, ...).
     void callback(quint32 hWnd, quint32 uID, quint32 callbackMessage, int mouseMessage);
+
+private:
+    QString m_statusNote;
 };
 
 } // namespace lumora

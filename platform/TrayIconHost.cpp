@@ -20,8 +20,21 @@ void TrayIconHost::apply(Entry &entry, const NOTIFYICONDATAA &data)
     if (data.uFlags & NIF_TIP) {
         // The tip need not be terminated inside its field; never read past it.
         const char *tip = data.szTip;
-        entry.icon->setToolTip(QString::fromUtf8(tip, static_cast<qsizetype>(strnlen(tip, sizeof data.szTip))));
+        entry.tip = QString::fromUtf8(tip, static_cast<qsizetype>(strnlen(tip, sizeof data.szTip)));
+        showTip(entry);
     }
+}
+
+void TrayIconHost::showTip(Entry &entry)
+{
+    const QString note = statusNote();
+    entry.icon->setToolTip(note.isEmpty() ? entry.tip : entry.tip + QLatin1Char('\n') + note);
+}
+
+void TrayIconHost::statusNoteChanged()
+{
+    for (const auto &entry : std::as_const(m_icons))
+        showTip(*entry);
 }
 
 bool TrayIconHost::notify(quint32 message, const NOTIFYICONDATAA &data)

@@ -22,12 +22,19 @@ public:
 
     bool notify(quint32 message, const NOTIFYICONDATAA &data) override;
 
+protected:
+    void statusNoteChanged() override;
+
 private:
     struct Entry
     {
         std::unique_ptr<QSystemTrayIcon> icon;
         quint32 callbackMessage = 0;
+        // The tip as the owner set it, before the status note is added.
+        QString tip;
     };
+
+    void showTip(Entry &entry);
     using Key = QPair<quint32, quint32>;
 
     void apply(Entry &entry, const NOTIFYICONDATAA &data);

@@ -40,9 +40,9 @@ QString MaildirFolder::StoreID() const
     return m_store->storeId();
 }
 
-QString MaildirFolder::Name() const
+QString MaildirFolder::virtualFolderName(int itemType)
 {
-    switch (m_itemType) {
+    switch (itemType) {
     case host::AppointmentItemType:
         return QStringLiteral("Calendar");
     case host::ContactItemType:
@@ -52,8 +52,13 @@ QString MaildirFolder::Name() const
     case host::NoteItemType:
         return QStringLiteral("Notes");
     default:
-        return m_store->displayName(m_dir);
+        return QString();
     }
+}
+
+QString MaildirFolder::Name() const
+{
+    return m_itemType == host::MailItemType ? m_store->displayName(m_dir) : virtualFolderName(m_itemType);
 }
 
 QString MaildirFolder::FolderPath() const

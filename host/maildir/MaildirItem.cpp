@@ -91,9 +91,12 @@ bool MaildirItem::UnRead() const
 bool MaildirItem::Display()
 {
     const QString path = filePath();
-    if (path.isEmpty())
-        return false;
-    QStringList args = QProcess::splitCommand(m_store->displayCommand());
+    return !path.isEmpty() && openWith(m_store->displayCommand(), path);
+}
+
+bool MaildirItem::openWith(const QString &command, const QString &path)
+{
+    QStringList args = QProcess::splitCommand(command);
     if (args.isEmpty())
         return false;
     const QString program = args.takeFirst();

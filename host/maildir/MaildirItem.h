@@ -33,6 +33,8 @@ public:
     QString StoreID() const;
     // The message file as it is named now; empty once it is gone.
     QString filePath() const;
+    // Starts command on the message file ("%f" is replaced by the file, else it is appended).
+    static bool openWith(const QString &command, const QString &path);
 
 private:
     const MailHeaders &headers() const;

@@ -6,17 +6,6 @@
 
 namespace lumora {
 
-namespace {
-
-bool isUnreadFilter(const QString &filter)
-{
-    QString compact = filter.toLower();
-    compact.remove(QLatin1Char(' '));
-    return compact == QLatin1String("[unread]=true");
-}
-
-} // namespace
-
 MaildirItems::MaildirItems(std::shared_ptr<MaildirStore> store, const QString &dir, int itemType, QObject *parent)
     : host::Items(parent)
     , m_store(std::move(store))
@@ -26,6 +15,13 @@ MaildirItems::MaildirItems(std::shared_ptr<MaildirStore> store, const QString &d
 }
 
 MaildirItems::~MaildirItems() = default;
+
+bool MaildirItems::isUnreadFilter(const QString &filter)
+{
+    QString compact = filter.toLower();
+    compact.remove(QLatin1Char(' '));
+    return compact == QLatin1String("[unread]=true");
+}
 
 int MaildirItems::Count() const
 {

@@ -1,5 +1,8 @@
 #include "host/maildir/MaildirStore.h"
 
+#include "host/maildir/HexText.h"
+#include "host/maildir/MailboxName.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -17,23 +20,6 @@ namespace lumora {
 
 namespace {
 
-QString toHex(const QString &text)
-{
-    return QString::fromLatin1(text.toUtf8().toHex().toUpper());
-}
-
-bool fromHex(const QString &id, QString *text)
-{
-    if (id.isEmpty() || id.size() % 2 != 0)
-        return false;
-    for (QChar c : id) {
-        if (!((c >= QLatin1Char('0') && c <= QLatin1Char('9')) || (c >= QLatin1Char('A') && c <= QLatin1Char('F'))))
-            return false;
-    }
-    *text = QString::fromUtf8(QByteArray::fromHex(id.toLatin1()));
-    return true;
-}
-
 bool isDirectory(const QString &path)
 {
     struct stat st;
@@ -48,7 +34,7 @@ MaildirStore::MaildirStore(const QString &rootPath)
     if (canonical.isEmpty() || !isDirectory(canonical))
         return;
     m_root = canonical;
-    m_storeId = toHex(QStringLiteral("S") + m_root);
+    m_storeId = HexText::encode(QStringLiteral("S") + m_root);
     refreshFolders();
 }
 
@@ -146,7 +132,7 @@ QString MaildirStore::displayName(const QString &dir) const
     const QString rest = dir.mid(parent.size() + 1);
     QStringList parts = rest.split(QLatin1Char('.'));
     for (QString &part : parts)
-        part = decodeMailboxName(part);
+        part = MailboxName::decode(part);
     return parts.join(QLatin1Char('.'));
 }
 
@@ -271,13 +257,13 @@ bool MaildirStore::moveToTrash(const QString &dir, const QString &uniqueName)
 
 QString MaildirStore::folderEntryId(const QString &dir)
 {
-    return toHex(QStringLiteral("F") + dir);
+    return HexText::encode(QStringLiteral("F") + dir);
 }
 
 bool MaildirStore::parseFolderEntryId(const QString &id, QString *dir)
 {
     QString text;
-    if (!fromHex(id, &text) || !text.startsWith(QLatin1Char('F')))
+    if (!HexText::decode(id, &text) || !text.startsWith(QLatin1Char('F')))
         return false;
     *dir = text.mid(1);
     return dir->isEmpty() || isFolderDirName(*dir);
@@ -285,13 +271,13 @@ bool MaildirStore::parseFolderEntryId(const QString &id, QString *dir)
 
 QString MaildirStore::itemEntryId(const QString &dir, const QString &uniqueName)
 {
-    return toHex(QStringLiteral("M") + dir + QLatin1Char('/') + uniqueName);
+    return HexText::encode(QStringLiteral("M") + dir + QLatin1Char('/') + uniqueName);
 }
 
 bool MaildirStore::parseItemEntryId(const QString &id, QString *dir, QString *uniqueName)
 {
     QString text;
-    if (!fromHex(id, &text) || !text.startsWith(QLatin1Char('M')))
+    if (!HexText::decode(id, &text) || !text.startsWith(QLatin1Char('M')))
         return false;
     const qsizetype slash = text.indexOf(QLatin1Char('/'));
     if (slash < 0)
@@ -301,38 +287,6 @@ bool MaildirStore::parseItemEntryId(const QString &id, QString *dir, QString *un
     if (uniqueName->isEmpty() || uniqueName->contains(QLatin1Char('/')) || uniqueName->startsWith(QLatin1Char('.')))
         return false;
     return dir->isEmpty() || isFolderDirName(*dir);
-}
-
-QString MaildirStore::decodeMailboxName(const QString &encoded)
-{
-    QString out;
-    qsizetype i = 0;
-    while (i < encoded.size()) {
-        const QChar c = encoded.at(i);
-        if (c != QLatin1Char('&')) {
-            out.append(c);
-            ++i;
-            continue;
-        }
-        const qsizetype end = encoded.indexOf(QLatin1Char('-'), i + 1);
-        if (end < 0)
-            return encoded;
-        if (end == i + 1) {
-            out.append(QLatin1Char('&'));
-            i = end + 1;
-            continue;
-        }
-        QByteArray b64 = encoded.mid(i + 1, end - i - 1).toLatin1();
-        b64.replace(',', '/');
-        const auto decoded = QByteArray::fromBase64Encoding(b64, QByteArray::AbortOnBase64DecodingErrors);
-        if (!decoded || decoded.decoded.size() % 2 != 0)
-            return encoded;
-        const QByteArray &utf16 = decoded.decoded;
-        for (qsizetype k = 0; k + 1 < utf16.size(); k += 2)
-            out.append(QChar(char16_t((uchar(utf16.at(k)) << 8) | uchar(utf16.at(k + 1)))));
-        i = end + 1;
-    }
-    return out;
 }
 
 } // namespace lumora

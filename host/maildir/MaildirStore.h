@@ -58,8 +58,6 @@ public:
     static bool parseItemEntryId(const QString &id, QString *dir, QString *uniqueName);
     // A Maildir++ folder directory name we accept: ".A" or ".A.B", no empty part.
     static bool isFolderDirName(const QString &dir);
-    // Decodes IMAP's modified UTF-7 ("&AOk-t&AOk-" -> "été"); bad input is kept as it stands.
-    static QString decodeMailboxName(const QString &encoded);
 
 private:
     bool insideRoot(const QString &path) const;

@@ -1,8 +1,7 @@
 #include "host/maildir/MaildirWatcher.h"
 
+#include "host/maildir/ArrivalBurst.h"
 #include "host/maildir/MaildirStore.h"
-#include "platform/Clock.h"
-#include "platform/Timer.h"
 
 #include <QDir>
 
@@ -10,13 +9,9 @@ namespace lumora {
 
 MaildirWatcher::MaildirWatcher(const QList<std::shared_ptr<MaildirStore>> &stores, QObject *parent)
     : QObject(parent)
-    , m_debounce(Clock::instance().createTimer())
+    , m_burst(new ArrivalBurst(QuietMs, MaxDelayMs, this))
 {
-    connect(m_debounce.get(), &Timer::tick, this, [this] {
-        m_debounce->setEnabled(false);
-        m_pendingSinceMs = -1;
-        Q_EMIT newMail();
-    });
+    connect(m_burst, &ArrivalBurst::burst, this, &MaildirWatcher::newMail);
     connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this, &MaildirWatcher::directoryChanged);
     for (const auto &store : stores) {
         if (!store || !store->isValid())
@@ -121,16 +116,8 @@ void MaildirWatcher::directoryChanged(const QString &path)
 
 void MaildirWatcher::noteArrivals(int count)
 {
-    if (count <= 0)
-        return;
-    const qint64 now = Clock::instance().now().toMSecsSinceEpoch();
-    if (m_pendingSinceMs < 0) {
-        m_pendingSinceMs = now;
-        m_debounce->restart(QuietMs);
-    } else if (now - m_pendingSinceMs + QuietMs <= MaxDelayMs) {
-        // Still within the burst: wait for it to go quiet.
-        m_debounce->restart(QuietMs);
-    }
+    if (count > 0)
+        m_burst->note();
 }
 
 void MaildirWatcher::checkNow()

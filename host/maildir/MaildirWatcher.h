@@ -10,8 +10,8 @@
 
 namespace lumora {
 
+class ArrivalBurst;
 class MaildirStore;
-class Timer;
 
 // Keeps the stores' indexes current from inotify and reports new mail: a file that appears
 // in new/ of any folder, including folders created later. A burst of deliveries gives one
@@ -53,8 +53,7 @@ private:
     QHash<QString, Place> m_folders;
     // Dot directories that are not folders yet (no cur/): watched until they become one.
     QSet<QString> m_pending;
-    std::unique_ptr<Timer> m_debounce;
-    qint64 m_pendingSinceMs = -1;
+    ArrivalBurst *m_burst;
 };
 
 } // namespace lumora

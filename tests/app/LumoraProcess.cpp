@@ -30,6 +30,12 @@ LumoraProcess::~LumoraProcess()
     }
 }
 
+void LumoraProcess::write(const QByteArray &bytes)
+{
+    m_process.write(bytes);
+    m_process.waitForBytesWritten(5000);
+}
+
 void LumoraProcess::readAvailable()
 {
     m_pending += m_process.readAllStandardOutput();

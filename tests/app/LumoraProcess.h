@@ -22,6 +22,9 @@ public:
     // Waits for the process to end by itself; the exit code, or -1.
     int waitForExit(int timeoutMs = 10000);
 
+    // Writes to the process's standard input.
+    void write(const QByteArray &bytes);
+
     QStringList lines() const { return m_lines; }
     QStringList linesMatching(const QRegularExpression &pattern) const;
 

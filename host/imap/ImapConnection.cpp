@@ -1,0 +1,421 @@
+#include "host/imap/ImapConnection.h"
+
+#include "platform/Clock.h"
+#include "platform/Timer.h"
+
+#include <QCryptographicHash>
+#include <QSslCertificate>
+
+namespace lumora {
+
+namespace {
+
+// Servers drop an IDLE after 30 minutes; renewing it earlier also proves the link alive.
+constexpr int IdleRenewMs = 25 * 60 * 1000;
+
+} // namespace
+
+ImapConnection::ImapConnection(const ImapAccountConfig &config, QObject *parent)
+    : QObject(parent)
+    , m_config(config)
+    , m_timeout(Clock::instance().createTimer())
+{
+    connect(&m_socket, &QSslSocket::connected, this, &ImapConnection::onConnected);
+    connect(&m_socket, &QSslSocket::encrypted, this, &ImapConnection::onEncrypted);
+    connect(&m_socket, &QSslSocket::readyRead, this, &ImapConnection::onReadyRead);
+    connect(&m_socket, &QSslSocket::sslErrors, this, &ImapConnection::onSslErrors);
+    connect(&m_socket, &QSslSocket::errorOccurred, this, &ImapConnection::onSocketError);
+    // A TLS session closed by the server may end without an error report.
+    connect(&m_socket, &QSslSocket::disconnected, this,
+            [this] { fail(Problem::Lost, QStringLiteral("%1 closed the connection.").arg(where())); });
+    connect(m_timeout.get(), &Timer::tick, this, [this] {
+        m_timeout->setEnabled(false);
+        if (m_idleConfirmed && !m_doneSent) {
+            // Time to renew the IDLE: end it; it resumes once the server confirms.
+            m_doneSent = true;
+            write("DONE");
+            armTimeout(true);
+            return;
+        }
+        fail(Problem::Lost, QStringLiteral("%1 stopped answering.").arg(where()));
+    });
+}
+
+ImapConnection::~ImapConnection()
+{
+    // Pending callers must not wait for answers that will never come.
+    m_state = State::Dead;
+    m_socket.disconnect(this);
+    m_socket.abort();
+}
+
+QString ImapConnection::where() const
+{
+    return QStringLiteral("The mail server %1:%2").arg(m_config.host).arg(m_config.port);
+}
+
+void ImapConnection::open()
+{
+    if (m_state != State::Idle)
+        return;
+    m_state = State::Connecting;
+    m_socket.setPeerVerifyName(m_config.host);
+    m_socket.setSocketOption(QAbstractSocket::KeepAliveOption, 1);
+    armTimeout(true);
+    if (m_config.security == ImapAccountConfig::Security::ImplicitTls)
+        m_socket.connectToHostEncrypted(m_config.host, m_config.port);
+    else
+        m_socket.connectToHost(m_config.host, m_config.port);
+}
+
+void ImapConnection::close()
+{
+    if (m_state == State::Dead)
+        return;
+    m_state = State::Dead;
+    m_timeout->setEnabled(false);
+    m_socket.disconnect(this);
+    if (m_socket.state() == QAbstractSocket::ConnectedState)
+        m_socket.write("Z LOGOUT\r\n");
+    m_socket.disconnectFromHost();
+    auto queue = std::move(m_queue);
+    m_queue.clear();
+    std::unique_ptr<Command> current = std::move(m_current);
+    if (current && current->done)
+        current->done(ImapResponse(), current->untagged);
+    for (Command &c : queue) {
+        if (c.done)
+            c.done(ImapResponse(), {});
+    }
+}
+
+void ImapConnection::armTimeout(bool on)
+{
+    if (on)
+        m_timeout->restart(ResponseTimeoutMs);
+    else
+        m_timeout->setEnabled(false);
+}
+
+void ImapConnection::onConnected()
+{
+    if (m_config.security == ImapAccountConfig::Security::ImplicitTls)
+        return; // the greeting comes once TLS is up
+    m_state = State::Greeting;
+}
+
+void ImapConnection::onEncrypted()
+{
+    if (m_state == State::Connecting)
+        m_state = State::Greeting;
+    else if (m_state == State::Handshake)
+        requestCapabilities();
+}
+
+void ImapConnection::onSslErrors(const QList<QSslError> &errors)
+{
+    const QSslCertificate cert = m_socket.peerCertificate();
+    if (!cert.isNull())
+        m_fingerprint = QString::fromLatin1(cert.digest(QCryptographicHash::Sha256).toHex().toUpper());
+    if (!m_fingerprint.isEmpty() && m_config.trustedFingerprints.contains(m_fingerprint)) {
+        m_socket.ignoreSslErrors(errors);
+        return;
+    }
+    QStringList reasons;
+    for (const QSslError &e : errors)
+        reasons.append(e.errorString());
+    m_problem = Problem::CertificateUntrusted;
+    m_problemText = QStringLiteral("The certificate of %1:%2 is not trusted (%3). Its SHA-256 fingerprint is %4; "
+                                   "trust it only if your provider confirms it.")
+                        .arg(m_config.host)
+                        .arg(m_config.port)
+                        .arg(reasons.join(QStringLiteral("; ")), m_fingerprint);
+}
+
+void ImapConnection::onSocketError(QAbstractSocket::SocketError error)
+{
+    if (m_state == State::Dead)
+        return;
+    if (m_problem == Problem::CertificateUntrusted) {
+        fail(m_problem, m_problemText);
+        return;
+    }
+    switch (error) {
+    case QAbstractSocket::ConnectionRefusedError:
+    case QAbstractSocket::HostNotFoundError:
+    case QAbstractSocket::NetworkError:
+    case QAbstractSocket::SocketTimeoutError:
+        if (m_state == State::Connecting) {
+            fail(Problem::Unreachable,
+                 QStringLiteral("%1 cannot be reached: %2.").arg(where(), m_socket.errorString()));
+            return;
+        }
+        break;
+    case QAbstractSocket::SslHandshakeFailedError:
+    case QAbstractSocket::SslInternalError:
+    case QAbstractSocket::SslInvalidUserDataError:
+        fail(Problem::Tls, QStringLiteral("%1 could not set up encryption: %2.").arg(where(), m_socket.errorString()));
+        return;
+    default:
+        break;
+    }
+    fail(Problem::Lost,
+         QStringLiteral("The connection to %1:%2 was lost: %3.")
+             .arg(m_config.host)
+             .arg(m_config.port)
+             .arg(m_socket.errorString()));
+}
+
+void ImapConnection::fail(Problem problem, const QString &message)
+{
+    if (m_state == State::Dead)
+        return;
+    m_problem = problem;
+    m_problemText = message;
+    close();
+    Q_EMIT failed(problem, message);
+}
+
+void ImapConnection::onReadyRead()
+{
+    m_reader.feed(m_socket.readAll());
+    ImapResponse response;
+    while (m_state != State::Dead && m_reader.next(&response))
+        handle(response);
+    if (m_reader.failed())
+        fail(Problem::Protocol, QStringLiteral("%1 sent a response too large to accept.").arg(where()));
+}
+
+void ImapConnection::write(const QByteArray &line)
+{
+    m_socket.write(line + "\r\n");
+}
+
+void ImapConnection::readCapabilities(const QList<ImapValue> &values, qsizetype from)
+{
+    m_capabilities.clear();
+    for (qsizetype i = from; i < values.size(); ++i)
+        m_capabilities.insert(values.at(i).text.toUpper());
+}
+
+void ImapConnection::handleGreeting(const ImapResponse &response)
+{
+    const QByteArray status = response.status();
+    if (status == "BYE" || status.isEmpty()) {
+        fail(Problem::Unreachable,
+             QStringLiteral("%1 refused the connection: %2").arg(where(), QString::fromUtf8(response.text)));
+        return;
+    }
+    if (m_config.security == ImapAccountConfig::Security::StartTls) {
+        m_state = State::StartTls;
+        write("S STARTTLS");
+        return;
+    }
+    requestCapabilities();
+}
+
+void ImapConnection::requestCapabilities()
+{
+    m_state = State::Capability;
+    write("C CAPABILITY");
+}
+
+void ImapConnection::login()
+{
+    m_state = State::Login;
+    if (m_capabilities.contains("LOGINDISABLED")) {
+        fail(Problem::Tls, QStringLiteral("%1 refuses to log in without encryption.").arg(where()));
+        return;
+    }
+    if (m_capabilities.contains("AUTH=PLAIN")) {
+        // SASL PLAIN carries any UTF-8 password, which LOGIN's quoting cannot always.
+        const QByteArray token = QByteArray('\0' + m_config.user.toUtf8() + '\0' + m_config.password.toUtf8());
+        write("L AUTHENTICATE PLAIN");
+        m_current = std::make_unique<Command>();
+        m_current->tag = "L";
+        m_current->continuation = token.toBase64();
+        return;
+    }
+    write("L LOGIN " + quote(m_config.user.toUtf8()) + ' ' + quote(m_config.password.toUtf8()));
+}
+
+void ImapConnection::handle(const ImapResponse &response)
+{
+    if (!m_idleConfirmed)
+        armTimeout(m_current || m_state != State::Ready);
+    switch (m_state) {
+    case State::Greeting:
+        if (response.isUntagged())
+            handleGreeting(response);
+        return;
+    case State::StartTls:
+        if (response.tag != "S")
+            return;
+        if (response.status() != "OK") {
+            fail(Problem::Tls, QStringLiteral("%1 does not offer STARTTLS.").arg(where()));
+            return;
+        }
+        m_state = State::Handshake;
+        m_socket.startClientEncryption();
+        return;
+    case State::Capability:
+        if (response.isUntagged() && response.word(0) == "CAPABILITY") {
+            readCapabilities(response.values, 1);
+        } else if (response.tag == "C") {
+            if (response.status() != "OK") {
+                fail(Problem::Protocol, QStringLiteral("%1 did not list its capabilities.").arg(where()));
+                return;
+            }
+            login();
+        }
+        return;
+    case State::Login:
+        if (response.isContinuation() && m_current && !m_current->continuation.isEmpty()) {
+            write(m_current->continuation);
+            m_current->continuation.clear();
+            return;
+        }
+        if (response.isContinuation()) {
+            write("*");
+            return;
+        }
+        if (response.isUntagged() && response.word(0) == "CAPABILITY")
+            readCapabilities(response.values, 1);
+        if (response.tag != "L")
+            return;
+        m_current.reset();
+        if (response.status() != "OK") {
+            fail(Problem::WrongPassword,
+                 QStringLiteral("The mail server %1 refused the user name or password of %2: %3")
+                     .arg(m_config.host, m_config.user, QString::fromUtf8(response.text)));
+            return;
+        }
+        if (response.code.toUpper().startsWith("CAPABILITY "))
+            readCapabilities(ImapResponseReader::parse("* " + response.code + "\r\n").values, 1);
+        m_state = State::Ready;
+        armTimeout(false);
+        Q_EMIT ready();
+        sendNext();
+        return;
+    case State::Ready:
+        break;
+    default:
+        return;
+    }
+
+    if (response.isUntagged()) {
+        if (response.status() == "BYE") {
+            fail(Problem::Lost,
+                 QStringLiteral("%1 closed the session: %2").arg(where(), QString::fromUtf8(response.text)));
+            return;
+        }
+        if (m_current)
+            m_current->untagged.append(response);
+        Q_EMIT untagged(response);
+        return;
+    }
+    if (response.isContinuation()) {
+        if (m_current && m_current->tag == m_idleTag) {
+            m_idleConfirmed = true;
+            m_timeout->restart(IdleRenewMs);
+            if (!m_queue.empty() && !m_doneSent) {
+                m_doneSent = true;
+                write("DONE");
+                armTimeout(true);
+            }
+        } else if (m_current && !m_current->continuation.isEmpty()) {
+            m_socket.write(m_current->continuation);
+            write(QByteArray());
+            m_current->continuation.clear();
+        }
+        return;
+    }
+    if (!m_current || response.tag != m_current->tag)
+        return;
+    std::unique_ptr<Command> done = std::move(m_current);
+    if (done->tag == m_idleTag) {
+        m_idleTag.clear();
+        m_doneSent = false;
+        m_idleConfirmed = false;
+    }
+    armTimeout(false);
+    if (done->done)
+        done->done(response, done->untagged);
+    if (m_state == State::Ready)
+        sendNext();
+}
+
+void ImapConnection::send(const QByteArray &command, Done done, const QByteArray &continuation)
+{
+    if (m_state == State::Dead) {
+        if (done)
+            done(ImapResponse(), {});
+        return;
+    }
+    m_queue.push_back(Command{command, continuation, std::move(done), {}, {}});
+    if (m_idleConfirmed && !m_doneSent) {
+        // In IDLE (the server confirmed it): leave it so the command can go out.
+        m_doneSent = true;
+        write("DONE");
+        armTimeout(true);
+        return;
+    }
+    sendNext();
+}
+
+void ImapConnection::idle()
+{
+    m_idleWanted = true;
+    sendNext();
+}
+
+void ImapConnection::sendNext()
+{
+    if (m_state != State::Ready || m_current)
+        return;
+    if (m_queue.empty()) {
+        if (!m_idleWanted || !hasCapability("IDLE"))
+            return;
+        m_current = std::make_unique<Command>();
+        m_current->tag = m_idleTag = 'I' + QByteArray::number(m_nextTag++);
+        write(m_current->tag + " IDLE");
+        armTimeout(true);
+        return;
+    }
+    m_current = std::make_unique<Command>(std::move(m_queue.front()));
+    m_queue.pop_front();
+    m_current->tag = 'A' + QByteArray::number(m_nextTag++);
+    if (!m_current->continuation.isEmpty() && hasCapability("LITERAL+") && m_current->text.endsWith('}')) {
+        // With LITERAL+ the literal goes out at once, without waiting for the server.
+        m_current->text.insert(m_current->text.size() - 1, '+');
+        write(m_current->tag + ' ' + m_current->text);
+        if (!m_current->continuation.isEmpty()) {
+            m_socket.write(m_current->continuation);
+            write(QByteArray());
+            m_current->continuation.clear();
+        }
+    } else {
+        write(m_current->tag + ' ' + m_current->text);
+    }
+    armTimeout(true);
+}
+
+QByteArray ImapConnection::quote(const QByteArray &text)
+{
+    bool plain = true;
+    for (char c : text) {
+        if (c == '\r' || c == '\n' || c == '\0' || uchar(c) >= 0x80)
+            plain = false;
+    }
+    if (!plain)
+        return '{' + QByteArray::number(text.size()) + "+}\r\n" + text;
+    QByteArray out = "\"";
+    for (char c : text) {
+        if (c == '"' || c == '\\')
+            out.append('\\');
+        out.append(c);
+    }
+    return out + '"';
+}
+
+} // namespace lumora

@@ -1,0 +1,131 @@
+#pragma once
+
+#include "host/imap/ImapAccountConfig.h"
+#include "host/imap/ImapResponse.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QObject>
+#include <QSet>
+#include <QSslSocket>
+
+#include <deque>
+#include <functional>
+#include <memory>
+
+namespace lumora {
+
+class Timer;
+
+// One authenticated IMAP session over a non-blocking socket, on the event loop's thread.
+// Commands run one after another; each completes with its tagged response and the untagged
+// responses that arrived meanwhile. A connection that failed stays dead: make a new one.
+class ImapConnection : public QObject
+{
+    Q_OBJECT
+public:
+    // What went wrong, in the terms a user can act on.
+    enum class Problem {
+        None,
+        Unreachable,
+        WrongPassword,
+        CertificateUntrusted,
+        Tls,
+        Protocol,
+        Lost
+    };
+    Q_ENUM(Problem)
+
+    using Done = std::function<void(const ImapResponse &tagged, const QList<ImapResponse> &untagged)>;
+
+    explicit ImapConnection(const ImapAccountConfig &config, QObject *parent = nullptr);
+    ~ImapConnection() override;
+
+    // Connects, secures, logs in; ends in ready() or failed().
+    void open();
+    bool isReady() const { return m_state == State::Ready; }
+    bool isDead() const { return m_state == State::Dead; }
+    // Queues a command (without tag and line end). A continuation request from the server is
+    // answered with continuation. done gets an empty tagged response when the session dies.
+    void send(const QByteArray &command, Done done, const QByteArray &continuation = {});
+    // Enters IDLE once no command waits; untagged responses then arrive through untagged().
+    // A later send() ends IDLE first.
+    void idle();
+    bool isIdling() const { return m_idleTag.size() > 0; }
+    bool hasCapability(const QByteArray &name) const { return m_capabilities.contains(name.toUpper()); }
+    // Ends the session without a report.
+    void close();
+
+    // The server certificate's SHA-256 fingerprint (upper-case hex), once TLS saw one.
+    QString certificateFingerprint() const { return m_fingerprint; }
+    Problem problem() const { return m_problem; }
+    QString problemText() const { return m_problemText; }
+
+    // A string argument: quoted when it can be, else a non-synchronising literal (servers
+    // without LITERAL+ refuse such names, which then fail as values).
+    static QByteArray quote(const QByteArray &text);
+    // How long a command may go unanswered before the session counts as lost.
+    static constexpr int ResponseTimeoutMs = 60000;
+
+Q_SIGNALS:
+    void ready();
+    void failed(lumora::ImapConnection::Problem problem, const QString &message);
+    void untagged(const lumora::ImapResponse &response);
+
+private:
+    enum class State {
+        Idle,
+        Connecting,
+        Greeting,
+        StartTls,
+        Handshake,
+        Capability,
+        Login,
+        Ready,
+        Dead
+    };
+    struct Command
+    {
+        QByteArray text;
+        QByteArray continuation;
+        Done done;
+        QByteArray tag;
+        QList<ImapResponse> untagged;
+    };
+
+    void onConnected();
+    void onEncrypted();
+    void onReadyRead();
+    void onSslErrors(const QList<QSslError> &errors);
+    void onSocketError(QAbstractSocket::SocketError error);
+    void handle(const ImapResponse &response);
+    void handleGreeting(const ImapResponse &response);
+    void requestCapabilities();
+    void login();
+    void sendNext();
+    void write(const QByteArray &line);
+    void fail(Problem problem, const QString &message);
+    void armTimeout(bool on);
+    void readCapabilities(const QList<ImapValue> &values, qsizetype from);
+    QString where() const;
+
+    ImapAccountConfig m_config;
+    QSslSocket m_socket;
+    ImapResponseReader m_reader;
+    State m_state = State::Idle;
+    std::deque<Command> m_queue;
+    std::unique_ptr<Command> m_current;
+    QByteArray m_idleTag;
+    bool m_idleWanted = false;
+    bool m_doneSent = false;
+    // The server confirmed IDLE: the timer now counts down to its renewal.
+    bool m_idleConfirmed = false;
+    int m_nextTag = 1;
+    QSet<QByteArray> m_capabilities;
+    QString m_fingerprint;
+    Problem m_problem = Problem::None;
+    QString m_problemText;
+    std::unique_ptr<Timer> m_timeout;
+};
+
+} // namespace lumora

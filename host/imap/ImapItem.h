@@ -1,0 +1,48 @@
+#pragma once
+
+#include "host/Item.h"
+
+#include <QByteArray>
+
+#include <memory>
+
+namespace lumora {
+
+class ImapAccount;
+struct MailHeaders;
+
+// One message on the server, named by mailbox, UIDVALIDITY and UID. Once the mailbox's
+// UIDVALIDITY changes the item is stale: reads come back empty and actions fail.
+class ImapItem : public host::Item
+{
+    Q_OBJECT
+public:
+    ImapItem(std::shared_ptr<ImapAccount> account, const QByteArray &mailbox, quint32 uidValidity, quint32 uid,
+             QObject *parent = nullptr);
+    ~ImapItem() override;
+
+    int ItemType() const override { return host::MailItemType; }
+    QString EntryID() const override;
+    QString Subject() const override;
+    QDateTime ReceivedTime() const override;
+    int Importance() const override;
+    bool UnRead() const override;
+    QString SenderName() const override;
+    // Saves the message as a private temporary .eml file and opens it with the display command.
+    bool Display() override;
+    bool Delete() override;
+
+    QString StoreID() const;
+    // Where Display saves messages: a folder only the user can read.
+    static QString displayFolder();
+
+private:
+    const MailHeaders *headers() const;
+
+    std::shared_ptr<ImapAccount> m_account;
+    QByteArray m_mailbox;
+    quint32 m_uidValidity;
+    quint32 m_uid;
+};
+
+} // namespace lumora

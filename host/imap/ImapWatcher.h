@@ -1,0 +1,96 @@
+#pragma once
+
+#include "host/imap/ImapConnection.h"
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+
+#include <memory>
+#include <vector>
+
+namespace lumora {
+
+class ArrivalBurst;
+class ImapAccount;
+class Timer;
+
+// Reports new mail on the accounts' mailboxes without polling: one session per mailbox
+// sits in IDLE (up to a limit per account); beyond it one session asks the server for
+// NOTIFY, and only a server with neither is asked for STATUS in a slow round. A lost session
+// comes back with exponential backoff and is followed by a scan, so mail that arrived in
+// between is reported. A burst of arrivals gives one newMail.
+class ImapWatcher : public QObject
+{
+    Q_OBJECT
+public:
+    explicit ImapWatcher(const QList<std::shared_ptr<ImapAccount>> &accounts, QObject *parent = nullptr);
+    ~ImapWatcher() override;
+
+    // Lists each account's mailboxes and starts watching them.
+    void start();
+    // Reopens every session that is not up, those stopped for a refusal included (after a
+    // new password or a trusted certificate).
+    void resume();
+
+    // IDLE sessions per account (servers limit sessions per user, Dovecot to 10 by default).
+    void setMaxIdleSessions(int count) { m_maxIdle = count; }
+    // First and longest wait before reconnecting.
+    void setBackoff(int firstMs, int maxMs);
+    // How often the STATUS round runs where neither IDLE nor NOTIFY serves.
+    void setStatusRoundMs(int ms) { m_statusRoundMs = ms; }
+
+    // Mailboxes whose IDLE session is up, and mailboxes watched by NOTIFY or STATUS.
+    int idlingCount() const;
+    int notifyCount() const;
+    int statusRoundCount() const;
+
+    static constexpr int QuietMs = 100;
+    static constexpr int MaxDelayMs = 2000;
+
+Q_SIGNALS:
+    void newMail();
+
+private:
+    enum class Kind {
+        Idle,
+        Notify,
+        StatusRound
+    };
+    struct Watch
+    {
+        Kind kind = Kind::Idle;
+        std::shared_ptr<ImapAccount> account;
+        // One mailbox for IDLE, every remaining one for NOTIFY and the STATUS round.
+        QList<QByteArray> mailboxes;
+        QPointer<ImapConnection> connection;
+        quint64 exists = 0;
+        QHash<QByteArray, quint64> uidNext;
+        int failures = 0;
+        bool connectedBefore = false;
+        bool stopped = false;
+        bool up = false;
+        std::unique_ptr<Timer> retry;
+    };
+
+    void planAccount(const std::shared_ptr<ImapAccount> &account, bool listed);
+    void replan(const std::shared_ptr<ImapAccount> &account);
+    Watch *addWatch(Kind kind, const std::shared_ptr<ImapAccount> &account, const QList<QByteArray> &mailboxes);
+    void open(Watch *watch);
+    void onReady(Watch *watch);
+    void onFailed(Watch *watch, ImapConnection::Problem problem, const QString &message);
+    void onUntagged(Watch *watch, const ImapResponse &response);
+    void runStatusRound(Watch *watch);
+    bool noteUidNext(Watch *watch, const QByteArray &mailbox, quint64 uidNext);
+    void noteArrivals();
+
+    QList<std::shared_ptr<ImapAccount>> m_accounts;
+    std::vector<std::unique_ptr<Watch>> m_watches;
+    int m_maxIdle = 8;
+    int m_backoffFirstMs = 1000;
+    int m_backoffMaxMs = 5 * 60 * 1000;
+    int m_statusRoundMs = 5 * 60 * 1000;
+    ArrivalBurst *m_burst;
+};
+
+} // namespace lumora

@@ -1,0 +1,339 @@
+// The IMAP host against a real Dovecot started by the test.
+#include "host/imap/ImapAccount.h"
+#include "host/imap/ImapApplication.h"
+#include "host/imap/ImapConnection.h"
+#include "host/imap/ImapWatcher.h"
+#include "tests/testsupport/DovecotServer.h"
+#include "tests/testsupport/ImapTestClient.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QEventLoop>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+using namespace lumora;
+using lumora::test::DovecotServer;
+using lumora::test::ImapTestClient;
+using lumora::test::waitUntil;
+
+namespace {
+
+const QByteArray Greeting = "From: =?UTF-8?Q?Zo=C3=AB_Example?= <zoe@example.org>\r\n"
+                            "Subject: =?UTF-8?B?R3LDvMOfZQ==?=\r\n"
+                            "Date: Mon, 7 Dec 2026 10:00:00 +0100\r\n"
+                            "Message-ID: <greeting@example.org>\r\n"
+                            "\r\n"
+                            "Hello.\r\n";
+
+QByteArray message(const QByteArray &subject)
+{
+    return "From: Sender <s@example.org>\r\nSubject: " + subject + "\r\n\r\nBody\r\n";
+}
+
+// Lets the event loop run for ms, so late signals have their chance to arrive.
+void settle(int ms)
+{
+    waitUntil([] { return false; }, ms);
+}
+
+class ImapHost : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        if (!DovecotServer::unavailableReason().isEmpty())
+            return;
+        s_server = new DovecotServer();
+        if (!s_server->start())
+            ADD_FAILURE() << s_server->errorText().toStdString();
+    }
+
+    static void TearDownTestSuite()
+    {
+        delete s_server;
+        s_server = nullptr;
+    }
+
+    void SetUp() override
+    {
+        const QString reason = DovecotServer::unavailableReason();
+        if (!reason.isEmpty())
+            GTEST_SKIP() << "no IMAP server to test against: " << reason.toStdString();
+        ASSERT_TRUE(s_server && s_server->start()) << (s_server ? s_server->errorText().toStdString() : "");
+    }
+
+    // A fresh user per test: Dovecot gives each its own mail.
+    ImapAccountConfig account(const QString &password = QStringLiteral("secret")) const
+    {
+        ImapAccountConfig c;
+        c.host = QStringLiteral("127.0.0.1");
+        c.port = s_server->imapsPort();
+        c.user = QString::fromUtf8(::testing::UnitTest::GetInstance()->current_test_info()->name()).toLower();
+        c.password = password;
+        c.trustedFingerprints = {s_server->fingerprint()};
+        return c;
+    }
+
+    static std::unique_ptr<ImapApplication> startHost(const ImapAccountConfig &config, int maxIdle = 8)
+    {
+        auto app = std::make_unique<ImapApplication>(QList<ImapAccountConfig>{config});
+        app->watcher()->setBackoff(50, 400);
+        app->watcher()->setMaxIdleSessions(maxIdle);
+        app->start();
+        return app;
+    }
+
+    static host::FolderPtr inbox(ImapApplication &app)
+    {
+        return app.GetNamespace(QStringLiteral("MAPI"))->GetDefaultFolder(host::FolderInbox);
+    }
+
+    static QStringList unreadSubjects(host::MAPIFolder &folder)
+    {
+        QStringList subjects;
+        host::ItemsPtr items = folder.items();
+        for (host::ItemPtr item = items->Find(QStringLiteral("[Unread] = true")); item; item = items->FindNext())
+            subjects.append(item->Subject());
+        return subjects;
+    }
+
+    static inline DovecotServer *s_server = nullptr;
+};
+
+TEST_F(ImapHost, AppendGivesOneNewMailAndTheScanReadsDecodedHeadersWithoutMarkingRead)
+{
+    ImapTestClient client(account());
+    ASSERT_TRUE(client.isReady());
+    auto app = startHost(account());
+    // The Inbox is watched; the Trash receives only our own deletions and is not.
+    ASSERT_TRUE(waitUntil([&] { return app->watcher()->idlingCount() == 1; }));
+    QSignalSpy newMail(app.get(), &host::Application::NewMail);
+
+    ASSERT_TRUE(client.append("INBOX", Greeting));
+    ASSERT_TRUE(waitUntil([&] { return newMail.count() >= 1; }));
+    settle(300);
+    EXPECT_EQ(newMail.count(), 1);
+
+    host::ItemsPtr items = inbox(*app)->items();
+    host::ItemPtr item = items->Find(QStringLiteral("[Unread] = true"));
+    ASSERT_TRUE(item);
+    EXPECT_EQ(item->SenderName(), QStringLiteral("Zoë Example"));
+    EXPECT_EQ(item->Subject(), QStringLiteral("Grüße"));
+    EXPECT_TRUE(item->UnRead());
+    EXPECT_LE(qAbs(item->ReceivedTime().secsTo(QDateTime::currentDateTime())), 60);
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^[0-9A-F]+$")).match(item->EntryID()).hasMatch());
+    EXPECT_FALSE(items->FindNext());
+
+    // Neither the search nor the header fetch set \Seen; a message read elsewhere is not found.
+    EXPECT_FALSE(client.flags("INBOX").contains("\\Seen"));
+    client.run("SELECT INBOX");
+    client.run("STORE 1 +FLAGS (\\Seen)");
+    EXPECT_FALSE(inbox(*app)->items()->Find(QStringLiteral("[Unread] = true")));
+}
+
+TEST_F(ImapHost, BurstOfAppendsGivesOneNewMailAndOldestFirst)
+{
+    ImapTestClient client(account());
+    auto app = startHost(account());
+    ASSERT_TRUE(waitUntil([&] { return app->watcher()->idlingCount() == 1; }));
+    QSignalSpy newMail(app.get(), &host::Application::NewMail);
+    for (const char *subject : {"one", "two", "three"})
+        ASSERT_TRUE(client.append("INBOX", message(subject)));
+    ASSERT_TRUE(waitUntil([&] { return newMail.count() >= 1; }));
+    settle(400);
+    EXPECT_EQ(newMail.count(), 1);
+    EXPECT_EQ(unreadSubjects(*inbox(*app)),
+              (QStringList{QStringLiteral("one"), QStringLiteral("two"), QStringLiteral("three")}));
+}
+
+TEST_F(ImapHost, DeleteMovesTheMessageIntoTrashOnTheServer)
+{
+    ImapTestClient client(account());
+    ASSERT_TRUE(client.append("INBOX", message("bin me")));
+    ASSERT_TRUE(client.append("INBOX", message("keep me")));
+    auto app = startHost(account());
+    host::ItemPtr item = inbox(*app)->items()->Find(QStringLiteral("[Unread] = true"));
+    ASSERT_TRUE(item);
+    const QString id = item->EntryID();
+    host::NameSpace *ns = app->GetNamespace(QStringLiteral("MAPI"));
+    const QString storeId = inbox(*app)->StoreID();
+    ASSERT_TRUE(ns->GetItemFromID(id, storeId));
+
+    EXPECT_TRUE(item->Delete());
+    EXPECT_EQ(client.count("INBOX"), 1);
+    EXPECT_EQ(client.count("Trash"), 1);
+    // Gone from the Inbox: the id no longer finds it, and a second delete reports failure.
+    EXPECT_FALSE(ns->GetItemFromID(id, storeId));
+    EXPECT_FALSE(item->Delete());
+    EXPECT_EQ(client.count("Trash"), 1);
+    EXPECT_EQ(unreadSubjects(*inbox(*app)), QStringList{QStringLiteral("keep me")});
+    host::FolderPtr trash = ns->GetDefaultFolder(host::FolderDeletedItems);
+    ASSERT_TRUE(trash);
+    EXPECT_EQ(unreadSubjects(*trash), QStringList{QStringLiteral("bin me")});
+}
+
+TEST_F(ImapHost, ServerRestartMidIdleReconnectsAndReportsMailDeliveredMeanwhile)
+{
+    auto app = startHost(account());
+    ASSERT_TRUE(waitUntil([&] { return app->watcher()->idlingCount() == 1; }));
+    QSignalSpy newMail(app.get(), &host::Application::NewMail);
+
+    s_server->stop();
+    ASSERT_TRUE(waitUntil([&] { return app->watcher()->idlingCount() == 0; }));
+    ASSERT_TRUE(s_server->deliver(account().user, message("while you were away")))
+        << s_server->errorText().toStdString();
+    ASSERT_TRUE(s_server->start()) << s_server->errorText().toStdString();
+    ASSERT_TRUE(waitUntil([&] { return app->watcher()->idlingCount() == 1 && newMail.count() >= 1; }, 10000));
+    EXPECT_EQ(unreadSubjects(*inbox(*app)), QStringList{QStringLiteral("while you were away")});
+    EXPECT_TRUE(app->problems().isEmpty()) << app->problems().toStdString();
+
+    // And the new session reports arrivals as the first did.
+    newMail.clear();
+    ImapTestClient client(account());
+    ASSERT_TRUE(client.append("INBOX", message("after")));
+    EXPECT_TRUE(waitUntil([&] { return newMail.count() >= 1; }));
+}
+
+TEST_F(ImapHost, ProblemsAreReportedInWordsTheUserCanActOn)
+{
+    {
+        auto app = startHost(account(QStringLiteral("wrong")));
+        EXPECT_TRUE(app->problems().contains(QStringLiteral("refused the user name or password")))
+            << app->problems().toStdString();
+        EXPECT_FALSE(inbox(*app)->items()->Find(QStringLiteral("[Unread] = true")));
+        settle(200);
+        EXPECT_EQ(app->watcher()->idlingCount(), 0);
+    }
+    {
+        ImapAccountConfig untrusted = account();
+        untrusted.trustedFingerprints.clear();
+        auto app = startHost(untrusted);
+        EXPECT_TRUE(app->problems().contains(QStringLiteral("is not trusted"))) << app->problems().toStdString();
+        EXPECT_TRUE(app->problems().contains(s_server->fingerprint()));
+        // Once the user trusts the fingerprint the account works.
+        app->accounts().first()->trustFingerprint(s_server->fingerprint());
+        app->watcher()->resume();
+        EXPECT_TRUE(waitUntil([&] { return app->watcher()->idlingCount() == 1; }));
+        EXPECT_TRUE(app->problems().isEmpty()) << app->problems().toStdString();
+    }
+    {
+        ImapAccountConfig nowhere = account();
+        QTcpServer closed;
+        closed.listen(QHostAddress::LocalHost, 0);
+        nowhere.port = closed.serverPort();
+        closed.close();
+        auto app = startHost(nowhere);
+        EXPECT_TRUE(app->problems().contains(QStringLiteral("cannot be reached"))) << app->problems().toStdString();
+    }
+}
+
+TEST_F(ImapHost, StaleIdsFailCleanlyAfterUidValidityChanges)
+{
+    ImapTestClient client(account());
+    client.run("CREATE Work");
+    ASSERT_TRUE(client.append("Work", message("old")));
+    auto app = startHost(account());
+    host::NameSpace *ns = app->GetNamespace(QStringLiteral("MAPI"));
+    const QString storeId = inbox(*app)->StoreID();
+    const QString key = app->accounts().first()->config().key();
+    host::FolderPtr work = ns->GetFolderFromID(ImapAccount::folderEntryId(key, "Work"), storeId);
+    ASSERT_TRUE(work);
+    host::ItemPtr old = work->items()->Find(QStringLiteral("[Unread] = true"));
+    ASSERT_TRUE(old);
+    const QString oldId = old->EntryID();
+
+    // Recreating the mailbox gives it a new UIDVALIDITY; UID 1 is now another message.
+    client.run("DELETE Work");
+    client.run("CREATE Work");
+    ASSERT_TRUE(client.append("Work", message("new")));
+    EXPECT_FALSE(ns->GetItemFromID(oldId, storeId));
+    EXPECT_FALSE(old->Delete());
+    EXPECT_EQ(client.count("Work"), 1);
+    EXPECT_EQ(client.count("Trash"), 0);
+    host::ItemPtr fresh = work->items()->Find(QStringLiteral("[Unread] = true"));
+    ASSERT_TRUE(fresh);
+    EXPECT_NE(fresh->EntryID(), oldId);
+    EXPECT_EQ(fresh->Subject(), QStringLiteral("new"));
+
+    // A mailbox deleted on the server gives no folder.
+    client.run("DELETE Work");
+    EXPECT_FALSE(ns->GetFolderFromID(ImapAccount::folderEntryId(key, "Work"), storeId));
+}
+
+TEST_F(ImapHost, FolderTreeOverStartTlsWithIdsThatSurviveARestart)
+{
+    ImapAccountConfig config = account();
+    config.security = ImapAccountConfig::Security::StartTls;
+    config.port = s_server->imapPort();
+    ImapTestClient client(config);
+    ASSERT_TRUE(client.isReady());
+    for (const char *name : {"Gr&APwA3w-e", "Work", "Work.Reports"})
+        client.run(QByteArray("CREATE ") + name);
+    ASSERT_TRUE(client.append("Work.Reports", message("quarterly")));
+
+    QString folderId;
+    QString itemId;
+    QString storeId;
+    {
+        auto app = startHost(config);
+        host::FoldersPtr tops = app->GetNamespace(QStringLiteral("MAPI"))->folders();
+        ASSERT_EQ(tops->Count(), 1);
+        host::FolderPtr top = tops->Item(1);
+        EXPECT_EQ(top->Name(), QStringLiteral("Inbox"));
+        QStringList names;
+        host::FolderPtr work;
+        for (int i = 1; i <= top->folders()->Count(); ++i) {
+            names.append(top->folders()->Item(i)->Name());
+            if (names.last() == QLatin1String("Work"))
+                work = top->folders()->Item(i);
+        }
+        names.sort();
+        EXPECT_EQ(names, (QStringList{QStringLiteral("Grüße"), QStringLiteral("Trash"), QStringLiteral("Work")}));
+        ASSERT_TRUE(work);
+        ASSERT_EQ(work->folders()->Count(), 1);
+        host::FolderPtr reports = work->folders()->Item(1);
+        EXPECT_EQ(reports->Name(), QStringLiteral("Reports"));
+        EXPECT_TRUE(reports->FolderPath().endsWith(QStringLiteral("/Work/Reports")))
+            << reports->FolderPath().toStdString();
+        folderId = reports->EntryID();
+        storeId = reports->StoreID();
+        itemId = reports->items()->Find(QStringLiteral("[Unread] = true"))->EntryID();
+    }
+    auto again = startHost(config);
+    host::NameSpace *ns = again->GetNamespace(QStringLiteral("MAPI"));
+    host::FolderPtr reports = ns->GetFolderFromID(folderId, storeId);
+    ASSERT_TRUE(reports);
+    EXPECT_EQ(reports->Name(), QStringLiteral("Reports"));
+    host::ItemPtr item = ns->GetItemFromID(itemId, storeId);
+    ASSERT_TRUE(item);
+    EXPECT_EQ(item->Subject(), QStringLiteral("quarterly"));
+}
+
+TEST_F(ImapHost, MailboxesBeyondTheIdleLimitAreWatchedWithNotify)
+{
+    ImapTestClient client(account());
+    for (const char *name : {"Lists", "Family"})
+        client.run(QByteArray("CREATE ") + name);
+    auto app = startHost(account(), 1);
+    ASSERT_TRUE(waitUntil([&] { return app->watcher()->idlingCount() == 1 && app->watcher()->notifyCount() == 2; }));
+    EXPECT_EQ(app->watcher()->statusRoundCount(), 0);
+    QSignalSpy newMail(app.get(), &host::Application::NewMail);
+    settle(100);
+    ASSERT_TRUE(client.append("Family", message("dinner")));
+    ASSERT_TRUE(waitUntil([&] { return newMail.count() >= 1; }));
+    host::NameSpace *ns = app->GetNamespace(QStringLiteral("MAPI"));
+    host::FolderPtr family = ns->GetFolderFromID(
+        ImapAccount::folderEntryId(app->accounts().first()->config().key(), "Family"), inbox(*app)->StoreID());
+    ASSERT_TRUE(family);
+    EXPECT_EQ(unreadSubjects(*family), QStringList{QStringLiteral("dinner")});
+}
+
+} // namespace

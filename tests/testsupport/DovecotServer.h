@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QProcess>
+#include <QString>
+#include <QTemporaryDir>
+
+namespace lumora::test {
+
+// A private Dovecot IMAP server on 127.0.0.1 for one test: a temporary configuration, a
+// self-signed certificate made here, every user name accepted with the password "secret",
+// IMAPS and IMAP (STARTTLS) on free ports. It runs in the foreground as our child, so it
+// can be stopped and started again on the same ports.
+class DovecotServer
+{
+public:
+    // Why no server can run here (no dovecot binary, no openssl); empty when one can.
+    static QString unavailableReason();
+
+    explicit DovecotServer(int maxSessionsPerUser = 20);
+    ~DovecotServer();
+
+    // Starts the server and waits until it accepts connections; false with errorText().
+    bool start();
+    void stop();
+    bool isRunning() const { return m_process.state() == QProcess::Running; }
+
+    // Delivers a message into the Inbox of a user who logged in before, straight into the
+    // server's Maildir as a delivery agent does; works while the server is stopped too.
+    bool deliver(const QString &user, const QByteArray &message);
+
+    quint16 imapsPort() const { return m_imapsPort; }
+    quint16 imapPort() const { return m_imapPort; }
+    // SHA-256 of the server certificate, upper-case hex.
+    QString fingerprint() const { return m_fingerprint; }
+    QString errorText() const { return m_error; }
+    QString log() const;
+
+private:
+    bool prepare();
+
+    QTemporaryDir m_dir;
+    QProcess m_process;
+    int m_maxSessions;
+    quint16 m_imapsPort = 0;
+    quint16 m_imapPort = 0;
+    QString m_fingerprint;
+    QString m_error;
+    bool m_prepared = false;
+};
+
+} // namespace lumora::test
