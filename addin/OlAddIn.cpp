@@ -306,66 +306,100 @@ void OlAddIn::TestPopup()
 
 // ---- Mail actions ---------------------------------------------------------------------
 
-void OlAddIn::ShowMailMessage(const QString &EntryID, const QString &StoreID)
+void OlAddIn::reportFailure(const QString &procedure, const QString &text)
 {
-    if (m_objNS) {
-        if (host::ItemPtr item = m_objNS->GetItemFromID(EntryID, StoreID))
-            item->Display();
-    }
-    setTrayIcon(0);
+    addIn().log(1, procedure, text);
+    Verbose::warning(text);
 }
 
-void OlAddIn::DeleteMailMessage(const QString &EntryID, const QString &StoreID)
+bool OlAddIn::actOnMessage(const QString &procedure, const QString &verb, const QString &EntryID,
+                           const QString &StoreID, bool (host::Item::*action)())
 {
-    if (m_objNS) {
-        if (host::ItemPtr item = m_objNS->GetItemFromID(EntryID, StoreID))
-            item->Delete();
-    }
-    setTrayIcon(0);
+    m_actionError.clear();
+    if (EntryID.isEmpty())
+        return true; // the test popup names no message
+    host::ItemPtr item = m_objNS ? m_objNS->GetItemFromID(EntryID, StoreID) : nullptr;
+    if (item && (item.get()->*action)())
+        return true;
+    const QString why = !item ? QStringLiteral("The message no longer exists (moved, deleted or its store is gone)")
+        : item->ErrorText().isEmpty() ? QStringLiteral("The mail store refused")
+                                      : item->ErrorText();
+    m_actionError = why;
+    reportFailure(procedure, QStringLiteral("Cannot %1 message %2: %3").arg(verb, EntryID, why));
+    return false;
 }
 
-void OlAddIn::composeItem(int type)
+bool OlAddIn::ShowMailMessage(const QString &EntryID, const QString &StoreID)
+{
+    const bool done =
+        actOnMessage(QStringLiteral("ShowMailMessage"), QStringLiteral("open"), EntryID, StoreID, &host::Item::Display);
+    setTrayIcon(0);
+    return done;
+}
+
+bool OlAddIn::DeleteMailMessage(const QString &EntryID, const QString &StoreID)
+{
+    const bool done = actOnMessage(QStringLiteral("DeleteMailMessage"), QStringLiteral("delete"), EntryID, StoreID,
+                                   &host::Item::Delete);
+    setTrayIcon(0);
+    return done;
+}
+
+void OlAddIn::composeItem(int type, const QString &procedure)
 {
     if (!m_objOutlook)
         return;
-    if (host::ItemPtr item = m_objOutlook->CreateItem(type))
-        item->Display();
+    host::ItemPtr item = m_objOutlook->CreateItem(type);
+    if (!item) {
+        reportFailure(procedure, QStringLiteral("Cannot create a new item of type %1").arg(type));
+        return;
+    }
+    if (!item->Display())
+        reportFailure(procedure, QStringLiteral("Cannot open the new item: ") + item->ErrorText());
 }
 
 void OlAddIn::ComposeNewContact()
 {
-    composeItem(host::ContactItemType);
+    composeItem(host::ContactItemType, QStringLiteral("ComposeNewContact"));
 }
 
 void OlAddIn::ComposeNewAppointment()
 {
-    composeItem(host::AppointmentItemType);
+    composeItem(host::AppointmentItemType, QStringLiteral("ComposeNewAppointment"));
 }
 
 void OlAddIn::ComposeNewTask()
 {
-    composeItem(host::TaskItemType);
+    composeItem(host::TaskItemType, QStringLiteral("ComposeNewTask"));
 }
 
 void OlAddIn::ComposeNewNote()
 {
-    composeItem(host::NoteItemType);
+    composeItem(host::NoteItemType, QStringLiteral("ComposeNewNote"));
 }
 
 void OlAddIn::ComposeNewMail()
 {
+    const QString procedure = QStringLiteral("ComposeNewMail");
     if (!m_objOutlook || !m_objOutlook->session())
         return;
     host::FolderPtr drafts = m_objOutlook->session()->GetDefaultFolder(host::FolderDrafts);
-    if (!drafts)
+    if (!drafts) {
+        reportFailure(procedure, QStringLiteral("Cannot compose: the mail store has no Drafts folder"));
         return;
+    }
     host::ItemsPtr items = drafts->items();
     host::ItemPtr item = items ? items->Add() : nullptr;
     auto wrapper = createComponent<host::SafeMailItem>(QStringLiteral("QuaySafeLib.SafeMailItem"));
-    if (!item || !wrapper)
+    if (!item || !wrapper) {
+        reportFailure(procedure,
+                      !item ? QStringLiteral("Cannot compose: no new message could be created")
+                            : QStringLiteral("Cannot compose: the safe-mail component is not available"));
         return;
+    }
     wrapper->setItem(item);
-    wrapper->Display();
+    if (!wrapper->Display())
+        reportFailure(procedure, QStringLiteral("Cannot open the new message: ") + item->ErrorText());
 }
 
 void OlAddIn::objOutlook_OptionsPagesAdd(host::PropertyPages *pages)
@@ -483,18 +517,25 @@ void OlAddIn::scanFolder(const QString &folderId, const QString &storeId)
         if (item->ItemType() != host::MailItemType)
             continue;
         const QDateTime received = item->ReceivedTime();
-        if (!received.isValid())
-            continue;
         const QString id = item->EntryID();
-        const bool isNew = received > before.date
-            || (received == before.date && !before.idsAtDate.isEmpty() && !before.idsAtDate.contains(id));
-        if (!isNew)
-            continue;
-        if (received > after.date) {
-            after.date = received;
-            after.idsAtDate = {id};
-        } else if (received == after.date) {
-            after.idsAtDate.insert(id);
+        if (!received.isValid()) {
+            // No time to measure against the date: queue what can be read, once per id,
+            // and leave the date where it is so no dated message is hidden by it.
+            if (!id.isEmpty() && before.undatedQueued.contains(id))
+                continue;
+            if (!id.isEmpty())
+                after.undatedQueued.insert(id);
+        } else {
+            const bool isNew = received > before.date
+                || (received == before.date && !before.idsAtDate.isEmpty() && !before.idsAtDate.contains(id));
+            if (!isNew)
+                continue;
+            if (received > after.date) {
+                after.date = received;
+                after.idsAtDate = {id};
+            } else if (received == after.date) {
+                after.idsAtDate.insert(id);
+            }
         }
         QString sender;
         if (m_safeMail) {

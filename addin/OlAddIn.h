@@ -38,8 +38,9 @@ public:
     void setEnabled(bool value) override;
     bool WindowState() const override;
     qint16 NewMsgCount() const override;
-    Q_INVOKABLE void ShowMailMessage(const QString &EntryID, const QString &StoreID) override;
-    Q_INVOKABLE void DeleteMailMessage(const QString &EntryID, const QString &StoreID) override;
+    Q_INVOKABLE bool ShowMailMessage(const QString &EntryID, const QString &StoreID) override;
+    Q_INVOKABLE bool DeleteMailMessage(const QString &EntryID, const QString &StoreID) override;
+    QString lastActionError() const override { return m_actionError; }
     Q_INVOKABLE void GetNewMailMessages() override;
     Q_INVOKABLE void UpdatePopupSettings() override;
     Q_INVOKABLE void TestPopup() override;
@@ -77,7 +78,12 @@ private:
     void objExpl_Close();
     void trackExplorer(host::Explorer *explorer);
     void RemoveHostTrayIcon();
-    void composeItem(int type);
+    void composeItem(int type, const QString &procedure);
+    // Looks the message up and runs the action on it; false (with m_actionError set, the
+    // log written and a warning on stderr) when it could not be done.
+    bool actOnMessage(const QString &procedure, const QString &verb, const QString &EntryID, const QString &StoreID,
+                      bool (host::Item::*action)());
+    void reportFailure(const QString &procedure, const QString &text);
     void setTrayIcon(qint16 state);
     // Last-seen bookkeeping, kept per folder id.
     struct FolderMark
@@ -86,6 +92,8 @@ private:
         // Ids queued at exactly `date`, so a second message of the same instant is still
         // reported while the one already queued is not reported again.
         QSet<QString> idsAtDate;
+        // Ids queued without a readable received time, so they are reported only once.
+        QSet<QString> undatedQueued;
     };
     void scanFolder(const QString &folderId, const QString &storeId);
 
@@ -106,6 +114,7 @@ private:
     QString m_keyPath;
     std::unique_ptr<Main> m_main;
     QList<QMetaObject::Connection> m_connections;
+    QString m_actionError;
 };
 
 } // namespace lumora

@@ -676,7 +676,8 @@ void PopupWindow::OpenEmailMessage(Qt::MouseButton button)
         return;
     }
     try {
-        controller->ShowMailMessage(m_entryId, m_storeId);
+        if (!controller->ShowMailMessage(m_entryId, m_storeId))
+            reportError(QStringLiteral("Error 440 (") + controller->lastActionError() + QLatin1Char(')') + procedure);
     } catch (const std::exception &e) {
         reportError(QStringLiteral("Error 440 (") + QString::fromLocal8Bit(e.what()) + QLatin1Char(')') + procedure);
     } catch (...) {
@@ -705,9 +706,17 @@ void PopupWindow::Toolbar1_ButtonClick(int index)
 {
     if (index != 1)
         return;
-    setStrikeOut(true);
-    if (OlAddInInterface *controller = addIn().controller)
-        controller->DeleteMailMessage(m_entryId, m_storeId);
+    // Struck through only once the message has really gone to Trash.
+    OlAddInInterface *controller = addIn().controller;
+    const QString procedure = QStringLiteral(" in procedure Toolbar1_ButtonClick of Form PopupWindow");
+    if (!controller) {
+        reportError(QStringLiteral("Error 91 (Object variable not set)") + procedure);
+        return;
+    }
+    if (controller->DeleteMailMessage(m_entryId, m_storeId))
+        setStrikeOut(true);
+    else
+        reportError(QStringLiteral("Error 440 (") + controller->lastActionError() + QLatin1Char(')') + procedure);
 }
 
 void PopupWindow::Toolbar1_MouseMove()

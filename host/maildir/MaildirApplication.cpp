@@ -8,8 +8,11 @@
 #include "host/maildir/MaildirNameSpace.h"
 #include "host/maildir/MaildirStore.h"
 #include "host/maildir/MaildirWatcher.h"
+#include "platform/Clock.h"
+#include "platform/Timer.h"
 
 #include <QDir>
+#include <QDirIterator>
 
 namespace lumora {
 
@@ -38,6 +41,11 @@ MaildirApplication::MaildirApplication(const QStringList &storeRoots, QObject *p
         if (m_explorer)
             m_explorer->setActive(active);
     });
+    // Mail delivered while Lumora was not running is announced like a fetch at start-up:
+    // once the add-ins are connected, not only when the next message arrives.
+    m_startupCheck = Clock::instance().createTimer();
+    connect(m_startupCheck.get(), &Timer::tick, this, &MaildirApplication::announceWaitingMail);
+    m_startupCheck->restart(StartupCheckMs);
 }
 
 MaildirApplication::~MaildirApplication() = default;
@@ -122,6 +130,25 @@ void MaildirApplication::quit()
     m_monitor->setWindowClass(QString());
     Q_EMIT explorer->Close();
     explorer->deleteLater();
+}
+
+bool MaildirApplication::newFoldersHoldMail() const
+{
+    for (const auto &store : m_stores) {
+        for (const QString &dir : store->folderDirs()) {
+            QDirIterator it(store->folderPath(dir) + QStringLiteral("/new"), QDir::Files | QDir::Hidden);
+            if (it.hasNext())
+                return true;
+        }
+    }
+    return false;
+}
+
+void MaildirApplication::announceWaitingMail()
+{
+    m_startupCheck->setEnabled(false);
+    if (newFoldersHoldMail())
+        Q_EMIT NewMail();
 }
 
 void MaildirApplication::checkForChanges()

@@ -90,12 +90,17 @@ bool MaildirItem::UnRead() const
 
 bool MaildirItem::Display()
 {
+    m_error.clear();
     const QString path = filePath();
-    if (path.isEmpty())
+    if (path.isEmpty()) {
+        m_error = QStringLiteral("The message file is gone (moved or deleted since it arrived)");
         return false;
+    }
     QStringList args = QProcess::splitCommand(m_store->displayCommand());
-    if (args.isEmpty())
+    if (args.isEmpty()) {
+        m_error = QStringLiteral("No display command is set");
         return false;
+    }
     const QString program = args.takeFirst();
     bool substituted = false;
     for (QString &arg : args) {
@@ -106,12 +111,21 @@ bool MaildirItem::Display()
     }
     if (!substituted)
         args.append(path);
-    return ProcessLauncher::instance().startDetached(program, args);
+    QString why;
+    if (ProcessLauncher::instance().startDetached(program, args, nullptr, &why))
+        return true;
+    m_error = QStringLiteral("The display command \"%1\" could not be started: %2").arg(m_store->displayCommand(), why);
+    return false;
 }
 
 bool MaildirItem::Delete()
 {
-    return m_store->moveToTrash(m_dir, m_uniqueName);
+    m_error.clear();
+    if (m_store->moveToTrash(m_dir, m_uniqueName, &m_error))
+        return true;
+    if (m_error.isEmpty())
+        m_error = QStringLiteral("The message could not be moved to Trash");
+    return false;
 }
 
 } // namespace lumora

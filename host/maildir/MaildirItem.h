@@ -29,6 +29,7 @@ public:
     QString SenderName() const override;
     bool Display() override;
     bool Delete() override;
+    QString ErrorText() const override { return m_error; }
 
     QString StoreID() const;
     // The message file as it is named now; empty once it is gone.
@@ -41,6 +42,7 @@ private:
     QString m_dir;
     QString m_uniqueName;
     mutable std::optional<MailHeaders> m_headers;
+    QString m_error;
 };
 
 } // namespace lumora

@@ -45,6 +45,7 @@ public:
     QString SenderName() const override;
     bool Display() override;
     bool Delete() override;
+    QString ErrorText() const override;
 
     // Scripting surface for tests and the demo.
     void setUnread(bool unread) { m_spec.unread = unread; }

@@ -176,9 +176,29 @@ TEST_F(Detection, UnreadableItemIsQueuedWithWhatCouldBeRead)
     spec.readsFail = true;
     app.deliver(inbox, spec, true);
     clock.advance(5000);
-    // No readable time: it cannot be measured against the date and is left for later.
-    EXPECT_EQ(addIn().queue->Size(), 0);
+    // Nothing could be read, not even its time: it is queued with empty text all the same,
+    // and the folder's date stays where it was.
+    const std::optional<QDateTime> date = controller()->lastSeen(inbox->EntryID());
+    EXPECT_EQ(addIn().queue->Size(), 1);
     EXPECT_EQ(scans(), 1);
+    ASSERT_TRUE(date.has_value());
+    EXPECT_LT(*date, clock.now().addSecs(-3600));
+}
+
+TEST_F(Detection, ItemWithoutATimeIsQueuedOnceAndHidesNoLaterMail)
+{
+    MemoryItemSpec spec;
+    spec.subject = QStringLiteral("no time");
+    spec.itemType = host::MailItemType;
+    app.deliver(inbox, spec, true); // a null received time
+    clock.advance(5000);
+    EXPECT_EQ(queuedSubjects(), QStringList{"no time"});
+    addIn().queue->RemoveAll();
+    trace.clear();
+    // An older dated message still counts: the undated one moved no date.
+    deliver(QStringLiteral("dated"), clock.now().addSecs(-60));
+    clock.advance(5000);
+    EXPECT_EQ(queuedSubjects(), QStringList{"dated"});
 }
 
 TEST_F(Detection, SuspendedAddInIgnoresNewMail)

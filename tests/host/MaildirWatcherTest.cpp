@@ -46,6 +46,10 @@ TEST(MaildirNewMail, OneSignalPerBurstAndNoneForMovesOrVanishedFiles)
     tree.put({}, QStringLiteral("new"), QStringLiteral("old.host"), "Subject: old\n\n");
     MaildirApplication app({tree.root()});
     QSignalSpy spy(&app, &host::Application::NewMail);
+    // The message waiting at start is announced once, shortly after start.
+    vc.clock.advance(MaildirApplication::StartupCheckMs);
+    EXPECT_EQ(spy.count(), 1);
+    spy.clear();
 
     for (int i = 0; i < 3; ++i)
         tree.put({}, QStringLiteral("new"), QStringLiteral("burst%1.host").arg(i), "Subject: b\n\n");

@@ -34,14 +34,17 @@ public:
     void setEnabled(bool) override {}
     bool WindowState() const override { return false; }
     qint16 NewMsgCount() const override { return 0; }
-    void ShowMailMessage(const QString &EntryID, const QString &StoreID) override
+    bool ShowMailMessage(const QString &EntryID, const QString &StoreID) override
     {
         calls.append({QStringLiteral("show"), EntryID, StoreID});
+        return failWith.isEmpty();
     }
-    void DeleteMailMessage(const QString &EntryID, const QString &StoreID) override
+    bool DeleteMailMessage(const QString &EntryID, const QString &StoreID) override
     {
         calls.append({QStringLiteral("delete"), EntryID, StoreID});
+        return failWith.isEmpty();
     }
+    QString lastActionError() const override { return failWith; }
     void GetNewMailMessages() override {}
     void UpdatePopupSettings() override {}
     void TestPopup() override {}
@@ -52,6 +55,8 @@ public:
     void ComposeNewMail() override {}
 
     QList<Call> calls;
+    // When set, every message action fails with this reason.
+    QString failWith;
 };
 
 // The settings a fresh installation writes.

@@ -34,8 +34,9 @@ public:
     void setEnabled(bool value) override { enabled = value; }
     bool WindowState() const override { return windowActive; }
     qint16 NewMsgCount() const override { return 0; }
-    void ShowMailMessage(const QString &, const QString &) override {}
-    void DeleteMailMessage(const QString &, const QString &) override {}
+    bool ShowMailMessage(const QString &, const QString &) override { return true; }
+    bool DeleteMailMessage(const QString &, const QString &) override { return true; }
+    QString lastActionError() const override { return {}; }
     void GetNewMailMessages() override { calls << QStringLiteral("GetNewMailMessages"); }
     void UpdatePopupSettings() override {}
     void TestPopup() override {}
