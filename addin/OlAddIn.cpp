@@ -18,6 +18,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 namespace lumora {
 
@@ -108,10 +109,15 @@ void OlAddIn::AttachToOutlook(host::Application *application)
     // 5-6: the data folder, with the template INI copied in on first start.
     const QString company = modSpecialFolders::GetSpecialFolder(26) + QStringLiteral("/Corvane Software");
     const QString dataFolder = company + QStringLiteral("/Lumora");
+    QStringList problems;
     if (!QDir(company).exists())
         QDir().mkpath(company);
     if (!QDir(dataFolder).exists())
         QDir().mkpath(dataFolder);
+    if (!QFileInfo(dataFolder).isDir() || !QFileInfo(dataFolder).isWritable())
+        problems << QStringLiteral("The data folder %1 cannot be created or written; the watched folders and the log "
+                                   "cannot be kept")
+                        .arg(dataFolder);
     const QString iniPath = dataFolder + QStringLiteral("/Lumora.ini");
     if (!QFile::exists(iniPath))
         QFile::copy(g.libraryFolder + QStringLiteral("/Lumora.ini"), iniPath);
@@ -138,6 +144,14 @@ void OlAddIn::AttachToOutlook(host::Application *application)
     if (m_versionReader)
         m_main->setOutlookVersion(m_versionReader->FileVersionMajor());
     m_main->Form_Load();
+
+    // Watching nothing is never silent: say why where the user looks.
+    if (problems.isEmpty())
+        problems << watchProblem(iniPath);
+    problems.removeAll(QString());
+    for (const QString &problem : std::as_const(problems))
+        reportFailure(QStringLiteral("AttachToOutlook"), problem);
+    m_main->setTrayWarning(problems.join(QLatin1Char(' ')));
 
     // 15.
     m_enabled = true;
@@ -451,9 +465,30 @@ void OlAddIn::LoadFoldersToScan()
         if (parts.size() != 2)
             continue;
         std::optional<FolderMark> kept = m_lastSeen ? m_lastSeen->Item(parts.at(0)) : std::nullopt;
-        fresh->Add(parts.at(0), kept ? *kept : FolderMark{threeHoursBack, {}});
+        fresh->Add(parts.at(0), kept ? *kept : FolderMark{threeHoursBack, {}, {}});
     }
     m_lastSeen = std::move(fresh);
+}
+
+QString OlAddIn::watchProblem(const QString &iniPath) const
+{
+    if (!QFileInfo::exists(iniPath))
+        return QStringLiteral("No folder is watched: %1 is missing and could not be created").arg(iniPath);
+    if (!QFileInfo(iniPath).isReadable())
+        return QStringLiteral("No folder is watched: %1 cannot be read").arg(iniPath);
+    if (m_watchedFolders.isEmpty())
+        return QStringLiteral("No folder is watched: %1 lists none in its [EntryID] section").arg(iniPath);
+    int usable = 0;
+    for (const QString &entry : m_watchedFolders) {
+        const QStringList parts = entry.split(QLatin1Char('|'));
+        if (parts.size() == 2 && m_objNS && m_objNS->GetFolderFromID(parts.at(0), parts.at(1)))
+            ++usable;
+    }
+    if (usable == 0)
+        return QStringLiteral("No folder is watched: none of the %1 folder(s) listed in %2 can be opened")
+            .arg(m_watchedFolders.size())
+            .arg(iniPath);
+    return {};
 }
 
 void OlAddIn::objOutlook_NewMail()

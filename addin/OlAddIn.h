@@ -84,6 +84,8 @@ private:
     bool actOnMessage(const QString &procedure, const QString &verb, const QString &EntryID, const QString &StoreID,
                       bool (host::Item::*action)());
     void reportFailure(const QString &procedure, const QString &text);
+    // Why the watched-folder list gives nothing to watch; empty when something is watched.
+    QString watchProblem(const QString &iniPath) const;
     void setTrayIcon(qint16 state);
     // Last-seen bookkeeping, kept per folder id.
     struct FolderMark

@@ -161,8 +161,7 @@ void Main::Form_Load()
 
     fillTrayRecord();
     m_nid.hIcon = m_imgNorm;
-    std::memset(m_nid.szTip, 0, sizeof m_nid.szTip);
-    std::memcpy(m_nid.szTip, TipText, sizeof TipText);
+    fillTip();
     m_trayIconState = 0;
     NotifyIconHost &host = NotifyIconHost::instance();
     m_trayConnection = connect(&host, &NotifyIconHost::callback, this, &Main::onTrayCallback);
@@ -225,9 +224,41 @@ void Main::SetTrayIcon(qint16 id)
     }
     if (id >= 0 && id <= 3)
         m_trayIconState = id;
-    std::memset(m_nid.szTip, 0, sizeof m_nid.szTip);
-    std::memcpy(m_nid.szTip, TipText, sizeof TipText);
+    fillTip();
     Shell_NotifyIconA(NIM_MODIFY, &m_nid);
+}
+
+void Main::fillTip()
+{
+    std::memset(m_nid.szTip, 0, sizeof m_nid.szTip);
+    QByteArray tip(TipText);
+    if (!m_warning.isEmpty()) {
+        // The record holds 127 bytes; cut the warning at a whole UTF-8 character.
+        QByteArray warning = "\n" + m_warning.toUtf8();
+        qsizetype room = qsizetype(sizeof m_nid.szTip) - 1 - tip.size();
+        if (warning.size() > room) {
+            while (room > 0 && (uchar(warning.at(room)) & 0xC0) == 0x80)
+                --room;
+            warning.truncate(qMax<qsizetype>(0, room));
+        }
+        tip += warning;
+    }
+    std::memcpy(m_nid.szTip, tip.constData(), size_t(qMin<qsizetype>(tip.size(), sizeof m_nid.szTip - 1)));
+}
+
+void Main::setTrayWarning(const QString &text)
+{
+    m_warning = text;
+    if (!m_loaded)
+        return;
+    fillTrayRecord();
+    fillTip();
+    Shell_NotifyIconA(NIM_MODIFY, &m_nid);
+}
+
+QString Main::trayTip() const
+{
+    return QString::fromUtf8(m_nid.szTip, qsizetype(strnlen(m_nid.szTip, sizeof m_nid.szTip)));
 }
 
 void Main::onTrayCallback(quint32 hWnd, quint32 uID, quint32 callbackMessage, int mouseMessage)

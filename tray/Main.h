@@ -51,6 +51,10 @@ public:
     // Switches the tray icon to state 0 normal, 1 new, 2 high importance, 3 suspended;
     // any other number keeps the image and refreshes the tip.
     void SetTrayIcon(qint16 id);
+    // A problem the user should see while Lumora keeps running (no folder watched, the
+    // data folder unusable): added to the icon's tip; empty clears it.
+    void setTrayWarning(const QString &text);
+    QString trayTip() const;
     // The mail client's major version ("9", "10", "11", ...), stored unchanged.
     QString OutlookVersion() const { return m_outlookVersion; }
     void setOutlookVersion(const QString &value) { m_outlookVersion = value; }
@@ -92,6 +96,7 @@ private:
     void createMenu();
     QAction *addItem(const char *name, const QString &caption, void (Main::*handler)());
     void fillTrayRecord();
+    void fillTip();
     void onTrayCallback(quint32 hWnd, quint32 uID, quint32 callbackMessage, int mouseMessage);
     void tmrMail_Timer();
     void tmrBalloon_Timer();
@@ -105,6 +110,7 @@ private:
     HWND m_hWnd = 0;
     bool m_loaded = false;
     QString m_outlookVersion;
+    QString m_warning;
 
     std::unique_ptr<Timer> m_tmrMail;
     std::unique_ptr<Timer> m_tmrBalloon;

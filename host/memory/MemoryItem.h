@@ -50,6 +50,8 @@ public:
     // Scripting surface for tests and the demo.
     void setUnread(bool unread) { m_spec.unread = unread; }
     void setReadsFail(bool fail) { m_spec.readsFail = fail; }
+    // A null time stands for a store that cannot tell when the item arrived.
+    void setReceivedTime(const QDateTime &time) { m_spec.receivedTime = time; }
     // True once the item was deleted or moved away; the object then stands for nothing.
     bool isGone() const { return m_gone; }
     std::shared_ptr<MemoryFolder> folder() const { return m_folder.lock(); }

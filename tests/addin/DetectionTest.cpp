@@ -187,13 +187,11 @@ TEST_F(Detection, UnreadableItemIsQueuedWithWhatCouldBeRead)
 
 TEST_F(Detection, ItemWithoutATimeIsQueuedOnceAndHidesNoLaterMail)
 {
-    MemoryItemSpec spec;
-    spec.subject = QStringLiteral("no time");
-    spec.itemType = host::MailItemType;
-    app.deliver(inbox, spec, true); // a null received time
+    deliver(QStringLiteral("no time"), clock.now())->setReceivedTime({});
     clock.advance(5000);
     EXPECT_EQ(queuedSubjects(), QStringList{"no time"});
-    addIn().queue->RemoveAll();
+    clock.advance(1500);
+    drainPopup();
     trace.clear();
     // An older dated message still counts: the undated one moved no date.
     deliver(QStringLiteral("dated"), clock.now().addSecs(-60));

@@ -8,11 +8,17 @@
 
 namespace lumora::test {
 
-LumoraProcess::LumoraProcess(const QStringList &arguments)
+LumoraProcess::LumoraProcess(const QStringList &arguments, const QHash<QString, QString> &environment)
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     env.remove(QStringLiteral("MAILDIR"));
+    for (auto it = environment.begin(); it != environment.end(); ++it) {
+        if (it.value().isEmpty())
+            env.remove(it.key());
+        else
+            env.insert(it.key(), it.value());
+    }
     m_process.setProcessEnvironment(env);
     m_process.setProcessChannelMode(QProcess::MergedChannels);
     QObject::connect(&m_process, &QProcess::readyReadStandardOutput, [this] { readAvailable(); });

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStringList>
@@ -11,7 +12,8 @@ namespace lumora::test {
 class LumoraProcess
 {
 public:
-    explicit LumoraProcess(const QStringList &arguments);
+    // environment: variables to set on top of the test's own; an empty value unsets one.
+    explicit LumoraProcess(const QStringList &arguments, const QHash<QString, QString> &environment = {});
     ~LumoraProcess();
 
     // Waits until a trace line matches (counting from line `from`); its index or -1.
