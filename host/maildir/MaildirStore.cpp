@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
+#include <QStringDecoder>
 
 #include <cerrno>
 #include <cstdio>
@@ -31,8 +32,11 @@ bool fromHex(const QString &id, QString *text)
         if (!((c >= QLatin1Char('0') && c <= QLatin1Char('9')) || (c >= QLatin1Char('A') && c <= QLatin1Char('F'))))
             return false;
     }
-    *text = QString::fromUtf8(QByteArray::fromHex(id.toLatin1()));
-    return true;
+    // Ids are made from UTF-8 text only; anything else is not one of ours and would not
+    // name the same file again once decoded with replacement characters.
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    *text = decoder.decode(QByteArray::fromHex(id.toLatin1()));
+    return !decoder.hasError();
 }
 
 bool isDirectory(const QString &path)

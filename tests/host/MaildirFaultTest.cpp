@@ -3,6 +3,7 @@
 #include "tests/host/MaildirTree.h"
 
 #include "host/maildir/MaildirApplication.h"
+#include "host/maildir/MaildirStore.h"
 #include "platform/VirtualClock.h"
 
 #include <QSignalSpy>
@@ -170,4 +171,19 @@ TEST(MaildirFaults, AFolderThatMayNotBeReadLeavesTheOthersWatched)
     QFile::setPermissions(tree.root() + QStringLiteral("/.Private"), QFileDevice::Permissions(0x7700));
     MaildirApplication again({tree.root()});
     EXPECT_EQ(unreadSubjects(again, QStringLiteral("Private")), QStringList{QStringLiteral("private")});
+}
+
+// Found by fuzzing: hex that decodes to broken UTF-8 named a file that could never be
+// found again under the id it was read from.
+TEST(MaildirIds, IdsThatAreNotUtf8TextAreRefused)
+{
+    QString dir;
+    QString uniqueName;
+    EXPECT_FALSE(MaildirStore::parseItemEntryId(QStringLiteral("4D2F313730303030303697115E4D3150312E686F7374"), &dir,
+                                                &uniqueName));
+    EXPECT_FALSE(MaildirStore::parseFolderEntryId(QStringLiteral("46FF"), &dir));
+    const QString id = MaildirStore::itemEntryId(QStringLiteral(".Été"), QStringLiteral("1.M1P1.host"));
+    ASSERT_TRUE(MaildirStore::parseItemEntryId(id, &dir, &uniqueName));
+    EXPECT_EQ(dir, QStringLiteral(".Été"));
+    EXPECT_EQ(uniqueName, QStringLiteral("1.M1P1.host"));
 }
