@@ -4,7 +4,7 @@
 
 #include "host/maildir/MaildirApplication.h"
 #include "host/maildir/MaildirStore.h"
-#include "platform/VirtualClock.h"
+#include "tests/testsupport/VirtualClock.h"
 
 #include <QSignalSpy>
 
