@@ -20,14 +20,6 @@ namespace {
 
 constexpr qint64 T0 = 1767600000;
 
-class VirtualClockScope
-{
-public:
-    VirtualClockScope() { Clock::setInstance(&clock); }
-    ~VirtualClockScope() { Clock::setInstance(nullptr); }
-    VirtualClock clock;
-};
-
 QStringList unreadSubjects(MaildirApplication &app, const QString &folderName = {})
 {
     host::FolderPtr folder = app.session()->GetDefaultFolder(host::FolderInbox);

@@ -16,14 +16,6 @@ using lumora::test::MaildirTree;
 
 namespace {
 
-class VirtualClockScope
-{
-public:
-    VirtualClockScope() { Clock::setInstance(&clock); }
-    ~VirtualClockScope() { Clock::setInstance(nullptr); }
-    VirtualClock clock;
-};
-
 int unreadCount(MaildirApplication &app, const QString &entryId = {})
 {
     host::NameSpace *ns = app.session();

@@ -91,19 +91,15 @@ TEST_F(RealEvents, DirectionOverridesCannotReorderTheShownSubject)
     EXPECT_EQ(hostileDrawn, plainDrawn);
 
     // The comparison can tell: the override itself draws the letters in another order.
-    QImage overridden(plainDrawn.size(), plainDrawn.format());
-    overridden.fill(Qt::transparent);
-    QPainter painter(&overridden);
-    painter.setFont(subject->font());
-    painter.drawText(overridden.rect(), Qt::AlignLeft | Qt::AlignTop, hostile);
-    painter.end();
-    QImage straight(plainDrawn.size(), plainDrawn.format());
-    straight.fill(Qt::transparent);
-    QPainter again(&straight);
-    again.setFont(subject->font());
-    again.drawText(straight.rect(), Qt::AlignLeft | Qt::AlignTop, plain);
-    again.end();
-    EXPECT_NE(overridden, straight);
+    const auto drawn = [&](const QString &text) {
+        QImage image(plainDrawn.size(), plainDrawn.format());
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        painter.setFont(subject->font());
+        painter.drawText(image.rect(), Qt::AlignLeft | Qt::AlignTop, text);
+        return image;
+    };
+    EXPECT_NE(drawn(hostile), drawn(plain));
 
     for (char16_t invisible : {0x200B, 0x200D, 0xFEFF, 0x2060, 0x2066, 0x2069, 0x200F})
         EXPECT_EQ(TextFitter::sanitize(QStringLiteral("a") + QChar(invisible) + QStringLiteral("b")),
