@@ -3,6 +3,7 @@
 #include "tests/host/MaildirTree.h"
 
 #include "host/maildir/MaildirApplication.h"
+#include "host/maildir/MaildirFolderIndex.h"
 #include "host/maildir/MaildirStore.h"
 #include "tests/testsupport/VirtualClock.h"
 
@@ -178,4 +179,12 @@ TEST(MaildirIds, IdsThatAreNotUtf8TextAreRefused)
     ASSERT_TRUE(MaildirStore::parseItemEntryId(id, &dir, &uniqueName));
     EXPECT_EQ(dir, QStringLiteral(".Été"));
     EXPECT_EQ(uniqueName, QStringLiteral("1.M1P1.host"));
+}
+
+// Found by fuzzing: eleven digits of seconds overflowed the delivery time in nanoseconds.
+TEST(MaildirIds, DeliveryTimesBeyondWhatCanBeHeldAreUnknown)
+{
+    EXPECT_EQ(MaildirFolderIndex::deliveryTimeNs(QStringLiteral("17000000000.M123456P1.host")), 0);
+    EXPECT_EQ(MaildirFolderIndex::deliveryTimeNs(QStringLiteral("1700000000.M123456P1.host")),
+              1700000000LL * 1000000000LL + 123456000LL);
 }
