@@ -146,7 +146,7 @@ void OlAddIn::AttachToOutlook(host::Application *application)
         problems << watchProblem(iniPath);
     problems.removeAll(QString());
     for (const QString &problem : std::as_const(problems))
-        reportFailure(QStringLiteral("AttachToOutlook"), problem);
+        reportFailure(QStringLiteral("AttachToOutlook"), problem, 2);
     m_main->setTrayWarning(problems.join(QLatin1Char(' ')));
 
     // Only now may new mail be acted on.
@@ -316,9 +316,9 @@ void OlAddIn::TestPopup()
 
 // ---- Mail actions ---------------------------------------------------------------------
 
-void OlAddIn::reportFailure(const QString &procedure, const QString &text)
+void OlAddIn::reportFailure(const QString &procedure, const QString &text, int level)
 {
-    addIn().log(1, procedure, text);
+    addIn().log(level, procedure, text);
     Verbose::warning(text);
 }
 

@@ -83,7 +83,9 @@ private:
     // log written and a warning on stderr) when it could not be done.
     bool actOnMessage(const QString &procedure, const QString &verb, const QString &EntryID, const QString &StoreID,
                       bool (host::Item::*action)());
-    void reportFailure(const QString &procedure, const QString &text);
+    // Logs at `level` (2 for a notifier that watches nothing, 4 like other failed
+    // program starts) and warns on stderr.
+    void reportFailure(const QString &procedure, const QString &text, int level = 4);
     // Why the watched-folder list gives nothing to watch; empty when something is watched.
     QString watchProblem(const QString &iniPath) const;
     void setTrayIcon(qint16 state);
