@@ -1,5 +1,6 @@
 #include "app/HostApplication.h"
 
+#include "app/SysInfoRegistration.h"
 #include "host/ComponentFactory.h"
 #include "platform/Registry.h"
 #include "platform/RegistryStore.h"
@@ -67,6 +68,9 @@ int HostApplication::start()
 {
     host::ComponentFactory::registerBuiltins();
     registerHostProgram();
+    const QString sysInfo = SysInfoRegistration::registerInstalled();
+    Verbose::line(sysInfo.isEmpty() ? QStringLiteral("no system information program installed")
+                                    : QStringLiteral("system information program %1").arg(sysInfo));
     registerBundledPlugins();
     loadAddIns();
     return int(m_addIns.size());

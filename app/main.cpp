@@ -2,6 +2,7 @@
 // in-memory demo store), loads the registered add-ins, and stays until asked to quit.
 #include "app/DemoMail.h"
 #include "app/HostApplication.h"
+#include "app/MailClientIdentity.h"
 #include "app/SignalWatcher.h"
 #include "app/SingleInstance.h"
 #include "host/maildir/MaildirApplication.h"
@@ -56,7 +57,8 @@ Options parse(const QApplication &app)
         QStringLiteral("command"));
     const QCommandLineOption mailClient(
         QStringLiteral("mail-client"),
-        QStringLiteral("Window class of your mail client; while it is the active window no popup shows."),
+        QStringLiteral("Window class of your mail client (kept for later starts; default: the desktop's "
+                       "mailto handler). While it is active no popup shows; Hide Outlook hides it."),
         QStringLiteral("class"));
     parser.addOptions({demo, verbose, testPopup, quit, maildir, hostProgram, displayCommand, mailClient});
     parser.process(app);
@@ -138,13 +140,18 @@ int main(int argc, char **argv)
         auto maildir = std::make_unique<MaildirApplication>(roots);
         if (!options.displayCommand.isEmpty())
             maildir->setDisplayCommand(options.displayCommand);
-        if (!options.mailClient.isEmpty())
-            maildir->setMailClientWindowClass(options.mailClient);
         MaildirApplication *raw = maildir.get();
         closeExplorer = [raw] { raw->quit(); };
         Verbose::line(QStringLiteral("host: Maildir stores %1").arg(roots.join(QStringLiteral(", "))));
         mail = std::move(maildir);
     }
+
+    QString clientSource;
+    const QString mailClient = MailClientIdentity::resolve(options.mailClient, &clientSource);
+    mail->setMailClientClass(mailClient);
+    Verbose::line(mailClient.isEmpty()
+                      ? QStringLiteral("mail client: none known (name it with --mail-client CLASS)")
+                      : QStringLiteral("mail client: window class %1 (%2)").arg(mailClient, clientSource));
 
     HostApplication host(mail.get(), closeExplorer);
     host.setPluginFolder(QCoreApplication::applicationDirPath());

@@ -29,9 +29,19 @@ public:
     // program file's version resource).
     virtual QString version() const = 0;
 
+    // The user's mail client by its X11 window class (compared without case against both
+    // parts of WM_CLASS); empty when unknown. Its windows are the ones the add-in's window
+    // control hides and restores.
+    QString mailClientClass() const { return m_mailClientClass; }
+    // Hosts that watch the active window override this to follow the new class too.
+    virtual void setMailClientClass(const QString &windowClass) { m_mailClientClass = windowClass.trimmed(); }
+
 Q_SIGNALS:
     void NewMail();
     void OptionsPagesAdd(lumora::host::PropertyPages *pages);
+
+private:
+    QString m_mailClientClass;
 };
 
 } // namespace lumora::host

@@ -2,12 +2,15 @@
 
 #include "addinapi/AddInGlobals.h"
 #include "addinapi/OlAddInInterface.h"
+#include "host/Application.h"
 #include "platform/Clock.h"
 #include "platform/NotifyIconHost.h"
-#include "platform/ProcessLauncher.h"
 #include "popup/PopupWindow.h"
 #include "popup/PopupWindowsManager.h"
 #include "queue/Queue.h"
+#include "support/HelpLauncher.h"
+#include "support/LibraryLocation.h"
+#include "support/frmAbout.h"
 #include "tray/TrayIconArt.h"
 #include "tray/modEnumWindows.h"
 
@@ -26,6 +29,7 @@ namespace lumora {
 namespace {
 
 const char TipText[] = "lumora - Outlook Tray Notifier";
+const char AboutTitle[] = "Lumora Add-in DLL";
 
 // The icon record's size in its layout with the balloon fields.
 constexpr quint32 RecordSize = 488;
@@ -120,9 +124,7 @@ void Main::createMenu()
     m_mnuPopTray->addSeparator()->setObjectName(QStringLiteral("mnuSep2"));
     addItem("mnuHelp", QStringLiteral("Lumora Help..."), &Main::mnuHelp_Click);
     m_mnuPopTray->addSeparator()->setObjectName(QStringLiteral("mnuSep1"));
-    // The About box is not part of this form; the item waits for it.
-    m_mnuSysAbout = addItem("mnuSysAbout", QStringLiteral("&About Lumora..."), nullptr);
-    m_mnuSysAbout->setEnabled(false);
+    m_mnuSysAbout = addItem("mnuSysAbout", QStringLiteral("&About Lumora..."), &Main::mnuSysAbout_Click);
 }
 
 QIcon Main::image(int state) const
@@ -174,6 +176,7 @@ void Main::Form_Load()
 
     SetPopupProps();
 
+    followMailClient();
     if (addIn().settings.HideOnStartup == 1) {
         modEnumWindows::HideOutlookWindows();
         m_mnuHideOutlook->setChecked(true);
@@ -196,6 +199,8 @@ void Main::Form_Unload()
     m_queue.reset();
     m_manager.reset();
     m_popup.reset();
+
+    delete m_about;
 
     Shell_NotifyIconA(NIM_DELETE, &m_nid);
     disconnect(m_trayConnection);
@@ -364,6 +369,7 @@ void Main::mnuSuspend_Click()
 void Main::mnuHideOutlook_Click()
 {
     m_mnuHideOutlook->setChecked(!m_mnuHideOutlook->isChecked());
+    followMailClient();
     if (m_mnuHideOutlook->isChecked())
         modEnumWindows::HideOutlookWindows();
     else
@@ -407,17 +413,35 @@ void Main::mnuResetIcon_Click()
 
 void Main::mnuHelp_Click()
 {
-    // The desktop's handler for the file stands in for the compiled-help viewer.
-    const QString helpFile = addIn().libraryFolder + QStringLiteral("/Lumora.chm");
     int number = 0;
     QString description;
-    if (ProcessLauncher::instance().startDetached(QStringLiteral("xdg-open"), {helpFile}, &number, &description))
+    if (HelpLauncher::open(addIn().libraryFolder, &number, &description))
         return;
-    // The number is written with a blank in place of a plus sign.
-    const QString sign = number < 0 ? QStringLiteral("-") : QStringLiteral(" ");
-    addIn().log(4, QStringLiteral("mnuHelp_Click"),
-                QStringLiteral("Shell Error:") + sign + QString::number(qAbs(static_cast<qint64>(number)))
-                    + QLatin1Char(',') + description);
+    addIn().log(4, QStringLiteral("mnuHelp_Click"), HelpLauncher::shellError(number, description));
+}
+
+void Main::followMailClient()
+{
+    // The host may learn or change the client while we run (its options dialog).
+    if (addIn().application)
+        modEnumWindows::setMailClientClass(addIn().application->mailClientClass());
+}
+
+void Main::mnuSysAbout_Click()
+{
+    // One box at a time, owned by nobody: a second click brings the open one forward.
+    if (!m_about) {
+        m_about = new frmAbout(QLatin1String(AboutTitle), LibraryLocation::path());
+        m_about->setAttribute(Qt::WA_DeleteOnClose);
+        m_about->setLog([](int level, const QString &procedure, const QString &message) {
+            addIn().log(level, procedure, message);
+        });
+    }
+    followMailClient();
+    m_about->setMailClient(modEnumWindows::mailClientClass());
+    m_about->show();
+    m_about->raise();
+    m_about->activateWindow();
 }
 
 } // namespace lumora

@@ -3,8 +3,10 @@
 #include "platform/NotifyIcon.h"
 #include "platform/Timer.h"
 #include "popup/PopupStyle.h"
+#include "support/frmAbout.h"
 
 #include <QIcon>
+#include <QPointer>
 #include <QWidget>
 
 #include <memory>
@@ -88,6 +90,10 @@ public:
     void mnuNewTask_Click();
     void mnuResetIcon_Click();
     void mnuHelp_Click();
+    void mnuSysAbout_Click();
+
+    // The About box while it is open, else null.
+    frmAbout *aboutBox() const { return m_about; }
 
 protected:
     void changeEvent(QEvent *event) override;
@@ -97,6 +103,8 @@ private:
     QAction *addItem(const char *name, const QString &caption, void (Main::*handler)());
     void fillTrayRecord();
     void fillTip();
+    // Hands the host's mail client identity to the window control.
+    void followMailClient();
     void onTrayCallback(quint32 hWnd, quint32 uID, quint32 callbackMessage, int mouseMessage);
     void tmrMail_Timer();
     void tmrBalloon_Timer();
@@ -124,6 +132,7 @@ private:
     QAction *m_mnuSuspend = nullptr;
     QAction *m_mnuHideOutlook = nullptr;
     QAction *m_mnuSysAbout = nullptr;
+    QPointer<frmAbout> m_about;
 };
 
 } // namespace lumora
