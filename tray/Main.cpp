@@ -122,6 +122,7 @@ void Main::createMenu()
     m_mnuPopTray->addSeparator()->setObjectName(QStringLiteral("mnuSep3"));
     addItem("mnuResetIcon", QStringLiteral("&Reset Icon"), &Main::mnuResetIcon_Click);
     m_mnuPopTray->addSeparator()->setObjectName(QStringLiteral("mnuSep2"));
+    addItem("mnuOptions", QStringLiteral("&Options..."), &Main::mnuOptions_Click);
     addItem("mnuHelp", QStringLiteral("Lumora Help..."), &Main::mnuHelp_Click);
     m_mnuPopTray->addSeparator()->setObjectName(QStringLiteral("mnuSep1"));
     m_mnuSysAbout = addItem("mnuSysAbout", QStringLiteral("&About Lumora..."), &Main::mnuSysAbout_Click);
@@ -150,6 +151,28 @@ void Main::fillTrayRecord()
     m_nid.uID = TrayIconId;
     m_nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     m_nid.uCallbackMessage = WM_MOUSEMOVE;
+}
+
+void Main::fillTip()
+{
+    QByteArray tip(TipText);
+    if (!m_tipNote.isEmpty())
+        tip += '\n' + m_tipNote.toUtf8();
+    // The record holds 127 bytes and a NUL; a cut never splits a UTF-8 sequence.
+    qsizetype n = qMin<qsizetype>(tip.size(), sizeof m_nid.szTip - 1);
+    while (n > 0 && n < tip.size() && (uchar(tip.at(n)) & 0xC0) == 0x80)
+        --n;
+    std::memset(m_nid.szTip, 0, sizeof m_nid.szTip);
+    std::memcpy(m_nid.szTip, tip.constData(), size_t(n));
+}
+
+void Main::setTipNote(const QString &note)
+{
+    if (note == m_tipNote)
+        return;
+    m_tipNote = note;
+    if (m_loaded)
+        SetTrayIcon(-1); // keeps the image, refreshes the tip
 }
 
 void Main::Form_Load()
@@ -231,39 +254,6 @@ void Main::SetTrayIcon(qint16 id)
         m_trayIconState = id;
     fillTip();
     Shell_NotifyIconA(NIM_MODIFY, &m_nid);
-}
-
-void Main::fillTip()
-{
-    std::memset(m_nid.szTip, 0, sizeof m_nid.szTip);
-    QByteArray tip(TipText);
-    if (!m_warning.isEmpty()) {
-        // The record holds 127 bytes; cut the warning at a whole UTF-8 character.
-        QByteArray warning = "\n" + m_warning.toUtf8();
-        qsizetype room = qsizetype(sizeof m_nid.szTip) - 1 - tip.size();
-        if (warning.size() > room) {
-            while (room > 0 && (uchar(warning.at(room)) & 0xC0) == 0x80)
-                --room;
-            warning.truncate(qMax<qsizetype>(0, room));
-        }
-        tip += warning;
-    }
-    std::memcpy(m_nid.szTip, tip.constData(), size_t(qMin<qsizetype>(tip.size(), sizeof m_nid.szTip - 1)));
-}
-
-void Main::setTrayWarning(const QString &text)
-{
-    m_warning = text;
-    if (!m_loaded)
-        return;
-    fillTrayRecord();
-    fillTip();
-    Shell_NotifyIconA(NIM_MODIFY, &m_nid);
-}
-
-QString Main::trayTip() const
-{
-    return QString::fromUtf8(m_nid.szTip, qsizetype(strnlen(m_nid.szTip, sizeof m_nid.szTip)));
 }
 
 void Main::onTrayCallback(quint32 hWnd, quint32 uID, quint32 callbackMessage, int mouseMessage)
@@ -409,6 +399,13 @@ void Main::mnuNewTask_Click()
 void Main::mnuResetIcon_Click()
 {
     SetTrayIcon(0);
+}
+
+void Main::mnuOptions_Click()
+{
+    // The options dialog belongs to the host; the add-in only asks for it.
+    if (addIn().application)
+        addIn().application->ShowOptions();
 }
 
 void Main::mnuHelp_Click()

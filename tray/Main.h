@@ -53,13 +53,12 @@ public:
     // Switches the tray icon to state 0 normal, 1 new, 2 high importance, 3 suspended;
     // any other number keeps the image and refreshes the tip.
     void SetTrayIcon(qint16 id);
-    // A problem the user should see while Lumora keeps running (no folder watched, the
-    // data folder unusable): added to the icon's tip; empty clears it.
-    void setTrayWarning(const QString &text);
-    QString trayTip() const;
     // The mail client's major version ("9", "10", "11", ...), stored unchanged.
     QString OutlookVersion() const { return m_outlookVersion; }
     void setOutlookVersion(const QString &value) { m_outlookVersion = value; }
+    // A line shown under the icon's tip while something needs the user (empty: none).
+    void setTipNote(const QString &note);
+    QString tipNote() const { return m_tipNote; }
     // Loads the popup style and the add-in's settings into the popup template.
     void SetPopupProps();
     // Shows a test popup with the popup template.
@@ -91,6 +90,7 @@ public:
     void mnuResetIcon_Click();
     void mnuHelp_Click();
     void mnuSysAbout_Click();
+    void mnuOptions_Click();
 
     // The About box while it is open, else null.
     frmAbout *aboutBox() const { return m_about; }
@@ -102,9 +102,9 @@ private:
     void createMenu();
     QAction *addItem(const char *name, const QString &caption, void (Main::*handler)());
     void fillTrayRecord();
-    void fillTip();
     // Hands the host's mail client identity to the window control.
     void followMailClient();
+    void fillTip();
     void onTrayCallback(quint32 hWnd, quint32 uID, quint32 callbackMessage, int mouseMessage);
     void tmrMail_Timer();
     void tmrBalloon_Timer();
@@ -118,7 +118,7 @@ private:
     HWND m_hWnd = 0;
     bool m_loaded = false;
     QString m_outlookVersion;
-    QString m_warning;
+    QString m_tipNote;
 
     std::unique_ptr<Timer> m_tmrMail;
     std::unique_ptr<Timer> m_tmrBalloon;

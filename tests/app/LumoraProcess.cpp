@@ -8,17 +8,13 @@
 
 namespace lumora::test {
 
-LumoraProcess::LumoraProcess(const QStringList &arguments, const QHash<QString, QString> &environment)
+LumoraProcess::LumoraProcess(const QStringList &arguments, const QStringList &extraEnvironment)
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     env.remove(QStringLiteral("MAILDIR"));
-    for (auto it = environment.begin(); it != environment.end(); ++it) {
-        if (it.value().isEmpty())
-            env.remove(it.key());
-        else
-            env.insert(it.key(), it.value());
-    }
+    for (const QString &entry : extraEnvironment)
+        env.insert(entry.section(QLatin1Char('='), 0, 0), entry.section(QLatin1Char('='), 1));
     m_process.setProcessEnvironment(env);
     m_process.setProcessChannelMode(QProcess::MergedChannels);
     QObject::connect(&m_process, &QProcess::readyReadStandardOutput, [this] { readAvailable(); });

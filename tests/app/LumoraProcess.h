@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QHash>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStringList>
@@ -12,8 +11,8 @@ namespace lumora::test {
 class LumoraProcess
 {
 public:
-    // environment: variables to set on top of the test's own; an empty value unsets one.
-    explicit LumoraProcess(const QStringList &arguments, const QHash<QString, QString> &environment = {});
+    // extraEnvironment: "NAME=value" entries added to the test's environment.
+    explicit LumoraProcess(const QStringList &arguments, const QStringList &extraEnvironment = {});
     ~LumoraProcess();
 
     // Waits until a trace line matches (counting from line `from`); its index or -1.

@@ -57,10 +57,10 @@ protected:
 
 TEST_F(StartupFaults, NoHomeAndNoXdgFoldersEndsWithAReason)
 {
-    LumoraProcess lumora({QStringLiteral("--verbose")},
-                         {{QStringLiteral("HOME"), QString()},
-                          {QStringLiteral("XDG_CONFIG_HOME"), QString()},
-                          {QStringLiteral("XDG_DATA_HOME"), QString()}});
+    // Empty counts as unset.
+    LumoraProcess lumora(
+        {QStringLiteral("--verbose")},
+        {QStringLiteral("HOME="), QStringLiteral("XDG_CONFIG_HOME="), QStringLiteral("XDG_DATA_HOME=")});
     EXPECT_EQ(lumora.waitForExit(15000), 1) << dump(lumora);
     EXPECT_GE(lumora.waitForLine(re(QStringLiteral("^Lumora: cannot start: neither HOME")), 1000), 0) << dump(lumora);
     expectNoInstance();
@@ -69,7 +69,7 @@ TEST_F(StartupFaults, NoHomeAndNoXdgFoldersEndsWithAReason)
 TEST_F(StartupFaults, AnUnwritableConfigFolderEndsWithAReason)
 {
     LumoraProcess lumora({QStringLiteral("--verbose")},
-                         {{QStringLiteral("XDG_CONFIG_HOME"), m_blocker + QStringLiteral("/config")}});
+                         {QStringLiteral("XDG_CONFIG_HOME=") + m_blocker + QStringLiteral("/config")});
     EXPECT_EQ(lumora.waitForExit(20000), 1) << dump(lumora);
     EXPECT_GE(lumora.waitForLine(re(QStringLiteral("^Lumora: cannot start: no add-in could be loaded: .*"
                                                    "settings store .*not-a-folder/config/lumora/registry/user.reg")),
@@ -82,7 +82,7 @@ TEST_F(StartupFaults, AnUnwritableConfigFolderEndsWithAReason)
 TEST_F(StartupFaults, AnUnusableDataFolderIsReportedAndLumoraRunsOn)
 {
     LumoraProcess lumora({QStringLiteral("--verbose")},
-                         {{QStringLiteral("XDG_DATA_HOME"), m_blocker + QStringLiteral("/data")}});
+                         {QStringLiteral("XDG_DATA_HOME=") + m_blocker + QStringLiteral("/data")});
     EXPECT_GE(lumora.waitForLine(re(QStringLiteral("^lumora: warning: The data folder .*not-a-folder/data/Corvane "
                                                    "Software/Lumora cannot be created or written")),
                                  20000),
@@ -104,7 +104,7 @@ TEST_F(StartupFaults, AGarbageIniIsReported)
                          "ELF\x02\x01\x01\0\0\0garbage\xff\xfe=\n[[[\n",
                          24));
     ini.close();
-    LumoraProcess lumora({QStringLiteral("--verbose")}, {{QStringLiteral("XDG_DATA_HOME"), dataHome.path()}});
+    LumoraProcess lumora({QStringLiteral("--verbose")}, {QStringLiteral("XDG_DATA_HOME=") + dataHome.path()});
     EXPECT_GE(lumora.waitForLine(re(QStringLiteral("^lumora: warning: No folder is watched: .*Lumora.ini lists none")),
                                  20000),
               0)

@@ -3,6 +3,7 @@
 #include "addinapi/AddInGlobals.h"
 #include "addinapi/OlAddInInterface.h"
 #include "host/Application.h"
+#include "host/memory/MemoryApplication.h"
 #include "popup/PopupWindow.h"
 #include "queue/Queue.h"
 #include "tests/testsupport/VirtualClock.h"
@@ -395,8 +396,8 @@ TEST_F(MainTest, MenuHoldsTheItemsInOrderAndRunsTheCommands)
         captions << (action->isSeparator() ? QStringLiteral("-") : action->text());
     EXPECT_EQ(captions,
               (QStringList{"Suspend Lumora", "-", "Hide Outlook", "-", "New &Appointment...", "New &Contact...",
-                           "New &Mail...", "New &Note...", "New &Task...", "-", "&Reset Icon", "-", "Lumora Help...",
-                           "-", "&About Lumora..."}));
+                           "New &Mail...", "New &Note...", "New &Task...", "-", "&Reset Icon", "-", "&Options...",
+                           "Lumora Help...", "-", "&About Lumora..."}));
     EXPECT_TRUE(item("mnuSysAbout")->isEnabled());
 
     for (const char *name : {"mnuNewAppointment", "mnuNewContact", "mnuComposeNew", "mnuNewNote", "mnuNewTask"})
@@ -406,6 +407,36 @@ TEST_F(MainTest, MenuHoldsTheItemsInOrderAndRunsTheCommands)
     main->SetTrayIcon(2);
     item("mnuResetIcon")->trigger();
     EXPECT_EQ(main->trayIconState(), 0);
+}
+
+TEST_F(MainTest, OptionsAsksTheHostForItsDialog)
+{
+    MemoryApplication host;
+    addIn().application = &host;
+    int requests = 0;
+    QObject::connect(&host, &host::Application::OptionsRequested, [&requests] { ++requests; });
+    load();
+    item("mnuOptions")->trigger();
+    EXPECT_EQ(requests, 1);
+    addIn().application = nullptr;
+    item("mnuOptions")->trigger(); // no host: nothing to ask
+    EXPECT_EQ(requests, 1);
+}
+
+TEST_F(MainTest, TipNoteFollowsTheTipTextAndSurvivesIconChanges)
+{
+    load();
+    main->setTipNote(QStringLiteral("no folders watched: open Options"));
+    EXPECT_EQ(tray.tip(main->hWnd()),
+              QStringLiteral("lumora - Outlook Tray Notifier\nno folders watched: open Options"));
+    main->SetTrayIcon(1);
+    EXPECT_TRUE(tray.tip(main->hWnd()).endsWith(QStringLiteral("open Options")));
+    main->setTipNote(QString());
+    EXPECT_EQ(tray.tip(main->hWnd()), QStringLiteral("lumora - Outlook Tray Notifier"));
+    // A note too long for the record is cut, never in the middle of a character.
+    main->setTipNote(QString(200, QChar(0x00E9)));
+    EXPECT_TRUE(tray.tip(main->hWnd()).toUtf8().size() <= 127);
+    EXPECT_TRUE(tray.tip(main->hWnd()).endsWith(QChar(0x00E9)));
 }
 
 TEST_F(MainTest, HelpOpensTheFileBesideTheLibraryInAViewer)
