@@ -195,7 +195,7 @@ TEST_F(Detection, UnreadableItemIsQueuedWithWhatCouldBeRead)
     clock.advance(5000);
     // Nothing could be read, not even its time: it is queued with empty text all the same,
     // and the folder's date stays where it was.
-    const std::optional<QDateTime> date = controller()->lastSeen(inbox->EntryID());
+    const std::optional<QDateTime> date = controller()->lastSeen(inbox->EntryID(), inbox->StoreID());
     EXPECT_EQ(addIn().queue->Size(), 1);
     EXPECT_EQ(scans(), 1);
     ASSERT_TRUE(date.has_value());
