@@ -20,6 +20,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 namespace lumora {
 
@@ -112,10 +113,15 @@ void OlAddIn::AttachToOutlook(host::Application *application)
     // The data folder, with the template INI copied in on first start.
     const QString company = SettingsLocation::companyFolder();
     const QString dataFolder = SettingsLocation::dataFolder();
+    QStringList problems;
     if (!QDir(company).exists())
         QDir().mkpath(company);
     if (!QDir(dataFolder).exists())
         QDir().mkpath(dataFolder);
+    if (!QFileInfo(dataFolder).isDir() || !QFileInfo(dataFolder).isWritable())
+        problems << QStringLiteral("The data folder %1 cannot be created or written; the watched folders and the log "
+                                   "cannot be kept")
+                        .arg(dataFolder);
     const QString iniPath = dataFolder + QStringLiteral("/Lumora.ini");
     if (!QFile::exists(iniPath))
         QFile::copy(g.libraryFolder + QStringLiteral("/Lumora.ini"), iniPath);
@@ -142,7 +148,16 @@ void OlAddIn::AttachToOutlook(host::Application *application)
     if (m_versionReader)
         m_main->setOutlookVersion(m_versionReader->FileVersionMajor());
     m_main->Form_Load();
-    m_main->setTipNote(m_watchNote);
+
+    // Watching nothing is never silent: the reason goes to stderr and the log; the tip
+    // names an unusable data folder, else what to do about an empty list.
+    const bool dataFolderUnusable = !problems.isEmpty();
+    if (!dataFolderUnusable)
+        problems << watchProblem(iniPath);
+    problems.removeAll(QString());
+    for (const QString &problem : std::as_const(problems))
+        reportFailure(QStringLiteral("AttachToOutlook"), problem, 2);
+    m_main->setTipNote(dataFolderUnusable ? problems.first() : m_watchNote);
 
     // Only now may new mail be acted on.
     m_enabled = true;
@@ -307,66 +322,100 @@ void OlAddIn::TestPopup()
 
 // ---- Mail actions ---------------------------------------------------------------------
 
-void OlAddIn::ShowMailMessage(const QString &EntryID, const QString &StoreID)
+void OlAddIn::reportFailure(const QString &procedure, const QString &text, int level)
 {
-    if (m_objNS) {
-        if (host::ItemPtr item = m_objNS->GetItemFromID(EntryID, StoreID))
-            item->Display();
-    }
-    setTrayIcon(0);
+    addIn().log(level, procedure, text);
+    Verbose::warning(text);
 }
 
-void OlAddIn::DeleteMailMessage(const QString &EntryID, const QString &StoreID)
+bool OlAddIn::actOnMessage(const QString &procedure, const QString &verb, const QString &EntryID,
+                           const QString &StoreID, bool (host::Item::*action)())
 {
-    if (m_objNS) {
-        if (host::ItemPtr item = m_objNS->GetItemFromID(EntryID, StoreID))
-            item->Delete();
-    }
-    setTrayIcon(0);
+    m_actionError.clear();
+    if (EntryID.isEmpty())
+        return true; // the test popup names no message
+    host::ItemPtr item = m_objNS ? m_objNS->GetItemFromID(EntryID, StoreID) : nullptr;
+    if (item && (item.get()->*action)())
+        return true;
+    const QString why = !item ? QStringLiteral("The message no longer exists (moved, deleted or its store is gone)")
+        : item->ErrorText().isEmpty() ? QStringLiteral("The mail store refused")
+                                      : item->ErrorText();
+    m_actionError = why;
+    reportFailure(procedure, QStringLiteral("Cannot %1 message %2: %3").arg(verb, EntryID, why));
+    return false;
 }
 
-void OlAddIn::composeItem(int type)
+bool OlAddIn::ShowMailMessage(const QString &EntryID, const QString &StoreID)
+{
+    const bool done =
+        actOnMessage(QStringLiteral("ShowMailMessage"), QStringLiteral("open"), EntryID, StoreID, &host::Item::Display);
+    setTrayIcon(0);
+    return done;
+}
+
+bool OlAddIn::DeleteMailMessage(const QString &EntryID, const QString &StoreID)
+{
+    const bool done = actOnMessage(QStringLiteral("DeleteMailMessage"), QStringLiteral("delete"), EntryID, StoreID,
+                                   &host::Item::Delete);
+    setTrayIcon(0);
+    return done;
+}
+
+void OlAddIn::composeItem(int type, const QString &procedure)
 {
     if (!m_objOutlook)
         return;
-    if (host::ItemPtr item = m_objOutlook->CreateItem(type))
-        item->Display();
+    host::ItemPtr item = m_objOutlook->CreateItem(type);
+    if (!item) {
+        reportFailure(procedure, QStringLiteral("Cannot create a new item of type %1").arg(type));
+        return;
+    }
+    if (!item->Display())
+        reportFailure(procedure, QStringLiteral("Cannot open the new item: ") + item->ErrorText());
 }
 
 void OlAddIn::ComposeNewContact()
 {
-    composeItem(host::ContactItemType);
+    composeItem(host::ContactItemType, QStringLiteral("ComposeNewContact"));
 }
 
 void OlAddIn::ComposeNewAppointment()
 {
-    composeItem(host::AppointmentItemType);
+    composeItem(host::AppointmentItemType, QStringLiteral("ComposeNewAppointment"));
 }
 
 void OlAddIn::ComposeNewTask()
 {
-    composeItem(host::TaskItemType);
+    composeItem(host::TaskItemType, QStringLiteral("ComposeNewTask"));
 }
 
 void OlAddIn::ComposeNewNote()
 {
-    composeItem(host::NoteItemType);
+    composeItem(host::NoteItemType, QStringLiteral("ComposeNewNote"));
 }
 
 void OlAddIn::ComposeNewMail()
 {
+    const QString procedure = QStringLiteral("ComposeNewMail");
     if (!m_objOutlook || !m_objOutlook->session())
         return;
     host::FolderPtr drafts = m_objOutlook->session()->GetDefaultFolder(host::FolderDrafts);
-    if (!drafts)
+    if (!drafts) {
+        reportFailure(procedure, QStringLiteral("Cannot compose: the mail store has no Drafts folder"));
         return;
+    }
     host::ItemsPtr items = drafts->items();
     host::ItemPtr item = items ? items->Add() : nullptr;
     auto wrapper = createComponent<host::SafeMailItem>(QStringLiteral("QuaySafeLib.SafeMailItem"));
-    if (!item || !wrapper)
+    if (!item || !wrapper) {
+        reportFailure(procedure,
+                      !item ? QStringLiteral("Cannot compose: no new message could be created")
+                            : QStringLiteral("Cannot compose: the safe-mail component is not available"));
         return;
+    }
     wrapper->setItem(item);
-    wrapper->Display();
+    if (!wrapper->Display())
+        reportFailure(procedure, QStringLiteral("Cannot open the new message: ") + item->ErrorText());
 }
 
 void OlAddIn::objOutlook_OptionsPagesAdd(host::PropertyPages *pages)
@@ -427,9 +476,30 @@ void OlAddIn::LoadFoldersToScan()
             continue;
         const QString key = folderKey(parts.at(0), parts.at(1));
         std::optional<FolderMark> kept = m_lastSeen ? m_lastSeen->Item(key) : std::nullopt;
-        fresh->Add(key, kept ? *kept : FolderMark{threeHoursBack, {}});
+        fresh->Add(key, kept ? *kept : FolderMark{threeHoursBack, {}, {}});
     }
     m_lastSeen = std::move(fresh);
+}
+
+QString OlAddIn::watchProblem(const QString &iniPath) const
+{
+    if (!QFileInfo::exists(iniPath))
+        return QStringLiteral("No folder is watched: %1 is missing and could not be created").arg(iniPath);
+    if (!QFileInfo(iniPath).isReadable())
+        return QStringLiteral("No folder is watched: %1 cannot be read").arg(iniPath);
+    if (m_watchedFolders.isEmpty())
+        return QStringLiteral("No folder is watched: %1 lists none in its [EntryID] section").arg(iniPath);
+    int usable = 0;
+    for (const QString &entry : m_watchedFolders) {
+        const QStringList parts = entry.split(QLatin1Char('|'));
+        if (parts.size() == 2 && m_objNS && m_objNS->GetFolderFromID(parts.at(0), parts.at(1)))
+            ++usable;
+    }
+    if (usable == 0)
+        return QStringLiteral("No folder is watched: none of the %1 folder(s) listed in %2 can be opened")
+            .arg(m_watchedFolders.size())
+            .arg(iniPath);
+    return {};
 }
 
 void OlAddIn::reportMissingFolder(const QString &folderId, const QString &storeId)
@@ -529,18 +599,25 @@ void OlAddIn::scanFolder(const QString &folderId, const QString &storeId)
         if (item->ItemType() != host::MailItemType)
             continue;
         const QDateTime received = item->ReceivedTime();
-        if (!received.isValid())
-            continue;
         const QString id = item->EntryID();
-        const bool isNew = received > before.date
-            || (received == before.date && !before.idsAtDate.isEmpty() && !before.idsAtDate.contains(id));
-        if (!isNew)
-            continue;
-        if (received > after.date) {
-            after.date = received;
-            after.idsAtDate = {id};
-        } else if (received == after.date) {
-            after.idsAtDate.insert(id);
+        if (!received.isValid()) {
+            // No time to measure against the date: queue what can be read, once per id,
+            // and leave the date where it is so no dated message is hidden by it.
+            if (!id.isEmpty() && before.undatedQueued.contains(id))
+                continue;
+            if (!id.isEmpty())
+                after.undatedQueued.insert(id);
+        } else {
+            const bool isNew = received > before.date
+                || (received == before.date && !before.idsAtDate.isEmpty() && !before.idsAtDate.contains(id));
+            if (!isNew)
+                continue;
+            if (received > after.date) {
+                after.date = received;
+                after.idsAtDate = {id};
+            } else if (received == after.date) {
+                after.idsAtDate.insert(id);
+            }
         }
         QString sender;
         if (m_safeMail) {

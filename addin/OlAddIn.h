@@ -38,8 +38,9 @@ public:
     void setEnabled(bool value) override;
     bool WindowState() const override;
     qint16 NewMsgCount() const override;
-    Q_INVOKABLE void ShowMailMessage(const QString &EntryID, const QString &StoreID) override;
-    Q_INVOKABLE void DeleteMailMessage(const QString &EntryID, const QString &StoreID) override;
+    Q_INVOKABLE bool ShowMailMessage(const QString &EntryID, const QString &StoreID) override;
+    Q_INVOKABLE bool DeleteMailMessage(const QString &EntryID, const QString &StoreID) override;
+    QString lastActionError() const override { return m_actionError; }
     Q_INVOKABLE void GetNewMailMessages() override;
     Q_INVOKABLE void UpdatePopupSettings() override;
     Q_INVOKABLE void TestPopup() override;
@@ -80,7 +81,16 @@ private:
     void objExpl_Close();
     void trackExplorer(host::Explorer *explorer);
     void RemoveHostTrayIcon();
-    void composeItem(int type);
+    void composeItem(int type, const QString &procedure);
+    // Looks the message up and runs the action on it; false (with m_actionError set, the
+    // log written and a warning on stderr) when it could not be done.
+    bool actOnMessage(const QString &procedure, const QString &verb, const QString &EntryID, const QString &StoreID,
+                      bool (host::Item::*action)());
+    // Logs at `level` (2 for a notifier that watches nothing, 4 like other failed
+    // program starts) and warns on stderr.
+    void reportFailure(const QString &procedure, const QString &text, int level = 4);
+    // Why the watched-folder list gives nothing to watch; empty when something is watched.
+    QString watchProblem(const QString &iniPath) const;
     void setTrayIcon(qint16 state);
     // Last-seen bookkeeping, kept per folder id.
     struct FolderMark
@@ -89,6 +99,8 @@ private:
         // Ids queued at exactly `date`, so a second message of the same instant is still
         // reported while the one already queued is not reported again.
         QSet<QString> idsAtDate;
+        // Ids queued without a readable received time, so they are reported only once.
+        QSet<QString> undatedQueued;
     };
     void scanFolder(const QString &folderId, const QString &storeId);
     static QString folderKey(const QString &folderId, const QString &storeId);
@@ -112,6 +124,7 @@ private:
     QString m_keyPath;
     std::unique_ptr<Main> m_main;
     QList<QMetaObject::Connection> m_connections;
+    QString m_actionError;
 };
 
 } // namespace lumora

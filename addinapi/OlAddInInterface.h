@@ -17,8 +17,11 @@ public:
     // True while the mail application's main window is the active window.
     virtual bool WindowState() const = 0;
     virtual qint16 NewMsgCount() const = 0;
-    virtual void ShowMailMessage(const QString &EntryID, const QString &StoreID) = 0;
-    virtual void DeleteMailMessage(const QString &EntryID, const QString &StoreID) = 0;
+    // Both give false when the message was not opened or not deleted; lastActionError
+    // then says why. An empty EntryID (the test popup's) names no message and succeeds.
+    virtual bool ShowMailMessage(const QString &EntryID, const QString &StoreID) = 0;
+    virtual bool DeleteMailMessage(const QString &EntryID, const QString &StoreID) = 0;
+    virtual QString lastActionError() const = 0;
     virtual void GetNewMailMessages() = 0;
     virtual void UpdatePopupSettings() = 0;
     virtual void TestPopup() = 0;

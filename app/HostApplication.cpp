@@ -5,6 +5,7 @@
 #include "app/SysInfoRegistration.h"
 #include "host/ComponentFactory.h"
 #include "platform/Registry.h"
+#include "platform/RegistryStore.h"
 #include "platform/Verbose.h"
 #include "settings/modRegistry.h"
 
@@ -109,18 +110,27 @@ void HostApplication::registerBundledPlugins()
     host::ComponentFactory &factory = host::ComponentFactory::global();
     for (const BundledPlugin &plugin : kBundledPlugins) {
         const QString path = QDir(m_pluginFolder).absoluteFilePath(QLatin1String(plugin.file));
-        if (!QFileInfo::exists(path))
+        if (!QFileInfo::exists(path)) {
+            m_problems << QStringLiteral("the plugin library %1 is missing").arg(path);
             continue;
+        }
         if (registeredLibrary(QLatin1String(plugin.progId)) == path)
             continue;
         if (factory.registerLibrary(path))
             Verbose::line(QStringLiteral("registered %1").arg(path));
+        else
+            m_problems << QStringLiteral(
+                              "the add-in %1 could not be registered: the settings store %2 cannot be written")
+                              .arg(path, RegistryStore::filePath(RegistryStore::Root::CurrentUser));
     }
 }
 
 void HostApplication::loadAddIns()
 {
     const QStringList progIds = subKeys(HKEY_CURRENT_USER, kAddinsKey);
+    if (progIds.isEmpty())
+        m_problems << QStringLiteral("no add-in is registered in %1")
+                          .arg(RegistryStore::filePath(RegistryStore::Root::CurrentUser));
     for (const QString &progId : progIds) {
         const QVariant value = modRegistry::ReadRegistryValue(
             HKEY_CURRENT_USER, kAddinsKey + QLatin1Char('\\') + progId, QStringLiteral("LoadBehavior"));
@@ -133,6 +143,7 @@ void HostApplication::loadAddIns()
         std::unique_ptr<QObject> object(host::ComponentFactory::global().CreateObject(progId));
         if (!object) {
             Verbose::line(QStringLiteral("add-in %1 could not be created; starting without it").arg(progId));
+            m_problems << QStringLiteral("the add-in %1 could not be created").arg(progId);
             continue;
         }
         host::COMAddIn *entry = m_application->comAddIns() ? m_application->comAddIns()->add(progId) : nullptr;

@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QStringList>
 #include <vector>
 
 #include <functional>
@@ -32,6 +33,8 @@ public:
 
     // Registration, loading and connection. Returns the number of add-ins connected.
     int start();
+    // What went wrong in start(), one phrase each, for the user.
+    QStringList problems() const { return m_problems; }
     // Closes the main window, disconnects every add-in and releases them.
     void shutdown();
     // Handles a request from a later start of lumora; returns the answer text.
@@ -61,6 +64,7 @@ private:
     QString m_hostProgram;
     std::vector<LoadedAddIn> m_addIns;
     bool m_shutDown = false;
+    QStringList m_problems;
     QPointer<OptionsDialog> m_options;
     std::function<QObject *()> m_hostPage;
 };

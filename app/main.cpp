@@ -165,6 +165,15 @@ int main(int argc, char **argv)
             say(QStringLiteral("Lumora is already running."));
         return 0;
     }
+    // With no home there is nowhere to keep settings, the watched folders or the log; a
+    // run without them would notify about nothing.
+    const bool configHome = QDir::isAbsolutePath(qEnvironmentVariable("XDG_CONFIG_HOME"));
+    const bool dataHome = QDir::isAbsolutePath(qEnvironmentVariable("XDG_DATA_HOME"));
+    if (qEnvironmentVariable("HOME").isEmpty() && !(configHome && dataHome)) {
+        say(QStringLiteral("Lumora: cannot start: neither HOME nor both XDG_CONFIG_HOME and XDG_DATA_HOME are "
+                           "set, so there is nowhere to keep the settings and the log."));
+        return 1;
+    }
     SingleInstance instance;
     if (!instance.listen()) {
         // Another start won the race between our check and our listen.
@@ -269,8 +278,15 @@ int main(int argc, char **argv)
             host.handleRequest(text);
     });
 
-    if (host.start() == 0)
-        say(QStringLiteral("Lumora: no add-in could be loaded; see the lines above."));
+    if (host.start() == 0) {
+        // Running on without the add-in would show no icon and answer every later start
+        // with "already running": end instead, and say why.
+        say(QStringLiteral("Lumora: cannot start: no add-in could be loaded: %1.")
+                .arg(host.problems().isEmpty() ? QStringLiteral("none is registered")
+                                               : host.problems().join(QStringLiteral("; "))));
+        host.shutdown();
+        return 1;
+    }
     if (options.testPopup)
         host.handleRequest(QStringLiteral("test-popup"));
     if (options.options)

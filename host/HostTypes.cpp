@@ -7,6 +7,11 @@
 namespace lumora::host {
 
 Item::~Item() = default;
+
+QString Item::ErrorText() const
+{
+    return {};
+}
 Items::~Items() = default;
 MAPIFolder::~MAPIFolder() = default;
 Folders::~Folders() = default;

@@ -51,6 +51,9 @@ public:
     Q_INVOKABLE virtual bool Display() = 0;
     // Deletes the item (for mail: moves it to the store's deleted-items folder).
     Q_INVOKABLE virtual bool Delete() = 0;
+    // Why the last Display or Delete gave false, for the user: what was tried and what
+    // went wrong. Empty when nothing failed or the item cannot tell.
+    virtual QString ErrorText() const;
 };
 
 using ItemPtr = std::shared_ptr<Item>;

@@ -103,17 +103,18 @@ IniDocument IniDocument::parse(const QByteArray &data)
         doc.m_bom = true;
         pos = kBom.size();
     }
+    // Lines end at LF, CRLF or a lone CR (old Mac editors); each keeps its own ending.
     while (pos < data.size()) {
-        const qsizetype nl = data.indexOf('\n', pos);
-        if (nl < 0) {
+        qsizetype end = pos;
+        while (end < data.size() && data[end] != '\n' && data[end] != '\r')
+            ++end;
+        if (end == data.size()) {
             doc.m_lines.append(makeLine(data.sliced(pos), QByteArray()));
             break;
         }
-        const bool crlf = nl > pos && data[nl - 1] == '\r';
-        const qsizetype textEnd = crlf ? nl - 1 : nl;
-        doc.m_lines.append(
-            makeLine(data.sliced(pos, textEnd - pos), crlf ? QByteArrayLiteral("\r\n") : QByteArrayLiteral("\n")));
-        pos = nl + 1;
+        const qsizetype eolSize = (data[end] == '\r' && end + 1 < data.size() && data[end + 1] == '\n') ? 2 : 1;
+        doc.m_lines.append(makeLine(data.sliced(pos, end - pos), data.sliced(end, eolSize)));
+        pos = end + eolSize;
     }
     return doc;
 }
@@ -221,8 +222,13 @@ std::optional<QByteArray> IniDocument::value(const QByteArray &section, const QB
         return std::nullopt;
     const QByteArray name = trimmed(key);
     for (qsizetype i = ranges.first().header + 1; i < ranges.first().end; ++i) {
-        if (m_lines[i].kind == Kind::Key && sameName(m_lines[i].name, name))
-            return m_lines[i].value;
+        if (m_lines[i].kind == Kind::Key && sameName(m_lines[i].name, name)) {
+            // One pair of double quotes around a value is not part of it.
+            const QByteArray &v = m_lines[i].value;
+            if (v.size() >= 2 && v.startsWith('"') && v.endsWith('"'))
+                return v.sliced(1, v.size() - 2);
+            return v;
+        }
     }
     return std::nullopt;
 }
@@ -333,7 +339,7 @@ bool IniDocument::replaceSection(const QByteArray &section, const QList<QByteArr
 
 bool IniDocument::isWritableSection(const QByteArray &section)
 {
-    return !hasLineBreak(section) && !section.contains(']');
+    return !trimmed(section).isEmpty() && !hasLineBreak(section) && !section.contains(']');
 }
 
 bool IniDocument::isWritableKey(const QByteArray &key)

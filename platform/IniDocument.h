@@ -14,7 +14,8 @@ namespace lumora {
 // Pure data: no file access, so it can be fuzzed and tested without a disk.
 //
 // Reading rules: section and key names compare case-insensitively; the first "=" splits a
-// key line; blanks around names and values are dropped; lines starting with ";" are
+// key line; blanks around names and values are dropped, and so is one pair of double
+// quotes around a value; lines end at LF, CRLF or a lone CR; lines starting with ";" are
 // comments; when a section appears twice, lookups see the first one. Text is UTF-8 and is
 // cut at an embedded NUL, because callers receive it in NUL-separated lists.
 class LUMORA_PLATFORM_EXPORT IniDocument
@@ -49,7 +50,7 @@ public:
     bool replaceSection(const QByteArray &section, const QList<QByteArray> &lines);
 
     // Whether a name or value can be written without changing the file's structure (no line
-    // breaks; a section name without "]"; a key without "=" that is not a comment or header;
+    // breaks; a non-blank section name without "]"; a key without "=" that is not a comment or header;
     // a line that is not a header).
     static bool isWritableSection(const QByteArray &section);
     static bool isWritableKey(const QByteArray &key);

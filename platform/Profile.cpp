@@ -79,8 +79,10 @@ quint32 GetPrivateProfileStringA(const char *section, const char *key, const cha
 
 bool WritePrivateProfileStringA(const char *section, const char *key, const char *value, const QString &file)
 {
+    // Only the all-null call is the flush; a key or value with no section writes nothing
+    // and must not be reported as written.
     if (!section)
-        return IniFileCache::instance().flush(file);
+        return !key && !value && IniFileCache::instance().flush(file);
     const QByteArray sectionName(section);
     if (!IniDocument::isWritableSection(sectionName))
         return false;

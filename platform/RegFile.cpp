@@ -223,7 +223,10 @@ RegFile::Parsed RegFile::parse(const QByteArray &bytes)
     Builder b;
     int &errors = b.parsed.errorCount;
     const QString text = decode(bytes, &errors);
-    const QStringList lines = text.split(u'\n');
+    // LF, CRLF and a lone CR (old Mac editors) all end a line.
+    QString unified = text;
+    unified.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(u'\r', u'\n');
+    const QStringList lines = unified.split(u'\n');
 
     bool seenContent = false;
     int current = -1;

@@ -32,6 +32,9 @@ QString Verbose::printable(const QString &text)
         const char16_t u = c.unicode();
         if (u < 0x20 || u == 0x7f || (u >= 0x80 && u < 0xa0) || u == 0x2028 || u == 0x2029)
             out += QStringLiteral("\\x%1").arg(u, 2, 16, QLatin1Char('0'));
+        else if (c.category() == QChar::Other_Format)
+            // Direction overrides and invisible characters would reorder or hide the line.
+            out += QStringLiteral("\\u%1").arg(u, 4, 16, QLatin1Char('0'));
         else
             out += c;
     }
@@ -42,6 +45,16 @@ void Verbose::line(const QString &text)
 {
     if (!g_enabled)
         return;
+    write(text);
+}
+
+void Verbose::warning(const QString &text)
+{
+    write(QStringLiteral("warning: ") + text);
+}
+
+void Verbose::write(const QString &text)
+{
     if (g_sink) {
         g_sink(printable(text));
         return;

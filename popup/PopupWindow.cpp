@@ -65,9 +65,25 @@ protected:
         painter.setPen(palette().color(QPalette::WindowText));
         QTextOption option(alignment());
         option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        // Each field is its own paragraph whose direction comes from its own first strong
+        // character, like an isolate: a right-to-left sender never reorders the subject.
+        option.setTextDirection(Qt::LayoutDirectionAuto);
         painter.drawText(QRectF(contentsRect()), text(), option);
     }
 };
+
+// The layout's fixed boxes were measured for these families; where they are missing,
+// metric-compatible faces keep "Subject:" clear of its value.
+void substituteMetricCompatibleFonts()
+{
+    static const bool done = [] {
+        const QStringList compatible = {QStringLiteral("Liberation Sans"), QStringLiteral("Arimo")};
+        QFont::insertSubstitutions(QStringLiteral("Arial"), compatible);
+        QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"), compatible);
+        return true;
+    }();
+    (void)done;
+}
 
 QFont captionFont(const QString &family)
 {
@@ -126,6 +142,7 @@ PopupWindow::PopupWindow(QWidget *parent)
               Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus
                   | Qt::X11BypassWindowManagerHint)
 {
+    substituteMetricCompatibleFonts();
     setObjectName(QStringLiteral("PopupWindow"));
     setAttribute(Qt::WA_ShowWithoutActivating);
     setFocusPolicy(Qt::NoFocus);
@@ -189,6 +206,9 @@ void PopupWindow::createParts()
         field->setWordWrap(true);
         field->setCursor(hand);
         field->setMouseTracking(true);
+        // A label ignores mouse moves, so they would travel on to the background surface,
+        // whose handler restores the normal style right after the field set the hover one.
+        field->setAttribute(Qt::WA_NoMousePropagation);
         field->installEventFilter(this);
     }
 
@@ -207,6 +227,7 @@ void PopupWindow::createParts()
     m_toolbar1->setIcon(QIcon(QPixmap::fromImage(PopupResources::image(PopupResources::DeleteGlyph))));
     m_toolbar1->setIconSize(QSize(16, 16));
     m_toolbar1->setMouseTracking(true);
+    m_toolbar1->setAttribute(Qt::WA_NoMousePropagation);
     m_toolbar1->installEventFilter(this);
     connect(m_toolbar1, &QToolButton::clicked, this, [this] { Toolbar1_ButtonClick(1); });
 
@@ -676,7 +697,8 @@ void PopupWindow::OpenEmailMessage(Qt::MouseButton button)
         return;
     }
     try {
-        controller->ShowMailMessage(m_entryId, m_storeId);
+        if (!controller->ShowMailMessage(m_entryId, m_storeId))
+            reportError(QStringLiteral("Error 440 (") + controller->lastActionError() + QLatin1Char(')') + procedure);
     } catch (const std::exception &e) {
         reportError(QStringLiteral("Error 440 (") + QString::fromLocal8Bit(e.what()) + QLatin1Char(')') + procedure);
     } catch (...) {
@@ -705,9 +727,17 @@ void PopupWindow::Toolbar1_ButtonClick(int index)
 {
     if (index != 1)
         return;
-    setStrikeOut(true);
-    if (OlAddInInterface *controller = addIn().controller)
-        controller->DeleteMailMessage(m_entryId, m_storeId);
+    // Struck through only once the message has really gone to Trash.
+    OlAddInInterface *controller = addIn().controller;
+    const QString procedure = QStringLiteral(" in procedure Toolbar1_ButtonClick of Form PopupWindow");
+    if (!controller) {
+        reportError(QStringLiteral("Error 91 (Object variable not set)") + procedure);
+        return;
+    }
+    if (controller->DeleteMailMessage(m_entryId, m_storeId))
+        setStrikeOut(true);
+    else
+        reportError(QStringLiteral("Error 440 (") + controller->lastActionError() + QLatin1Char(')') + procedure);
 }
 
 void PopupWindow::Toolbar1_MouseMove()

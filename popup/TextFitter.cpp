@@ -35,6 +35,12 @@ qsizetype prefixFitting(const QString &text, const QFont &font, qreal width)
     return length;
 }
 
+bool isDirectionOrInvisible(char16_t u)
+{
+    return (u >= 0x202a && u <= 0x202e) || (u >= 0x2066 && u <= 0x2069) || (u >= 0x200b && u <= 0x200f)
+        || (u >= 0x2060 && u <= 0x2064) || u == 0xfeff || u == 0x061c || u == 0x180e;
+}
+
 } // namespace
 
 QString TextFitter::sanitize(const QString &text, bool *cut)
@@ -62,6 +68,10 @@ QString TextFitter::sanitize(const QString &text, bool *cut)
         } else if (c.isSurrogate()) {
             marks = 0;
             out.append(QChar::ReplacementCharacter);
+        } else if (isDirectionOrInvisible(c.unicode())) {
+            // Dropped: they would reorder the text ("invoice" U+202E "fdp.exe" showing as
+            // "invoiceexe.pdf") or hide characters between visible ones.
+            marks = 0;
         } else if (c.category() == QChar::Other_Control || c == QChar::LineSeparator
                    || c == QChar::ParagraphSeparator) {
             // Line breaks from a header would break the fixed layout; show them as blanks.

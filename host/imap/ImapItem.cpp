@@ -78,13 +78,18 @@ QString ImapItem::displayFolder()
 
 bool ImapItem::Display()
 {
+    m_error.clear();
     const QByteArray message = m_account->content(m_mailbox, m_uidValidity, m_uid);
-    if (message.isEmpty())
+    if (message.isEmpty()) {
+        m_error = unreachable(QStringLiteral("The message could not be fetched from the server"));
         return false;
+    }
     const QString folder = displayFolder();
     if (!QDir().mkpath(folder)
-        || !QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner))
+        || !QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner)) {
+        m_error = QStringLiteral("The folder %1 cannot be created or written").arg(folder);
         return false;
+    }
     // The id names the file, so opening the same message twice reuses it; hashed, as a long
     // mailbox name would make the id too long for a file name.
     const QByteArray name = QCryptographicHash::hash(EntryID().toLatin1(), QCryptographicHash::Sha1).toHex();
@@ -92,15 +97,27 @@ bool ImapItem::Display()
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(message) != message.size() || !file.commit()) {
         Verbose::line(QStringLiteral("imap: cannot save %1 to open it").arg(path));
+        m_error = QStringLiteral("The message could not be saved to %1 to open it").arg(path);
         return false;
     }
     QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    return MaildirItem::openWith(m_account->displayCommand(), path);
+    return MaildirItem::openWith(m_account->displayCommand(), path, &m_error);
 }
 
 bool ImapItem::Delete()
 {
-    return m_account->moveToTrash(m_mailbox, m_uidValidity, m_uid);
+    m_error.clear();
+    if (m_account->moveToTrash(m_mailbox, m_uidValidity, m_uid))
+        return true;
+    m_error = unreachable(QStringLiteral("The message could not be moved to Trash on the server"));
+    return false;
+}
+
+QString ImapItem::unreachable(const QString &what) const
+{
+    // The account's own problem (wrong password, server gone, mailbox gone) says why.
+    const QString problem = m_account->problem();
+    return problem.isEmpty() ? what : what + QStringLiteral(": ") + problem;
 }
 
 } // namespace lumora

@@ -31,12 +31,16 @@ public:
     // Saves the message as a private temporary .eml file and opens it with the display command.
     bool Display() override;
     bool Delete() override;
+    QString ErrorText() const override { return m_error; }
 
     QString StoreID() const;
     // Where Display saves messages: a folder only the user can read.
     static QString displayFolder();
 
 private:
+    QString unreachable(const QString &what) const;
+
+    QString m_error;
     const MailHeaders *headers() const;
 
     std::shared_ptr<ImapAccount> m_account;

@@ -1,5 +1,7 @@
 #include "host/maildir/HexText.h"
 
+#include <QStringDecoder>
+
 namespace lumora {
 
 QString HexText::encode(const QString &text)
@@ -15,8 +17,11 @@ bool HexText::decode(const QString &id, QString *text)
         if (!((c >= QLatin1Char('0') && c <= QLatin1Char('9')) || (c >= QLatin1Char('A') && c <= QLatin1Char('F'))))
             return false;
     }
-    *text = QString::fromUtf8(QByteArray::fromHex(id.toLatin1()));
-    return true;
+    // Ids are made from UTF-8 text only; anything else is not one of ours and would not
+    // name the same thing again once decoded with replacement characters.
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    *text = decoder.decode(QByteArray::fromHex(id.toLatin1()));
+    return !decoder.hasError();
 }
 
 } // namespace lumora

@@ -1,5 +1,7 @@
 #include "host/maildir/MailHeaderReader.h"
 
+#include "host/maildir/MailHeaderText.h"
+
 #include <QFile>
 
 #include <atomic>
@@ -19,11 +21,6 @@ void ensureGMime()
     std::call_once(once, [] { g_mime_init(); });
 }
 
-QString fromUtf8(const char *text)
-{
-    return text ? QString::fromUtf8(text).trimmed() : QString();
-}
-
 // First token of a header value, lower-cased, for the priority keywords.
 QByteArray firstWord(const QByteArray &value)
 {
@@ -32,6 +29,86 @@ QByteArray firstWord(const QByteArray &value)
     while (end < v.size() && (QChar::isLetterOrNumber(uchar(v.at(end))) || v.at(end) == '-'))
         ++end;
     return v.left(end);
+}
+
+// The values the notifier reads, each the first occurrence, unfolded and cut to
+// MaxFieldBytes: a popup shows a few dozen characters, so a megabyte subject is never
+// decoded whole.
+struct HeaderFields
+{
+    QByteArray subject;
+    QByteArray from;
+    QByteArray date;
+    QByteArray importance;
+    QByteArray xPriority;
+    QByteArray priority;
+};
+
+QByteArray *fieldFor(HeaderFields &f, QByteArrayView name)
+{
+    const auto is = [&](const char *wanted) { return name.compare(wanted, Qt::CaseInsensitive) == 0; };
+    QByteArray *slot = nullptr;
+    if (is("Subject"))
+        slot = &f.subject;
+    else if (is("From"))
+        slot = &f.from;
+    else if (is("Date"))
+        slot = &f.date;
+    else if (is("Importance"))
+        slot = &f.importance;
+    else if (is("X-Priority"))
+        slot = &f.xPriority;
+    else if (is("Priority"))
+        slot = &f.priority;
+    // Only the first occurrence counts; a null value marks "not seen yet".
+    return slot && slot->isNull() ? slot : nullptr;
+}
+
+void appendCapped(QByteArray *value, QByteArrayView text)
+{
+    const qsizetype room = MailHeaderReader::MaxFieldBytes - value->size();
+    if (room > 0)
+        value->append(text.first(qMin(room, text.size())));
+}
+
+HeaderFields readFields(const QByteArray &header)
+{
+    HeaderFields f;
+    QByteArray *current = nullptr;
+    qsizetype pos = 0;
+    while (pos < header.size()) {
+        qsizetype nl = header.indexOf('\n', pos);
+        if (nl < 0)
+            nl = header.size();
+        QByteArrayView line(header.constData() + pos, nl - pos);
+        pos = nl + 1;
+        if (line.endsWith('\r'))
+            line.chop(1);
+        if (line.isEmpty())
+            break;
+        if (line.front() == ' ' || line.front() == '\t') {
+            // A folded line continues the field above; the line break itself is not text.
+            if (current)
+                appendCapped(current, line);
+            continue;
+        }
+        current = nullptr;
+        const qsizetype colon = line.indexOf(':');
+        if (colon <= 0)
+            continue;
+        current = fieldFor(f, line.first(colon).trimmed());
+        if (current) {
+            *current = QByteArray(""); // seen, even when empty
+            QByteArrayView value = line.sliced(colon + 1);
+            while (!value.isEmpty() && (value.front() == ' ' || value.front() == '\t'))
+                value = value.sliced(1);
+            appendCapped(current, value);
+        }
+    }
+    // NUL bytes end C strings further down; show them as blanks.
+    for (QByteArray *v : {&f.subject, &f.from, &f.date, &f.importance, &f.xPriority, &f.priority})
+        v->replace('\0', ' ');
+    return f;
 }
 
 } // namespace
@@ -64,8 +141,10 @@ int MailHeaderReader::importanceFrom(const QByteArray &importance, const QByteAr
         return 0;
     if (imp == "normal")
         return 1;
+    // One digit 1 to 5, maybe followed by a comment ("1 (Highest)"); "10" or "0" is not
+    // a priority at all.
     const QByteArray xp = xPriority.trimmed();
-    if (!xp.isEmpty() && xp.at(0) >= '1' && xp.at(0) <= '5') {
+    if (!xp.isEmpty() && xp.at(0) >= '1' && xp.at(0) <= '5' && (xp.size() == 1 || !isdigit(uchar(xp.at(1))))) {
         const char c = xp.at(0);
         return c <= '2' ? 2 : (c == '3' ? 1 : 0);
     }
@@ -80,51 +159,18 @@ int MailHeaderReader::importanceFrom(const QByteArray &importance, const QByteAr
 MailHeaders MailHeaderReader::parse(const QByteArray &message)
 {
     MailHeaders result;
-    QByteArray header = headerBlock(message.left(MaxHeaderBytes));
-    if (header.isEmpty())
-        return result;
-    // GMime ends a header value at a NUL byte; keep what follows it readable.
-    header.replace('\0', ' ');
-    // GMime needs the empty line to know the header block is complete.
-    if (!header.endsWith("\n\n") && !header.endsWith("\r\n\r\n"))
-        header.append("\n\n");
+    const QByteArray header = headerBlock(message.left(MaxHeaderBytes));
+    const HeaderFields f = readFields(header);
 
-    ensureGMime();
-    GMimeStream *stream = g_mime_stream_mem_new_with_buffer(header.constData(), size_t(header.size()));
-    GMimeParser *parser = g_mime_parser_new_with_stream(stream);
-    g_object_unref(stream);
-    g_mime_parser_set_format(parser, GMIME_FORMAT_MESSAGE);
-    GMimeMessage *message_ = g_mime_parser_construct_message(parser, nullptr);
-    g_object_unref(parser);
-    if (!message_)
-        return result;
-
-    result.subject = fromUtf8(g_mime_message_get_subject(message_));
-    if (InternetAddressList *from = g_mime_message_get_from(message_)) {
-        if (internet_address_list_length(from) > 0) {
-            InternetAddress *address = internet_address_list_get_address(from, 0);
-            result.senderName = fromUtf8(internet_address_get_name(address));
-            if (result.senderName.isEmpty() && INTERNET_ADDRESS_IS_MAILBOX(address))
-                result.senderName = fromUtf8(internet_address_mailbox_get_addr(INTERNET_ADDRESS_MAILBOX(address)));
+    result.subject = MailHeaderText::oneLine(MailHeaderText::decode(f.subject));
+    result.senderName = MailHeaderText::senderName(f.from);
+    result.importance = importanceFrom(f.importance, f.xPriority, f.priority);
+    if (!f.date.isEmpty()) {
+        ensureGMime();
+        if (GDateTime *date = g_mime_utils_header_decode_date(f.date.constData())) {
+            result.date = QDateTime::fromSecsSinceEpoch(g_date_time_to_unix(date), Qt::LocalTime);
+            g_date_time_unref(date);
         }
-    }
-    GMimeObject *object = GMIME_OBJECT(message_);
-    result.importance =
-        importanceFrom(g_mime_object_get_header(object, "Importance"), g_mime_object_get_header(object, "X-Priority"),
-                       g_mime_object_get_header(object, "Priority"));
-    if (GDateTime *date = g_mime_message_get_date(message_)) {
-        const gint64 seconds = g_date_time_to_unix(date);
-        result.date = QDateTime::fromSecsSinceEpoch(seconds, Qt::LocalTime);
-    }
-    g_object_unref(message_);
-    // Control characters from broken encodings and the blanks of folded lines would only
-    // garble a one-line display.
-    for (QString *text : {&result.subject, &result.senderName}) {
-        for (QChar &c : *text) {
-            if (c.unicode() < 0x20 || c.unicode() == 0x7f)
-                c = QLatin1Char(' ');
-        }
-        *text = text->simplified();
     }
     return result;
 }

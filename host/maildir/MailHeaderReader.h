@@ -18,7 +18,8 @@ struct MailHeaders
     QDateTime date;
 };
 
-// Parses untrusted message headers with GMime: RFC 2047 words, charsets, folded lines.
+// Parses untrusted message headers: folded lines, RFC 2047 words and charsets (through
+// MailHeaderText); GMime reads the date.
 // Never fails: whatever cannot be read comes back empty.
 class MailHeaderReader
 {
@@ -37,6 +38,8 @@ public:
 
     // Headers larger than this are cut; nothing legitimate comes close.
     static constexpr qint64 MaxHeaderBytes = 4 * 1024 * 1024;
+    // Each field is read up to this many bytes: far more than a popup or log line shows.
+    static constexpr qsizetype MaxFieldBytes = 8 * 1024;
 };
 
 } // namespace lumora

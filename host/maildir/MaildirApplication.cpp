@@ -3,8 +3,11 @@
 #include "host/maildir/MaildirNameSpace.h"
 #include "host/maildir/MaildirStore.h"
 #include "host/maildir/MaildirWatcher.h"
+#include "platform/Clock.h"
+#include "platform/Timer.h"
 
 #include <QDir>
+#include <QDirIterator>
 
 namespace lumora {
 
@@ -23,6 +26,11 @@ MaildirApplication::MaildirApplication(const QStringList &storeRoots, QObject *p
     setNameSpace(new MaildirNameSpace(m_stores, this));
     m_watcher = new MaildirWatcher(m_stores, this);
     connect(m_watcher, &MaildirWatcher::newMail, this, &host::Application::NewMail);
+    // Mail delivered while Lumora was not running is announced like a fetch at start-up:
+    // once the add-ins are connected, not only when the next message arrives.
+    m_startupCheck = Clock::instance().createTimer();
+    connect(m_startupCheck.get(), &Timer::tick, this, &MaildirApplication::announceWaitingMail);
+    m_startupCheck->restart(StartupCheckMs);
 }
 
 MaildirApplication::~MaildirApplication() = default;
@@ -46,6 +54,25 @@ void MaildirApplication::setDisplayCommand(const QString &command)
     m_displayCommand = command.trimmed().isEmpty() ? QStringLiteral("xdg-open") : command;
     for (const auto &store : m_stores)
         store->setDisplayCommand(m_displayCommand);
+}
+
+bool MaildirApplication::newFoldersHoldMail() const
+{
+    for (const auto &store : m_stores) {
+        for (const QString &dir : store->folderDirs()) {
+            QDirIterator it(store->folderPath(dir) + QStringLiteral("/new"), QDir::Files | QDir::Hidden);
+            if (it.hasNext())
+                return true;
+        }
+    }
+    return false;
+}
+
+void MaildirApplication::announceWaitingMail()
+{
+    m_startupCheck->setEnabled(false);
+    if (newFoldersHoldMail())
+        Q_EMIT NewMail();
 }
 
 void MaildirApplication::checkForChanges()

@@ -72,16 +72,26 @@ QByteArray MaildirDraftItem::draftText(int type, const QDateTime &now)
 
 bool MaildirDraftItem::Display()
 {
-    if (m_type == host::MailItemType)
-        return ProcessLauncher::instance().startDetached(QStringLiteral("xdg-email"), {});
+    m_error.clear();
+    QString why;
+    if (m_type == host::MailItemType) {
+        if (ProcessLauncher::instance().startDetached(QStringLiteral("xdg-email"), {}, nullptr, &why))
+            return true;
+        m_error = QStringLiteral("The mail composer \"xdg-email\" could not be started: ") + why;
+        return false;
+    }
 
     const QDateTime now = Clock::instance().now();
     const QByteArray text = draftText(m_type, now);
-    if (text.isEmpty())
+    if (text.isEmpty()) {
+        m_error = QStringLiteral("Items of type %1 cannot be created").arg(m_type);
         return false;
+    }
     const QString folder = draftsFolder();
-    if (!QDir().mkpath(folder))
+    if (!QDir().mkpath(folder)) {
+        m_error = QStringLiteral("The drafts folder %1 cannot be created").arg(folder);
         return false;
+    }
     const char *kind = m_type == host::ContactItemType ? "contact"
         : m_type == host::AppointmentItemType          ? "appointment"
         : m_type == host::TaskItemType                 ? "task"
@@ -94,10 +104,15 @@ bool MaildirDraftItem::Display()
         path = base + QLatin1Char('-') + QString::number(n) + suffix;
 
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
+        m_error = QStringLiteral("The draft %1 cannot be written: %2").arg(path, file.errorString());
         return false;
+    }
     m_draftPath = path;
-    return ProcessLauncher::instance().startDetached(QStringLiteral("xdg-open"), {path});
+    if (ProcessLauncher::instance().startDetached(QStringLiteral("xdg-open"), {path}, nullptr, &why))
+        return true;
+    m_error = QStringLiteral("The draft %1 was written, but \"xdg-open\" could not be started: %2").arg(path, why);
+    return false;
 }
 
 } // namespace lumora

@@ -24,6 +24,7 @@ public:
     bool Display() override;
     // An unsaved item has nothing to delete.
     bool Delete() override { return false; }
+    QString ErrorText() const override { return m_error; }
 
     // Where drafts are written: the data folder's "drafts".
     static QString draftsFolder();
@@ -35,6 +36,7 @@ public:
 private:
     int m_type;
     QString m_draftPath;
+    QString m_error;
 };
 
 } // namespace lumora

@@ -4,6 +4,7 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <limits>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -78,7 +79,11 @@ qint64 MaildirFolderIndex::deliveryTimeNs(const QString &uniqueName)
     const QRegularExpressionMatch m = pattern.match(uniqueName);
     if (!m.hasMatch())
         return 0;
-    qint64 ns = m.captured(1).toLongLong() * 1000000000LL;
+    // Eleven digits reach past what nanoseconds in 64 bits can hold (the year 2262).
+    const qint64 seconds = m.captured(1).toLongLong();
+    if (seconds > std::numeric_limits<qint64>::max() / 1000000000LL - 1)
+        return 0;
+    qint64 ns = seconds * 1000000000LL;
     if (m.hasCaptured(2))
         ns += m.captured(2).toLongLong() * 1000LL;
     return ns;

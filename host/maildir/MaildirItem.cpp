@@ -90,15 +90,23 @@ bool MaildirItem::UnRead() const
 
 bool MaildirItem::Display()
 {
+    m_error.clear();
     const QString path = filePath();
-    return !path.isEmpty() && openWith(m_store->displayCommand(), path);
+    if (path.isEmpty()) {
+        m_error = QStringLiteral("The message file is gone (moved or deleted since it arrived)");
+        return false;
+    }
+    return openWith(m_store->displayCommand(), path, &m_error);
 }
 
-bool MaildirItem::openWith(const QString &command, const QString &path)
+bool MaildirItem::openWith(const QString &command, const QString &path, QString *error)
 {
     QStringList args = QProcess::splitCommand(command);
-    if (args.isEmpty())
+    if (args.isEmpty()) {
+        if (error)
+            *error = QStringLiteral("No display command is set");
         return false;
+    }
     const QString program = args.takeFirst();
     bool substituted = false;
     for (QString &arg : args) {
@@ -109,12 +117,22 @@ bool MaildirItem::openWith(const QString &command, const QString &path)
     }
     if (!substituted)
         args.append(path);
-    return ProcessLauncher::instance().startDetached(program, args);
+    QString why;
+    if (ProcessLauncher::instance().startDetached(program, args, nullptr, &why))
+        return true;
+    if (error)
+        *error = QStringLiteral("The display command \"%1\" could not be started: %2").arg(command, why);
+    return false;
 }
 
 bool MaildirItem::Delete()
 {
-    return m_store->moveToTrash(m_dir, m_uniqueName);
+    m_error.clear();
+    if (m_store->moveToTrash(m_dir, m_uniqueName, &m_error))
+        return true;
+    if (m_error.isEmpty())
+        m_error = QStringLiteral("The message could not be moved to Trash");
+    return false;
 }
 
 } // namespace lumora

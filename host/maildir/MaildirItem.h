@@ -29,12 +29,14 @@ public:
     QString SenderName() const override;
     bool Display() override;
     bool Delete() override;
+    QString ErrorText() const override { return m_error; }
 
     QString StoreID() const;
     // The message file as it is named now; empty once it is gone.
     QString filePath() const;
-    // Starts command on the message file ("%f" is replaced by the file, else it is appended).
-    static bool openWith(const QString &command, const QString &path);
+    // Starts command on the message file ("%f" is replaced by the file, else it is appended);
+    // on failure *error (when given) says why.
+    static bool openWith(const QString &command, const QString &path, QString *error = nullptr);
 
 private:
     const MailHeaders &headers() const;
@@ -43,6 +45,7 @@ private:
     QString m_dir;
     QString m_uniqueName;
     mutable std::optional<MailHeaders> m_headers;
+    QString m_error;
 };
 
 } // namespace lumora

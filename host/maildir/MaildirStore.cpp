@@ -8,9 +8,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
+#include <QStringDecoder>
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -197,18 +199,25 @@ QString MaildirStore::freshUniqueName()
         .arg(host);
 }
 
-bool MaildirStore::moveToTrash(const QString &dir, const QString &uniqueName)
+bool MaildirStore::moveToTrash(const QString &dir, const QString &uniqueName, QString *error)
 {
-    if (dir == trashDir())
+    const auto fail = [error](const QString &why) {
+        if (error)
+            *error = why;
         return false;
+    };
+    if (dir == trashDir())
+        return fail(QStringLiteral("The message is already in Trash"));
     MaildirFolderIndex *source = index(dir);
     if (!source)
-        return false;
+        return fail(QStringLiteral("Its folder no longer exists"));
     if (!source->find(uniqueName))
         source->refreshAll();
     const MaildirFolderIndex::Entry *entry = source->find(uniqueName);
-    if (!entry || !ensureFolder(trashDir()))
-        return false;
+    if (!entry)
+        return fail(QStringLiteral("The message file is gone (moved or deleted since it arrived)"));
+    if (!ensureFolder(trashDir()))
+        return fail(QStringLiteral("The Trash folder %1 cannot be created").arg(folderPath(trashDir())));
 
     QString fileName = entry->fileName;
     if (!fileName.contains(QLatin1String(":2,")))
@@ -246,13 +255,15 @@ bool MaildirStore::moveToTrash(const QString &dir, const QString &uniqueName)
             source->refreshAll();
             const QString path = source->pathOf(uniqueName);
             if (path.isEmpty())
-                return false;
+                return fail(QStringLiteral("The message file is gone (moved or deleted since it arrived)"));
             from = QFile::encodeName(path);
             continue;
         }
-        return false; // EXDEV and any other failure: the message stays where it was.
+        // EXDEV and any other failure: the message stays where it was.
+        return fail(
+            QStringLiteral("It cannot be moved to %1: %2").arg(trashCur, QString::fromLocal8Bit(strerror(errno))));
     }
-    return false;
+    return fail(QStringLiteral("No free name for it in %1").arg(trashCur));
 }
 
 QString MaildirStore::folderEntryId(const QString &dir)

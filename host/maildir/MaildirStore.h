@@ -43,7 +43,8 @@ public:
 
     // Moves the message into Trash by rename. A name taken in Trash gets a fresh unique
     // name; a Trash on another file system leaves the message in place and gives false.
-    bool moveToTrash(const QString &dir, const QString &uniqueName);
+    // On false, *error (when given) says why.
+    bool moveToTrash(const QString &dir, const QString &uniqueName, QString *error = nullptr);
 
     // The command that opens a message file: "%f" is replaced by the file, else appended.
     QString displayCommand() const { return m_displayCommand; }

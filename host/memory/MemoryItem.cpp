@@ -60,6 +60,15 @@ bool MemoryItem::Display()
     return true;
 }
 
+QString MemoryItem::ErrorText() const
+{
+    if (m_gone)
+        return QStringLiteral("The message no longer exists");
+    if (m_data.readsFail)
+        return QStringLiteral("The message cannot be read");
+    return {};
+}
+
 bool MemoryItem::Delete()
 {
     if (!readable() || !m_app || m_entryId.isEmpty())

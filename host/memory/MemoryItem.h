@@ -45,10 +45,13 @@ public:
     QString SenderName() const override;
     bool Display() override;
     bool Delete() override;
+    QString ErrorText() const override;
 
     // Scripting surface for tests and the demo.
     void setUnread(bool unread) { m_data.unread = unread; }
     void setReadsFail(bool fail) { m_data.readsFail = fail; }
+    // A null time stands for a store that cannot tell when the item arrived.
+    void setReceivedTime(const QDateTime &time) { m_data.receivedTime = time; }
     // True once the item was deleted or moved away; the object then stands for nothing.
     bool isGone() const { return m_gone; }
     std::shared_ptr<MemoryFolder> folder() const { return m_folder.lock(); }

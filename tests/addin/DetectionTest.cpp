@@ -193,9 +193,27 @@ TEST_F(Detection, UnreadableItemIsQueuedWithWhatCouldBeRead)
     data.readsFail = true;
     app.deliver(inbox, data, true);
     clock.advance(5000);
-    // No readable time: it cannot be measured against the date and is left for later.
-    EXPECT_EQ(addIn().queue->Size(), 0);
+    // Nothing could be read, not even its time: it is queued with empty text all the same,
+    // and the folder's date stays where it was.
+    const std::optional<QDateTime> date = controller()->lastSeen(inbox->EntryID(), inbox->StoreID());
+    EXPECT_EQ(addIn().queue->Size(), 1);
     EXPECT_EQ(scans(), 1);
+    ASSERT_TRUE(date.has_value());
+    EXPECT_LT(*date, clock.now().addSecs(-3600));
+}
+
+TEST_F(Detection, ItemWithoutATimeIsQueuedOnceAndHidesNoLaterMail)
+{
+    deliver(QStringLiteral("no time"), clock.now())->setReceivedTime({});
+    clock.advance(5000);
+    EXPECT_EQ(queuedSubjects(), QStringList{"no time"});
+    clock.advance(1500);
+    drainPopup();
+    trace.clear();
+    // An older dated message still counts: the undated one moved no date.
+    deliver(QStringLiteral("dated"), clock.now().addSecs(-60));
+    clock.advance(5000);
+    EXPECT_EQ(queuedSubjects(), QStringList{"dated"});
 }
 
 TEST_F(Detection, SuspendedAddInIgnoresNewMail)

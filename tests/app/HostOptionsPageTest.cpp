@@ -84,12 +84,7 @@ TEST_F(HostPageTest, StoresAreAddedForTheNextStartAndOnlyAddedOnesCanBeRemoved)
     const QString extra = home.path() + QStringLiteral("/Work");
     QDir().mkpath(extra);
     open();
-    ModalAnswer answer(QStringLiteral("StoreDialog"), [&extra](QWidget *d) {
-        auto *dialog = static_cast<QFileDialog *>(d);
-        dialog->setDirectory(extra);
-        dialog->selectFile(extra);
-        static_cast<QDialog *>(dialog)->accept();
-    });
+    ModalAnswer answer(QStringLiteral("StoreDialog"), [&extra](QWidget *d) { chooseInFileDialog(d, extra); });
     QTest::mouseClick(control<QPushButton>("cmdAddStore"), Qt::LeftButton);
     ASSERT_TRUE(answer.answered());
     ASSERT_EQ(rows().size(), 2);

@@ -73,3 +73,77 @@ TEST(MailHeaderReader, ReadsDateAndStopsAtHeaderEnd)
 }
 
 } // namespace
+
+// Senders as real mail writes them, including the broken forms: the popup must show a
+// name, else the address, else the raw text, and never nothing.
+INSTANTIATE_TEST_SUITE_P(
+    HostileSenders, HeaderParse,
+    ::testing::Values(
+        HeaderCase{"emptyAddress", "From: Ann Example <>\n\n", "", "Ann Example", 1},
+        HeaderCase{"dotName", "From: . <dot@example.org>\n\n", "", "dot@example.org", 1},
+        HeaderCase{"quotedDotName", "From: \".\" <dot@example.org>\n\n", "", "dot@example.org", 1},
+        HeaderCase{"legacyAt", "From: user at host.example (Full Name)\n\n", "", "Full Name", 1},
+        HeaderCase{"legacyComment", "From: user@host.example (Full Name)\n\n", "", "Full Name", 1},
+        HeaderCase{"commentOnlyBlank", "From: user@host.example ()\n\n", "", "user@host.example", 1},
+        HeaderCase{"rawUtf8Name", "From: J\xc3\xb6rg M\xc3\xbcller <j@example.org>\n\n", "",
+                   QStringLiteral("Jörg Müller"), 1},
+        HeaderCase{"raw8BitName", "From: J\xf6rg <j@example.org>\n\n", "", QStringLiteral("J\uFFFDrg"), 1},
+        HeaderCase{"wholeHeaderKoi8",
+                   // "Иван <ivan@example.ru>" in KOI8-R, the whole value one encoded word.
+                   "From: =?KOI8-R?B?6dfBziA8aXZhbkBleGFtcGxlLnJ1Pg==?=\n\n", "", QStringLiteral("Иван"), 1},
+        HeaderCase{"unquotedComma", "From: Doe, John <jd@example.org>\n\n", "", "Doe, John", 1},
+        HeaderCase{"group", "From: Team: Ann <ann@example.org>, bob@example.org;\n\n", "", "Ann", 1},
+        HeaderCase{"onlyBrackets", "From: <>\n\n", "", "<>", 1},
+        HeaderCase{"unterminatedQuote", "From: \"Ann <ann@example.org>\n\n", "", "Ann <ann@example.org>", 1},
+        HeaderCase{"encodedInQuotes", "From: \"=?UTF-8?Q?Andr=C3=A9?=\" <a@example.org>\n\n", "",
+                   QStringLiteral("André"), 1}),
+    [](const ::testing::TestParamInfo<HeaderCase> &row) { return std::string(row.param.name); });
+
+// Charset labels as mail software writes them; bytes no charset can read become U+FFFD.
+INSTANTIATE_TEST_SUITE_P(
+    Charsets, HeaderParse,
+    ::testing::Values(
+        HeaderCase{"xGbk", "Subject: =?x-gbk?B?xOO6ww==?=\n\n", QStringLiteral("你好"), "", 1},
+        HeaderCase{"gb2312", "Subject: =?gb2312?B?xOO6ww==?=\n\n", QStringLiteral("你好"), "", 1},
+        HeaderCase{"cp1252", "Subject: =?cp1252?Q?=80_5?=\n\n", QStringLiteral("€ 5"), "", 1},
+        HeaderCase{"windows1251", "Subject: =?windows-1251?Q?=CF=F0=E8=E2=E5=F2?=\n\n", QStringLiteral("Привет"), "",
+                   1},
+        HeaderCase{"iso2022jp", "Subject: =?iso-2022-jp?B?GyRCJUYlOSVIGyhC?=\n\n", QStringLiteral("テスト"), "", 1},
+        HeaderCase{"unknownLabel8Bit", "Subject: =?x-no-such?Q?a=E9b?=\n\n", QStringLiteral("a\uFFFDb"), "", 1},
+        HeaderCase{"rawUtf8Subject", "Subject: \xc3\xa9t\xc3\xa9\n\n", QStringLiteral("été"), "", 1},
+        HeaderCase{"rawInvalidBytes", "Subject: a\xff\xfe z\n\n", QStringLiteral("a\uFFFD\uFFFD z"), "", 1},
+        HeaderCase{"utf8LabelBadBytes", "Subject: =?utf-8?Q?caf=E9?=\n\n", QStringLiteral("caf\uFFFD"), "", 1},
+        // "é" (C3 A9) split between two encoded words.
+        HeaderCase{"splitCharacter", "Subject: =?UTF-8?Q?caf=C3?= =?UTF-8?Q?=A9_au_lait?=\n\n",
+                   QStringLiteral("café au lait"), "", 1},
+        HeaderCase{"wordThenText", "Subject: =?UTF-8?Q?a?= b =?UTF-8?Q?c?=\n\n", "a b c", "", 1},
+        HeaderCase{"languageSuffix", "Subject: =?UTF-8*en?Q?hello?=\n\n", "hello", "", 1}),
+    [](const ::testing::TestParamInfo<HeaderCase> &row) { return std::string(row.param.name); });
+
+// Only a single leading digit 1-5 is a priority; anything else leaves the message normal.
+INSTANTIATE_TEST_SUITE_P(Priorities, HeaderParse,
+                         ::testing::Values(HeaderCase{"xPriority2", "X-Priority: 2 (High)\n\n", "", "", 2},
+                                           HeaderCase{"xPriority4", "X-Priority: 4\n\n", "", "", 0},
+                                           HeaderCase{"xPriority3", "X-Priority: 3 (Normal)\n\n", "", "", 1},
+                                           HeaderCase{"xPriority10", "X-Priority: 10\n\n", "", "", 1},
+                                           HeaderCase{"xPriority0", "X-Priority: 0\n\n", "", "", 1},
+                                           HeaderCase{"xPriority55", "X-Priority: 55\n\n", "", "", 1},
+                                           HeaderCase{"xPriorityWord", "X-Priority: urgent\n\n", "", "", 1}),
+                         [](const ::testing::TestParamInfo<HeaderCase> &row) { return std::string(row.param.name); });
+
+TEST(MailHeaderReader, CutsAHugeSubjectToWhatCanBeShown)
+{
+    QByteArray message = "From: a@example.org\nSubject: ";
+    message.append(QByteArray(1024 * 1024, 'y'));
+    message.append("\n\nbody");
+    const lumora::MailHeaders h = MailHeaderReader::parse(message);
+    EXPECT_EQ(h.subject.size(), MailHeaderReader::MaxFieldBytes);
+    EXPECT_EQ(h.senderName, QStringLiteral("a@example.org"));
+}
+
+TEST(MailHeaderReader, FirstOccurrenceOfAFieldWins)
+{
+    const lumora::MailHeaders h = MailHeaderReader::parse("Subject: first\nSubject: second\nFrom: \n\n");
+    EXPECT_EQ(h.subject, QStringLiteral("first"));
+    EXPECT_TRUE(h.senderName.isEmpty());
+}

@@ -16,14 +16,6 @@ using lumora::test::MaildirTree;
 
 namespace {
 
-class VirtualClockScope
-{
-public:
-    VirtualClockScope() { Clock::setInstance(&clock); }
-    ~VirtualClockScope() { Clock::setInstance(nullptr); }
-    VirtualClock clock;
-};
-
 int unreadCount(MaildirApplication &app, const QString &entryId = {})
 {
     host::NameSpace *ns = app.session();
@@ -45,6 +37,10 @@ TEST(MaildirNewMail, OneSignalPerBurstAndNoneForMovesOrVanishedFiles)
     tree.put({}, QStringLiteral("new"), QStringLiteral("old.host"), "Subject: old\n\n");
     MaildirApplication app({tree.root()});
     QSignalSpy spy(&app, &host::Application::NewMail);
+    // The message waiting at start is announced once, shortly after start.
+    vc.clock.advance(MaildirApplication::StartupCheckMs);
+    EXPECT_EQ(spy.count(), 1);
+    spy.clear();
 
     for (int i = 0; i < 3; ++i)
         tree.put({}, QStringLiteral("new"), QStringLiteral("burst%1.host").arg(i), "Subject: b\n\n");

@@ -235,8 +235,7 @@ TEST_F(PageTest, ChosenSoundFileFillsTheTextAndItsTip)
         auto *dialog = static_cast<QFileDialog *>(d);
         title = dialog->windowTitle();
         filters = dialog->nameFilters();
-        dialog->selectFile(wav);
-        static_cast<QDialog *>(dialog)->accept();
+        chooseInFileDialog(dialog, wav);
     });
     click("cmdSoundPath");
     ASSERT_TRUE(answer.answered());

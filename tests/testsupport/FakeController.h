@@ -23,14 +23,17 @@ public:
     void setEnabled(bool value) override { enabled = value; }
     bool WindowState() const override { return windowActive; }
     qint16 NewMsgCount() const override { return 0; }
-    void ShowMailMessage(const QString &EntryID, const QString &StoreID) override
+    bool ShowMailMessage(const QString &EntryID, const QString &StoreID) override
     {
         calls.append({QStringLiteral("show"), EntryID, StoreID});
+        return failWith.isEmpty();
     }
-    void DeleteMailMessage(const QString &EntryID, const QString &StoreID) override
+    bool DeleteMailMessage(const QString &EntryID, const QString &StoreID) override
     {
         calls.append({QStringLiteral("delete"), EntryID, StoreID});
+        return failWith.isEmpty();
     }
+    QString lastActionError() const override { return failWith; }
     void GetNewMailMessages() override { record(QStringLiteral("GetNewMailMessages")); }
     void UpdatePopupSettings() override { record(QStringLiteral("UpdatePopupSettings")); }
     void TestPopup() override { record(QStringLiteral("TestPopup")); }
@@ -52,6 +55,8 @@ public:
     bool enabled = true;
     bool windowActive = false;
     QList<Call> calls;
+    // When set, every message action fails with this reason.
+    QString failWith;
 
 private:
     void record(const QString &what) { calls.append({what, {}, {}}); }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QApplication>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QTimer>
 #include <QWidget>
 
@@ -50,5 +52,18 @@ private:
 
     std::shared_ptr<State> m_state;
 };
+
+// Picks path in a file dialog and accepts it, as a user typing the full path would. Typing
+// does not wait for the dialog's directory listing, which fills in a thread of its own and
+// may not be there yet on a loaded machine, as a selection made in the view would.
+inline void chooseInFileDialog(QWidget *widget, const QString &path)
+{
+    auto *dialog = static_cast<QFileDialog *>(widget);
+    if (auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+        edit->setText(path);
+    else
+        dialog->selectFile(path);
+    static_cast<QDialog *>(dialog)->accept();
+}
 
 } // namespace lumora::test

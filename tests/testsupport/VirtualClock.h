@@ -34,4 +34,13 @@ private:
     QList<VirtualTimer *> m_timers;
 };
 
+// A virtual clock installed as the clock in force for its lifetime.
+class VirtualClockScope
+{
+public:
+    VirtualClockScope() { Clock::setInstance(&clock); }
+    ~VirtualClockScope() { Clock::setInstance(nullptr); }
+    VirtualClock clock;
+};
+
 } // namespace lumora

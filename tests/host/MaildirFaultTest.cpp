@@ -1,0 +1,190 @@
+// The Maildir host when the world is not kind: mail waiting at start, programs that do not
+// exist, messages that vanish under it, folders it may not read.
+#include "tests/host/MaildirTree.h"
+
+#include "host/maildir/MaildirApplication.h"
+#include "host/maildir/MaildirFolderIndex.h"
+#include "host/maildir/MaildirStore.h"
+#include "tests/testsupport/VirtualClock.h"
+
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+#include <sys/fsuid.h>
+#include <unistd.h>
+
+using namespace lumora;
+using lumora::test::MaildirTree;
+
+namespace {
+
+constexpr qint64 T0 = 1767600000;
+
+QStringList unreadSubjects(MaildirApplication &app, const QString &folderName = {})
+{
+    host::FolderPtr folder = app.session()->GetDefaultFolder(host::FolderInbox);
+    if (!folderName.isEmpty()) {
+        host::FoldersPtr children = folder->folders();
+        host::FolderPtr found;
+        for (int i = 1; i <= children->Count(); ++i) {
+            if (children->Item(i)->Name() == folderName)
+                found = children->Item(i);
+        }
+        folder = found;
+    }
+    QStringList subjects;
+    if (!folder)
+        return subjects;
+    host::ItemsPtr items = folder->items();
+    for (host::ItemPtr i = items->Find(QStringLiteral("[Unread] = true")); i; i = items->FindNext())
+        subjects << i->Subject();
+    return subjects;
+}
+
+// File permissions are checked as an unprivileged user on this thread while it lives, so
+// "permission denied" can be tested when the suite runs as root too.
+class Unprivileged
+{
+public:
+    Unprivileged()
+    {
+        if (geteuid() == 0)
+            setfsuid(65534);
+    }
+    ~Unprivileged()
+    {
+        if (geteuid() == 0)
+            setfsuid(0);
+    }
+};
+
+} // namespace
+
+TEST(MaildirStartup, MailWaitingInNewIsAnnouncedOnceShortlyAfterStart)
+{
+    VirtualClockScope vc;
+    MaildirTree tree;
+    tree.makeFolder(QStringLiteral(".Lists"));
+    tree.put(QStringLiteral(".Lists"), QStringLiteral("new"), QStringLiteral("w.host"), "Subject: waiting\n\n");
+    MaildirApplication app({tree.root()});
+    QSignalSpy spy(&app, &host::Application::NewMail);
+    vc.clock.advance(MaildirApplication::StartupCheckMs - 1);
+    EXPECT_EQ(spy.count(), 0); // the add-ins connect first
+    vc.clock.advance(1);
+    EXPECT_EQ(spy.count(), 1);
+    vc.clock.advance(60000);
+    EXPECT_EQ(spy.count(), 1);
+}
+
+TEST(MaildirStartup, NothingIsAnnouncedWhenOnlyCurHoldsMail)
+{
+    VirtualClockScope vc;
+    MaildirTree tree;
+    tree.put({}, QStringLiteral("cur"), QStringLiteral("seen.host:2,"), "Subject: unread in cur\n\n");
+    MaildirApplication app({tree.root()});
+    QSignalSpy spy(&app, &host::Application::NewMail);
+    vc.clock.advance(60000);
+    EXPECT_EQ(spy.count(), 0);
+}
+
+TEST(MaildirFaults, ActionsThatCannotBeDoneSayWhy)
+{
+    MaildirTree tree;
+    tree.put({}, QStringLiteral("new"), QStringLiteral("a.host"), "Subject: a\n\n", T0);
+    MaildirApplication app({tree.root()});
+    app.setDisplayCommand(QStringLiteral("no-such-viewer-xyz --open %f"));
+    host::ItemPtr item =
+        app.session()->GetDefaultFolder(host::FolderInbox)->items()->Find(QStringLiteral("[Unread] = true"));
+    ASSERT_TRUE(item);
+    EXPECT_FALSE(item->Display());
+    EXPECT_TRUE(item->ErrorText().contains(QStringLiteral("no-such-viewer-xyz --open %f")))
+        << item->ErrorText().toStdString();
+    EXPECT_TRUE(item->ErrorText().contains(QStringLiteral("not found"), Qt::CaseInsensitive));
+
+    // Removed behind the host's back: the delete fails and says so; nothing lands in Trash.
+    QFile::remove(tree.root() + QStringLiteral("/new/a.host"));
+    EXPECT_FALSE(item->Delete());
+    EXPECT_TRUE(item->ErrorText().contains(QStringLiteral("gone"))) << item->ErrorText().toStdString();
+    EXPECT_TRUE(QDir(tree.root() + QStringLiteral("/.Trash/cur")).entryList(QDir::Files).isEmpty());
+
+    // A new mail with no composer installed.
+    qputenv("PATH", QByteArray("/nonexistent"));
+    host::ItemPtr draft = app.CreateItem(host::MailItemType);
+    const bool composed = draft->Display();
+    qputenv("PATH", QByteArray("/usr/local/bin:/usr/bin:/bin"));
+    EXPECT_FALSE(composed);
+    EXPECT_TRUE(draft->ErrorText().contains(QStringLiteral("xdg-email"))) << draft->ErrorText().toStdString();
+}
+
+TEST(MaildirFaults, FilesVanishingMidScanAreSkippedAndNothingElseIsLost)
+{
+    MaildirTree tree;
+    for (int i = 0; i < 20; ++i)
+        tree.put({}, QStringLiteral("new"), QStringLiteral("m%1.host").arg(i, 2, 10, QLatin1Char('0')),
+                 "Subject: m" + QByteArray::number(i) + "\n\n", T0 + i);
+    MaildirApplication app({tree.root()});
+    host::ItemsPtr items = app.session()->GetDefaultFolder(host::FolderInbox)->items();
+    QStringList subjects;
+    int n = 0;
+    for (host::ItemPtr i = items->Find(QStringLiteral("[Unread] = true")); i; i = items->FindNext(), ++n) {
+        // Every other file is taken away (a mail client expunging) while the scan walks.
+        if (n % 2 == 0)
+            QFile::remove(tree.root() + QStringLiteral("/new/m%1.host").arg(n + 1, 2, 10, QLatin1Char('0')));
+        subjects << i->Subject();
+    }
+    // Each surviving message is read whole; a vanished one reads empty, never another's text.
+    for (const QString &s : std::as_const(subjects))
+        EXPECT_TRUE(s.isEmpty() || s.startsWith(QLatin1Char('m'))) << s.toStdString();
+    EXPECT_GE(subjects.count(QStringLiteral("m0")), 1);
+    EXPECT_EQ(QDir(tree.root() + QStringLiteral("/new")).entryList(QDir::Files).size(), 10);
+    app.checkForChanges();
+    EXPECT_EQ(unreadSubjects(app).size(), 10);
+}
+
+TEST(MaildirFaults, AFolderThatMayNotBeReadLeavesTheOthersWatched)
+{
+    MaildirTree tree;
+    tree.makeFolder(QStringLiteral(".Private"));
+    tree.put({}, QStringLiteral("new"), QStringLiteral("in.host"), "Subject: inbox\n\n", T0);
+    tree.put(QStringLiteral(".Private"), QStringLiteral("new"), QStringLiteral("p.host"), "Subject: private\n\n", T0);
+    // Open to everyone but the one folder.
+    for (const QString &dir : {QString(), QStringLiteral("/new"), QStringLiteral("/cur"), QStringLiteral("/tmp")})
+        QFile::setPermissions(tree.root() + dir, QFileDevice::Permissions(0x7777));
+    QFile::setPermissions(tree.root() + QStringLiteral("/new/in.host"), QFileDevice::Permissions(0x6666));
+    QFile::setPermissions(tree.root() + QStringLiteral("/.Private"), QFileDevice::Permissions());
+
+    {
+        Unprivileged unprivileged;
+        MaildirApplication app({tree.root()});
+        EXPECT_EQ(unreadSubjects(app), QStringList{QStringLiteral("inbox")});
+        EXPECT_TRUE(unreadSubjects(app, QStringLiteral("Private")).isEmpty());
+        app.checkForChanges(); // no crash, no endless retries
+    }
+    QFile::setPermissions(tree.root() + QStringLiteral("/.Private"), QFileDevice::Permissions(0x7700));
+    MaildirApplication again({tree.root()});
+    EXPECT_EQ(unreadSubjects(again, QStringLiteral("Private")), QStringList{QStringLiteral("private")});
+}
+
+// Found by fuzzing: hex that decodes to broken UTF-8 named a file that could never be
+// found again under the id it was read from.
+TEST(MaildirIds, IdsThatAreNotUtf8TextAreRefused)
+{
+    QString dir;
+    QString uniqueName;
+    EXPECT_FALSE(MaildirStore::parseItemEntryId(QStringLiteral("4D2F313730303030303697115E4D3150312E686F7374"), &dir,
+                                                &uniqueName));
+    EXPECT_FALSE(MaildirStore::parseFolderEntryId(QStringLiteral("46FF"), &dir));
+    const QString id = MaildirStore::itemEntryId(QStringLiteral(".Été"), QStringLiteral("1.M1P1.host"));
+    ASSERT_TRUE(MaildirStore::parseItemEntryId(id, &dir, &uniqueName));
+    EXPECT_EQ(dir, QStringLiteral(".Été"));
+    EXPECT_EQ(uniqueName, QStringLiteral("1.M1P1.host"));
+}
+
+// Found by fuzzing: eleven digits of seconds overflowed the delivery time in nanoseconds.
+TEST(MaildirIds, DeliveryTimesBeyondWhatCanBeHeldAreUnknown)
+{
+    EXPECT_EQ(MaildirFolderIndex::deliveryTimeNs(QStringLiteral("17000000000.M123456P1.host")), 0);
+    EXPECT_EQ(MaildirFolderIndex::deliveryTimeNs(QStringLiteral("1700000000.M123456P1.host")),
+              1700000000LL * 1000000000LL + 123456000LL);
+}
