@@ -54,7 +54,7 @@ host::ItemPtr MaildirItems::FindNext()
     while (index && m_next < m_matches.size()) {
         const QString name = m_matches.at(m_next++);
         // Skip what was read or removed since Find.
-        const MaildirFolderIndex::Entry *entry = index->find(name);
+        const std::optional<MaildirFolderIndex::Entry> entry = index->find(name);
         if (entry && !entry->seen)
             return std::make_shared<MaildirItem>(m_store, m_dir, name);
     }

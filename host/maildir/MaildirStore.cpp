@@ -218,9 +218,9 @@ bool MaildirStore::moveToTrash(const QString &dir, const QString &uniqueName)
     MaildirFolderIndex *source = index(dir);
     if (!source)
         return false;
-    if (!source->find(uniqueName))
+    if (!source->contains(uniqueName))
         source->refreshAll();
-    const MaildirFolderIndex::Entry *entry = source->find(uniqueName);
+    const std::optional<MaildirFolderIndex::Entry> entry = source->find(uniqueName);
     if (!entry || !ensureFolder(trashDir()))
         return false;
 
@@ -247,7 +247,7 @@ bool MaildirStore::moveToTrash(const QString &dir, const QString &uniqueName)
         if (rc == 0) {
             source->remove(uniqueName);
             if (MaildirFolderIndex *trash = loadedIndex(trashDir()))
-                trash->refresh(MaildirFolderIndex::Cur);
+                trash->fileAdded(MaildirFolderIndex::Cur, QFile::encodeName(target.mid(trashCur.size())));
             return true;
         }
         if (errno == EEXIST) {
