@@ -241,9 +241,10 @@ void MaildirNameTable::clear()
 {
     m_names.reset();
     m_namesUsed = m_namesCapacity = m_namesGarbage = 0;
-    m_entries = {};
+    // Assigning {} would keep the capacity; swapping with empty vectors frees it.
+    std::vector<Entry>().swap(m_entries);
     m_freeEntry = None;
-    m_slots = {};
+    std::vector<Id>().swap(m_slots);
     m_count = 0;
 }
 
