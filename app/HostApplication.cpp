@@ -2,6 +2,7 @@
 
 #include "host/ComponentFactory.h"
 #include "platform/Registry.h"
+#include "platform/RegistryStore.h"
 #include "platform/Verbose.h"
 #include "settings/modRegistry.h"
 
@@ -64,9 +65,15 @@ HostApplication::~HostApplication()
 
 int HostApplication::start()
 {
-    host::ComponentFactory::registerBuiltins();
-    registerHostProgram();
-    registerBundledPlugins();
+    {
+        // The host, its components and its plugins register in one go: one save of each
+        // settings file.
+        RegistryStore::Batch user(RegistryStore::Root::CurrentUser);
+        RegistryStore::Batch machine(RegistryStore::Root::LocalMachine);
+        host::ComponentFactory::registerBuiltins();
+        registerHostProgram();
+        registerBundledPlugins();
+    }
     loadAddIns();
     return int(m_addIns.size());
 }
