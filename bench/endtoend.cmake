@@ -1,4 +1,0 @@
-add_executable(bench_EndToEndBench EndToEndBench.cpp)
-target_link_libraries(bench_EndToEndBench PRIVATE Qt6::Core)
-lumora_warnings(bench_EndToEndBench)
-add_dependencies(bench_EndToEndBench lumora)

@@ -1,5 +1,0 @@
-foreach(_bench MaildirScanBench MaildirIdleBench MaildirBurstBench)
-  add_executable(bench_${_bench} ${_bench}.cpp)
-  target_link_libraries(bench_${_bench} PRIVATE lumora_host_maildir Qt6::Core)
-  lumora_warnings(bench_${_bench})
-endforeach()
