@@ -275,6 +275,18 @@ int MaildirFolderIndex::countIn(Sub sub) const
 
 QStringList MaildirFolderIndex::unreadOldestFirst() const
 {
+    QStringList names;
+    const QByteArray packed = unreadNamesOldestFirst();
+    for (qsizetype at = 0; at < packed.size();) {
+        const qsizetype end = packed.indexOf('\0', at);
+        names.append(QFile::decodeName(packed.mid(at, end - at)));
+        at = end + 1;
+    }
+    return names;
+}
+
+QByteArray MaildirFolderIndex::unreadNamesOldestFirst() const
+{
     std::vector<std::pair<qint64, MaildirNameTable::Id>> unread;
     m_table.forEach([&](MaildirNameTable::Id id) {
         if (!(m_table.flags(id) & Seen))
@@ -285,11 +297,16 @@ QStringList MaildirFolderIndex::unreadOldestFirst() const
             return a.first < b.first;
         return m_table.uniqueName(a.second) < m_table.uniqueName(b.second);
     });
-    QStringList names;
-    names.reserve(qsizetype(unread.size()));
+    qsizetype size = 0;
     for (const auto &u : unread)
-        names.append(QFile::decodeName(m_table.uniqueName(u.second).toByteArray()));
-    return names;
+        size += m_table.uniqueName(u.second).size() + 1;
+    QByteArray packed;
+    packed.reserve(size);
+    for (const auto &u : unread) {
+        packed.append(m_table.uniqueName(u.second));
+        packed.append('\0');
+    }
+    return packed;
 }
 
 QString MaildirFolderIndex::pathOf(const QString &uniqueName) const
