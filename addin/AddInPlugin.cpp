@@ -1,8 +1,8 @@
 #include "addin/AddInPlugin.h"
 
-#include "addin/AddInGlobals.h"
 #include "addin/AddInRegistration.h"
 #include "addin/Connect.h"
+#include "addinapi/AddInGlobals.h"
 
 #include <QFileInfo>
 

@@ -1,7 +1,7 @@
 #include "addin/Connect.h"
 
-#include "addin/AddInGlobals.h"
 #include "addin/OlAddIn.h"
+#include "addinapi/AddInGlobals.h"
 #include "host/Application.h"
 #include "platform/Verbose.h"
 

@@ -1,8 +1,8 @@
 #include "addin/OlAddIn.h"
 
-#include "addin/AddInGlobals.h"
 #include "addin/ComponentAccess.h"
 #include "addin/HostTrayIcon.h"
+#include "addinapi/AddInGlobals.h"
 #include "host/Logging.h"
 #include "platform/Clock.h"
 #include "platform/IniFileCache.h"
@@ -12,6 +12,7 @@
 #include "platform/Verbose.h"
 #include "queue/Queue.h"
 #include "settings/CINIFile.h"
+#include "settings/SettingsLocation.h"
 #include "settings/SettingsTable.h"
 #include "settings/modRegistry.h"
 #include "settings/modSpecialFolders.h"
@@ -32,11 +33,6 @@ constexpr int kBalloonCountdownMs = 1500;
 void trace(const QString &text)
 {
     Verbose::line(text);
-}
-
-QString settingsKeyFor(const QString &major)
-{
-    return QStringLiteral("Software\\Microsoft\\Office\\%1.0\\Outlook\\Options\\Lumora").arg(major);
 }
 
 } // namespace
@@ -90,7 +86,7 @@ void OlAddIn::AttachToOutlook(host::Application *application)
     AddInGlobals &g = addIn();
     trace(QStringLiteral("attach: start"));
 
-    // 1-3: the application, its namespace and window collections.
+    // The application, its namespace and its window collections, with their events.
     m_objOutlook = application;
     g.application = application;
     m_objNS = application->GetNamespace(QStringLiteral("MAPI"));
@@ -103,13 +99,13 @@ void OlAddIn::AttachToOutlook(host::Application *application)
     if (m_colExpl)
         m_connections << connect(m_colExpl, &host::Explorers::NewExplorer, this, &OlAddIn::colExpl_NewExplorer);
 
-    // 4: the Inbox seeds the watched-folder list on first run.
+    // The Inbox seeds the watched-folder list on first run.
     if (m_objNS)
         m_inbox = m_objNS->GetDefaultFolder(host::FolderInbox);
 
-    // 5-6: the data folder, with the template INI copied in on first start.
-    const QString company = modSpecialFolders::GetSpecialFolder(26) + QStringLiteral("/Corvane Software");
-    const QString dataFolder = company + QStringLiteral("/Lumora");
+    // The data folder, with the template INI copied in on first start.
+    const QString company = SettingsLocation::companyFolder();
+    const QString dataFolder = SettingsLocation::dataFolder();
     if (!QDir(company).exists())
         QDir().mkpath(company);
     if (!QDir(dataFolder).exists())
@@ -118,30 +114,30 @@ void OlAddIn::AttachToOutlook(host::Application *application)
     if (!QFile::exists(iniPath))
         QFile::copy(g.libraryFolder + QStringLiteral("/Lumora.ini"), iniPath);
 
-    // 7: the log.
+    // The log.
     g.logging = createComponent<host::Logging>(QStringLiteral("VURERIVEVI.cLogging"));
     if (g.logging)
         g.logWriter = g.logging->OpenLog(dataFolder + QStringLiteral("/Lumora.log"));
 
-    // 8-9: the INI store and the watched folders.
+    // The INI store and the watched folders with their last-seen dates.
     m_ini = std::make_unique<CINIFile>();
     m_ini->setLogWriter(g.logWriter);
     m_ini->setFile(iniPath);
     LoadWatchedFolders();
 
-    // 10-12.
+    // The safe-mail component and the settings.
     m_safeMail = createComponent<host::SafeMailItem>(QStringLiteral("QuaySafeLib.SafeMailItem"));
     m_newMsgCount = 0;
     LoadSettings();
 
-    // 13-14: the hidden main form with the tray icon, queue and popup.
+    // The hidden main form with the tray icon, queue and popup.
     m_main = std::make_unique<Main>();
     g.main = m_main.get();
     if (m_versionReader)
         m_main->setOutlookVersion(m_versionReader->FileVersionMajor());
     m_main->Form_Load();
 
-    // 15.
+    // Only now may new mail be acted on.
     m_enabled = true;
     trace(QStringLiteral("attach: done, watching %1 folder(s)").arg(m_watchedFolders.size()));
 }
@@ -256,7 +252,7 @@ void OlAddIn::InitOutlookVersion()
     m_versionReader->setFullPathName(path + QStringLiteral("OUTLOOK.EXE"));
     const QString major = m_versionReader->FileVersionMajor();
     if (major == QLatin1String("9") || major == QLatin1String("10") || major == QLatin1String("11"))
-        m_keyPath = settingsKeyFor(major);
+        m_keyPath = SettingsLocation::registryKey(major);
     trace(QStringLiteral("host version %1, settings key \"%2\"").arg(major, m_keyPath));
 }
 

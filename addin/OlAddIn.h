@@ -1,6 +1,6 @@
 #pragma once
 
-#include "addin/OlAddInInterface.h"
+#include "addinapi/OlAddInInterface.h"
 #include "host/Application.h"
 #include "host/SafeMailItem.h"
 #include "settings/OrderedDictionary.h"

@@ -7,7 +7,9 @@
 #include "host/maildir/MaildirApplication.h"
 #include "host/memory/MemoryApplication.h"
 #include "host/memory/MemoryExplorer.h"
+#include "platform/Product.h"
 #include "platform/Verbose.h"
+#include "platform/X11WindowSystem.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -82,7 +84,7 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("lumora"));
-    QApplication::setOrganizationName(QStringLiteral("Corvane Software"));
+    QApplication::setOrganizationName(product::companyFolder());
     QApplication::setQuitOnLastWindowClosed(false);
     const Options options = parse(app);
 
@@ -104,6 +106,10 @@ int main(int argc, char **argv)
         SingleInstance::sendToRunning(request);
         return 0;
     }
+
+    // The desktop's windows, for the mail client's window control and its active state.
+    X11WindowSystem windowSystem;
+    WindowSystem::setInstance(&windowSystem);
 
     // The mail host: the demo store, or the user's Maildir stores.
     std::unique_ptr<host::Application> mail;
@@ -163,5 +169,6 @@ int main(int argc, char **argv)
 
     const int code = app.exec();
     host.shutdown();
+    WindowSystem::setInstance(nullptr);
     return code;
 }

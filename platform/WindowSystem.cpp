@@ -1,7 +1,5 @@
 #include "platform/WindowSystem.h"
 
-#include "platform/X11WindowSystem.h"
-
 #include <cstring>
 
 namespace lumora {
@@ -9,6 +7,22 @@ namespace lumora {
 namespace {
 
 WindowSystem *g_installed = nullptr;
+
+// Stands in while nothing is installed: a session without a window system.
+class NoWindowSystem : public WindowSystem
+{
+public:
+    QList<HWND> topLevelWindows() override { return {}; }
+    HWND owner(HWND) override { return 0; }
+    bool isShown(HWND) override { return false; }
+    QString title(HWND) override { return {}; }
+    QString className(HWND) override { return {}; }
+    bool show(HWND, int) override { return false; }
+    bool activate(HWND) override { return false; }
+    QString instanceName(HWND) override { return {}; }
+    HWND activeWindow() override { return 0; }
+    void watchActiveWindow() override {}
+};
 
 // Copies text into a caller's buffer the way the ANSI window calls do: truncated to fit
 // with its NUL, and never in the middle of a multi-byte character.
@@ -34,8 +48,8 @@ WindowSystem::~WindowSystem() = default;
 
 WindowSystem &WindowSystem::instance()
 {
-    static X11WindowSystem real;
-    return g_installed ? *g_installed : real;
+    static NoWindowSystem none;
+    return g_installed ? *g_installed : none;
 }
 
 void WindowSystem::setInstance(WindowSystem *system)

@@ -3,6 +3,7 @@
 #include "platform/PlatformExport.h"
 
 #include <QList>
+#include <QObject>
 #include <QString>
 
 #include <functional>
@@ -16,12 +17,13 @@ constexpr int SW_HIDE = 0;
 constexpr int SW_SHOW = 5;
 constexpr int SW_RESTORE = 9;
 
-// The desktop's top-level windows as the window calls below see them. The X11 implementation
-// is used unless a test installs another; without an X11 display it sees no window at all.
-class LUMORA_PLATFORM_EXPORT WindowSystem
+// The desktop's top-level windows as the window calls below see them. Until the host installs
+// the X11 implementation (or a test a fake), there is no window at all.
+class LUMORA_PLATFORM_EXPORT WindowSystem : public QObject
 {
+    Q_OBJECT
 public:
-    virtual ~WindowSystem();
+    ~WindowSystem() override;
 
     // The managed top-level windows, in the order the window manager lists them.
     virtual QList<HWND> topLevelWindows() = 0;
@@ -38,11 +40,22 @@ public:
     virtual bool show(HWND window, int command) = 0;
     // Asks the window manager to raise and focus the window.
     virtual bool activate(HWND window) = 0;
+    // The instance part of the window's class hint; empty when it has none.
+    virtual QString instanceName(HWND window) = 0;
+    // The window that has the focus; 0 when none or unknown.
+    virtual HWND activeWindow() = 0;
+    // Starts reporting activeWindowChanged; until then the signal may stay silent, so a
+    // process that never asks pays nothing for watching.
+    virtual void watchActiveWindow() = 0;
 
-    // The implementation in force: X11 unless a test installed another.
+    // The implementation in force: the installed one, else one that sees no window.
     static WindowSystem &instance();
-    // Installs an implementation (not owned); nullptr restores the X11 one.
+    // Installs an implementation (not owned); nullptr restores the empty one.
     static void setInstance(WindowSystem *system);
+
+Q_SIGNALS:
+    // The active window may have changed; read activeWindow() for the new one.
+    void activeWindowChanged();
 };
 
 // The window calls under their usual names, over WindowSystem::instance(). Texts cross

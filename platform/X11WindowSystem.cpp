@@ -1,6 +1,7 @@
 #include "platform/X11WindowSystem.h"
 
 #include <QGuiApplication>
+#include <QSocketNotifier>
 
 #include <xcb/xcb.h>
 
@@ -25,11 +26,12 @@ X11WindowSystem::X11WindowSystem() = default;
 
 X11WindowSystem::~X11WindowSystem()
 {
+    stopWatching();
     if (m_connection)
         xcb_disconnect(m_connection);
 }
 
-bool X11WindowSystem::connect()
+bool X11WindowSystem::ensureConnected()
 {
     if (m_tried)
         return m_connection != nullptr;
@@ -97,7 +99,7 @@ QByteArray X11WindowSystem::property(HWND window, quint32 prop, quint32 type, in
 QList<HWND> X11WindowSystem::topLevelWindows()
 {
     QList<HWND> windows;
-    if (!connect())
+    if (!ensureConnected())
         return windows;
     const QByteArray list = property(m_root, atom("_NET_CLIENT_LIST"), XCB_ATOM_WINDOW, 32, MaxClientList * 4);
     if (!list.isEmpty()) {
@@ -124,7 +126,7 @@ QList<HWND> X11WindowSystem::topLevelWindows()
 
 HWND X11WindowSystem::owner(HWND window)
 {
-    if (!connect())
+    if (!ensureConnected())
         return 0;
     const QByteArray value = property(window, XCB_ATOM_WM_TRANSIENT_FOR, XCB_ATOM_WINDOW, 32, 4);
     if (value.size() < 4)
@@ -148,7 +150,7 @@ bool X11WindowSystem::isIconic(HWND window)
 
 bool X11WindowSystem::isShown(HWND window)
 {
-    if (!connect())
+    if (!ensureConnected())
         return false;
     xcb_get_window_attributes_reply_t *attributes =
         xcb_get_window_attributes_reply(m_connection, xcb_get_window_attributes(m_connection, window), nullptr);
@@ -161,7 +163,7 @@ bool X11WindowSystem::isShown(HWND window)
 
 QString X11WindowSystem::title(HWND window)
 {
-    if (!connect())
+    if (!ensureConnected())
         return {};
     const QByteArray netName = property(window, atom("_NET_WM_NAME"), atom("UTF8_STRING"), 8, MaxTextBytes);
     if (!netName.isEmpty())
@@ -173,11 +175,11 @@ QString X11WindowSystem::title(HWND window)
     return type == XCB_ATOM_STRING ? QString::fromLatin1(name) : QString::fromUtf8(name);
 }
 
-QString X11WindowSystem::className(HWND window)
+QStringList X11WindowSystem::classHint(HWND window)
 {
-    if (!connect())
+    if (!ensureConnected())
         return {};
-    // WM_CLASS is "instance\0class\0"; the class part follows the first NUL.
+    // WM_CLASS is "instance\0class\0".
     const QByteArray value = property(window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8, MaxTextBytes);
     const qsizetype split = value.indexOf('\0');
     if (split < 0)
@@ -186,7 +188,80 @@ QString X11WindowSystem::className(HWND window)
     const qsizetype end = cls.indexOf('\0');
     if (end >= 0)
         cls.truncate(end);
-    return QString::fromLatin1(cls);
+    return {QString::fromLatin1(value.left(split)), QString::fromLatin1(cls)};
+}
+
+QString X11WindowSystem::className(HWND window)
+{
+    const QStringList hint = classHint(window);
+    return hint.size() == 2 ? hint.at(1) : QString();
+}
+
+QString X11WindowSystem::instanceName(HWND window)
+{
+    const QStringList hint = classHint(window);
+    return hint.size() == 2 ? hint.at(0) : QString();
+}
+
+HWND X11WindowSystem::activeWindow()
+{
+    if (!ensureConnected())
+        return 0;
+    const QByteArray value = property(m_root, atom("_NET_ACTIVE_WINDOW"), XCB_ATOM_WINDOW, 32, 4);
+    if (value.size() < 4)
+        return 0;
+    quint32 id;
+    std::memcpy(&id, value.constData(), 4);
+    return id;
+}
+
+void X11WindowSystem::watchActiveWindow()
+{
+    if (m_watch || !ensureConnected())
+        return;
+    xcb_connection_t *watch = xcb_connect(nullptr, nullptr);
+    if (!watch || xcb_connection_has_error(watch)) {
+        if (watch)
+            xcb_disconnect(watch);
+        return;
+    }
+    m_watch = watch;
+    m_activeAtom = atom("_NET_ACTIVE_WINDOW");
+    const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    xcb_change_window_attributes(m_watch, m_root, XCB_CW_EVENT_MASK, &mask);
+    xcb_flush(m_watch);
+    m_watchNotifier = std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(m_watch), QSocketNotifier::Read);
+    QObject::connect(m_watchNotifier.get(), &QSocketNotifier::activated, this, &X11WindowSystem::readWatchEvents);
+}
+
+void X11WindowSystem::readWatchEvents()
+{
+    if (!m_watch)
+        return;
+    bool changed = false;
+    while (xcb_generic_event_t *event = xcb_poll_for_event(m_watch)) {
+        if ((event->response_type & ~0x80) == XCB_PROPERTY_NOTIFY) {
+            const auto *notify = reinterpret_cast<xcb_property_notify_event_t *>(event);
+            if (notify->window == m_root && notify->atom == m_activeAtom)
+                changed = true;
+        }
+        std::free(event);
+    }
+    if (xcb_connection_has_error(m_watch)) {
+        // The display went away: nothing can be active any more.
+        stopWatching();
+        changed = true;
+    }
+    if (changed)
+        Q_EMIT activeWindowChanged();
+}
+
+void X11WindowSystem::stopWatching()
+{
+    m_watchNotifier.reset();
+    if (m_watch)
+        xcb_disconnect(m_watch);
+    m_watch = nullptr;
 }
 
 void X11WindowSystem::sendToRoot(HWND window, quint32 messageType, const quint32 (&data)[5])
@@ -205,7 +280,7 @@ void X11WindowSystem::sendToRoot(HWND window, quint32 messageType, const quint32
 
 bool X11WindowSystem::show(HWND window, int command)
 {
-    if (!connect())
+    if (!ensureConnected())
         return false;
     const bool wasShown = isShown(window);
     switch (command) {
@@ -239,7 +314,7 @@ bool X11WindowSystem::show(HWND window, int command)
 
 bool X11WindowSystem::activate(HWND window)
 {
-    if (!connect())
+    if (!ensureConnected())
         return false;
     sendToRoot(window, atom("_NET_ACTIVE_WINDOW"), {SourcePager, XCB_CURRENT_TIME, 0, 0, 0});
     xcb_flush(m_connection);

@@ -1,7 +1,7 @@
 #include "popup/PopupWindow.h"
 
-#include "addin/AddInGlobals.h"
-#include "addin/OlAddInInterface.h"
+#include "addinapi/AddInGlobals.h"
+#include "addinapi/OlAddInInterface.h"
 #include "platform/Clock.h"
 #include "platform/Sound.h"
 #include "platform/Timer.h"

@@ -1,8 +1,7 @@
 #include "tray/Main.h"
 
-#include "addin/AddInGlobals.h"
-#include "addin/OlAddInInterface.h"
-#include "addin/modEnumWindows.h"
+#include "addinapi/AddInGlobals.h"
+#include "addinapi/OlAddInInterface.h"
 #include "platform/Clock.h"
 #include "platform/NotifyIconHost.h"
 #include "platform/ProcessLauncher.h"
@@ -10,6 +9,7 @@
 #include "popup/PopupWindowsManager.h"
 #include "queue/Queue.h"
 #include "tray/TrayIconArt.h"
+#include "tray/modEnumWindows.h"
 
 #include <QAction>
 #include <QCursor>

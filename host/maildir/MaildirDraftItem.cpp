@@ -2,6 +2,7 @@
 
 #include "platform/Clock.h"
 #include "platform/ProcessLauncher.h"
+#include "platform/Product.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -30,8 +31,8 @@ MaildirDraftItem::~MaildirDraftItem() = default;
 
 QString MaildirDraftItem::draftsFolder()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
-        + QStringLiteral("/Corvane Software/Lumora/drafts");
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QLatin1Char('/')
+        + product::companyFolder() + QLatin1Char('/') + product::productFolder() + QStringLiteral("/drafts");
 }
 
 QByteArray MaildirDraftItem::draftText(int type, const QDateTime &now)

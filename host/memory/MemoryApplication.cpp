@@ -159,11 +159,11 @@ MemoryFolderPtr MemoryApplication::defaultFolder(const MemoryFolderPtr &store, i
     return {};
 }
 
-MemoryItemPtr MemoryApplication::deliver(const MemoryFolderPtr &folder, const MemoryItemSpec &spec, bool raise)
+MemoryItemPtr MemoryApplication::deliver(const MemoryFolderPtr &folder, const MemoryItemData &data, bool raise)
 {
     if (!folder)
         return {};
-    MemoryItemSpec stored = spec;
+    MemoryItemData stored = data;
     if (!stored.receivedTime.isValid())
         stored.receivedTime = Clock::instance().now();
     auto item = std::make_shared<MemoryItem>(this, folder, nextId("00000000"), stored);
@@ -260,10 +260,10 @@ MemoryItemPtr MemoryApplication::createUnsavedItem(int type, const MemoryFolderP
 {
     if (!isCreatableType(type))
         return {};
-    MemoryItemSpec spec;
-    spec.itemType = type;
-    spec.unread = false;
-    return std::make_shared<MemoryItem>(this, folder, QString(), spec);
+    MemoryItemData data;
+    data.itemType = type;
+    data.unread = false;
+    return std::make_shared<MemoryItem>(this, folder, QString(), data);
 }
 
 void MemoryApplication::recordDisplay(const MemoryItem &item)
@@ -293,7 +293,7 @@ bool MemoryApplication::deleteItem(MemoryItem &item)
     // Moving gives the item a new id, so the old one goes stale; deleting from the
     // deleted-items folder removes it for good.
     if (folder != trash && trash) {
-        auto moved = std::make_shared<MemoryItem>(this, trash, nextId("00000000"), item.spec());
+        auto moved = std::make_shared<MemoryItem>(this, trash, nextId("00000000"), item.data());
         trash->appendItem(moved);
     }
     m_deleted.append(oldId);

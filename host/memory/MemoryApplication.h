@@ -48,7 +48,7 @@ public:
     MemoryFolderPtr defaultFolder(const MemoryFolderPtr &store, int kind);
 
     // Appends an item to the folder, then raises NewMail when asked to.
-    MemoryItemPtr deliver(const MemoryFolderPtr &folder, const MemoryItemSpec &spec, bool raiseNewMail = true);
+    MemoryItemPtr deliver(const MemoryFolderPtr &folder, const MemoryItemData &data, bool raiseNewMail = true);
     void setUnread(const MemoryItemPtr &item, bool unread);
     void raiseNewMail();
     // Raises OptionsPagesAdd with a fresh page list (owned by the application) and returns it.

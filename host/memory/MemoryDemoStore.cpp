@@ -32,9 +32,9 @@ constexpr Sample kReadMail[] = {
     {"Jonas Berg", "Slides for the quarterly review"},
 };
 
-MemoryItemSpec spec(const Sample &sample, bool unread, qint64 ageSeconds)
+MemoryItemData sampleData(const Sample &sample, bool unread, qint64 ageSeconds)
 {
-    MemoryItemSpec s;
+    MemoryItemData s;
     s.senderName = QString::fromUtf8(sample.sender);
     s.subject = QString::fromUtf8(sample.subject);
     s.unread = unread;
@@ -58,11 +58,11 @@ void MemoryDemoStore::populate(MemoryApplication &app)
 
     qint64 age = 3 * 24 * 3600;
     for (const Sample &sample : kReadMail) {
-        app.deliver(inbox, spec(sample, false, age), false);
+        app.deliver(inbox, sampleData(sample, false, age), false);
         age -= 7 * 3600;
     }
-    app.deliver(projects, spec({"Jonas Berg", "Project kick-off notes"}, false, 2 * 24 * 3600), false);
-    app.deliver(lists, spec({"Hiking Club List", "Hiking Club digest, issue 42"}, false, 26 * 3600), false);
+    app.deliver(projects, sampleData({"Jonas Berg", "Project kick-off notes"}, false, 2 * 24 * 3600), false);
+    app.deliver(lists, sampleData({"Hiking Club List", "Hiking Club digest, issue 42"}, false, 26 * 3600), false);
 
     app.openExplorer();
 }
@@ -75,7 +75,7 @@ void MemoryDemoStore::deliverSample(MemoryApplication &app, int n)
     // Continue through the samples from where the Inbox stands, so batches differ.
     qsizetype next = inbox->heldItems().size();
     for (int i = 0; i < n; ++i) {
-        MemoryItemSpec s = spec(kNewMail[next % std::size(kNewMail)], true, 0);
+        MemoryItemData s = sampleData(kNewMail[next % std::size(kNewMail)], true, 0);
         // One message of each batch is urgent, so the high-importance paths show too.
         s.importance = (i == 0) ? 2 : 1;
         // Distinct times in delivery order, so every message counts as newer than the last.

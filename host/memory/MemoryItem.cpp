@@ -6,11 +6,11 @@
 namespace lumora {
 
 MemoryItem::MemoryItem(MemoryApplication *app, const std::weak_ptr<MemoryFolder> &folder, const QString &entryId,
-                       const MemoryItemSpec &spec)
+                       const MemoryItemData &data)
     : m_app(app)
     , m_folder(folder)
     , m_entryId(entryId)
-    , m_spec(spec)
+    , m_data(data)
 {
 }
 
@@ -18,7 +18,7 @@ MemoryItem::~MemoryItem() = default;
 
 int MemoryItem::ItemType() const
 {
-    return readable() ? m_spec.itemType : 0;
+    return readable() ? m_data.itemType : 0;
 }
 
 QString MemoryItem::EntryID() const
@@ -28,28 +28,28 @@ QString MemoryItem::EntryID() const
 
 QString MemoryItem::Subject() const
 {
-    return readable() ? m_spec.subject : QString();
+    return readable() ? m_data.subject : QString();
 }
 
 // Received time, importance and sender belong to mail items only.
 QDateTime MemoryItem::ReceivedTime() const
 {
-    return readable() && isMail() && !m_entryId.isEmpty() ? m_spec.receivedTime : QDateTime();
+    return readable() && isMail() && !m_entryId.isEmpty() ? m_data.receivedTime : QDateTime();
 }
 
 int MemoryItem::Importance() const
 {
-    return readable() && isMail() ? m_spec.importance : 0;
+    return readable() && isMail() ? m_data.importance : 0;
 }
 
 bool MemoryItem::UnRead() const
 {
-    return readable() && m_spec.unread;
+    return readable() && m_data.unread;
 }
 
 QString MemoryItem::SenderName() const
 {
-    return readable() && isMail() ? m_spec.senderName : QString();
+    return readable() && isMail() ? m_data.senderName : QString();
 }
 
 bool MemoryItem::Display()

@@ -12,7 +12,7 @@ class MemoryApplication;
 class MemoryFolder;
 
 // What a test or the demo delivers into a folder.
-struct MemoryItemSpec
+struct MemoryItemData
 {
     QString subject;
     QString senderName;
@@ -33,7 +33,7 @@ class MemoryItem : public host::Item
     Q_OBJECT
 public:
     MemoryItem(MemoryApplication *app, const std::weak_ptr<MemoryFolder> &folder, const QString &entryId,
-               const MemoryItemSpec &spec);
+               const MemoryItemData &data);
     ~MemoryItem() override;
 
     int ItemType() const override;
@@ -47,27 +47,27 @@ public:
     bool Delete() override;
 
     // Scripting surface for tests and the demo.
-    void setUnread(bool unread) { m_spec.unread = unread; }
-    void setReadsFail(bool fail) { m_spec.readsFail = fail; }
+    void setUnread(bool unread) { m_data.unread = unread; }
+    void setReadsFail(bool fail) { m_data.readsFail = fail; }
     // True once the item was deleted or moved away; the object then stands for nothing.
     bool isGone() const { return m_gone; }
     std::shared_ptr<MemoryFolder> folder() const { return m_folder.lock(); }
 
     // The stored state, unaffected by read failures (the store filters on it).
-    const MemoryItemSpec &spec() const { return m_spec; }
+    const MemoryItemData &data() const { return m_data; }
     QString storedId() const { return m_entryId; }
     qint64 sequence() const { return m_sequence; }
     void setSequence(qint64 sequence) { m_sequence = sequence; }
     void markGone() { m_gone = true; }
 
 private:
-    bool readable() const { return !m_spec.readsFail && !m_gone; }
-    bool isMail() const { return m_spec.itemType == host::MailItemType; }
+    bool readable() const { return !m_data.readsFail && !m_gone; }
+    bool isMail() const { return m_data.itemType == host::MailItemType; }
 
     QPointer<MemoryApplication> m_app;
     std::weak_ptr<MemoryFolder> m_folder;
     QString m_entryId;
-    MemoryItemSpec m_spec;
+    MemoryItemData m_data;
     qint64 m_sequence = 0;
     bool m_gone = false;
 };

@@ -48,7 +48,7 @@ host::ItemPtr MemoryItems::nextMatch()
 {
     // Matches on the stored flag: a store finds an item even when its properties cannot be read.
     for (const MemoryItemPtr &item : m_folder->heldItems()) {
-        if (item->sequence() > m_lastSequence && item->spec().unread) {
+        if (item->sequence() > m_lastSequence && item->data().unread) {
             m_lastSequence = item->sequence();
             return item;
         }

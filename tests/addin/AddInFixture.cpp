@@ -1,10 +1,13 @@
 #include "tests/addin/AddInFixture.h"
 
+#include "settings/SettingsLocation.h"
+
 #include "host/ComponentFactory.h"
 #include "platform/Clock.h"
 #include "platform/Registry.h"
 #include "platform/Verbose.h"
 #include "settings/CINIFile.h"
+#include "settings/SettingsLocation.h"
 #include "settings/modRegistry.h"
 #include "settings/modSpecialFolders.h"
 #include "tools/PeWriter.h"
@@ -72,7 +75,7 @@ void AddInFixture::disconnectAddIn()
 
 QString AddInFixture::dataFolder() const
 {
-    return modSpecialFolders::GetSpecialFolder(26) + QStringLiteral("/Corvane Software/Lumora");
+    return SettingsLocation::dataFolder();
 }
 
 void AddInFixture::watch(const QStringList &entries)
@@ -94,12 +97,12 @@ QString AddInFixture::entryFor(const MemoryFolderPtr &folder) const
 MemoryItemPtr AddInFixture::deliver(const QString &subject, const QDateTime &received, int importance,
                                     const MemoryFolderPtr &folder)
 {
-    MemoryItemSpec spec;
-    spec.subject = subject;
-    spec.senderName = QStringLiteral("Ann Sender");
-    spec.receivedTime = received;
-    spec.importance = importance;
-    return app.deliver(folder ? folder : inbox, spec, true);
+    MemoryItemData data;
+    data.subject = subject;
+    data.senderName = QStringLiteral("Ann Sender");
+    data.receivedTime = received;
+    data.importance = importance;
+    return app.deliver(folder ? folder : inbox, data, true);
 }
 
 int AddInFixture::traceCount(const QString &prefix) const

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "addin/AddInGlobals.h"
 #include "addin/Connect.h"
 #include "addin/OlAddIn.h"
+#include "addinapi/AddInGlobals.h"
 #include "host/memory/MemoryApplication.h"
 #include "host/memory/MemoryExplorer.h"
-#include "platform/VirtualClock.h"
+#include "tests/testsupport/VirtualClock.h"
 
 #include "tests/testsupport/FakeNotifyIconHost.h"
 #include "tests/testsupport/FakeProcessLauncher.h"

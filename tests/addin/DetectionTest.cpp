@@ -144,6 +144,23 @@ TEST_F(Detection, MessagesOfTheSameInstantAndOutOfOrderAreAllReported)
     EXPECT_EQ(controller()->lastSeen(inbox->EntryID()), t.addSecs(20));
 }
 
+// Both messages of one instant are remembered, not just the last one queued: a later scan
+// with nothing newer must report neither again.
+TEST_F(Detection, TwoMessagesOfOneInstantAreNotReportedAgainByTheNextScan)
+{
+    const QDateTime t = clock.now();
+    deliver(QStringLiteral("first"), t);
+    deliver(QStringLiteral("second"), t);
+    clock.advance(5000 + 1500);
+    ASSERT_EQ(queuedSubjects(), (QStringList{"first", "second"}));
+    drainPopup();
+    app.raiseNewMail();
+    clock.advance(5000 + 1500);
+    EXPECT_EQ(scans(), 2);
+    EXPECT_EQ(queuedSubjects(), (QStringList{"first", "second"}));
+    EXPECT_EQ(controller()->lastSeen(inbox->EntryID()), t);
+}
+
 TEST_F(Detection, HighImportanceSetsIconTwoAndTheLastQueuedDecides)
 {
     deliver(QStringLiteral("urgent"), clock.now(), 2);
@@ -158,11 +175,11 @@ TEST_F(Detection, HighImportanceSetsIconTwoAndTheLastQueuedDecides)
 
 TEST_F(Detection, NonMailItemsAreSkipped)
 {
-    MemoryItemSpec spec;
-    spec.subject = QStringLiteral("meeting");
-    spec.itemType = host::AppointmentItemType;
-    spec.receivedTime = clock.now();
-    app.deliver(inbox, spec, true);
+    MemoryItemData data;
+    data.subject = QStringLiteral("meeting");
+    data.itemType = host::AppointmentItemType;
+    data.receivedTime = clock.now();
+    app.deliver(inbox, data, true);
     deliver(QStringLiteral("mail"), clock.now());
     clock.advance(5000);
     EXPECT_EQ(queuedSubjects(), QStringList{"mail"});
@@ -170,11 +187,11 @@ TEST_F(Detection, NonMailItemsAreSkipped)
 
 TEST_F(Detection, UnreadableItemIsQueuedWithWhatCouldBeRead)
 {
-    MemoryItemSpec spec;
-    spec.subject = QStringLiteral("secret");
-    spec.receivedTime = clock.now();
-    spec.readsFail = true;
-    app.deliver(inbox, spec, true);
+    MemoryItemData data;
+    data.subject = QStringLiteral("secret");
+    data.receivedTime = clock.now();
+    data.readsFail = true;
+    app.deliver(inbox, data, true);
     clock.advance(5000);
     // No readable time: it cannot be measured against the date and is left for later.
     EXPECT_EQ(addIn().queue->Size(), 0);

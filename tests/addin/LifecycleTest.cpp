@@ -4,6 +4,7 @@
 #include "host/memory/MemoryInspector.h"
 #include "platform/Registry.h"
 #include "queue/Queue.h"
+#include "settings/SettingsLocation.h"
 #include "settings/modRegistry.h"
 #include "tray/Main.h"
 
@@ -19,7 +20,7 @@ class Lifecycle : public AddInFixture
 
 QString settingsKey(int major)
 {
-    return QStringLiteral("Software\\Microsoft\\Office\\%1.0\\Outlook\\Options\\Lumora").arg(major);
+    return SettingsLocation::registryKey(QString::number(major));
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "tests/app/LumoraProcess.h"
 
 #include "platform/Registry.h"
+#include "settings/SettingsLocation.h"
 #include "settings/SettingsTable.h"
 #include "settings/modRegistry.h"
 
@@ -38,7 +39,7 @@ protected:
         for (const char *sub : {"cur", "new", "tmp"})
             ASSERT_TRUE(QDir().mkpath(m_maildir + QLatin1Char('/') + QLatin1String(sub)));
         // The stored settings with a one-second display time and no sound keep the run short.
-        const QString key = QStringLiteral("Software\\Microsoft\\Office\\10.0\\Outlook\\Options\\Lumora");
+        const QString key = SettingsLocation::registryKey(QStringLiteral("10"));
         for (const auto &row : SettingsTable::rows()) {
             if (row.kind != SettingsTable::Kind::Text)
                 modRegistry::WriteRegistryValue(reg::HKEY_CURRENT_USER, key, QString::fromLatin1(row.name),

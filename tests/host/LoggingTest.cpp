@@ -1,7 +1,7 @@
 #include "host/FileLogWriter.h"
 #include "host/FileLogging.h"
 
-#include "platform/VirtualClock.h"
+#include "tests/testsupport/VirtualClock.h"
 
 #include <QDir>
 #include <QFile>

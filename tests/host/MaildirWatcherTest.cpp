@@ -1,9 +1,8 @@
 #include "tests/host/MaildirTree.h"
 
-#include "host/maildir/ActiveWindowMonitor.h"
 #include "host/maildir/MaildirApplication.h"
 #include "host/maildir/MaildirWatcher.h"
-#include "platform/VirtualClock.h"
+#include "tests/testsupport/VirtualClock.h"
 
 #include <QProcess>
 #include <QSignalSpy>
@@ -157,42 +156,6 @@ TEST(MaildirNewMail, DeliveryAgentDeliversIntoWatchedStore)
     EXPECT_EQ(QStringList({first->Subject(), second->Subject()}),
               (QStringList{QStringLiteral("delivered 0"), QStringLiteral("delivered 1")}));
     EXPECT_EQ(items->FindNext(), nullptr);
-}
-
-TEST(MaildirExplorer, OneExplorerUntilQuitAndNoInspectors)
-{
-    MaildirTree tree;
-    MaildirApplication app({tree.root()});
-    EXPECT_EQ(app.inspectors()->Count(), 0);
-    EXPECT_EQ(app.explorers()->Count(), 1);
-    host::Explorer *explorer = app.ActiveExplorer();
-    ASSERT_TRUE(explorer);
-    QSignalSpy closed(explorer, &host::Explorer::Close);
-    // Without an X11 display the mail client's window is never active.
-    app.setMailClientWindowClass(QStringLiteral("thunderbird"));
-    app.quit();
-    EXPECT_EQ(closed.count(), 1);
-    EXPECT_EQ(app.ActiveExplorer(), nullptr);
-    EXPECT_EQ(app.explorers()->Count(), 0);
-    app.quit();
-    EXPECT_EQ(closed.count(), 1);
-
-    EXPECT_TRUE(ActiveWindowMonitor::matches(QStringLiteral("Thunderbird"), QStringLiteral("Mail"),
-                                             QStringLiteral("thunderbird")));
-    EXPECT_TRUE(ActiveWindowMonitor::matches(QStringLiteral("mail"), QStringLiteral("Mail"), QStringLiteral("x")));
-    EXPECT_FALSE(ActiveWindowMonitor::matches(QString(), QString(), QString()));
-    EXPECT_FALSE(
-        ActiveWindowMonitor::matches(QStringLiteral("mutt"), QStringLiteral("xterm"), QStringLiteral("XTerm")));
-}
-
-TEST(MaildirApplication, AddInEntriesByProgId)
-{
-    MaildirTree tree;
-    MaildirApplication app({tree.root()});
-    EXPECT_EQ(app.comAddIns()->Item(QStringLiteral("Lumora.Connect")), nullptr);
-    host::COMAddIn *entry = app.comAddIns()->add(QStringLiteral("Lumora.Connect"));
-    EXPECT_EQ(app.comAddIns()->Item(QStringLiteral("lumora.connect")), entry);
-    EXPECT_EQ(app.comAddIns()->add(QStringLiteral("Lumora.Connect")), entry);
 }
 
 } // namespace

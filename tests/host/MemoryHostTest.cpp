@@ -13,9 +13,9 @@ namespace {
 
 const QDateTime kBase(QDate(2026, 1, 5), QTime(9, 0));
 
-MemoryItemSpec mail(const QString &subject, int minutes, bool unread = true)
+MemoryItemData mail(const QString &subject, int minutes, bool unread = true)
 {
-    MemoryItemSpec s;
+    MemoryItemData s;
     s.subject = subject;
     s.senderName = QStringLiteral("Sender of ") + subject;
     s.receivedTime = kBase.addSecs(minutes * 60);
@@ -168,7 +168,7 @@ TEST_F(MemoryHost, InjectedFailuresGiveEmptyValues)
     EXPECT_EQ(ns->GetFolderFromID(closed->EntryID(), closed->StoreID()), nullptr);
     EXPECT_EQ(ns->GetItemFromID(hidden->EntryID(), QString()), nullptr);
 
-    MemoryItemSpec broken = mail(QStringLiteral("broken"), 2);
+    MemoryItemData broken = mail(QStringLiteral("broken"), 2);
     broken.readsFail = true;
     MemoryItemPtr item = app.deliver(inbox, broken, false);
     // The store still finds it; only reading it fails.
@@ -190,7 +190,7 @@ TEST_F(MemoryHost, InjectedFailuresGiveEmptyValues)
 
 TEST_F(MemoryHost, NonMailItemsCarryNoMailProperties)
 {
-    MemoryItemSpec request = mail(QStringLiteral("Meeting"), 1);
+    MemoryItemData request = mail(QStringLiteral("Meeting"), 1);
     request.itemType = host::AppointmentItemType;
     request.importance = 2;
     MemoryItemPtr item = app.deliver(inbox, request, false);

@@ -9,9 +9,9 @@ TEST(HostSafeMailItem, ReadsTheSenderAndOpensTheWrappedItem)
 {
     MemoryApplication app;
     MemoryFolderPtr inbox = app.addStore(QStringLiteral("Store"));
-    MemoryItemSpec spec;
-    spec.senderName = QStringLiteral("Ingrid Halvorsen");
-    MemoryItemPtr item = app.deliver(inbox, spec, false);
+    MemoryItemData data;
+    data.senderName = QStringLiteral("Ingrid Halvorsen");
+    MemoryItemPtr item = app.deliver(inbox, data, false);
 
     host::HostSafeMailItem wrapper;
     EXPECT_TRUE(wrapper.SenderName().isEmpty());

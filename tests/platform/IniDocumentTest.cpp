@@ -43,6 +43,20 @@ TEST(IniDocument, ReadsNamesCaseInsensitivelyAndSplitsAtFirstEquals)
     EXPECT_EQ(doc.sectionLines("EntryID"), (QList<QByteArray>{"EID0=00AB|00CD", "bare line"}));
 }
 
+// Hand-edited files indent with tabs as often as with blanks; both are padding.
+TEST(IniDocument, TabsPadNamesValuesAndSectionLinesLikeBlanks)
+{
+    const IniDocument doc = IniDocument::parse("\t[\tSetup\t]\t\n"
+                                               "\tInit\t=\t1\t\n"
+                                               "[EntryID]\n"
+                                               "\t \tEID0\t= 00AB|00CD\t\n");
+    EXPECT_EQ(value(doc, "Setup", "Init"), "1");
+    EXPECT_EQ(value(doc, "\tsetup ", "\tinit\t"), "1");
+    EXPECT_EQ(value(doc, "EntryID", "EID0"), "00AB|00CD");
+    EXPECT_EQ(doc.sectionNames(), (QList<QByteArray>{"Setup", "EntryID"}));
+    EXPECT_EQ(doc.keys("Setup"), (QList<QByteArray>{"Init"}));
+}
+
 TEST(IniDocument, RepeatedSectionsReadTheFirstAndDeleteAll)
 {
     IniDocument doc = IniDocument::parse("[A]\nk=first\n[b]\nx=1\n[a]\nk=second\nonly=here\n");

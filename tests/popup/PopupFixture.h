@@ -1,15 +1,17 @@
 #pragma once
 
-#include "addin/AddInGlobals.h"
-#include "addin/OlAddInInterface.h"
-#include "platform/VirtualClock.h"
+#include "addinapi/AddInGlobals.h"
+#include "addinapi/OlAddInInterface.h"
 #include "popup/PopupStyle.h"
 #include "popup/PopupWindow.h"
 #include "popup/PopupWindowsManager.h"
 #include "queue/Queue.h"
 #include "settings/AddInSettings.h"
+#include "settings/SettingsTable.h"
+#include "tests/testsupport/FakeController.h"
 #include "tests/testsupport/FakeScreen.h"
 #include "tests/testsupport/FakeSound.h"
+#include "tests/testsupport/VirtualClock.h"
 
 #include <QLabel>
 
@@ -19,54 +21,12 @@
 
 namespace lumora::test {
 
-// Records the controller calls the popup makes.
-class FakeController : public OlAddInInterface
-{
-public:
-    struct Call
-    {
-        QString what;
-        QString entryId;
-        QString storeId;
-    };
-
-    bool Enabled() const override { return true; }
-    void setEnabled(bool) override {}
-    bool WindowState() const override { return false; }
-    qint16 NewMsgCount() const override { return 0; }
-    void ShowMailMessage(const QString &EntryID, const QString &StoreID) override
-    {
-        calls.append({QStringLiteral("show"), EntryID, StoreID});
-    }
-    void DeleteMailMessage(const QString &EntryID, const QString &StoreID) override
-    {
-        calls.append({QStringLiteral("delete"), EntryID, StoreID});
-    }
-    void GetNewMailMessages() override {}
-    void UpdatePopupSettings() override {}
-    void TestPopup() override {}
-    void ComposeNewContact() override {}
-    void ComposeNewAppointment() override {}
-    void ComposeNewTask() override {}
-    void ComposeNewNote() override {}
-    void ComposeNewMail() override {}
-
-    QList<Call> calls;
-};
-
-// The settings a fresh installation writes.
+// The settings a fresh installation writes, from the same table the add-in writes them from.
 inline AddInSettings defaultSettings()
 {
     AddInSettings s;
-    s.PopAlign = 3;
-    s.ManualXPos = 200;
-    s.ManualYPos = 300;
-    s.GradientColor1 = 16744576;
-    s.GradientColor2 = 16777215;
-    s.GradientOrientation = 1;
-    s.MessageDelay = 4000;
-    s.SoundPath = QStringLiteral("/nonexistent/new.wav");
-    s.PopupDelete = 1;
+    for (const SettingsTable::Row &row : SettingsTable::rows())
+        SettingsTable::store(row, SettingsTable::defaultText(row, QStringLiteral("/nonexistent")), s);
     return s;
 }
 

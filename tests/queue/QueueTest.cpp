@@ -128,10 +128,13 @@ TEST(Queue, SerialBeyond16BitsGivesZeroNumber)
 {
     Queue q;
     // Keep the run alive across 32768 adds by never letting Size see it empty.
-    for (int i = 0; i < 32767; ++i) {
+    for (int i = 0; i < 32766; ++i) {
         addOne(q);
         q.Remove();
     }
+    // The last number that fits is still given, the next is not.
+    addOne(q);
+    EXPECT_EQ(q.Remove().nNo, 32767);
     addOne(q);
     EXPECT_EQ(q.Remove().nNo, 0);
 }

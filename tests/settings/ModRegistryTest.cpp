@@ -1,5 +1,6 @@
 // The settings' registry routines over the registry store, and the data folder.
 #include "settings/modRegistry.h"
+#include "settings/SettingsLocation.h"
 #include "settings/modSpecialFolders.h"
 
 #include <QTemporaryDir>
@@ -164,4 +165,14 @@ TEST(SpecialFolders, ApplicationDataIsTheXdgDataHome)
 
     qputenv("XDG_DATA_HOME", oldData);
     qputenv("HOME", oldHome);
+}
+
+// Both plugins and the stored files depend on these two places never moving.
+TEST(SettingsLocation, KeyByHostVersionAndDataFolderUnderApplicationData)
+{
+    EXPECT_EQ(SettingsLocation::registryKey(QStringLiteral("10")), kKey);
+    EXPECT_EQ(SettingsLocation::registryKey(QStringLiteral("9")),
+              QStringLiteral("Software\\Microsoft\\Office\\9.0\\Outlook\\Options\\Lumora"));
+    EXPECT_EQ(SettingsLocation::dataFolder(),
+              modSpecialFolders::GetSpecialFolder(26) + QStringLiteral("/Corvane Software/Lumora"));
 }

@@ -1,5 +1,4 @@
 #include "settings/SettingsTable.h"
-#include "settings/OrderedDictionary.h"
 
 #include <gtest/gtest.h>
 
@@ -64,18 +63,20 @@ TEST_P(SettingsStore, LeadingNumberRoundedHalfToEvenOrUnchanged)
     EXPECT_EQ(fieldValue(r, s), c.expected) << c.name << " <- \"" << c.text << "\"";
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, SettingsStore,
-                         ::testing::Values(StoreCase{"MessageDelay", "2500ms", 2500},
-                                           StoreCase{"MessageDelay", "abc", 0}, StoreCase{"MessageDelay", "32768", 7},
-                                           StoreCase{"MessageDelay", "2.5", 2}, StoreCase{"MessageDelay", "3.5", 4},
-                                           StoreCase{"MessageDelay", "-2.5", -2}, StoreCase{"MessageDelay", "", 7},
-                                           StoreCase{"MessageDelay", "  42 ", 42},
-                                           StoreCase{"MessageDelay", "1e3", 1000}, StoreCase{"MessageDelay", "1e", 1},
-                                           StoreCase{"MessageDelay", "-", 0}, StoreCase{"MessageDelay", "1e999", 7},
-                                           StoreCase{"PopAlign", "-32768", -32768}, StoreCase{"PopAlign", "-32769", 7},
-                                           StoreCase{"GradientColor1", "16744576", 16744576},
-                                           StoreCase{"GradientColor1", "2147483648", 7},
-                                           StoreCase{"GradientColor2", "4294967295", 7}));
+INSTANTIATE_TEST_SUITE_P(
+    Rows, SettingsStore,
+    ::testing::Values(StoreCase{"MessageDelay", "2500ms", 2500}, StoreCase{"MessageDelay", "abc", 0},
+                      StoreCase{"MessageDelay", "32768", 7}, StoreCase{"MessageDelay", "2.5", 2},
+                      StoreCase{"MessageDelay", "3.5", 4}, StoreCase{"MessageDelay", "-2.5", -2},
+                      StoreCase{"MessageDelay", "", 7}, StoreCase{"MessageDelay", "  42 ", 42},
+                      StoreCase{"MessageDelay", "1e3", 1000}, StoreCase{"MessageDelay", "1e", 1},
+                      StoreCase{"MessageDelay", "-", 0}, StoreCase{"MessageDelay", "1e999", 7},
+                      StoreCase{"PopAlign", "-32768", -32768}, StoreCase{"PopAlign", "-32769", 7},
+                      StoreCase{"PopAlign", "32767", 32767}, StoreCase{"PopAlign", "32767.4", 32767},
+                      StoreCase{"PopAlign", "32767.5", 7}, StoreCase{"GradientColor1", "2147483647", 2147483647},
+                      StoreCase{"GradientColor1", "-2147483648", -2147483648LL},
+                      StoreCase{"GradientColor1", "16744576", 16744576}, StoreCase{"GradientColor1", "2147483648", 7},
+                      StoreCase{"GradientColor2", "4294967295", 7}));
 
 TEST(SettingsTable, SoundPathIsStoredAsText)
 {
@@ -85,23 +86,4 @@ TEST(SettingsTable, SoundPathIsStoredAsText)
     EXPECT_EQ(s.SoundPath, QStringLiteral("old"));
     SettingsTable::store(row("SoundPath"), QStringLiteral("/home/u/ding 1.wav"), s);
     EXPECT_EQ(s.SoundPath, QStringLiteral("/home/u/ding 1.wav"));
-}
-
-TEST(OrderedDictionary, KeepsOrderAndComparesKeysExactly)
-{
-    lumora::OrderedDictionary<int> d;
-    EXPECT_TRUE(d.Add(QStringLiteral("b"), 1));
-    EXPECT_TRUE(d.Add(QStringLiteral("a"), 2));
-    EXPECT_TRUE(d.Add(QStringLiteral("B"), 3));
-    EXPECT_FALSE(d.Add(QStringLiteral("a"), 9));
-    EXPECT_EQ(d.Keys(), (QList<QString>{"b", "a", "B"}));
-    EXPECT_EQ(*d.Item(QStringLiteral("a")), 2);
-    EXPECT_FALSE(d.Item(QStringLiteral("A")).has_value());
-    EXPECT_FALSE(d.Exists(QStringLiteral("a ")));
-    d.SetItem(QStringLiteral("a"), 5);
-    d.SetItem(QStringLiteral("c"), 6);
-    EXPECT_EQ(d.Keys(), (QList<QString>{"b", "a", "B", "c"}));
-    EXPECT_EQ(*d.Item(QStringLiteral("a")), 5);
-    EXPECT_TRUE(d.Remove(QStringLiteral("b")));
-    EXPECT_EQ(d.Count(), 3);
 }

@@ -39,4 +39,10 @@ bool FakeWindowSystem::activate(HWND window)
     return m_windows.contains(window);
 }
 
+void FakeWindowSystem::setActiveWindow(HWND window)
+{
+    m_active = window;
+    Q_EMIT activeWindowChanged();
+}
+
 } // namespace lumora::test

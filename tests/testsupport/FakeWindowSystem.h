@@ -11,6 +11,7 @@ namespace lumora::test {
 // of every show request. Installed for its lifetime.
 class FakeWindowSystem : public WindowSystem
 {
+    Q_OBJECT
 public:
     struct Window
     {
@@ -40,13 +41,24 @@ public:
     QString className(HWND window) override { return m_windows.value(window).className; }
     bool show(HWND window, int command) override;
     bool activate(HWND window) override;
+    QString instanceName(HWND window) override { return m_instanceNames.value(window); }
+    HWND activeWindow() override { return m_active; }
+    void watchActiveWindow() override { watching = true; }
 
+    // The instance part of a window's class hint (empty unless set).
+    void setInstanceName(HWND window, const QString &name) { m_instanceNames.insert(window, name); }
+    // Makes a window the active one, as a click of the user's would, and tells watchers.
+    void setActiveWindow(HWND window);
+
+    bool watching = false;
     QList<ShowCall> showCalls;
     QList<HWND> activated;
 
 private:
     QList<HWND> m_order;
     QMap<HWND, Window> m_windows;
+    QMap<HWND, QString> m_instanceNames;
+    HWND m_active = 0;
 };
 
 } // namespace lumora::test

@@ -1,12 +1,13 @@
 #include "tray/Main.h"
 
-#include "addin/AddInGlobals.h"
-#include "addin/OlAddInInterface.h"
-#include "addin/modEnumWindows.h"
-#include "platform/VirtualClock.h"
+#include "addinapi/AddInGlobals.h"
+#include "addinapi/OlAddInInterface.h"
 #include "popup/PopupWindow.h"
 #include "queue/Queue.h"
+#include "tests/testsupport/VirtualClock.h"
+#include "tray/modEnumWindows.h"
 
+#include "tests/testsupport/FakeController.h"
 #include "tests/testsupport/FakeNotifyIconHost.h"
 #include "tests/testsupport/FakeProcessLauncher.h"
 #include "tests/testsupport/FakeWindowSystem.h"
@@ -21,34 +22,12 @@
 #include <memory>
 
 using namespace lumora;
+using lumora::test::FakeController;
 using lumora::test::FakeNotifyIconHost;
 using lumora::test::FakeProcessLauncher;
 using lumora::test::FakeWindowSystem;
 
 namespace {
-
-class FakeController : public OlAddInInterface
-{
-public:
-    bool Enabled() const override { return enabled; }
-    void setEnabled(bool value) override { enabled = value; }
-    bool WindowState() const override { return windowActive; }
-    qint16 NewMsgCount() const override { return 0; }
-    void ShowMailMessage(const QString &, const QString &) override {}
-    void DeleteMailMessage(const QString &, const QString &) override {}
-    void GetNewMailMessages() override { calls << QStringLiteral("GetNewMailMessages"); }
-    void UpdatePopupSettings() override {}
-    void TestPopup() override {}
-    void ComposeNewContact() override { calls << QStringLiteral("Contact"); }
-    void ComposeNewAppointment() override { calls << QStringLiteral("Appointment"); }
-    void ComposeNewTask() override { calls << QStringLiteral("Task"); }
-    void ComposeNewNote() override { calls << QStringLiteral("Note"); }
-    void ComposeNewMail() override { calls << QStringLiteral("Mail"); }
-
-    bool enabled = true;
-    bool windowActive = false;
-    QStringList calls;
-};
 
 class RecordingLog : public host::LogWriter
 {
@@ -298,7 +277,7 @@ TEST_F(MainTest, MailTimerWaitsForAShowingPopupThenScansOnce)
     // The popup goes away on its own; the next tick scans, once.
     clock.advance(5000);
     ASSERT_FALSE(main->popup()->isShowing());
-    EXPECT_EQ(controller.calls, QStringList{QStringLiteral("GetNewMailMessages")});
+    EXPECT_EQ(controller.callNames(), QStringList{QStringLiteral("GetNewMailMessages")});
     EXPECT_FALSE(main->tmrMail().isEnabled());
     clock.advance(20000);
     EXPECT_EQ(controller.calls.size(), 1);
@@ -377,7 +356,7 @@ TEST_F(MainTest, MenuHoldsTheItemsInOrderAndRunsTheCommands)
 
     for (const char *name : {"mnuNewAppointment", "mnuNewContact", "mnuComposeNew", "mnuNewNote", "mnuNewTask"})
         item(name)->trigger();
-    EXPECT_EQ(controller.calls, (QStringList{"Appointment", "Contact", "Mail", "Note", "Task"}));
+    EXPECT_EQ(controller.callNames(), (QStringList{"Appointment", "Contact", "Mail", "Note", "Task"}));
 
     main->SetTrayIcon(2);
     item("mnuResetIcon")->trigger();

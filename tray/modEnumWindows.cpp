@@ -1,4 +1,4 @@
-#include "addin/modEnumWindows.h"
+#include "tray/modEnumWindows.h"
 
 #include <QByteArray>
 

@@ -1,4 +1,4 @@
-#include "addin/AddInGlobals.h"
+#include "addinapi/AddInGlobals.h"
 
 namespace lumora {
 

@@ -1,4 +1,4 @@
-#include "platform/VirtualClock.h"
+#include "tests/testsupport/VirtualClock.h"
 
 #include "platform/Timer.h"
 

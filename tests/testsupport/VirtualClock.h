@@ -11,7 +11,7 @@ class VirtualTimer;
 
 // A clock that moves only when told to. advance() delivers every tick that falls due,
 // in time order, synchronously, so a test walks five seconds of timers in microseconds.
-class LUMORA_PLATFORM_EXPORT VirtualClock : public Clock
+class VirtualClock : public Clock
 {
 public:
     explicit VirtualClock(const QDateTime &start = QDateTime(QDate(2026, 1, 5), QTime(9, 0)));

@@ -1,1 +1,0 @@
-list(APPEND SETTINGS_SOURCES SettingsTable.h SettingsTable.cpp OrderedDictionary.h)

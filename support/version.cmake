@@ -1,2 +1,0 @@
-# File version information reader, over the platform's version-resource calls.
-list(APPEND SUPPORT_SOURCES CFileVersionInfo.h CFileVersionInfo.cpp)

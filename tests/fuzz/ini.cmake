@@ -1,1 +1,0 @@
-lumora_add_fuzzer(ini SOURCES IniFuzz.cpp LIBS lumora_platform)

@@ -1,1 +1,0 @@
-lumora_add_fuzzer(mailheader SOURCES MailHeaderFuzz.cpp LIBS lumora_mailheader)

@@ -1,1 +1,0 @@
-lumora_add_test(host_memory_tests SOURCES MemoryHostTest.cpp MemoryWindowsTest.cpp LIBS lumora_host_memory)

@@ -1,1 +1,0 @@
-lumora_add_test(platform_ini_tests SOURCES IniDocumentTest.cpp ProfileTest.cpp LIBS lumora_platform)

@@ -1,1 +1,0 @@
-lumora_add_test(settings_ini_tests SOURCES CINIFileTest.cpp LIBS lumora_settings)

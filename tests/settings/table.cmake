@@ -1,1 +1,0 @@
-lumora_add_test(settings_table_tests SOURCES SettingsTableTest.cpp LIBS lumora_settings)

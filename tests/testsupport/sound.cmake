@@ -1,1 +1,0 @@
-list(APPEND TESTSUPPORT_SOURCES FakeSound.h)

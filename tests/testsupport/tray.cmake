@@ -1,2 +1,0 @@
-# Recording notification area for the tray form's tests.
-list(APPEND TESTSUPPORT_SOURCES FakeNotifyIconHost.h FakeNotifyIconHost.cpp)

@@ -1,2 +1,0 @@
-# Scriptable desktop window list for the window-control tests.
-list(APPEND TESTSUPPORT_SOURCES FakeWindowSystem.h FakeWindowSystem.cpp)
