@@ -28,6 +28,17 @@ constexpr quint32 kPendingMask = IN_CREATE | IN_MOVED_TO | IN_ONLYDIR;
 
 constexpr size_t kReadBufferSize = 64 * 1024;
 
+// One read of the event queue, retried when a signal interrupts it; 0 once it is empty.
+ssize_t readQueue(int fd, char *buffer, size_t size)
+{
+    while (true) {
+        const ssize_t n = ::read(fd, buffer, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        return n > 0 ? n : 0;
+    }
+}
+
 } // namespace
 
 MaildirWatcher::MaildirWatcher(const QList<std::shared_ptr<MaildirStore>> &stores, QObject *parent)
@@ -216,15 +227,12 @@ void MaildirWatcher::readEvents()
 {
     Batch batch;
     alignas(inotify_event) char buffer[kReadBufferSize];
-    while (true) {
-        const ssize_t n = ::read(m_fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
+    while (const ssize_t n = readQueue(m_fd, buffer, sizeof buffer)) {
         for (ssize_t at = 0; at + ssize_t(sizeof(inotify_event)) <= n;) {
             inotify_event event;
             std::memcpy(&event, buffer + at, sizeof event);
+            if (at + ssize_t(sizeof event) + ssize_t(event.len) > n)
+                break; // the kernel never splits an event; this is only a guard
             const char *name = buffer + at + sizeof event;
             at += ssize_t(sizeof event) + ssize_t(event.len);
             if (event.mask & IN_Q_OVERFLOW) {
@@ -259,21 +267,11 @@ void MaildirWatcher::finishBatch(const Batch &batch)
     noteArrivals(arrived);
 }
 
-int MaildirWatcher::drainEvents()
+void MaildirWatcher::drainEvents()
 {
-    if (m_fd < 0)
-        return 0;
-    int dropped = 0;
     char buffer[4096];
-    while (true) {
-        const ssize_t n = ::read(m_fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        dropped += int(n);
+    while (m_fd >= 0 && readQueue(m_fd, buffer, sizeof buffer) > 0) {
     }
-    return dropped;
 }
 
 void MaildirWatcher::recoverFromOverflow()

@@ -77,7 +77,7 @@ private:
     int addWatch(const QString &path, quint32 mask, const Watch &watch);
     void removeWatch(int wd, const QString &dir);
     void readEvents();
-    int drainEvents();
+    void drainEvents();
     void handleEvent(quint32 wd, quint32 mask, quint32 cookie, const char *name, Batch &batch);
     void finishBatch(const Batch &batch);
     void rootChanged(const std::shared_ptr<MaildirStore> &store);
