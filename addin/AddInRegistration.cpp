@@ -1,6 +1,7 @@
 #include "addin/AddInRegistration.h"
 
 #include "platform/Registry.h"
+#include "platform/RegistryStore.h"
 #include "settings/modRegistry.h"
 
 namespace lumora {
@@ -32,6 +33,9 @@ bool AddInRegistration::Register(const QString &libraryPath)
 {
     const QString classKey = QStringLiteral("CLSID\\") + ClassId;
     const QString addinKey = AddinsKey + QLatin1Char('\\') + ProgId;
+    // One registration, one save of each file (the classes live in the user's file).
+    RegistryStore::Batch user(RegistryStore::Root::CurrentUser);
+    RegistryStore::Batch machine(RegistryStore::Root::LocalMachine);
     bool ok = setString(HKEY_CLASSES_ROOT, ProgId, QString(), ProgId);
     ok = setString(HKEY_CLASSES_ROOT, ProgId + QStringLiteral("\\CLSID"), QString(), ClassId) && ok;
     ok = setString(HKEY_CLASSES_ROOT, classKey, QString(), ProgId) && ok;
@@ -41,7 +45,8 @@ bool AddInRegistration::Register(const QString &libraryPath)
     ok = setString(HKEY_CURRENT_USER, addinKey, QStringLiteral("Description"), Description) && ok;
     ok = setDword(HKEY_CURRENT_USER, addinKey, QStringLiteral("LoadBehavior"), 3) && ok;
     ok = setDword(HKEY_LOCAL_MACHINE, addinKey, QStringLiteral("LoadBehavior"), 3) && ok;
-    return ok;
+    ok = user.commit() && ok;
+    return machine.commit() && ok;
 }
 
 bool AddInRegistration::Unregister()

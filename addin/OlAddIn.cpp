@@ -5,7 +5,9 @@
 #include "addinapi/AddInGlobals.h"
 #include "host/Logging.h"
 #include "platform/Clock.h"
+#include "platform/IniFileCache.h"
 #include "platform/Registry.h"
+#include "platform/RegistryStore.h"
 #include "platform/Timer.h"
 #include "platform/Verbose.h"
 #include "queue/Queue.h"
@@ -300,6 +302,7 @@ void OlAddIn::LoadSettings()
 
 void OlAddIn::WriteDefaultSettings()
 {
+    RegistryStore::Batch batch(RegistryStore::Root::CurrentUser);
     for (const auto &row : SettingsTable::rows()) {
         modRegistry::WriteRegistryValue(reg::HKEY_CURRENT_USER, m_keyPath, QString::fromLatin1(row.name),
                                         SettingsTable::defaultText(row, addIn().libraryFolder), reg::REG_SZ);
@@ -431,6 +434,7 @@ void OlAddIn::LoadWatchedFolders()
 {
     if (!m_ini)
         return;
+    IniFileCache::Batch batch(m_ini->file());
     m_ini->setSection(QStringLiteral("Setup"));
     const QString init = m_ini->getValue(QStringLiteral("Init"), QStringLiteral("0")).toString();
     const bool firstRun = SettingsTable::leadingNumber(init) == 1.0;

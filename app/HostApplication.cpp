@@ -79,12 +79,19 @@ int HostApplication::start()
 {
     if (m_application)
         connect(m_application, &host::Application::OptionsRequested, this, &HostApplication::showOptions);
-    host::ComponentFactory::registerBuiltins();
-    registerHostProgram();
-    const QString sysInfo = SysInfoRegistration::registerInstalled();
+    QString sysInfo;
+    {
+        // The host, its components and its plugins register in one go: one save of each
+        // settings file.
+        RegistryStore::Batch user(RegistryStore::Root::CurrentUser);
+        RegistryStore::Batch machine(RegistryStore::Root::LocalMachine);
+        host::ComponentFactory::registerBuiltins();
+        registerHostProgram();
+        sysInfo = SysInfoRegistration::registerInstalled();
+        registerBundledPlugins();
+    }
     Verbose::line(sysInfo.isEmpty() ? QStringLiteral("no system information program installed")
                                     : QStringLiteral("system information program %1").arg(sysInfo));
-    registerBundledPlugins();
     loadAddIns();
     return int(m_addIns.size());
 }

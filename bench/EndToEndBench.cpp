@@ -1,76 +1,34 @@
 // Time from a message file's arrival in new/ to the popup showing it, through the real
-// lumora executable on a private Maildir and home. The notifier waits on purpose (a 5 s
-// quiet interval, then 1.5 s before the popup); that pacing is reported apart from the
-// time spent by our own code.
+// lumora executable on a private Maildir and home. Three waits are designed in: the host's
+// burst window (a delivery is reported once the folder has been quiet that long), the
+// add-in's quiet interval before it scans (5 s) and its countdown before the popup (1.5 s).
+// They are reported apart; the work, which is everything else, must stay under 50 ms.
 //
-// Usage: bench_EndToEndBench [--runs N]   (run from the build tree; lumora must be built)
+// Usage: bench_EndToEndBench [--runs N]
+#include "bench/BenchReport.h"
+#include "bench/LumoraRun.h"
+#include "host/maildir/MaildirWatcher.h"
+
 #include <QCoreApplication>
-#include <QDir>
-#include <QElapsedTimer>
-#include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
-#include <QTextStream>
+#include <QDateTime>
 
 #include <algorithm>
 #include <cstdio>
 
+using namespace lumora;
+
 namespace {
 
-constexpr double kPacingMs = 5000 + 1500;
+constexpr double kBurstWindowMs = MaildirWatcher::QuietMs;
+constexpr double kQuietIntervalMs = 5000;
+constexpr double kPopupCountdownMs = 1500;
 
 struct Run
 {
-    double newMail = -1; // arrival -> NewMail seen by the add-in (inotify and burst debounce)
+    double newMail = -1; // arrival -> NewMail reached the add-in
     double scan = -1; // arrival -> scan done
     double popup = -1; // arrival -> popup showing the message
 };
-
-class Trace
-{
-public:
-    explicit Trace(QProcess &process)
-        : m_process(process)
-    {
-    }
-
-    // Waits for a line starting with prefix; milliseconds on the given clock, or -1.
-    double waitFor(const QByteArray &prefix, const QElapsedTimer &clock, int timeoutMs)
-    {
-        QElapsedTimer limit;
-        limit.start();
-        while (limit.elapsed() < timeoutMs) {
-            qsizetype nl;
-            while ((nl = m_pending.indexOf('\n')) >= 0) {
-                const QByteArray line = m_pending.left(nl);
-                m_pending.remove(0, nl + 1);
-                if (line.startsWith(prefix))
-                    return double(clock.nsecsElapsed()) / 1e6;
-            }
-            m_process.waitForReadyRead(5);
-            m_pending += m_process.readAllStandardError();
-        }
-        return -1;
-    }
-
-private:
-    QProcess &m_process;
-    QByteArray m_pending;
-};
-
-bool writeSettings(const QString &configHome)
-{
-    // A short display time keeps each run brief; nothing here changes the pacing measured.
-    const QString path = configHome + QStringLiteral("/lumora/registry/user.reg");
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly))
-        return false;
-    f.write("Windows Registry Editor Version 5.00\n\n"
-            "[HKEY_CURRENT_USER\\Software\\Microsoft\\Office\\10.0\\Outlook\\Options\\Lumora]\n"
-            "\"PopAlign\"=\"3\"\n\"MessageDelay\"=\"1000\"\n\"PopupDelete\"=\"1\"\n");
-    return true;
-}
 
 double median(QList<double> v)
 {
@@ -83,69 +41,55 @@ double median(QList<double> v)
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    int runs = 5;
     const QStringList args = app.arguments();
     const qsizetype at = args.indexOf(QStringLiteral("--runs"));
-    if (at >= 0 && at + 1 < args.size())
-        runs = std::max(1, args.at(at + 1).toInt());
+    const int runs = at >= 0 && at + 1 < args.size() ? std::max(1, args.at(at + 1).toInt()) : 5;
 
-    QTemporaryDir home;
-    const QString maildir = home.path() + QStringLiteral("/Maildir");
-    for (const char *sub : {"cur", "new", "tmp"})
-        QDir().mkpath(maildir + QLatin1Char('/') + QLatin1String(sub));
-    writeSettings(home.path() + QStringLiteral("/.config"));
-
-    QProcess lumora;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("HOME"), home.path());
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.path() + QStringLiteral("/.config"));
-    env.insert(QStringLiteral("XDG_DATA_HOME"), home.path() + QStringLiteral("/.local/share"));
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home.path());
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.remove(QStringLiteral("MAILDIR"));
-    lumora.setProcessEnvironment(env);
-    lumora.start(QCoreApplication::applicationDirPath() + QStringLiteral("/lumora"), {QStringLiteral("--verbose")});
-    Trace trace(lumora);
-    QElapsedTimer clock;
-    clock.start();
-    if (trace.waitFor("lumora: attach: done", clock, 20000) < 0) {
+    bench::LumoraRun lumora;
+    // A short display time keeps each run brief; nothing here changes the waits measured.
+    lumora.writeSettings("\"PopAlign\"=\"3\"\n\"MessageDelay\"=\"1000\"\n\"PopupDelete\"=\"1\"\n");
+    if (!lumora.start() || lumora.waitFor("lumora: attach: done", 20000) < 0) {
         std::fprintf(stderr, "lumora did not start\n");
-        return 1;
+        return 2;
     }
 
     QList<Run> results;
     for (int i = 0; i < runs; ++i) {
-        // Delivered as a delivery agent does: written in tmp/, then renamed into new/.
         const QString name = QStringLiteral("%1.bench%2.host").arg(QDateTime::currentSecsSinceEpoch()).arg(i);
-        const QString tmp = maildir + QStringLiteral("/tmp/") + name;
-        QFile f(tmp);
-        f.open(QIODevice::WriteOnly);
-        f.write(QStringLiteral("From: Bench <bench@example.org>\nSubject: run %1\n\nbody\n").arg(i).toUtf8());
-        f.close();
-        clock.restart();
-        QFile::rename(tmp, maildir + QStringLiteral("/new/") + name);
+        const QByteArray body =
+            QStringLiteral("From: Bench <bench@example.org>\nSubject: run %1\n\nbody\n").arg(i).toUtf8();
+        QElapsedTimer clock;
+        clock.start();
+        if (!bench::deliver(lumora.maildir(), name, body))
+            return 2;
         Run r;
-        r.newMail = trace.waitFor("lumora: NewMail", clock, 10000);
-        r.scan = trace.waitFor("lumora: scan:", clock, 15000);
-        r.popup = trace.waitFor("lumora: popup: 1 of 1", clock, 15000);
-        trace.waitFor("lumora: popup: closed", clock, 15000);
+        r.newMail = lumora.waitFor("lumora: NewMail", clock, 10000);
+        r.scan = lumora.waitFor("lumora: scan:", clock, 15000);
+        r.popup = lumora.waitFor("lumora: popup: 1 of 1", clock, 15000);
+        lumora.waitFor("lumora: popup: closed", clock, 15000);
         results << r;
         std::printf("run %d: NewMail %.1f ms, scan %.1f ms, popup %.1f ms after arrival\n", i + 1, r.newMail, r.scan,
                     r.popup);
     }
-    lumora.terminate();
-    lumora.waitForFinished(10000);
+    lumora.stop();
 
-    QList<double> popup, own, detect;
+    QList<double> popup, detect, scan, show, work;
+    bool complete = true;
     for (const Run &r : results) {
+        complete = complete && r.newMail >= 0 && r.scan >= 0 && r.popup >= 0;
         popup << r.popup;
-        own << r.popup - kPacingMs;
-        detect << r.newMail;
+        detect << r.newMail - kBurstWindowMs;
+        scan << r.scan - r.newMail - kQuietIntervalMs;
+        show << r.popup - r.scan - kPopupCountdownMs;
+        work << r.popup - kBurstWindowMs - kQuietIntervalMs - kPopupCountdownMs;
     }
     std::printf("arrival to popup: median %.1f ms over %d runs\n", median(popup), runs);
-    std::printf("  designed pacing (quiet interval 5000 ms + popup countdown 1500 ms): %.0f ms\n", kPacingMs);
-    std::printf("  our own cost (total minus pacing): median %.1f ms\n", median(own));
-    std::printf("    of which arrival to NewMail (inotify and the 300 ms burst window): median %.1f ms\n",
-                median(detect));
-    return 0;
+    std::printf("  designed pacing: burst window %.0f ms + quiet interval %.0f ms + popup countdown %.0f ms\n",
+                kBurstWindowMs, kQuietIntervalMs, kPopupCountdownMs);
+    std::printf("  work: detection %.1f ms, scan %.1f ms, popup %.1f ms (medians)\n", median(detect), median(scan),
+                median(show));
+    bench::note("end-to-end: arrival to popup", median(popup), "ms");
+    bench::note("end-to-end: designed pacing", kBurstWindowMs + kQuietIntervalMs + kPopupCountdownMs, "ms");
+    const bool ok = bench::report("end-to-end: work beyond the pacing (median)", median(work), "ms", "<", 50);
+    return ok && complete ? 0 : 1;
 }

@@ -1,63 +1,74 @@
-// Watches 50 folders and stays idle: the process's CPU time must not grow.
-// Usage: bench_MaildirIdleBench [--seconds N] (default 60).
-#include "host/maildir/MaildirApplication.h"
+// The real executable idle with 50 watched folders (the add-in loaded, all 50 in its INI):
+// its context switches (every thread, voluntary and not) and CPU time from /proc over the
+// idle time must not grow at all. A delivery into the last folder afterwards shows the
+// folders were being watched.
+//
+// Usage: bench_MaildirIdleBench [--seconds N] (default 60)
+#include "bench/BenchReport.h"
+#include "bench/LumoraRun.h"
 #include "host/maildir/MaildirStore.h"
-#include "host/maildir/MaildirWatcher.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
-#include <QTimer>
+#include <QFileInfo>
+#include <QThread>
 
 #include <cstdio>
 
+#include <unistd.h>
+
 using namespace lumora;
-
-namespace {
-
-// utime + stime of this process, in clock ticks, from /proc/self/stat.
-long long cpuTicks()
-{
-    QFile f(QStringLiteral("/proc/self/stat"));
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray stat = f.readAll();
-    const qsizetype close = stat.lastIndexOf(')');
-    const QList<QByteArray> fields = stat.mid(close + 2).split(' ');
-    // Fields after the command: state is index 0, utime 11, stime 12.
-    if (fields.size() < 13)
-        return -1;
-    return fields.at(11).toLongLong() + fields.at(12).toLongLong();
-}
-
-} // namespace
 
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    int seconds = 60;
     const QStringList args = app.arguments();
     const qsizetype at = args.indexOf(QStringLiteral("--seconds"));
-    if (at >= 0 && at + 1 < args.size())
-        seconds = qMax(1, args.at(at + 1).toInt());
+    const int seconds = at >= 0 && at + 1 < args.size() ? qMax(1, args.at(at + 1).toInt()) : 60;
+    constexpr int kFolders = 50;
 
-    QTemporaryDir dir;
-    for (int i = 0; i < 50; ++i) {
-        const QString folder = i == 0 ? dir.path() : dir.path() + QStringLiteral("/.Folder%1").arg(i);
+    bench::LumoraRun lumora;
+    const QString root = QFileInfo(lumora.maildir()).canonicalFilePath();
+    QByteArray ini = "[Setup]\nInit=0\n[EntryID]\n";
+    for (int i = 0; i < kFolders; ++i) {
+        const QString dir = i == 0 ? QString() : QStringLiteral(".Folder%1").arg(i);
         for (const char *sub : {"cur", "new", "tmp"})
-            QDir().mkpath(folder + QLatin1Char('/') + QLatin1String(sub));
+            QDir().mkpath((dir.isEmpty() ? root : root + QLatin1Char('/') + dir) + QLatin1Char('/')
+                          + QLatin1String(sub));
+        MaildirStore store(root);
+        ini += QStringLiteral("EID%1=%2|%3\n").arg(i).arg(MaildirStore::folderEntryId(dir), store.storeId()).toUtf8();
     }
-    MaildirApplication host({dir.path()});
-    std::printf("folders: %d, directories watched: %d\n", int(host.stores().first()->folderDirs().size()),
-                host.watcher()->watchedCount());
+    lumora.writeIni(ini);
+    lumora.writeSettings("\"MessageDelay\"=\"1000\"\n");
+    if (!lumora.start() || lumora.waitFor("lumora: attach: done", 20000) < 0) {
+        std::fprintf(stderr, "lumora did not start\n");
+        return 2;
+    }
+    QThread::msleep(2000); // start-up settles
 
-    app.processEvents();
-    const long long before = cpuTicks();
-    QTimer::singleShot(seconds * 1000, &app, &QCoreApplication::quit);
-    app.exec();
-    const long long after = cpuTicks();
-    std::printf("idle %d s: CPU time before %lld ticks, after %lld ticks, growth %lld ticks\n", seconds, before, after,
-                after - before);
-    return after - before <= 1 ? 0 : 1;
+    const bench::ProcStats before = bench::procStats(lumora.pid());
+    QThread::sleep(seconds);
+    const bench::ProcStats after = bench::procStats(lumora.pid());
+
+    // Still alive and watching: a delivery into the last folder is scanned and queued.
+    bench::deliver(root + QStringLiteral("/.Folder%1").arg(kFolders - 1), QStringLiteral("1760000000.M1P1.idle"),
+                   "From: Idle <idle@example.org>\nSubject: after idling\n\nbody\n");
+    const bool watching = lumora.waitFor("lumora: scan: 1 queued", 15000) >= 0;
+    lumora.stop();
+
+    std::printf("idle %d s with %d watched folders, %d threads: context switches %lld -> %lld, CPU ticks %lld -> "
+                "%lld, CPU ns %lld -> %lld; delivery afterwards %s\n",
+                seconds, kFolders, after.threads, static_cast<long long>(before.contextSwitches),
+                static_cast<long long>(after.contextSwitches), static_cast<long long>(before.cpuTicks),
+                static_cast<long long>(after.cpuTicks), static_cast<long long>(before.cpuNs),
+                static_cast<long long>(after.cpuNs), watching ? "reported" : "NOT reported");
+    bool ok = watching && before.contextSwitches >= 0;
+    ok = bench::report("idle: wake-ups (context switches)", double(after.contextSwitches - before.contextSwitches), "",
+                       "==", 0)
+        && ok;
+    const double msPerTick = 1000.0 / double(sysconf(_SC_CLK_TCK));
+    ok = bench::report("idle: CPU time", double(after.cpuTicks - before.cpuTicks) * msPerTick, "ms", "==", 0) && ok;
+    if (before.cpuNs >= 0)
+        bench::note("idle: CPU time on schedstat", double(after.cpuNs - before.cpuNs) / 1e6, "ms");
+    return ok ? 0 : 1;
 }

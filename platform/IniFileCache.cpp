@@ -75,6 +75,9 @@ IniDocument IniFileCache::document(const QString &path)
     if (resolved.isEmpty())
         return IniDocument();
     QMutexLocker locker(&m_mutex);
+    const auto batch = m_batches.constFind(resolved);
+    if (batch != m_batches.cend() && batch->lock)
+        return batch->entry.doc;
     const auto it = m_entries.constFind(resolved);
     if (it != m_entries.cend() && it->stamp.exists && it->stamp == FileStamp::of(resolved))
         return it->doc;
@@ -93,6 +96,14 @@ bool IniFileCache::modify(const QString &path, const std::function<bool(IniDocum
     if (resolved.isEmpty())
         return false;
     QMutexLocker locker(&m_mutex);
+    const auto batch = m_batches.find(resolved);
+    if (batch != m_batches.end() && !batch->lock && !batch->failed)
+        lockBatch(resolved, *batch);
+    if (batch != m_batches.end() && batch->lock) {
+        // The batch holds the lock; the edit is saved when the batch ends.
+        batch->changed = edit(batch->entry.doc) || batch->changed;
+        return true;
+    }
     QLockFile lock(resolved + QStringLiteral(".lock"));
     if (!lock.tryLock(kLockTimeoutMs))
         return false;
@@ -106,7 +117,11 @@ bool IniFileCache::modify(const QString &path, const std::function<bool(IniDocum
         m_entries.insert(resolved, entry);
         return true;
     }
+    return save(resolved, entry);
+}
 
+bool IniFileCache::save(const QString &resolved, Entry &entry)
+{
     QSaveFile out(resolved);
     out.setDirectWriteFallback(false);
     if (!out.open(QIODevice::WriteOnly))
@@ -125,6 +140,66 @@ bool IniFileCache::modify(const QString &path, const std::function<bool(IniDocum
     entry.stamp = Stamp();
     m_entries.insert(resolved, entry);
     return true;
+}
+
+void IniFileCache::beginBatch(const QString &path)
+{
+    const QString resolved = resolve(path);
+    if (resolved.isEmpty())
+        return;
+    QMutexLocker locker(&m_mutex);
+    // The lock is taken by the first edit: a batch that edits nothing costs nothing.
+    ++m_batches[resolved].depth;
+}
+
+void IniFileCache::lockBatch(const QString &resolved, OpenBatch &batch)
+{
+    auto lock = std::make_shared<QLockFile>(resolved + QStringLiteral(".lock"));
+    // Without the lock (or a readable file) each edit goes its own way, as outside a batch.
+    if (lock->tryLock(kLockTimeoutMs) && load(resolved, &batch.entry))
+        batch.lock = std::move(lock);
+    else
+        batch.failed = true;
+}
+
+bool IniFileCache::endBatch(const QString &path)
+{
+    const QString resolved = resolve(path);
+    QMutexLocker locker(&m_mutex);
+    const auto it = m_batches.find(resolved);
+    if (it == m_batches.end())
+        return false;
+    if (--it->depth > 0)
+        return true;
+    OpenBatch batch = std::move(*it);
+    m_batches.erase(it);
+    if (!batch.lock)
+        return !batch.failed;
+    if (!batch.changed) {
+        m_entries.insert(resolved, batch.entry);
+        return true;
+    }
+    return save(resolved, batch.entry);
+}
+
+IniFileCache::Batch::Batch(const QString &path)
+    : m_path(path)
+{
+    IniFileCache::instance().beginBatch(path);
+}
+
+IniFileCache::Batch::~Batch()
+{
+    commit();
+}
+
+bool IniFileCache::Batch::commit()
+{
+    if (m_open) {
+        m_open = false;
+        m_saved = IniFileCache::instance().endBatch(m_path);
+    }
+    return m_saved;
 }
 
 bool IniFileCache::flush(const QString &path)

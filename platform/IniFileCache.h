@@ -9,6 +9,9 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
+
+class QLockFile;
 
 namespace lumora {
 
@@ -37,6 +40,30 @@ public:
     // Drops every cached copy.
     void clear();
 
+    // Until the matching endBatch, edits of the file are applied in memory, under its lock
+    // held throughout, and saved once at the end, so one logical write of several values
+    // costs one atomic save. Batches nest; reads see the edits made so far.
+    void beginBatch(const QString &path);
+    // Saves what the outermost batch changed; false when the lock could not be taken or
+    // the file could not be written.
+    bool endBatch(const QString &path);
+
+    // A batch on one file for the lifetime of the object; commit() ends it early.
+    class LUMORA_PLATFORM_EXPORT Batch
+    {
+    public:
+        explicit Batch(const QString &path);
+        ~Batch();
+        Batch(const Batch &) = delete;
+        Batch &operator=(const Batch &) = delete;
+        bool commit();
+
+    private:
+        QString m_path;
+        bool m_open = true;
+        bool m_saved = false;
+    };
+
     // How long a writer waits for another one holding the lock.
     static constexpr int kLockTimeoutMs = 10000;
 
@@ -48,11 +75,23 @@ private:
         IniDocument doc;
     };
 
+    struct OpenBatch
+    {
+        int depth = 0;
+        std::shared_ptr<QLockFile> lock; // null when it could not be taken
+        Entry entry;
+        bool changed = false;
+        bool failed = false;
+    };
+
     static QString resolve(const QString &path);
     static bool load(const QString &path, Entry *entry);
+    bool save(const QString &resolved, Entry &entry);
+    void lockBatch(const QString &resolved, OpenBatch &batch);
 
     QMutex m_mutex;
     QHash<QString, Entry> m_entries;
+    QHash<QString, OpenBatch> m_batches; // by resolved path
 };
 
 } // namespace lumora

@@ -66,6 +66,9 @@ qsizetype findValue(const QList<RegFile::Value> &values, const QString &name)
 
 } // namespace
 
+RegistryStore::RegistryStore() = default;
+RegistryStore::~RegistryStore() = default;
+
 RegistryStore &RegistryStore::instance()
 {
     static RegistryStore store;
@@ -159,10 +162,13 @@ void RegistryStore::load(Root root, RootData &data)
 RegistryStore::RootData &RegistryStore::current(Root root)
 {
     RootData &data = m_roots[root == Root::CurrentUser ? 0 : 1];
+    // Inside a batch the memory holds changes the file does not have yet.
+    if (data.batchChanged)
+        return data;
     const QString file = filePath(root);
     if (file != data.file) {
-        data = RootData{};
         data.file = file;
+        data.loaded = false;
     }
     load(root, data);
     return data;
@@ -170,6 +176,20 @@ RegistryStore::RootData &RegistryStore::current(Root root)
 
 reg::LONG RegistryStore::modify(Root root, const Change &change)
 {
+    RootData &batch = m_roots[root == Root::CurrentUser ? 0 : 1];
+    if (batch.batchDepth > 0 && !batch.batchLock && !batch.batchFailed)
+        lockBatch(root, batch);
+    if (batch.batchLock) {
+        // The batch holds the lock; the change is saved when the batch ends.
+        RootData &data = current(root);
+        if (data.unreadable)
+            return reg::ERROR_ACCESS_DENIED;
+        bool changed = false;
+        const reg::LONG rc = change(data, changed);
+        data.batchChanged = data.batchChanged || changed;
+        return rc;
+    }
+
     const QString file = filePath(root);
     if (!QDir().mkpath(QFileInfo(file).absolutePath()))
         return reg::ERROR_ACCESS_DENIED;
@@ -185,7 +205,12 @@ reg::LONG RegistryStore::modify(Root root, const Change &change)
     const reg::LONG rc = change(data, changed);
     if (rc != reg::ERROR_SUCCESS || !changed)
         return rc;
+    return save(root, data);
+}
 
+reg::LONG RegistryStore::save(Root root, RootData &data)
+{
+    const QString file = data.file;
     QList<RegFile::Key> keys;
     keys.reserve(data.keys.size());
     for (const Key &key : std::as_const(data.keys)) {
@@ -305,6 +330,45 @@ reg::LONG RegistryStore::deleteKey(Root root, const QString &path)
     });
 }
 
+void RegistryStore::beginBatch(Root root)
+{
+    QMutexLocker locker(&m_mutex);
+    RootData &data = m_roots[root == Root::CurrentUser ? 0 : 1];
+    if (data.batchDepth++ > 0)
+        return;
+    // The lock is taken by the first change: a batch that changes nothing costs nothing.
+    data.batchChanged = false;
+    data.batchFailed = false;
+}
+
+void RegistryStore::lockBatch(Root root, RootData &data)
+{
+    const QString file = filePath(root);
+    auto lock = std::make_unique<QLockFile>(file + QStringLiteral(".lock"));
+    if (!QDir().mkpath(QFileInfo(file).absolutePath()) || !lock->tryLock(kLockWaitMs)) {
+        // Without the lock each change goes its own way (and fails as it would have).
+        data.batchFailed = true;
+        return;
+    }
+    data.batchLock = std::move(lock);
+    current(root); // what is on disk now, under the lock
+}
+
+reg::LONG RegistryStore::endBatch(Root root)
+{
+    QMutexLocker locker(&m_mutex);
+    RootData &data = m_roots[root == Root::CurrentUser ? 0 : 1];
+    if (data.batchDepth == 0 || --data.batchDepth > 0)
+        return reg::ERROR_SUCCESS;
+    reg::LONG rc = data.batchFailed ? reg::ERROR_ACCESS_DENIED : reg::ERROR_SUCCESS;
+    if (data.batchChanged) {
+        data.batchChanged = false;
+        rc = save(root, data);
+    }
+    data.batchLock.reset();
+    return rc;
+}
+
 QStringList RegistryStore::subKeys(Root root, const QString &path)
 {
     QMutexLocker locker(&m_mutex);
@@ -318,6 +382,26 @@ QStringList RegistryStore::subKeys(Root root, const QString &path)
         names.append(it->path.section(u'\\', -1));
     }
     return names;
+}
+
+RegistryStore::Batch::Batch(Root root)
+    : m_root(root)
+{
+    RegistryStore::instance().beginBatch(root);
+}
+
+RegistryStore::Batch::~Batch()
+{
+    commit();
+}
+
+bool RegistryStore::Batch::commit()
+{
+    if (m_open) {
+        m_open = false;
+        m_saved = RegistryStore::instance().endBatch(m_root) == reg::ERROR_SUCCESS;
+    }
+    return m_saved;
 }
 
 } // namespace lumora

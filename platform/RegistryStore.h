@@ -11,7 +11,10 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 #include <optional>
+
+class QLockFile;
 
 namespace lumora {
 
@@ -45,6 +48,31 @@ public:
     // Names of the direct sub-keys, in alphabetical order.
     QStringList subKeys(Root root, const QString &path);
 
+    // Until the matching endBatch, changes to root are made in memory, under the file's
+    // lock held throughout, and saved once at the end: one logical write of several values
+    // costs one atomic save. Batches nest; reads see the changes made so far.
+    void beginBatch(Root root);
+    // Saves what the outermost batch changed: the status of that save (ERROR_ACCESS_DENIED
+    // when the lock could not be taken or the file could not be written).
+    reg::LONG endBatch(Root root);
+
+    // A batch on one root for the lifetime of the object; commit() ends it early and tells
+    // whether the save succeeded.
+    class LUMORA_PLATFORM_EXPORT Batch
+    {
+    public:
+        explicit Batch(Root root);
+        ~Batch();
+        Batch(const Batch &) = delete;
+        Batch &operator=(const Batch &) = delete;
+        bool commit();
+
+    private:
+        Root m_root;
+        bool m_open = true;
+        bool m_saved = false;
+    };
+
 private:
     struct Key
     {
@@ -61,13 +89,20 @@ private:
         bool unreadable = false; // present but not readable: never overwrite it
         Stamp stamp;
         QMap<QString, Key> keys; // by case-folded path; parents always present
+        int batchDepth = 0;
+        std::unique_ptr<QLockFile> batchLock; // held while a batch is open
+        bool batchChanged = false; // changes made in the batch, not saved yet
+        bool batchFailed = false;
     };
 
     using Change = std::function<reg::LONG(RootData &, bool &changed)>;
 
-    RegistryStore() = default;
+    RegistryStore();
+    ~RegistryStore();
     RootData &current(Root root);
     reg::LONG modify(Root root, const Change &change);
+    reg::LONG save(Root root, RootData &data);
+    void lockBatch(Root root, RootData &data);
     void load(Root root, RootData &data);
     static void addKey(RootData &data, const QStringList &parts);
     static void keepCorruptCopy(const QString &file, const QByteArray &bytes, int errors);

@@ -37,7 +37,9 @@ QImage PopupResources::image(Image which)
 QCursor PopupResources::handCursor()
 {
     ensureResources();
-    const QPixmap hand(QStringLiteral(":/lumora/popup/hand.xpm"));
+    // Through QImage: loading a QPixmap from a file puts it in the pixmap cache, whose
+    // clean-up timer would wake the idle process half a minute later.
+    const QPixmap hand = QPixmap::fromImage(QImage(QStringLiteral(":/lumora/popup/hand.xpm")));
     if (hand.isNull())
         return QCursor(Qt::PointingHandCursor);
     return QCursor(hand, 12, 1);

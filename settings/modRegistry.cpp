@@ -1,5 +1,7 @@
 #include "settings/modRegistry.h"
 
+#include "platform/RegistryStore.h"
+
 #include <QtEndian>
 
 #include <cmath>
@@ -105,12 +107,15 @@ bool WriteRegistryValue(reg::HKEY root, const QString &keyPath, const QString &v
     // Checked after the backslash is gone, so "\" alone cannot write at the root either.
     if (path.isEmpty())
         return false;
+    // Creating the key and setting the value is one write: one save of the file.
+    RegistryStore::Batch batch(root == reg::HKEY_LOCAL_MACHINE ? RegistryStore::Root::LocalMachine
+                                                               : RegistryStore::Root::CurrentUser);
     reg::HKEY key = 0;
     if (reg::RegCreateKeyA(root, path, &key) != reg::ERROR_SUCCESS)
         return false;
     const qint32 rc = SetValueEx(key, valueName, valueType, value);
     reg::RegCloseKey(key);
-    return rc == reg::ERROR_SUCCESS;
+    return batch.commit() && rc == reg::ERROR_SUCCESS;
 }
 
 } // namespace lumora::modRegistry

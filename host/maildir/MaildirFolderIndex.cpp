@@ -4,6 +4,8 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <atomic>
+#include <cstring>
 #include <limits>
 
 #include <dirent.h>
@@ -16,23 +18,30 @@ namespace lumora {
 
 namespace {
 
-const char *subName(MaildirFolderIndex::Sub sub)
-{
-    return sub == MaildirFolderIndex::New ? "new" : "cur";
-}
+std::atomic<quint64> g_listings{0};
 
 // A symlinked message counts only when it resolves to a regular file inside the store.
-bool acceptableLink(const QByteArray &path, const QString &storeRoot)
+bool acceptableLink(const QByteArray &path, const QString &storeRoot, struct stat *target)
 {
     char *resolved = realpath(path.constData(), nullptr);
     if (!resolved)
         return false;
-    const QString target = QFile::decodeName(resolved);
+    const QString resolvedPath = QFile::decodeName(resolved);
     free(resolved);
-    if (!target.startsWith(storeRoot + QLatin1Char('/')))
+    if (!resolvedPath.startsWith(storeRoot + QLatin1Char('/')))
         return false;
-    struct stat st;
-    return stat(path.constData(), &st) == 0 && S_ISREG(st.st_mode);
+    return stat(path.constData(), target) == 0 && S_ISREG(target->st_mode);
+}
+
+qsizetype uniqueLength(QByteArrayView fileName)
+{
+    const qsizetype colon = fileName.indexOf(':');
+    return colon < 0 ? fileName.size() : colon;
+}
+
+qint64 nanoseconds(const struct stat &st)
+{
+    return qint64(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
 }
 
 } // namespace
@@ -41,6 +50,15 @@ MaildirFolderIndex::MaildirFolderIndex(const QString &folderPath, const QString 
     : m_folderPath(folderPath)
     , m_storeRoot(storeRoot)
 {
+    m_subPaths[New] = QFile::encodeName(folderPath + QStringLiteral("/new"));
+    m_subPaths[Cur] = QFile::encodeName(folderPath + QStringLiteral("/cur"));
+}
+
+MaildirFolderIndex::~MaildirFolderIndex() = default;
+
+quint64 MaildirFolderIndex::listings()
+{
+    return g_listings.load();
 }
 
 QString MaildirFolderIndex::uniqueName(const QString &fileName)
@@ -49,20 +67,25 @@ QString MaildirFolderIndex::uniqueName(const QString &fileName)
     return colon < 0 ? fileName : fileName.left(colon);
 }
 
-bool MaildirFolderIndex::hasSeenFlag(const QString &fileName)
+bool MaildirFolderIndex::hasSeenFlag(QByteArrayView fileName)
 {
-    const qsizetype info = fileName.indexOf(QLatin1String(":2,"));
+    const qsizetype info = fileName.indexOf(":2,");
     if (info < 0)
         return false;
     // Flags are the letters after ":2,"; anything after a further separator is not a flag.
     for (qsizetype i = info + 3; i < fileName.size(); ++i) {
-        const QChar c = fileName.at(i);
-        if (c == QLatin1Char('S'))
+        const char c = fileName.at(i);
+        if (c == 'S')
             return true;
-        if (c == QLatin1Char(',') || c == QLatin1Char(':'))
+        if (c == ',' || c == ':')
             break;
     }
     return false;
+}
+
+bool MaildirFolderIndex::hasSeenFlag(const QString &fileName)
+{
+    return hasSeenFlag(QByteArrayView(QFile::encodeName(fileName)));
 }
 
 qint64 MaildirFolderIndex::fileTimeNs(const QString &path)
@@ -70,7 +93,7 @@ qint64 MaildirFolderIndex::fileTimeNs(const QString &path)
     struct stat st;
     if (stat(QFile::encodeName(path).constData(), &st) != 0)
         return 0;
-    return qint64(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
+    return nanoseconds(st);
 }
 
 qint64 MaildirFolderIndex::deliveryTimeNs(const QString &uniqueName)
@@ -89,105 +112,222 @@ qint64 MaildirFolderIndex::deliveryTimeNs(const QString &uniqueName)
     return ns;
 }
 
-QStringList MaildirFolderIndex::refresh(Sub sub)
+bool MaildirFolderIndex::acceptable(int dirFd, Sub sub, const char *fileName, unsigned char direntType,
+                                    qint64 *timeNs) const
 {
-    const QByteArray dirPath = QFile::encodeName(m_folderPath + QLatin1Char('/') + QLatin1String(subName(sub)));
-    QHash<QString, QString> listed; // unique name -> file name
-    if (DIR *dir = opendir(dirPath.constData())) {
-        const int dfd = dirfd(dir);
-        while (dirent *e = readdir(dir)) {
-            if (e->d_name[0] == '.')
+    if (direntType == DT_REG && !timeNs)
+        return true;
+    if (direntType != DT_REG && direntType != DT_LNK && direntType != DT_UNKNOWN)
+        return false;
+    struct stat st;
+    if (dirFd >= 0 ? fstatat(dirFd, fileName, &st, AT_SYMLINK_NOFOLLOW) != 0
+                   : lstat((subPath(sub) + '/' + fileName).constData(), &st) != 0)
+        return false;
+    if (S_ISLNK(st.st_mode) && !acceptableLink(subPath(sub) + '/' + fileName, m_storeRoot, &st))
+        return false;
+    if (!S_ISREG(st.st_mode))
+        return false;
+    if (timeNs)
+        *timeNs = nanoseconds(st);
+    return true;
+}
+
+void MaildirFolderIndex::add(Sub sub, QByteArrayView fileName, qint64 timeNs, quint8 extraFlags, bool mayArrive)
+{
+    const qsizetype unique = uniqueLength(fileName);
+    const bool seen = hasSeenFlag(fileName);
+    const MaildirNameTable::Id existing = m_table.find(fileName.first(unique));
+    if (!seen && timeNs == 0 && existing != MaildirNameTable::None)
+        timeNs = m_table.timeNs(existing);
+    if (!seen && timeNs == 0)
+        timeNs = deliveryTimeNs(QFile::decodeName(fileName.first(unique).toByteArray()));
+
+    quint8 flags = extraFlags | (sub == Cur ? InCur : 0) | (seen ? Seen : 0);
+    const bool arrived = mayArrive && sub == New && existing == MaildirNameTable::None;
+    if (arrived || (existing != MaildirNameTable::None && (m_table.flags(existing) & Fresh)))
+        flags |= Fresh;
+    const MaildirNameTable::Id id = m_table.put(fileName, unique, flags, !seen, timeNs);
+    if (arrived) {
+        // Drop ids that were erased before anyone counted them, so the list stays small.
+        if (m_arrivals.size() > size_t(m_table.size()) + 64) {
+            std::erase_if(m_arrivals,
+                          [this](MaildirNameTable::Id a) { return !m_table.isLive(a) || !(m_table.flags(a) & Fresh); });
+        }
+        m_arrivals.push_back(id);
+    }
+}
+
+void MaildirFolderIndex::refresh(Sub sub)
+{
+    ++g_listings;
+    const quint8 subFlag = sub == Cur ? InCur : 0;
+    m_table.forEach([&](MaildirNameTable::Id id) {
+        const quint8 f = m_table.flags(id);
+        if ((f & InCur) == subFlag)
+            m_table.setFlags(id, f & ~Marked);
+    });
+
+    if (DIR *dir = opendir(subPath(sub).constData())) {
+        const int dirFd = dirfd(dir);
+        while (const dirent *e = readdir(dir)) {
+            const QByteArrayView name(e->d_name, qsizetype(std::strlen(e->d_name)));
+            if (name.isEmpty() || name.front() == '.')
                 continue;
-            bool regular = e->d_type == DT_REG;
-            if (e->d_type == DT_LNK) {
-                regular = acceptableLink(dirPath + '/' + e->d_name, m_storeRoot);
-            } else if (e->d_type == DT_UNKNOWN) {
-                struct stat st;
-                if (fstatat(dfd, e->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0) {
-                    regular = S_ISREG(st.st_mode)
-                        || (S_ISLNK(st.st_mode) && acceptableLink(dirPath + '/' + e->d_name, m_storeRoot));
-                }
+            const MaildirNameTable::Id id = m_table.find(name.first(uniqueLength(name)));
+            if (id != MaildirNameTable::None && (m_table.flags(id) & InCur) == subFlag
+                && m_table.fileName(id) == name) {
+                m_table.setFlags(id, m_table.flags(id) | Marked);
+                continue;
             }
-            if (!regular)
+            // Only unread messages need their time up front; read ones are stat'ed on demand.
+            const bool wantTime = !hasSeenFlag(name) && (id == MaildirNameTable::None || !m_table.hasTime(id));
+            qint64 timeNs = 0;
+            if (!acceptable(dirFd, sub, e->d_name, e->d_type, wantTime ? &timeNs : nullptr))
                 continue;
-            const QString fileName = QFile::decodeName(e->d_name);
-            listed.insert(uniqueName(fileName), fileName);
+            add(sub, name, timeNs, Marked, m_listed);
         }
         closedir(dir);
     }
 
-    // Entries of this sub-directory that are gone were moved or deleted.
-    for (auto it = m_entries.begin(); it != m_entries.end();) {
-        if (it->sub == sub && !listed.contains(it.key()))
-            it = m_entries.erase(it);
-        else
-            ++it;
-    }
-
-    QStringList arrived;
-    for (auto it = listed.cbegin(); it != listed.cend(); ++it) {
-        auto existing = m_entries.find(it.key());
-        const bool known = existing != m_entries.end();
-        if (known && existing->sub == sub && existing->fileName == it.value())
-            continue;
-        Entry entry;
-        entry.sub = sub;
-        entry.fileName = it.value();
-        entry.seen = hasSeenFlag(it.value());
-        if (known)
-            entry.mtimeNs = existing->mtimeNs;
-        // Only unread messages need their time up front; read ones are stat'ed on demand.
-        if (!entry.seen && entry.mtimeNs == 0) {
-            entry.mtimeNs = fileTimeNs(m_folderPath + QLatin1Char('/') + QLatin1String(subName(sub)) + QLatin1Char('/')
-                                       + it.value());
-            if (entry.mtimeNs == 0)
-                entry.mtimeNs = deliveryTimeNs(it.key());
-        }
-        if (!known && sub == New)
-            arrived.append(it.key());
-        m_entries.insert(it.key(), entry);
-    }
-    return arrived;
+    // Entries of this sub-directory that were not listed were moved or deleted.
+    std::vector<MaildirNameTable::Id> gone;
+    m_table.forEach([&](MaildirNameTable::Id id) {
+        const quint8 f = m_table.flags(id);
+        if ((f & InCur) == subFlag && !(f & Marked))
+            gone.push_back(id);
+    });
+    for (MaildirNameTable::Id id : gone)
+        m_table.erase(id);
 }
 
 void MaildirFolderIndex::refreshAll()
 {
     refresh(New);
     refresh(Cur);
+    m_listed = true;
 }
 
-const MaildirFolderIndex::Entry *MaildirFolderIndex::find(const QString &uniqueName) const
+void MaildirFolderIndex::fileAdded(Sub sub, QByteArrayView fileName, bool movedWithinFolder)
 {
-    const auto it = m_entries.constFind(uniqueName);
-    return it == m_entries.cend() ? nullptr : &*it;
+    if (fileName.isEmpty() || fileName.front() == '.' || fileName.size() > 255)
+        return;
+    const MaildirNameTable::Id id = m_table.find(fileName.first(uniqueLength(fileName)));
+    const bool sameSub = id != MaildirNameTable::None && bool(m_table.flags(id) & InCur) == (sub == Cur);
+    if (sameSub && m_table.fileName(id) == fileName)
+        return; // already known, from a listing that raced the event
+    qint64 timeNs = 0;
+    if (!acceptable(-1, sub, fileName.toByteArray().constData(), DT_UNKNOWN, &timeNs))
+        return;
+    if (id != MaildirNameTable::None && m_table.hasTime(id))
+        timeNs = m_table.timeNs(id);
+    add(sub, fileName, timeNs, 0, m_listed && !movedWithinFolder);
+}
+
+void MaildirFolderIndex::fileRemoved(Sub sub, QByteArrayView fileName)
+{
+    const MaildirNameTable::Id id = m_table.find(fileName.first(uniqueLength(fileName)));
+    // A stale event (the name changed again since) must not drop the current entry.
+    if (id != MaildirNameTable::None && bool(m_table.flags(id) & InCur) == (sub == Cur)
+        && m_table.fileName(id) == fileName)
+        m_table.erase(id);
+}
+
+int MaildirFolderIndex::takeArrivals()
+{
+    int count = 0;
+    for (MaildirNameTable::Id id : m_arrivals) {
+        if (!m_table.isLive(id))
+            continue;
+        const quint8 f = m_table.flags(id);
+        if (!(f & Fresh))
+            continue;
+        m_table.setFlags(id, f & ~Fresh);
+        if (!(f & InCur))
+            ++count;
+    }
+    m_arrivals.clear();
+    return count;
+}
+
+std::optional<MaildirFolderIndex::Entry> MaildirFolderIndex::find(const QString &uniqueName) const
+{
+    const MaildirNameTable::Id id = m_table.find(QByteArrayView(QFile::encodeName(uniqueName)));
+    if (id == MaildirNameTable::None)
+        return std::nullopt;
+    const quint8 f = m_table.flags(id);
+    Entry entry;
+    entry.sub = (f & InCur) ? Cur : New;
+    entry.fileName = QFile::decodeName(m_table.fileName(id).toByteArray());
+    entry.mtimeNs = m_table.timeNs(id);
+    entry.seen = f & Seen;
+    return entry;
+}
+
+bool MaildirFolderIndex::contains(const QString &uniqueName) const
+{
+    return m_table.find(QByteArrayView(QFile::encodeName(uniqueName))) != MaildirNameTable::None;
+}
+
+int MaildirFolderIndex::countIn(Sub sub) const
+{
+    int n = 0;
+    m_table.forEach([&](MaildirNameTable::Id id) {
+        if (bool(m_table.flags(id) & InCur) == (sub == Cur))
+            ++n;
+    });
+    return n;
 }
 
 QStringList MaildirFolderIndex::unreadOldestFirst() const
 {
-    std::vector<std::pair<qint64, QString>> unread;
-    for (auto it = m_entries.cbegin(); it != m_entries.cend(); ++it) {
-        if (!it->seen)
-            unread.emplace_back(it->mtimeNs, it.key());
-    }
-    std::sort(unread.begin(), unread.end());
     QStringList names;
-    names.reserve(qsizetype(unread.size()));
-    for (auto &u : unread)
-        names.append(u.second);
+    const QByteArray packed = unreadNamesOldestFirst();
+    for (qsizetype at = 0; at < packed.size();) {
+        const qsizetype end = packed.indexOf('\0', at);
+        names.append(QFile::decodeName(packed.mid(at, end - at)));
+        at = end + 1;
+    }
     return names;
+}
+
+QByteArray MaildirFolderIndex::unreadNamesOldestFirst() const
+{
+    std::vector<std::pair<qint64, MaildirNameTable::Id>> unread;
+    m_table.forEach([&](MaildirNameTable::Id id) {
+        if (!(m_table.flags(id) & Seen))
+            unread.emplace_back(m_table.timeNs(id), id);
+    });
+    std::sort(unread.begin(), unread.end(), [this](const auto &a, const auto &b) {
+        if (a.first != b.first)
+            return a.first < b.first;
+        return m_table.uniqueName(a.second) < m_table.uniqueName(b.second);
+    });
+    qsizetype size = 0;
+    for (const auto &u : unread)
+        size += m_table.uniqueName(u.second).size() + 1;
+    QByteArray packed;
+    packed.reserve(size);
+    for (const auto &u : unread) {
+        packed.append(m_table.uniqueName(u.second));
+        packed.append('\0');
+    }
+    return packed;
 }
 
 QString MaildirFolderIndex::pathOf(const QString &uniqueName) const
 {
-    const Entry *entry = find(uniqueName);
-    if (!entry)
+    const MaildirNameTable::Id id = m_table.find(QByteArrayView(QFile::encodeName(uniqueName)));
+    if (id == MaildirNameTable::None)
         return {};
-    return m_folderPath + QLatin1Char('/') + QLatin1String(subName(entry->sub)) + QLatin1Char('/') + entry->fileName;
+    return QFile::decodeName(subPath((m_table.flags(id) & InCur) ? Cur : New) + '/'
+                             + m_table.fileName(id).toByteArray());
 }
 
 void MaildirFolderIndex::remove(const QString &uniqueName)
 {
-    m_entries.remove(uniqueName);
+    const MaildirNameTable::Id id = m_table.find(QByteArrayView(QFile::encodeName(uniqueName)));
+    if (id != MaildirNameTable::None)
+        m_table.erase(id);
 }
 
 } // namespace lumora

@@ -1,14 +1,20 @@
 #pragma once
 
-#include <QHash>
+#include "host/maildir/MaildirNameTable.h"
+
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+#include <vector>
+
 namespace lumora {
 
-// What one Maildir folder holds, from directory listings and file times only, so that
-// searches walk memory. Keyed by the message's unique name (the file name without its
-// ":2,flags" part), which survives the move from new/ to cur/ and flag changes.
+// What one Maildir folder holds, from directory listings, directory events and file times
+// only, so that searches walk memory. Keyed by the message's unique name (the file name
+// without its ":2,flags" part), which survives the move from new/ to cur/ and flag changes.
+// Names are kept as the bytes the directory gives; only unread messages keep a time.
 class MaildirFolderIndex
 {
 public:
@@ -28,31 +34,69 @@ public:
 
     // folderPath and storeRoot are canonical; symlinks leading outside storeRoot are skipped.
     MaildirFolderIndex(const QString &folderPath, const QString &storeRoot);
+    ~MaildirFolderIndex();
 
-    // Relists one sub-directory and returns the unique names that appeared in new/ and
-    // were unknown before: the folder's new mail.
-    QStringList refresh(Sub sub);
+    // Relists one sub-directory: names gone are dropped, names not known are added.
+    void refresh(Sub sub);
+    // Relists new/ and then cur/, so a message moving between them meanwhile is kept.
     void refreshAll();
+    bool isListed() const { return m_listed; }
 
-    const Entry *find(const QString &uniqueName) const;
+    // A directory event: fileName appeared in sub. Cheap whatever the folder's size. A name
+    // moved here from this folder's other sub-directory is no arrival.
+    void fileAdded(Sub sub, QByteArrayView fileName, bool movedWithinFolder = false);
+    // A directory event: fileName left sub (deleted or moved away).
+    void fileRemoved(Sub sub, QByteArrayView fileName);
+    // How many messages arrived in new/ after the first listing and are still there,
+    // counting each once across calls.
+    int takeArrivals();
+
+    std::optional<Entry> find(const QString &uniqueName) const;
+    bool contains(const QString &uniqueName) const;
     // Unread unique names, oldest first (by file time, then name).
     QStringList unreadOldestFirst() const;
+    // The same names as the directory gives them, each ended by a NUL, in one buffer: a
+    // search over many unread messages makes one allocation, not one per message.
+    QByteArray unreadNamesOldestFirst() const;
     QString pathOf(const QString &uniqueName) const;
     void remove(const QString &uniqueName);
-    int count() const { return int(m_entries.size()); }
+    int count() const { return int(m_table.size()); }
+    int countIn(Sub sub) const;
     QString folderPath() const { return m_folderPath; }
+    // Bytes this index holds for its entries.
+    qsizetype memoryBytes() const { return m_table.memoryBytes(); }
 
     static QString uniqueName(const QString &fileName);
     static bool hasSeenFlag(const QString &fileName);
+    static bool hasSeenFlag(QByteArrayView fileName);
     // The file's modification time in ns, or 0 when it cannot be read.
     static qint64 fileTimeNs(const QString &path);
     // Delivery time taken from a unique name ("1700000000.M123456P42.host"), or 0.
     static qint64 deliveryTimeNs(const QString &uniqueName);
+    // Full directory listings made by every index so far (for benchmarks and tests).
+    static quint64 listings();
 
 private:
+    // Kept with each entry in the name table.
+    enum Flag : quint8 {
+        InCur = 0x01,
+        Seen = 0x02,
+        Marked = 0x04, // found by the listing in progress
+        Fresh = 0x08, // arrived, not yet counted by takeArrivals
+    };
+
+    void add(Sub sub, QByteArrayView fileName, qint64 timeNs, quint8 extraFlags, bool mayArrive);
+    // The file's modification time, or 0; false when it is no acceptable message file.
+    // Stats through dirFd when it is open, else through the sub-directory's path.
+    bool acceptable(int dirFd, Sub sub, const char *fileName, unsigned char direntType, qint64 *timeNs) const;
+    QByteArray subPath(Sub sub) const { return m_subPaths[sub]; }
+
     QString m_folderPath;
     QString m_storeRoot;
-    QHash<QString, Entry> m_entries;
+    QByteArray m_subPaths[2];
+    MaildirNameTable m_table;
+    std::vector<MaildirNameTable::Id> m_arrivals;
+    bool m_listed = false;
 };
 
 } // namespace lumora

@@ -70,7 +70,7 @@ int MaildirItem::Importance() const
 QDateTime MaildirItem::ReceivedTime() const
 {
     MaildirFolderIndex *index = m_store->index(m_dir);
-    const MaildirFolderIndex::Entry *entry = index ? index->find(m_uniqueName) : nullptr;
+    const std::optional<MaildirFolderIndex::Entry> entry = index ? index->find(m_uniqueName) : std::nullopt;
     qint64 ns = entry ? entry->mtimeNs : 0;
     if (ns == 0 && entry)
         ns = MaildirFolderIndex::fileTimeNs(index->pathOf(m_uniqueName));
@@ -84,7 +84,7 @@ QDateTime MaildirItem::ReceivedTime() const
 bool MaildirItem::UnRead() const
 {
     MaildirFolderIndex *index = m_store->index(m_dir);
-    const MaildirFolderIndex::Entry *entry = index ? index->find(m_uniqueName) : nullptr;
+    const std::optional<MaildirFolderIndex::Entry> entry = index ? index->find(m_uniqueName) : std::nullopt;
     return entry && !entry->seen;
 }
 

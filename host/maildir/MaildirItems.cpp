@@ -4,6 +4,8 @@
 #include "host/maildir/MaildirItem.h"
 #include "host/maildir/MaildirStore.h"
 
+#include <QFile>
+
 namespace lumora {
 
 MaildirItems::MaildirItems(std::shared_ptr<MaildirStore> store, const QString &dir, int itemType, QObject *parent)
@@ -40,7 +42,7 @@ host::ItemPtr MaildirItems::Find(const QString &filter)
     MaildirFolderIndex *index = m_store->index(m_dir);
     if (!index)
         return nullptr;
-    m_matches = index->unreadOldestFirst();
+    m_matches = index->unreadNamesOldestFirst();
     return FindNext();
 }
 
@@ -48,9 +50,11 @@ host::ItemPtr MaildirItems::FindNext()
 {
     MaildirFolderIndex *index = m_store->index(m_dir);
     while (index && m_next < m_matches.size()) {
-        const QString name = m_matches.at(m_next++);
+        const qsizetype end = m_matches.indexOf('\0', m_next);
+        const QString name = QFile::decodeName(m_matches.mid(m_next, end - m_next));
+        m_next = end + 1;
         // Skip what was read or removed since Find.
-        const MaildirFolderIndex::Entry *entry = index->find(name);
+        const std::optional<MaildirFolderIndex::Entry> entry = index->find(name);
         if (entry && !entry->seen)
             return std::make_shared<MaildirItem>(m_store, m_dir, name);
     }

@@ -33,8 +33,8 @@ private:
     std::shared_ptr<MaildirStore> m_store;
     QString m_dir;
     int m_itemType;
-    QStringList m_matches;
-    qsizetype m_next = 0;
+    QByteArray m_matches; // unique names, each ended by a NUL
+    qsizetype m_next = 0; // offset of the next name in m_matches
 };
 
 } // namespace lumora

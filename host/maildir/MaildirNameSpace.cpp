@@ -86,9 +86,9 @@ host::ItemPtr MaildirNameSpace::GetItemFromID(const QString &entryId, const QStr
     MaildirFolderIndex *index = store->index(dir);
     if (!index)
         return nullptr;
-    if (!index->find(uniqueName))
+    if (!index->contains(uniqueName))
         index->refreshAll();
-    if (!index->find(uniqueName))
+    if (!index->contains(uniqueName))
         return nullptr;
     return std::make_shared<MaildirItem>(store, dir, uniqueName);
 }

@@ -211,9 +211,9 @@ bool MaildirStore::moveToTrash(const QString &dir, const QString &uniqueName, QS
     MaildirFolderIndex *source = index(dir);
     if (!source)
         return fail(QStringLiteral("Its folder no longer exists"));
-    if (!source->find(uniqueName))
+    if (!source->contains(uniqueName))
         source->refreshAll();
-    const MaildirFolderIndex::Entry *entry = source->find(uniqueName);
+    const std::optional<MaildirFolderIndex::Entry> entry = source->find(uniqueName);
     if (!entry)
         return fail(QStringLiteral("The message file is gone (moved or deleted since it arrived)"));
     if (!ensureFolder(trashDir()))
@@ -242,7 +242,7 @@ bool MaildirStore::moveToTrash(const QString &dir, const QString &uniqueName, QS
         if (rc == 0) {
             source->remove(uniqueName);
             if (MaildirFolderIndex *trash = loadedIndex(trashDir()))
-                trash->refresh(MaildirFolderIndex::Cur);
+                trash->fileAdded(MaildirFolderIndex::Cur, QFile::encodeName(target.mid(trashCur.size())));
             return true;
         }
         if (errno == EEXIST) {

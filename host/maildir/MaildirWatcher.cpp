@@ -2,53 +2,137 @@
 
 #include "host/maildir/ArrivalBurst.h"
 #include "host/maildir/MaildirStore.h"
+#include "platform/Verbose.h"
 
 #include <QDir>
+#include <QFile>
+#include <QSocketNotifier>
+
+#include <cerrno>
+#include <cstring>
+
+#include <sys/inotify.h>
+#include <unistd.h>
 
 namespace lumora {
+
+namespace {
+
+// new/ and cur/: every way a message file appears or goes.
+constexpr quint32 kFolderMask = IN_CREATE | IN_MOVED_TO | IN_DELETE | IN_MOVED_FROM | IN_ONLYDIR;
+// The store root: folders appearing or going (files there, such as index files, are ignored).
+constexpr quint32 kRootMask = IN_CREATE | IN_MOVED_TO | IN_DELETE | IN_MOVED_FROM | IN_ONLYDIR;
+// A dot directory being made into a folder: waits for its cur/.
+constexpr quint32 kPendingMask = IN_CREATE | IN_MOVED_TO | IN_ONLYDIR;
+
+constexpr size_t kReadBufferSize = 64 * 1024;
+
+// One read of the event queue, retried when a signal interrupts it; 0 once it is empty.
+ssize_t readQueue(int fd, char *buffer, size_t size)
+{
+    while (true) {
+        const ssize_t n = ::read(fd, buffer, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        return n > 0 ? n : 0;
+    }
+}
+
+} // namespace
 
 MaildirWatcher::MaildirWatcher(const QList<std::shared_ptr<MaildirStore>> &stores, QObject *parent)
     : QObject(parent)
     , m_burst(new ArrivalBurst(QuietMs, MaxDelayMs, this))
 {
     connect(m_burst, &ArrivalBurst::burst, this, &MaildirWatcher::newMail);
-    connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this, &MaildirWatcher::directoryChanged);
+    m_fd = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (m_fd < 0) {
+        qWarning("lumora: cannot watch the mail folders (inotify: %s); new mail will not be noticed",
+                 std::strerror(errno));
+    } else {
+        m_notifier = new QSocketNotifier(m_fd, QSocketNotifier::Read, this);
+        connect(m_notifier, &QSocketNotifier::activated, this, &MaildirWatcher::readEvents);
+    }
     for (const auto &store : stores) {
         if (!store || !store->isValid())
             continue;
         m_stores.append(store);
-        m_watcher.addPath(store->rootPath());
+        addWatch(store->rootPath(), kRootMask, {store, QString(), Kind::Root});
         for (const QString &dir : store->folderDirs())
             watchFolder(store, dir, false);
         rootChanged(store); // picks up dot directories still being created
     }
 }
 
-MaildirWatcher::~MaildirWatcher() = default;
+MaildirWatcher::~MaildirWatcher()
+{
+    delete m_notifier;
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
 
 int MaildirWatcher::watchedCount() const
 {
-    return int(m_watcher.directories().size());
+    return int(m_watches.size());
+}
+
+int MaildirWatcher::addWatch(const QString &path, quint32 mask, const Watch &watch)
+{
+    if (m_fd < 0)
+        return -1;
+    const int wd = inotify_add_watch(m_fd, QFile::encodeName(path).constData(), mask);
+    if (wd < 0) {
+        if ((errno == ENOSPC || errno == ENOMEM) && !m_warnedWatchLimit) {
+            m_warnedWatchLimit = true;
+            qWarning("lumora: cannot watch %s: the limit of inotify watches is reached "
+                     "(raise fs.inotify.max_user_watches); new mail there will not be noticed",
+                     qPrintable(path));
+        }
+        return -1;
+    }
+    m_watches.insert(wd, watch);
+    return wd;
+}
+
+void MaildirWatcher::removeWatch(int wd, const QString &dir)
+{
+    const auto it = m_watches.constFind(wd);
+    // Two folder names may lead to one directory and share its watch: only its owner drops it.
+    if (wd < 0 || it == m_watches.cend() || it->dir != dir)
+        return;
+    inotify_rm_watch(m_fd, wd);
+    m_watches.erase(it);
 }
 
 void MaildirWatcher::watchFolder(const std::shared_ptr<MaildirStore> &store, const QString &dir, bool countNewMail)
 {
-    MaildirFolderIndex *index = store->index(dir);
+    const QString path = store->folderPath(dir);
+    if (!store->hasFolder(dir))
+        return;
+    // Watch first, then list: a delivery in between shows up in the listing, the event, or both.
+    Folder folder{store, dir};
+    folder.wdNew = addWatch(path + QStringLiteral("/new"), kFolderMask, {store, dir, Kind::New});
+    folder.wdCur = addWatch(path + QStringLiteral("/cur"), kFolderMask, {store, dir, Kind::Cur});
+    m_folders.insert(path, folder);
+
+    MaildirFolderIndex *index = store->loadedIndex(dir);
+    if (index)
+        index->refreshAll(); // listed before its watch began: catch up
+    else
+        index = store->index(dir);
     if (!index)
         return;
-    const QString path = store->folderPath(dir);
-    m_folders.insert(path, {store, dir});
-    m_watcher.addPaths({path + QStringLiteral("/new"), path + QStringLiteral("/cur")});
-    if (countNewMail) {
-        // Mail delivered into a folder created after start-up is new mail too.
-        int arrived = 0;
-        for (const QString &name : index->unreadOldestFirst()) {
-            const MaildirFolderIndex::Entry *entry = index->find(name);
-            if (entry && entry->sub == MaildirFolderIndex::New)
-                ++arrived;
-        }
-        noteArrivals(arrived);
-    }
+    int arrived = index->takeArrivals();
+    if (countNewMail)
+        arrived = index->countIn(MaildirFolderIndex::New); // a folder made after start-up: all of new/ is new
+    noteArrivals(arrived);
+}
+
+void MaildirWatcher::forgetFolder(const QString &path)
+{
+    const Folder folder = m_folders.take(path);
+    removeWatch(folder.wdNew, folder.dir);
+    removeWatch(folder.wdCur, folder.dir);
 }
 
 void MaildirWatcher::rootChanged(const std::shared_ptr<MaildirStore> &store)
@@ -59,26 +143,28 @@ void MaildirWatcher::rootChanged(const std::shared_ptr<MaildirStore> &store)
         if (!m_folders.contains(store->folderPath(dir)))
             watchFolder(store, dir, added.contains(dir));
     }
-    // Forget folders that were removed; the watcher drops their paths by itself.
-    const QString prefix = store->rootPath() + QLatin1Char('/');
-    for (auto it = m_folders.begin(); it != m_folders.end();) {
+    QStringList removed;
+    for (auto it = m_folders.cbegin(); it != m_folders.cend(); ++it) {
         if (it->store == store && !store->hasFolder(it->dir))
-            it = m_folders.erase(it);
-        else
-            ++it;
+            removed.append(it.key());
     }
+    for (const QString &path : std::as_const(removed))
+        forgetFolder(path);
+
+    const QString prefix = store->rootPath() + QLatin1Char('/');
     const QStringList dotDirs = QDir(store->rootPath()).entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot);
     for (const QString &name : dotDirs) {
         const QString path = prefix + name;
         if (MaildirStore::isFolderDirName(name) && !store->hasFolder(name) && !m_pending.contains(path)) {
-            m_pending.insert(path);
-            m_watcher.addPath(path);
+            const int wd = addWatch(path, kPendingMask, {store, path, Kind::Pending});
+            if (wd >= 0)
+                m_pending.insert(path, wd);
         }
     }
     for (auto it = m_pending.begin(); it != m_pending.end();) {
-        const QString name = it->mid(prefix.size());
-        if (it->startsWith(prefix) && (store->hasFolder(name) || !dotDirs.contains(name))) {
-            m_watcher.removePath(*it);
+        const QString name = it.key().mid(prefix.size());
+        if (it.key().startsWith(prefix) && (store->hasFolder(name) || !dotDirs.contains(name))) {
+            removeWatch(it.value(), it.key());
             it = m_pending.erase(it);
         } else {
             ++it;
@@ -86,32 +172,110 @@ void MaildirWatcher::rootChanged(const std::shared_ptr<MaildirStore> &store)
     }
 }
 
-void MaildirWatcher::directoryChanged(const QString &path)
+void MaildirWatcher::handleEvent(quint32 wd, quint32 mask, quint32 cookie, const char *name, Batch &batch)
 {
-    for (const auto &store : m_stores) {
-        if (path == store->rootPath()) {
-            rootChanged(store);
-            return;
-        }
-        if (m_pending.contains(path) && path.startsWith(store->rootPath() + QLatin1Char('/'))) {
-            rootChanged(store);
-            return;
-        }
+    const auto it = m_watches.constFind(int(wd));
+    if (it == m_watches.cend())
+        return;
+    const Watch watch = *it;
+    if (mask & IN_IGNORED) {
+        // The directory is gone; its folder (if any) goes with the next root change.
+        m_watches.remove(int(wd));
+        if (watch.kind == Kind::Pending)
+            m_pending.remove(watch.dir);
+        return;
     }
-    const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
-    if (slash <= 0)
+    const QByteArrayView fileName(name, qsizetype(std::strlen(name)));
+    switch (watch.kind) {
+    case Kind::Root:
+        if ((mask & IN_ISDIR) && MaildirStore::isFolderDirName(QFile::decodeName(fileName.toByteArray())))
+            batch.roots.insert(watch.store.get());
         return;
-    const auto place = m_folders.constFind(path.left(slash));
-    if (place == m_folders.cend())
+    case Kind::Pending:
+        if ((mask & IN_ISDIR) && fileName == "cur")
+            batch.roots.insert(watch.store.get());
         return;
-    MaildirFolderIndex *index = place->store->index(place->dir);
+    case Kind::New:
+    case Kind::Cur:
+        break;
+    }
+    if (mask & IN_ISDIR)
+        return;
+    MaildirFolderIndex *index = watch.store->loadedIndex(watch.dir);
     if (!index)
         return;
-    const QStringView sub = QStringView(path).mid(slash + 1);
-    if (sub == QLatin1String("new"))
-        noteArrivals(int(index->refresh(MaildirFolderIndex::New).size()));
-    else if (sub == QLatin1String("cur"))
-        index->refresh(MaildirFolderIndex::Cur);
+    const auto sub = watch.kind == Kind::New ? MaildirFolderIndex::New : MaildirFolderIndex::Cur;
+    const QString folderPath = index->folderPath();
+    if (mask & (IN_DELETE | IN_MOVED_FROM)) {
+        index->fileRemoved(sub, fileName);
+        if (mask & IN_MOVED_FROM)
+            batch.movedFrom.insert(cookie, folderPath);
+    } else if (mask & (IN_CREATE | IN_MOVED_TO)) {
+        // A message moved between this folder's new/ and cur/ (either way) is not new mail.
+        const bool withinFolder = (mask & IN_MOVED_TO) && batch.movedFrom.value(cookie) == folderPath;
+        index->fileAdded(sub, fileName, withinFolder);
+    }
+    batch.folders.insert(folderPath);
+}
+
+void MaildirWatcher::readEvents()
+{
+    Batch batch;
+    alignas(inotify_event) char buffer[kReadBufferSize];
+    while (const ssize_t n = readQueue(m_fd, buffer, sizeof buffer)) {
+        for (ssize_t at = 0; at + ssize_t(sizeof(inotify_event)) <= n;) {
+            inotify_event event;
+            std::memcpy(&event, buffer + at, sizeof event);
+            if (at + ssize_t(sizeof event) + ssize_t(event.len) > n)
+                break; // the kernel never splits an event; this is only a guard
+            const char *name = buffer + at + sizeof event;
+            at += ssize_t(sizeof event) + ssize_t(event.len);
+            if (event.mask & IN_Q_OVERFLOW) {
+                batch.overflowed = true;
+                continue;
+            }
+            // The kernel pads names with NULs; an event without a name is about the directory itself.
+            handleEvent(quint32(event.wd), event.mask, event.cookie, event.len ? name : "", batch);
+        }
+    }
+    if (batch.overflowed) {
+        recoverFromOverflow();
+        return;
+    }
+    finishBatch(batch);
+}
+
+void MaildirWatcher::finishBatch(const Batch &batch)
+{
+    for (const auto &store : std::as_const(m_stores)) {
+        if (batch.roots.contains(store.get()))
+            rootChanged(store);
+    }
+    int arrived = 0;
+    for (const QString &path : batch.folders) {
+        const auto folder = m_folders.constFind(path);
+        if (folder == m_folders.cend())
+            continue;
+        if (MaildirFolderIndex *index = folder->store->loadedIndex(folder->dir))
+            arrived += index->takeArrivals();
+    }
+    noteArrivals(arrived);
+}
+
+void MaildirWatcher::drainEvents()
+{
+    char buffer[4096];
+    while (m_fd >= 0 && readQueue(m_fd, buffer, sizeof buffer) > 0) {
+    }
+}
+
+void MaildirWatcher::recoverFromOverflow()
+{
+    // The relisting below sees every change the dropped events described, and later events
+    // for names already listed change nothing.
+    drainEvents();
+    Verbose::line(QStringLiteral("mail folder events were lost; relisting the watched folders"));
+    checkNow();
 }
 
 void MaildirWatcher::noteArrivals(int count)
@@ -122,14 +286,16 @@ void MaildirWatcher::noteArrivals(int count)
 
 void MaildirWatcher::checkNow()
 {
-    for (const auto &store : m_stores)
+    for (const auto &store : std::as_const(m_stores))
         rootChanged(store);
+    int arrived = 0;
     for (auto it = m_folders.cbegin(); it != m_folders.cend(); ++it) {
         if (MaildirFolderIndex *index = it->store->index(it->dir)) {
-            index->refresh(MaildirFolderIndex::Cur);
-            noteArrivals(int(index->refresh(MaildirFolderIndex::New).size()));
+            index->refreshAll();
+            arrived += index->takeArrivals();
         }
     }
+    noteArrivals(arrived);
 }
 
 } // namespace lumora

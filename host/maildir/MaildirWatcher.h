@@ -1,12 +1,13 @@
 #pragma once
 
-#include <QFileSystemWatcher>
 #include <QHash>
 #include <QList>
 #include <QObject>
 #include <QSet>
 
 #include <memory>
+
+class QSocketNotifier;
 
 namespace lumora {
 
@@ -15,7 +16,10 @@ class MaildirStore;
 
 // Keeps the stores' indexes current from inotify and reports new mail: a file that appears
 // in new/ of any folder, including folders created later. A burst of deliveries gives one
-// newMail; moves from new/ to cur/ and files that vanish give none. Idle, it sleeps.
+// newMail; moves from new/ to cur/ and files that vanish give none. Each event carries the
+// file's name, so a delivery costs the same in a folder of ten messages or of a hundred
+// thousand; folders are relisted only when the kernel's event queue overflowed. Idle, it
+// sleeps.
 class MaildirWatcher : public QObject
 {
     Q_OBJECT
@@ -25,6 +29,9 @@ public:
 
     // Relists every watched directory now, as if each had changed.
     void checkNow();
+    // What happens when the kernel dropped events: whatever is still queued is discarded,
+    // every folder is relisted, and what arrived meanwhile is reported once.
+    void recoverFromOverflow();
     // Number of directories under watch.
     int watchedCount() const;
 
@@ -36,23 +43,57 @@ Q_SIGNALS:
     void newMail();
 
 private:
-    struct Place
+    enum class Kind {
+        Root,
+        Pending,
+        New,
+        Cur
+    };
+
+    struct Watch
+    {
+        std::shared_ptr<MaildirStore> store;
+        QString dir; // folder directory name, or the pending directory's path
+        Kind kind = Kind::Root;
+    };
+
+    struct Folder
     {
         std::shared_ptr<MaildirStore> store;
         QString dir;
+        int wdNew = -1;
+        int wdCur = -1;
     };
 
-    void directoryChanged(const QString &path);
+    // Events of one read, gathered so each folder and root is dealt with once.
+    struct Batch
+    {
+        QSet<QString> folders; // paths of folders whose files changed
+        QSet<MaildirStore *> roots; // stores whose folder list may have changed
+        QHash<quint32, QString> movedFrom; // rename cookie -> folder path
+        bool overflowed = false;
+    };
+
+    int addWatch(const QString &path, quint32 mask, const Watch &watch);
+    void removeWatch(int wd, const QString &dir);
+    void readEvents();
+    void drainEvents();
+    void handleEvent(quint32 wd, quint32 mask, quint32 cookie, const char *name, Batch &batch);
+    void finishBatch(const Batch &batch);
     void rootChanged(const std::shared_ptr<MaildirStore> &store);
     void watchFolder(const std::shared_ptr<MaildirStore> &store, const QString &dir, bool countNewMail);
+    void forgetFolder(const QString &path);
     void noteArrivals(int count);
 
     QList<std::shared_ptr<MaildirStore>> m_stores;
-    QFileSystemWatcher m_watcher;
-    // folder path -> its store and folder directory name
-    QHash<QString, Place> m_folders;
+    int m_fd = -1;
+    QSocketNotifier *m_notifier = nullptr;
+    bool m_warnedWatchLimit = false;
+    QHash<int, Watch> m_watches;
+    // folder path -> its store, directory name and watches
+    QHash<QString, Folder> m_folders;
     // Dot directories that are not folders yet (no cur/): watched until they become one.
-    QSet<QString> m_pending;
+    QHash<QString, int> m_pending;
     ArrivalBurst *m_burst;
 };
 

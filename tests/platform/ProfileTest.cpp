@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QProcess>
 #include <QSaveFile>
 #include <QTemporaryDir>
@@ -239,4 +240,36 @@ TEST_F(Profile, InterleavedWritersInOneProcessKeepEachOthersWrites)
         EXPECT_TRUE(WritePrivateProfileStringA("S", "b", QByteArray::number(i).constData(), otherSpelling));
     }
     EXPECT_EQ(contents(), "[S]\na=9\nb=9\n");
+}
+
+TEST_F(Profile, ABatchSavesOnceAndReadsItsOwnWrites)
+{
+    put("[Setup]\nInit=1\n");
+    {
+        IniFileCache::Batch batch(path());
+        EXPECT_TRUE(WritePrivateProfileStringA("Setup", "Init", "0", path()));
+        EXPECT_TRUE(WritePrivateProfileStringA("EntryID", "Dummy", "Val", path()));
+        EXPECT_TRUE(WritePrivateProfileStringA("EntryID", "Dummy", nullptr, path()));
+        EXPECT_TRUE(WritePrivateProfileStringA("EntryID", "EID0", "AB|CD", path()));
+        EXPECT_EQ(read("Setup", "Init"), "0");
+        EXPECT_EQ(read("EntryID", "EID0"), "AB|CD");
+        EXPECT_EQ(contents(), "[Setup]\nInit=1\n"); // nothing saved yet
+        QLockFile other(path() + QStringLiteral(".lock"));
+        EXPECT_FALSE(other.tryLock(0));
+    }
+    EXPECT_EQ(contents(), "[Setup]\nInit=0\n[EntryID]\nEID0=AB|CD\n");
+
+    // A batch that changes nothing leaves the file alone; one on a fresh file creates it.
+    const QFileInfo before(path());
+    {
+        IniFileCache::Batch batch(path());
+        EXPECT_TRUE(WritePrivateProfileStringA("Setup", "Init", "0", path()));
+        EXPECT_TRUE(batch.commit());
+    }
+    EXPECT_EQ(QFileInfo(path()).lastModified(), before.lastModified());
+    {
+        IniFileCache::Batch batch(path(QStringLiteral("new.ini")));
+        EXPECT_TRUE(WritePrivateProfileStringA("A", "k", "v", path(QStringLiteral("new.ini"))));
+    }
+    EXPECT_EQ(contents(QStringLiteral("new.ini")), "[A]\nk=v\n");
 }

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLockFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -249,5 +250,40 @@ TEST_F(Registry, TwoProcessesWritingAtOnceKeepBothChanges)
         EXPECT_EQ(query(key, QStringLiteral("child%1").arg(i)), QByteArray("c", 2)) << i;
         EXPECT_EQ(query(key, QStringLiteral("parent%1").arg(i)), QByteArray("p", 2)) << i;
     }
+    RegCloseKey(key);
+}
+
+TEST_F(Registry, ABatchSavesOnceUnderItsLockAndReadsItsOwnWrites)
+{
+    HKEY key = 0;
+    ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, QStringLiteral("Before"), &key), ERROR_SUCCESS);
+    RegCloseKey(key);
+    const QByteArray before = fileBytes(userFile());
+    {
+        RegistryStore::Batch batch(RegistryStore::Root::CurrentUser);
+        {
+            RegistryStore::Batch nested(RegistryStore::Root::CurrentUser);
+            ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, QStringLiteral("Settings\\Popup"), &key), ERROR_SUCCESS);
+            for (int i = 0; i < 10; ++i)
+                EXPECT_EQ(setString(key, QStringLiteral("v%1").arg(i), QByteArray::number(i)), ERROR_SUCCESS);
+            ASSERT_EQ(setString(HKEY_CLASSES_ROOT, QStringLiteral("Cls"), "c"), ERROR_SUCCESS);
+            EXPECT_TRUE(nested.commit()); // the outer batch still holds the save
+        }
+        EXPECT_EQ(fileBytes(userFile()), before);
+        EXPECT_EQ(query(key, QStringLiteral("v9")), QByteArray("9"));
+        EXPECT_EQ(RegistryStore::instance().subKeys(RegistryStore::Root::CurrentUser, QStringLiteral("Settings")),
+                  QStringList{QStringLiteral("Popup")});
+        // No other writer gets in while the batch is open.
+        QLockFile other(userFile() + QStringLiteral(".lock"));
+        EXPECT_FALSE(other.tryLock(0));
+        EXPECT_TRUE(batch.commit());
+    }
+    const QByteArray after = fileBytes(userFile());
+    EXPECT_TRUE(after.contains("[HKEY_CURRENT_USER\\Settings\\Popup]"));
+    EXPECT_TRUE(after.contains("\"v0\"") && after.contains("\"v9\""));
+    EXPECT_TRUE(after.contains("[HKEY_CURRENT_USER\\Software\\Classes]"));
+    EXPECT_TRUE(after.contains("[HKEY_CURRENT_USER\\Before]"));
+    QLockFile other(userFile() + QStringLiteral(".lock"));
+    EXPECT_TRUE(other.tryLock(0));
     RegCloseKey(key);
 }
