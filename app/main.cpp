@@ -1,7 +1,10 @@
 // lumora: the host process. Runs the mail host over the user's Maildir stores (or the
 // in-memory demo store), loads the registered add-ins, and stays until asked to quit.
+#include "app/Autostart.h"
 #include "app/DemoMail.h"
+#include "app/DisplayPlatform.h"
 #include "app/HostApplication.h"
+#include "app/InstallLayout.h"
 #include "app/SignalWatcher.h"
 #include "app/SingleInstance.h"
 #include "host/maildir/MaildirApplication.h"
@@ -31,6 +34,8 @@ struct Options
     QString hostProgram;
     QString displayCommand;
     QString mailClient;
+    bool switchAutostart = false;
+    QString autostart;
 };
 
 Options parse(const QApplication &app)
@@ -58,7 +63,10 @@ Options parse(const QApplication &app)
         QStringLiteral("mail-client"),
         QStringLiteral("Window class of your mail client; while it is the active window no popup shows."),
         QStringLiteral("class"));
-    parser.addOptions({demo, verbose, testPopup, quit, maildir, hostProgram, displayCommand, mailClient});
+    const QCommandLineOption autostart(QStringLiteral("autostart"),
+                                       QStringLiteral("Start Lumora when you log in (on) or not (off), then exit."),
+                                       QStringLiteral("on|off"));
+    parser.addOptions({demo, verbose, testPopup, quit, maildir, hostProgram, displayCommand, mailClient, autostart});
     parser.process(app);
 
     Options o;
@@ -69,6 +77,8 @@ Options parse(const QApplication &app)
     o.hostProgram = parser.value(hostProgram);
     o.displayCommand = parser.value(displayCommand);
     o.mailClient = parser.value(mailClient);
+    o.switchAutostart = parser.isSet(autostart);
+    o.autostart = parser.value(autostart);
     Verbose::setEnabled(parser.isSet(verbose));
     return o;
 }
@@ -80,13 +90,36 @@ void say(const QString &text)
 
 } // namespace
 
+// `--autostart on|off`: the exit status tells whether the entry is as asked.
+int switchAutostart(const QString &value)
+{
+    if (value != QLatin1String("on") && value != QLatin1String("off")) {
+        say(QStringLiteral("Lumora: --autostart takes on or off, not \"%1\".").arg(value));
+        return 2;
+    }
+    QString error;
+    if (!Autostart::setEnabled(value == QLatin1String("on"), &error)) {
+        say(QStringLiteral("Lumora: autostart unchanged: %1").arg(error));
+        return 1;
+    }
+    say(value == QLatin1String("on")
+            ? QStringLiteral("Lumora will start when you log in (%1).").arg(Autostart::entryPath())
+            : QStringLiteral("Lumora will not start when you log in."));
+    return 0;
+}
+
 int main(int argc, char **argv)
 {
+    const QString platformNote = DisplayPlatform::choose();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("lumora"));
     QApplication::setOrganizationName(product::companyFolder());
     QApplication::setQuitOnLastWindowClosed(false);
     const Options options = parse(app);
+    if (!platformNote.isEmpty())
+        Verbose::line(platformNote);
+    if (options.switchAutostart)
+        return switchAutostart(options.autostart);
 
     if (options.quit) {
         if (!SingleInstance::sendToRunning(QStringLiteral("quit")))
@@ -138,10 +171,10 @@ int main(int argc, char **argv)
     }
 
     HostApplication host(mail.get(), closeExplorer);
-    host.setPluginFolder(QCoreApplication::applicationDirPath());
-    host.setHostProgram(options.hostProgram.isEmpty()
-                            ? QCoreApplication::applicationDirPath() + QStringLiteral("/OUTLOOK.EXE")
-                            : options.hostProgram);
+    const QString pluginFolder = InstallLayout::pluginFolder();
+    host.setPluginFolder(pluginFolder);
+    host.setHostProgram(options.hostProgram.isEmpty() ? pluginFolder + QStringLiteral("/OUTLOOK.EXE")
+                                                      : options.hostProgram);
 
     auto quit = [&host](const QString &why) {
         Verbose::line(QStringLiteral("quitting (%1)").arg(why));
