@@ -5,6 +5,7 @@
 #include "platform/Clock.h"
 #include "platform/NotifyIconHost.h"
 #include "platform/ProcessLauncher.h"
+#include "popup/NotificationPresenter.h"
 #include "popup/PopupWindow.h"
 #include "popup/PopupWindowsManager.h"
 #include "queue/Queue.h"
@@ -54,6 +55,7 @@ Main::Main(QWidget *parent)
     , m_imgDisabled(TrayIconArt::icon(TrayIconArt::Suspended))
     , m_tmrMail(Clock::instance().createTimer())
     , m_tmrBalloon(Clock::instance().createTimer())
+    , m_useNotifications(NotificationPresenter::replacesPopup())
 {
     setObjectName(QStringLiteral("Main"));
     // The form only exists to own the icon and the menu; showing it must not put
@@ -172,6 +174,8 @@ void Main::Form_Load()
     addIn().queue = m_queue.get();
     m_manager = std::make_unique<PopupWindowsManager>();
     m_popup = std::make_unique<PopupWindow>();
+    if (m_useNotifications)
+        m_notifications = std::make_unique<NotificationPresenter>();
 
     SetPopupProps();
 
@@ -192,6 +196,7 @@ void Main::Form_Unload()
         m_popup->MessageFontOver() = QFont();
         m_popup->setPopupPicture(nullptr);
     }
+    m_notifications.reset();
     if (addIn().queue == m_queue.get())
         addIn().queue = nullptr;
     m_queue.reset();
@@ -298,14 +303,16 @@ void Main::SetPopupProps()
 
 void Main::TestPopup()
 {
-    if (m_manager && m_popup)
+    if (m_notifications)
+        m_notifications->ShowTest();
+    else if (m_manager && m_popup)
         m_manager->PlaceAndShowTest(*m_popup);
 }
 
 void Main::tmrMail_Timer()
 {
     // A scan waits while a popup shows; the timer keeps ticking and asks again.
-    if (m_popup && m_popup->isShowing())
+    if ((m_popup && m_popup->isShowing()) || (m_notifications && m_notifications->isShowing()))
         return;
     m_tmrMail->setEnabled(false);
     if (OlAddInInterface *controller = addIn().controller)
@@ -318,7 +325,9 @@ void Main::tmrBalloon_Timer()
     OlAddInInterface *controller = addIn().controller;
     if (!controller || controller->WindowState())
         return;
-    if (m_popup && m_manager && !m_popup->isShowing())
+    if (m_notifications)
+        m_notifications->Show();
+    else if (m_popup && m_manager && !m_popup->isShowing())
         m_manager->PlaceAndShow(*m_popup);
 }
 
