@@ -2,8 +2,11 @@
 
 #include "platform/NotifyIconHost.h"
 
+#include <QElapsedTimer>
 #include <QHash>
+#include <QMenu>
 #include <QPair>
+#include <QPointer>
 
 #include <memory>
 
@@ -21,12 +24,20 @@ public:
     ~TrayIconHost() override;
 
     bool notify(quint32 message, const NOTIFYICONDATAA &data) override;
+    void setMenu(quint32 hWnd, quint32 uID, QMenu *menu) override;
+
+    // True when the desktop offers a StatusNotifierItem tray, which Qt then uses: it shows
+    // an icon's menu itself and reports every click as an activation, double clicks too.
+    static bool statusNotifierTray();
 
 private:
     struct Entry
     {
         std::unique_ptr<QSystemTrayIcon> icon;
         quint32 callbackMessage = 0;
+        QPointer<QMenu> menu;
+        // The last activation, to tell a double click where the tray reports none.
+        QElapsedTimer lastTrigger;
     };
     using Key = QPair<quint32, quint32>;
 

@@ -105,6 +105,10 @@ void Main::createMenu()
     m_mnuPopTray = new QMenu;
     m_mnuPopTray->setObjectName(QStringLiteral("mnuPopTray"));
     m_mnuPopTray->setTitle(QStringLiteral("Systray"));
+    // A tray that shows the menu itself sends no right click: prepare it as it opens.
+    connect(m_mnuPopTray, &QMenu::aboutToShow, this, [this] {
+        m_mnuHideOutlook->setEnabled(m_outlookVersion == QLatin1String("10") || m_outlookVersion == QLatin1String("9"));
+    });
 
     m_mnuSuspend = addItem("mnuSuspend", QStringLiteral("Suspend Lumora"), &Main::mnuSuspend_Click);
     m_mnuSuspend->setCheckable(true);
@@ -169,6 +173,7 @@ void Main::Form_Load()
     NotifyIconHost &host = NotifyIconHost::instance();
     m_trayConnection = connect(&host, &NotifyIconHost::callback, this, &Main::onTrayCallback);
     Shell_NotifyIconA(NIM_ADD, &m_nid);
+    host.setMenu(m_nid.hWnd, m_nid.uID, m_mnuPopTray);
 
     m_queue = std::make_unique<Queue>();
     addIn().queue = m_queue.get();
