@@ -101,8 +101,9 @@ private:
         } else {
             text += " stroke=\"" + m_pen.color().name(QColor::HexRgb).toLatin1() + "\" stroke-width=\""
                 + number(m_pen.widthF() > 0 ? m_pen.widthF() : 1.0) + '"';
+            // Qt's miter limit, which differs from SVG's default of 4.
             if (m_pen.joinStyle() == Qt::MiterJoin)
-                text += " stroke-linejoin=\"miter\"";
+                text += " stroke-linejoin=\"miter\" stroke-miterlimit=\"" + number(m_pen.miterLimit()) + '"';
             else if (m_pen.joinStyle() == Qt::RoundJoin)
                 text += " stroke-linejoin=\"round\"";
         }
