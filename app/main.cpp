@@ -108,8 +108,28 @@ int switchAutostart(const QString &value)
     return 0;
 }
 
+// `--autostart` needs no display, so that it works from a login script or a text console:
+// it is handled before any window-system connection. -1 when it is not asked for.
+int autostartWithoutDisplay(int argc, char **argv)
+{
+    bool asked = false;
+    for (int i = 1; i < argc; ++i)
+        asked = asked || qstrcmp(argv[i], "--autostart") == 0 || qstrncmp(argv[i], "--autostart=", 12) == 0;
+    if (!asked)
+        return -1;
+    QCoreApplication app(argc, argv);
+    QCommandLineParser parser;
+    const QCommandLineOption autostart(QStringLiteral("autostart"), QString(), QStringLiteral("on|off"));
+    parser.addOption(autostart);
+    // Other options are the full parser's business; only this one is read here.
+    parser.parse(QCoreApplication::arguments());
+    return switchAutostart(parser.value(autostart));
+}
+
 int main(int argc, char **argv)
 {
+    if (const int code = autostartWithoutDisplay(argc, argv); code >= 0)
+        return code;
     const QString platformNote = DisplayPlatform::choose();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("lumora"));
