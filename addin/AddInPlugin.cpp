@@ -3,32 +3,16 @@
 #include "addin/AddInRegistration.h"
 #include "addin/Connect.h"
 #include "addinapi/AddInGlobals.h"
-
-#include <QFileInfo>
-
-#include <dlfcn.h>
+#include "support/LibraryLocation.h"
 
 namespace lumora {
-
-namespace {
-
-// Where this library was loaded from: the template INI, default sound and help file lie
-// beside it.
-QString ownFolder()
-{
-    Dl_info info = {};
-    if (dladdr(reinterpret_cast<void *>(&ownFolder), &info) && info.dli_fname)
-        return QFileInfo(QString::fromLocal8Bit(info.dli_fname)).absolutePath();
-    return QString();
-}
-
-} // namespace
 
 AddInPlugin::AddInPlugin(QObject *parent)
     : QObject(parent)
 {
+    // The template INI, default sound and help file lie beside the library.
     if (addIn().libraryFolder.isEmpty())
-        addIn().libraryFolder = ownFolder();
+        addIn().libraryFolder = LibraryLocation::folder();
 }
 
 QStringList AddInPlugin::progIds() const

@@ -15,6 +15,7 @@
 #include "settings/modRegistry.h"
 #include "settings/modSpecialFolders.h"
 #include "support/CFileVersionInfo.h"
+#include "support/HostProgramVersion.h"
 #include "tray/Main.h"
 
 #include <QDir>
@@ -66,11 +67,18 @@ qint16 OlAddIn::NewMsgCount() const
     return m_newMsgCount;
 }
 
-std::optional<QDateTime> OlAddIn::lastSeen(const QString &folderId) const
+QString OlAddIn::folderKey(const QString &folderId, const QString &storeId)
+{
+    // A folder id is only unique within its store (every Maildir store's Inbox has the same
+    // one), so the dates are kept per folder and store.
+    return folderId + QLatin1Char('|') + storeId;
+}
+
+std::optional<QDateTime> OlAddIn::lastSeen(const QString &folderId, const QString &storeId) const
 {
     if (!m_lastSeen)
         return std::nullopt;
-    if (auto mark = m_lastSeen->Item(folderId))
+    if (auto mark = m_lastSeen->Item(folderKey(folderId, storeId)))
         return mark->date;
     return std::nullopt;
 }
@@ -134,6 +142,7 @@ void OlAddIn::AttachToOutlook(host::Application *application)
     if (m_versionReader)
         m_main->setOutlookVersion(m_versionReader->FileVersionMajor());
     m_main->Form_Load();
+    m_main->setTipNote(m_watchNote);
 
     // Only now may new mail be acted on.
     m_enabled = true;
@@ -153,6 +162,7 @@ void OlAddIn::DetachFromOutlook()
         trace(QStringLiteral("detach: main form unloaded"));
     }
     m_lastSeen.reset();
+    m_reportedMissing.clear();
     if (m_ini) {
         m_ini->flush();
         m_ini.reset();
@@ -241,16 +251,11 @@ void OlAddIn::setTrayIcon(qint16 state)
 
 void OlAddIn::InitOutlookVersion()
 {
-    const QString path = modRegistry::ReadRegistryValue(
-                             reg::HKEY_LOCAL_MACHINE,
-                             QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\OUTLOOK.EXE"),
-                             QStringLiteral("Path"))
-                             .toString();
-    m_versionReader = std::make_unique<CFileVersionInfo>();
-    m_versionReader->setFullPathName(path + QStringLiteral("OUTLOOK.EXE"));
+    m_versionReader = HostProgramVersion::open();
     const QString major = m_versionReader->FileVersionMajor();
-    if (major == QLatin1String("9") || major == QLatin1String("10") || major == QLatin1String("11"))
-        m_keyPath = SettingsLocation::registryKey(major);
+    // Another version leaves the key as it was (empty on a fresh controller).
+    if (const QString key = HostProgramVersion::settingsKey(major); !key.isEmpty())
+        m_keyPath = key;
     trace(QStringLiteral("host version %1, settings key \"%2\"").arg(major, m_keyPath));
 }
 
@@ -379,8 +384,15 @@ void OlAddIn::LoadWatchedFolders()
         return;
     m_ini->setSection(QStringLiteral("Setup"));
     const QString init = m_ini->getValue(QStringLiteral("Init"), QStringLiteral("0")).toString();
-    m_ini->setValues(QStringLiteral("Init"), QStringLiteral("0"));
-    if (SettingsTable::leadingNumber(init) == 1.0 && m_inbox) {
+    const bool firstRun = SettingsTable::leadingNumber(init) == 1.0;
+    if (firstRun && !m_inbox) {
+        // Nothing to seed with (no store yet): the marker stays, so the first start that
+        // finds an Inbox still seeds the list.
+        trace(QStringLiteral("first run: no Inbox to watch yet"));
+    } else {
+        m_ini->setValues(QStringLiteral("Init"), QStringLiteral("0"));
+    }
+    if (firstRun && m_inbox) {
         m_ini->addSection(QStringLiteral("EntryID"), true);
         m_ini->setValues(QStringLiteral("EID0"), m_inbox->EntryID() + QLatin1Char('|') + m_inbox->StoreID());
         m_ini->flush();
@@ -401,6 +413,7 @@ void OlAddIn::LoadFoldersToScan()
         for (const QVariant &v : values.toList())
             m_watchedFolders.append(v.toString());
     }
+    reportWatchedFolders();
     if (m_watchedFolders.isEmpty())
         return;
 
@@ -412,10 +425,44 @@ void OlAddIn::LoadFoldersToScan()
         const QStringList parts = entry.split(QLatin1Char('|'));
         if (parts.size() != 2)
             continue;
-        std::optional<FolderMark> kept = m_lastSeen ? m_lastSeen->Item(parts.at(0)) : std::nullopt;
-        fresh->Add(parts.at(0), kept ? *kept : FolderMark{threeHoursBack, {}});
+        const QString key = folderKey(parts.at(0), parts.at(1));
+        std::optional<FolderMark> kept = m_lastSeen ? m_lastSeen->Item(key) : std::nullopt;
+        fresh->Add(key, kept ? *kept : FolderMark{threeHoursBack, {}});
     }
     m_lastSeen = std::move(fresh);
+}
+
+void OlAddIn::reportMissingFolder(const QString &folderId, const QString &storeId)
+{
+    // Once per folder and run: a folder that is gone stays gone on every later scan.
+    if (m_reportedMissing.contains(folderKey(folderId, storeId)))
+        return;
+    m_reportedMissing.insert(folderKey(folderId, storeId));
+    const QString text = QStringLiteral("Folder not found: %1|%2").arg(folderId, storeId);
+    addIn().log(3, QStringLiteral("LoadFoldersToScan"), text);
+    trace(QStringLiteral("watched folder %1 in store %2 cannot be found").arg(folderId, storeId));
+}
+
+void OlAddIn::reportWatchedFolders()
+{
+    int found = 0;
+    for (const QString &entry : std::as_const(m_watchedFolders)) {
+        const QStringList parts = entry.split(QLatin1Char('|'));
+        if (parts.size() != 2)
+            continue;
+        if (m_objNS && m_objNS->GetFolderFromID(parts.at(0), parts.at(1)))
+            ++found;
+        else
+            reportMissingFolder(parts.at(0), parts.at(1));
+    }
+    trace(QStringLiteral("watched folders loaded: %1 of %2 found").arg(found).arg(m_watchedFolders.size()));
+    m_watchNote = found == 0 ? QStringLiteral("no folders watched: open Options") : QString();
+    if (found == 0) {
+        addIn().log(3, QStringLiteral("LoadFoldersToScan"), m_watchNote);
+        trace(m_watchNote);
+    }
+    if (m_main)
+        m_main->setTipNote(m_watchNote);
 }
 
 void OlAddIn::objOutlook_NewMail()
@@ -454,15 +501,18 @@ void OlAddIn::scanFolder(const QString &folderId, const QString &storeId)
     if (!m_objNS)
         return;
     host::FolderPtr folder = m_objNS->GetFolderFromID(folderId, storeId);
-    if (!folder)
+    if (!folder) {
+        reportMissingFolder(folderId, storeId);
         return;
+    }
     host::ItemsPtr items = folder->items();
     if (!items)
         return;
     host::ItemPtr item = items->Find(QStringLiteral("[Unread] = true"));
     if (!item)
         return;
-    if (!m_lastSeen || !m_lastSeen->Exists(folderId)) {
+    const QString key = folderKey(folderId, storeId);
+    if (!m_lastSeen || !m_lastSeen->Exists(key)) {
         addIn().log(3, QStringLiteral("GetNewMailMessages"),
                     QStringLiteral("Date does not exist for folder:") + folder->Name());
         return;
@@ -470,7 +520,7 @@ void OlAddIn::scanFolder(const QString &folderId, const QString &storeId)
     // Every item is measured against the date as it stood before this scan, so a message
     // that the store lists after a younger one is still reported; the date then moves to
     // the youngest message queued.
-    const FolderMark before = *m_lastSeen->Item(folderId);
+    const FolderMark before = *m_lastSeen->Item(key);
     FolderMark after = before;
     Queue *queue = addIn().queue;
     for (; item; item = items->FindNext()) {
@@ -506,7 +556,7 @@ void OlAddIn::scanFolder(const QString &folderId, const QString &storeId)
                        importance == 2 ? QStringLiteral(", high importance") : QString()));
         setTrayIcon(importance == 2 ? 2 : 1);
     }
-    m_lastSeen->SetItem(folderId, after);
+    m_lastSeen->SetItem(key, after);
 }
 
 } // namespace lumora

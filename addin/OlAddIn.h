@@ -63,12 +63,15 @@ public:
     bool isAttached() const { return m_objOutlook != nullptr; }
     QString settingsKeyPath() const { return m_keyPath; }
     QStringList watchedFolders() const { return m_watchedFolders; }
-    std::optional<QDateTime> lastSeen(const QString &folderId) const;
+    std::optional<QDateTime> lastSeen(const QString &folderId, const QString &storeId) const;
     host::Explorer *trackedExplorer() const { return m_objExpl; }
     Main *mainForm() const { return m_main.get(); }
 
 private:
     void LoadWatchedFolders();
+    // Says, in the log, the trace and the tray tip, when no watched folder can be found.
+    void reportWatchedFolders();
+    void reportMissingFolder(const QString &folderId, const QString &storeId);
     void objOutlook_NewMail();
     void objOutlook_OptionsPagesAdd(host::PropertyPages *pages);
     void colExpl_NewExplorer(host::Explorer *explorer);
@@ -88,6 +91,7 @@ private:
         QSet<QString> idsAtDate;
     };
     void scanFolder(const QString &folderId, const QString &storeId);
+    static QString folderKey(const QString &folderId, const QString &storeId);
 
     host::Application *m_objOutlook = nullptr;
     host::NameSpace *m_objNS = nullptr;
@@ -100,6 +104,8 @@ private:
     qint16 m_newMsgCount = 0;
     std::unique_ptr<CINIFile> m_ini;
     QStringList m_watchedFolders;
+    QSet<QString> m_reportedMissing;
+    QString m_watchNote;
     std::unique_ptr<OrderedDictionary<FolderMark>> m_lastSeen;
     bool m_enabled = false;
     std::unique_ptr<CFileVersionInfo> m_versionReader;

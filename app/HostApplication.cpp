@@ -1,5 +1,8 @@
 #include "app/HostApplication.h"
 
+#include "app/OptionsDialog.h"
+#include "app/OptionsTestDriver.h"
+#include "app/SysInfoRegistration.h"
 #include "host/ComponentFactory.h"
 #include "platform/Registry.h"
 #include "platform/Verbose.h"
@@ -17,8 +20,17 @@ namespace {
 
 const QString kAddinsKey = QStringLiteral("Software\\Microsoft\\Office\\Outlook\\Addins");
 const QString kAppPathsKey = QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\OUTLOOK.EXE");
-// Bundled plugin libraries, registered on start when missing or registered elsewhere.
-const QStringList kBundledPlugins = {QStringLiteral("LumoraAddIn.so")};
+// Bundled plugin libraries and a prog-id each registers, registered on start when missing
+// or registered elsewhere.
+struct BundledPlugin
+{
+    const char *file;
+    const char *progId;
+};
+const BundledPlugin kBundledPlugins[] = {
+    {"LumoraAddIn.so", "Lumora.Connect"},
+    {"LumoraProps.so", "LumoraProps.ctlLumora"},
+};
 
 QString readText(HKEY root, const QString &path, const QString &name)
 {
@@ -64,8 +76,13 @@ HostApplication::~HostApplication()
 
 int HostApplication::start()
 {
+    if (m_application)
+        connect(m_application, &host::Application::OptionsRequested, this, &HostApplication::showOptions);
     host::ComponentFactory::registerBuiltins();
     registerHostProgram();
+    const QString sysInfo = SysInfoRegistration::registerInstalled();
+    Verbose::line(sysInfo.isEmpty() ? QStringLiteral("no system information program installed")
+                                    : QStringLiteral("system information program %1").arg(sysInfo));
     registerBundledPlugins();
     loadAddIns();
     return int(m_addIns.size());
@@ -90,11 +107,11 @@ void HostApplication::registerHostProgram()
 void HostApplication::registerBundledPlugins()
 {
     host::ComponentFactory &factory = host::ComponentFactory::global();
-    for (const QString &name : kBundledPlugins) {
-        const QString path = QDir(m_pluginFolder).absoluteFilePath(name);
+    for (const BundledPlugin &plugin : kBundledPlugins) {
+        const QString path = QDir(m_pluginFolder).absoluteFilePath(QLatin1String(plugin.file));
         if (!QFileInfo::exists(path))
             continue;
-        if (registeredLibrary(QStringLiteral("Lumora.Connect")) == path)
+        if (registeredLibrary(QLatin1String(plugin.progId)) == path)
             continue;
         if (factory.registerLibrary(path))
             Verbose::line(QStringLiteral("registered %1").arg(path));
@@ -133,6 +150,8 @@ void HostApplication::shutdown()
     if (m_shutDown)
         return;
     m_shutDown = true;
+    // The pages talk to the add-ins: they go first.
+    delete m_options.data();
     if (m_closeExplorer)
         m_closeExplorer();
     for (auto it = m_addIns.rbegin(); it != m_addIns.rend(); ++it) {
@@ -165,9 +184,36 @@ QString HostApplication::handleRequest(const QString &request)
             return QStringLiteral("no add-in to show a test popup");
         return QStringLiteral("ok");
     }
+    if (request == QLatin1String("options")) {
+        showOptions();
+        return QStringLiteral("ok");
+    }
+    if (request.startsWith(QLatin1String("test-options ")) && OptionsTestDriver::enabled())
+        return OptionsTestDriver::handle(m_options, request.mid(13));
     if (request == QLatin1String("ping") || request == QLatin1String("show"))
         return QStringLiteral("ok");
     return QStringLiteral("unknown request");
+}
+
+OptionsDialog *HostApplication::optionsDialog() const
+{
+    return m_options;
+}
+
+void HostApplication::showOptions()
+{
+    if (!m_options) {
+        m_options = new OptionsDialog(m_application);
+        m_options->setAttribute(Qt::WA_DeleteOnClose);
+        if (m_hostPage)
+            m_options->addPage(m_hostPage(), QStringLiteral("Mail"));
+        m_options->collectPages();
+        m_options->adjustSize();
+        Verbose::line(QStringLiteral("options: dialog opened with %1 page(s)").arg(m_options->pageCount()));
+    }
+    m_options->show();
+    m_options->raise();
+    m_options->activateWindow();
 }
 
 } // namespace lumora

@@ -11,6 +11,8 @@
 
 namespace lumora {
 
+class OptionsDialog;
+
 // The host process's part of the mail application: it makes sure the bundled plugins are
 // registered, loads every add-in whose registration asks for start-up, connects it to the
 // mail application, and on quit closes the main window and disconnects the add-ins.
@@ -34,6 +36,11 @@ public:
     void shutdown();
     // Handles a request from a later start of lumora; returns the answer text.
     QString handleRequest(const QString &request);
+    // Makes the host's own page, shown first in the options dialog; none when not set.
+    void setHostPage(std::function<QObject *()> factory) { m_hostPage = std::move(factory); }
+    // Opens the options dialog, or raises it when it is open already.
+    void showOptions();
+    OptionsDialog *optionsDialog() const;
 
 private:
     struct LoadedAddIn
@@ -54,6 +61,8 @@ private:
     QString m_hostProgram;
     std::vector<LoadedAddIn> m_addIns;
     bool m_shutDown = false;
+    QPointer<OptionsDialog> m_options;
+    std::function<QObject *()> m_hostPage;
 };
 
 } // namespace lumora

@@ -4,10 +4,13 @@
 #include "app/DemoMail.h"
 #include "app/DisplayPlatform.h"
 #include "app/HostApplication.h"
+#include "app/HostOptionsPage.h"
 #include "app/InstallLayout.h"
+#include "app/MailClientIdentity.h"
 #include "app/SignalWatcher.h"
 #include "app/SingleInstance.h"
 #include "host/maildir/MaildirApplication.h"
+#include "host/maildir/MaildirStore.h"
 #include "host/memory/MemoryApplication.h"
 #include "host/memory/MemoryExplorer.h"
 #include "platform/Product.h"
@@ -17,6 +20,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QFile>
 #include <QTextStream>
 
 #include <cstdio>
@@ -29,6 +33,7 @@ struct Options
 {
     bool demo = false;
     bool testPopup = false;
+    bool options = false;
     bool quit = false;
     QStringList maildirs;
     QString hostProgram;
@@ -48,6 +53,8 @@ Options parse(const QApplication &app)
                                      QStringLiteral("Print what Lumora does, one line each, on standard error."));
     const QCommandLineOption testPopup(QStringLiteral("test-popup"),
                                        QStringLiteral("Show the test popup (starting Lumora first if needed)."));
+    const QCommandLineOption options(QStringLiteral("options"),
+                                     QStringLiteral("Open the options dialog (starting Lumora first if needed)."));
     const QCommandLineOption quit(QStringLiteral("quit"), QStringLiteral("Ask the running Lumora to quit."));
     const QCommandLineOption maildir(QStringLiteral("maildir"),
                                      QStringLiteral("Watch this Maildir store as well (repeatable)."),
@@ -61,17 +68,20 @@ Options parse(const QApplication &app)
         QStringLiteral("command"));
     const QCommandLineOption mailClient(
         QStringLiteral("mail-client"),
-        QStringLiteral("Window class of your mail client; while it is the active window no popup shows."),
+        QStringLiteral("Window class of your mail client (kept for later starts; default: the desktop's "
+                       "mailto handler). While it is active no popup shows; Hide Outlook hides it."),
         QStringLiteral("class"));
     const QCommandLineOption autostart(QStringLiteral("autostart"),
                                        QStringLiteral("Start Lumora when you log in (on) or not (off), then exit."),
                                        QStringLiteral("on|off"));
-    parser.addOptions({demo, verbose, testPopup, quit, maildir, hostProgram, displayCommand, mailClient, autostart});
+    parser.addOptions(
+        {demo, verbose, testPopup, options, quit, maildir, hostProgram, displayCommand, mailClient, autostart});
     parser.process(app);
 
     Options o;
     o.demo = parser.isSet(demo);
     o.testPopup = parser.isSet(testPopup);
+    o.options = parser.isSet(options);
     o.quit = parser.isSet(quit);
     o.maildirs = parser.values(maildir);
     o.hostProgram = parser.value(hostProgram);
@@ -86,6 +96,22 @@ Options parse(const QApplication &app)
 void say(const QString &text)
 {
     QTextStream(stderr) << text << Qt::endl;
+}
+
+// A demo run keeps its settings, INI file and log in a profile of its own, so trying the
+// demo never spends the user's first-start seeding or changes the user's settings.
+void useDemoProfile()
+{
+    QString data = qEnvironmentVariable("XDG_DATA_HOME");
+    if (data.isEmpty())
+        data = QDir::homePath() + QStringLiteral("/.local/share");
+    const QString profile = data + QLatin1Char('/') + product::companyFolder() + QLatin1Char('/')
+        + product::productFolder() + QStringLiteral(" Demo");
+    QDir().mkpath(profile + QStringLiteral("/config"));
+    QDir().mkpath(profile + QStringLiteral("/data"));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(profile + QStringLiteral("/config")));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(profile + QStringLiteral("/data")));
+    Verbose::line(QStringLiteral("demo profile %1").arg(profile));
 }
 
 } // namespace
@@ -146,10 +172,12 @@ int main(int argc, char **argv)
             say(QStringLiteral("Lumora is not running."));
         return 0;
     }
-    const QString request = options.testPopup ? QStringLiteral("test-popup") : QStringLiteral("show");
+    const QString request = options.testPopup ? QStringLiteral("test-popup")
+        : options.options                     ? QStringLiteral("options")
+                                              : QStringLiteral("show");
     QString answer;
     if (SingleInstance::sendToRunning(request, &answer)) {
-        if (!options.testPopup)
+        if (!options.testPopup && !options.options)
             say(QStringLiteral("Lumora is already running."));
         return 0;
     }
@@ -160,6 +188,9 @@ int main(int argc, char **argv)
         return 0;
     }
 
+    if (options.demo)
+        useDemoProfile();
+
     // The desktop's windows, for the mail client's window control and its active state.
     X11WindowSystem windowSystem;
     WindowSystem::setInstance(&windowSystem);
@@ -167,6 +198,7 @@ int main(int argc, char **argv)
     // The mail host: the demo store, or the user's Maildir stores.
     std::unique_ptr<host::Application> mail;
     std::function<void()> closeExplorer;
+    std::function<QObject *()> hostPage;
     if (options.demo) {
         auto memory = std::make_unique<MemoryApplication>();
         DemoMail::populate(*memory);
@@ -178,21 +210,41 @@ int main(int argc, char **argv)
         mail = std::move(memory);
         Verbose::line(QStringLiteral("host: demo store"));
     } else {
-        const QStringList roots = MaildirApplication::defaultStoreRoots(options.maildirs);
+        // The command line adds stores to the stored ones and overrides the rest for this run.
+        const HostSettings stored = HostSettings::load();
+        const QStringList roots = MaildirApplication::defaultStoreRoots(options.maildirs + stored.stores);
         auto maildir = std::make_unique<MaildirApplication>(roots);
-        if (!options.displayCommand.isEmpty())
-            maildir->setDisplayCommand(options.displayCommand);
-        if (!options.mailClient.isEmpty())
-            maildir->setMailClientWindowClass(options.mailClient);
+        const QString displayCommand =
+            options.displayCommand.isEmpty() ? stored.displayCommand : options.displayCommand;
+        if (!displayCommand.isEmpty())
+            maildir->setDisplayCommand(displayCommand);
         MaildirApplication *raw = maildir.get();
+        hostPage = [raw] {
+            QStringList open;
+            for (const auto &store : raw->stores())
+                open << store->rootPath();
+            return new HostOptionsPage(open, [raw](const HostSettings &s) {
+                raw->setDisplayCommand(s.displayCommand);
+                // An emptied field falls back to the desktop's mailto handler, as at start.
+                raw->setMailClientClass(MailClientIdentity::resolve(s.mailClient));
+            });
+        };
         closeExplorer = [raw] { raw->quit(); };
         Verbose::line(QStringLiteral("host: Maildir stores %1").arg(roots.join(QStringLiteral(", "))));
         mail = std::move(maildir);
     }
 
+    QString clientSource;
+    const QString mailClient = MailClientIdentity::resolve(options.mailClient, &clientSource);
+    mail->setMailClientClass(mailClient);
+    Verbose::line(mailClient.isEmpty()
+                      ? QStringLiteral("mail client: none known (name it with --mail-client CLASS)")
+                      : QStringLiteral("mail client: window class %1 (%2)").arg(mailClient, clientSource));
+
     HostApplication host(mail.get(), closeExplorer);
     const QString pluginFolder = InstallLayout::pluginFolder();
     host.setPluginFolder(pluginFolder);
+    host.setHostPage(hostPage);
     host.setHostProgram(options.hostProgram.isEmpty() ? pluginFolder + QStringLiteral("/OUTLOOK.EXE")
                                                       : options.hostProgram);
 
@@ -215,6 +267,8 @@ int main(int argc, char **argv)
         say(QStringLiteral("Lumora: no add-in could be loaded; see the lines above."));
     if (options.testPopup)
         host.handleRequest(QStringLiteral("test-popup"));
+    if (options.options)
+        host.showOptions();
 
     std::unique_ptr<DemoMail> demoDeliveries;
     if (options.demo)

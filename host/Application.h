@@ -29,9 +29,24 @@ public:
     // program file's version resource).
     virtual QString version() const = 0;
 
+    // The user's mail client by its X11 window class (compared without case against both
+    // parts of WM_CLASS); empty when unknown. Its windows are the ones the add-in's window
+    // control hides and restores.
+    QString mailClientClass() const { return m_mailClientClass; }
+    // Hosts that watch the active window override this to follow the new class too.
+    virtual void setMailClientClass(const QString &windowClass) { m_mailClientClass = windowClass.trimmed(); }
+    // Asks the host to open its options dialog: the host has no window with an options menu
+    // of its own, so the add-in's tray menu offers the command for it.
+    Q_INVOKABLE void ShowOptions() { Q_EMIT OptionsRequested(); }
+
 Q_SIGNALS:
     void NewMail();
     void OptionsPagesAdd(lumora::host::PropertyPages *pages);
+    // Raised by ShowOptions; the process that owns the options dialog opens it.
+    void OptionsRequested();
+
+private:
+    QString m_mailClientClass;
 };
 
 } // namespace lumora::host

@@ -3,9 +3,11 @@
 #include "host/HostExport.h"
 
 #include <QHash>
+#include <QObject>
 #include <QString>
 
-class QObject;
+#include <memory>
+
 class QPluginLoader;
 
 namespace lumora::host {
@@ -34,6 +36,18 @@ public:
     // A new object for the prog-id (caller owns it), or null when the prog-id is unknown or
     // its library cannot provide it; the reason is one line on standard error.
     QObject *CreateObject(const QString &progId);
+
+    // The same, typed and shared: null also when the object is not of the expected kind.
+    template<typename T>
+    std::shared_ptr<T> createShared(const QString &progId)
+    {
+        std::unique_ptr<QObject> object(CreateObject(progId));
+        if (auto *typed = qobject_cast<T *>(object.get())) {
+            object.release();
+            return std::shared_ptr<T>(typed);
+        }
+        return nullptr;
+    }
 
     // Loads the plugin library and lets it write (or remove) its own registration.
     bool registerLibrary(const QString &path);

@@ -1,6 +1,7 @@
 // Out-of-line destructors anchor each interface's vtable and meta-object in this library.
 #include "host/Application.h"
 #include "host/Logging.h"
+#include "host/PropertyPage.h"
 #include "host/SafeMailItem.h"
 
 namespace lumora::host {
@@ -20,6 +21,12 @@ Application::~Application() = default;
 LogWriter::~LogWriter() = default;
 Logging::~Logging() = default;
 SafeMailItem::~SafeMailItem() = default;
+PropertyPageSite::~PropertyPageSite() = default;
+
+QObject *PropertyPageSite::applicationObject() const
+{
+    return application();
+}
 
 COMAddIn::COMAddIn(const QString &progId, QObject *parent)
     : QObject(parent)

@@ -17,6 +17,7 @@ class LUMORA_HOST_EXPORT MAPIFolder : public QObject
     Q_PROPERTY(QString StoreID READ StoreID)
     Q_PROPERTY(QString Name READ Name)
     Q_PROPERTY(int DefaultItemType READ DefaultItemType)
+    Q_PROPERTY(QString FolderPath READ FolderPath)
 public:
     using QObject::QObject;
     ~MAPIFolder() override;
@@ -26,6 +27,9 @@ public:
     virtual QString Name() const = 0;
     // OlItemType of the items the folder holds (0 for mail folders).
     virtual int DefaultItemType() const = 0;
+    // Where the folder lives, as its host names it for a person (for a Maildir, the
+    // directory); empty when the host has no such name.
+    virtual QString FolderPath() const { return QString(); }
     virtual ItemsPtr items() = 0;
     virtual FoldersPtr folders() = 0;
 };

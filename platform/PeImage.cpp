@@ -1,5 +1,7 @@
 #include "platform/PeImage.h"
 
+#include "platform/ElfImage.h"
+
 #include <QFile>
 #include <QtEndian>
 
@@ -202,14 +204,23 @@ QByteArray PeImage::versionResourceOfFile(const QString &path)
     if (size <= 0)
         return {};
     if (const uchar *mapped = file.map(0, size)) {
-        const QByteArray result = PeImage(reinterpret_cast<const char *>(mapped), size).versionResource();
+        const QByteArray result = versionResourceOfImage(reinterpret_cast<const char *>(mapped), size);
         file.unmap(const_cast<uchar *>(mapped));
         return result;
     }
     if (size > kMaxReadSize)
         return {};
     const QByteArray contents = file.read(size);
-    return PeImage(contents.constData(), contents.size()).versionResource();
+    return versionResourceOfImage(contents.constData(), contents.size());
+}
+
+QByteArray PeImage::versionResourceOfImage(const char *data, qsizetype size)
+{
+    if (ElfImage::looksLikeElf(data, size)) {
+        const QByteArray embedded = ElfImage(data, size).section(ElfImage::VersionSectionName);
+        return PeImage(embedded.constData(), embedded.size()).versionResource();
+    }
+    return PeImage(data, size).versionResource();
 }
 
 } // namespace lumora

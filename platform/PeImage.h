@@ -25,6 +25,9 @@ public:
 
     // Maps the file read-only and returns its version resource; empty on any failure.
     static QByteArray versionResourceOfFile(const QString &path);
+    // The version resource of a PE image, or of the PE image an ELF shared object carries
+    // in its version section.
+    static QByteArray versionResourceOfImage(const char *data, qsizetype size);
 
 private:
     struct Range

@@ -1,5 +1,6 @@
 #include "popup/PopupWindowsManager.h"
 
+#include "platform/Verbose.h"
 #include "platform/WorkArea.h"
 #include "popup/PopupWindow.h"
 
@@ -169,8 +170,11 @@ qint32 PopupWindowsManager::place(PopupWindow &popup)
 void PopupWindowsManager::PlaceAndShow(PopupWindow &popup)
 {
     qint32 n = place(popup);
-    if (n == 0)
+    if (n == 0) {
+        Verbose::line(
+            QStringLiteral("popup: placed at %1,%2, location %3").arg(popup.X()).arg(popup.Y()).arg(popup.Align()));
         popup.ShowPopup(this, n);
+    }
 }
 
 void PopupWindowsManager::PlaceAndShowTest(PopupWindow &popup)

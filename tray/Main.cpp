@@ -2,13 +2,16 @@
 
 #include "addinapi/AddInGlobals.h"
 #include "addinapi/OlAddInInterface.h"
+#include "host/Application.h"
 #include "platform/Clock.h"
 #include "platform/NotifyIconHost.h"
-#include "platform/ProcessLauncher.h"
 #include "popup/NotificationPresenter.h"
 #include "popup/PopupWindow.h"
 #include "popup/PopupWindowsManager.h"
 #include "queue/Queue.h"
+#include "support/HelpLauncher.h"
+#include "support/LibraryLocation.h"
+#include "support/frmAbout.h"
 #include "tray/TrayIconArt.h"
 #include "tray/modEnumWindows.h"
 
@@ -27,6 +30,7 @@ namespace lumora {
 namespace {
 
 const char TipText[] = "lumora - Outlook Tray Notifier";
+const char AboutTitle[] = "Lumora Add-in DLL";
 
 // The icon record's size in its layout with the balloon fields.
 constexpr quint32 RecordSize = 488;
@@ -124,11 +128,10 @@ void Main::createMenu()
     m_mnuPopTray->addSeparator()->setObjectName(QStringLiteral("mnuSep3"));
     addItem("mnuResetIcon", QStringLiteral("&Reset Icon"), &Main::mnuResetIcon_Click);
     m_mnuPopTray->addSeparator()->setObjectName(QStringLiteral("mnuSep2"));
+    addItem("mnuOptions", QStringLiteral("&Options..."), &Main::mnuOptions_Click);
     addItem("mnuHelp", QStringLiteral("Lumora Help..."), &Main::mnuHelp_Click);
     m_mnuPopTray->addSeparator()->setObjectName(QStringLiteral("mnuSep1"));
-    // The About box is not part of this form; the item waits for it.
-    m_mnuSysAbout = addItem("mnuSysAbout", QStringLiteral("&About Lumora..."), nullptr);
-    m_mnuSysAbout->setEnabled(false);
+    m_mnuSysAbout = addItem("mnuSysAbout", QStringLiteral("&About Lumora..."), &Main::mnuSysAbout_Click);
 }
 
 QIcon Main::image(int state) const
@@ -156,6 +159,28 @@ void Main::fillTrayRecord()
     m_nid.uCallbackMessage = WM_MOUSEMOVE;
 }
 
+void Main::fillTip()
+{
+    QByteArray tip(TipText);
+    if (!m_tipNote.isEmpty())
+        tip += '\n' + m_tipNote.toUtf8();
+    // The record holds 127 bytes and a NUL; a cut never splits a UTF-8 sequence.
+    qsizetype n = qMin<qsizetype>(tip.size(), sizeof m_nid.szTip - 1);
+    while (n > 0 && n < tip.size() && (uchar(tip.at(n)) & 0xC0) == 0x80)
+        --n;
+    std::memset(m_nid.szTip, 0, sizeof m_nid.szTip);
+    std::memcpy(m_nid.szTip, tip.constData(), size_t(n));
+}
+
+void Main::setTipNote(const QString &note)
+{
+    if (note == m_tipNote)
+        return;
+    m_tipNote = note;
+    if (m_loaded)
+        SetTrayIcon(-1); // keeps the image, refreshes the tip
+}
+
 void Main::Form_Load()
 {
     if (m_loaded)
@@ -167,8 +192,7 @@ void Main::Form_Load()
 
     fillTrayRecord();
     m_nid.hIcon = m_imgNorm;
-    std::memset(m_nid.szTip, 0, sizeof m_nid.szTip);
-    std::memcpy(m_nid.szTip, TipText, sizeof TipText);
+    fillTip();
     m_trayIconState = 0;
     NotifyIconHost &host = NotifyIconHost::instance();
     m_trayConnection = connect(&host, &NotifyIconHost::callback, this, &Main::onTrayCallback);
@@ -184,6 +208,7 @@ void Main::Form_Load()
 
     SetPopupProps();
 
+    followMailClient();
     if (addIn().settings.HideOnStartup == 1) {
         modEnumWindows::HideOutlookWindows();
         m_mnuHideOutlook->setChecked(true);
@@ -207,6 +232,8 @@ void Main::Form_Unload()
     m_queue.reset();
     m_manager.reset();
     m_popup.reset();
+
+    delete m_about;
 
     Shell_NotifyIconA(NIM_DELETE, &m_nid);
     disconnect(m_trayConnection);
@@ -235,8 +262,7 @@ void Main::SetTrayIcon(qint16 id)
     }
     if (id >= 0 && id <= 3)
         m_trayIconState = id;
-    std::memset(m_nid.szTip, 0, sizeof m_nid.szTip);
-    std::memcpy(m_nid.szTip, TipText, sizeof TipText);
+    fillTip();
     Shell_NotifyIconA(NIM_MODIFY, &m_nid);
 }
 
@@ -347,6 +373,7 @@ void Main::mnuSuspend_Click()
 void Main::mnuHideOutlook_Click()
 {
     m_mnuHideOutlook->setChecked(!m_mnuHideOutlook->isChecked());
+    followMailClient();
     if (m_mnuHideOutlook->isChecked())
         modEnumWindows::HideOutlookWindows();
     else
@@ -388,19 +415,44 @@ void Main::mnuResetIcon_Click()
     SetTrayIcon(0);
 }
 
+void Main::mnuOptions_Click()
+{
+    // The options dialog belongs to the host; the add-in only asks for it.
+    if (addIn().application)
+        addIn().application->ShowOptions();
+}
+
 void Main::mnuHelp_Click()
 {
-    // The desktop's handler for the file stands in for the compiled-help viewer.
-    const QString helpFile = addIn().libraryFolder + QStringLiteral("/Lumora.chm");
     int number = 0;
     QString description;
-    if (ProcessLauncher::instance().startDetached(QStringLiteral("xdg-open"), {helpFile}, &number, &description))
+    if (HelpLauncher::open(addIn().libraryFolder, &number, &description))
         return;
-    // The number is written with a blank in place of a plus sign.
-    const QString sign = number < 0 ? QStringLiteral("-") : QStringLiteral(" ");
-    addIn().log(4, QStringLiteral("mnuHelp_Click"),
-                QStringLiteral("Shell Error:") + sign + QString::number(qAbs(static_cast<qint64>(number)))
-                    + QLatin1Char(',') + description);
+    addIn().log(4, QStringLiteral("mnuHelp_Click"), HelpLauncher::shellError(number, description));
+}
+
+void Main::followMailClient()
+{
+    // The host may learn or change the client while we run (its options dialog).
+    if (addIn().application)
+        modEnumWindows::setMailClientClass(addIn().application->mailClientClass());
+}
+
+void Main::mnuSysAbout_Click()
+{
+    // One box at a time, owned by nobody: a second click brings the open one forward.
+    if (!m_about) {
+        m_about = new frmAbout(QLatin1String(AboutTitle), LibraryLocation::path());
+        m_about->setAttribute(Qt::WA_DeleteOnClose);
+        m_about->setLog([](int level, const QString &procedure, const QString &message) {
+            addIn().log(level, procedure, message);
+        });
+    }
+    followMailClient();
+    m_about->setMailClient(modEnumWindows::mailClientClass());
+    m_about->show();
+    m_about->raise();
+    m_about->activateWindow();
 }
 
 } // namespace lumora

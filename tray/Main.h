@@ -3,8 +3,10 @@
 #include "platform/NotifyIcon.h"
 #include "platform/Timer.h"
 #include "popup/PopupStyle.h"
+#include "support/frmAbout.h"
 
 #include <QIcon>
+#include <QPointer>
 #include <QWidget>
 
 #include <memory>
@@ -55,6 +57,9 @@ public:
     // The mail client's major version ("9", "10", "11", ...), stored unchanged.
     QString OutlookVersion() const { return m_outlookVersion; }
     void setOutlookVersion(const QString &value) { m_outlookVersion = value; }
+    // A line shown under the icon's tip while something needs the user (empty: none).
+    void setTipNote(const QString &note);
+    QString tipNote() const { return m_tipNote; }
     // Loads the popup style and the add-in's settings into the popup template.
     void SetPopupProps();
     // Shows a test popup with the popup template.
@@ -90,6 +95,11 @@ public:
     void mnuNewTask_Click();
     void mnuResetIcon_Click();
     void mnuHelp_Click();
+    void mnuSysAbout_Click();
+    void mnuOptions_Click();
+
+    // The About box while it is open, else null.
+    frmAbout *aboutBox() const { return m_about; }
 
 protected:
     void changeEvent(QEvent *event) override;
@@ -98,6 +108,9 @@ private:
     void createMenu();
     QAction *addItem(const char *name, const QString &caption, void (Main::*handler)());
     void fillTrayRecord();
+    // Hands the host's mail client identity to the window control.
+    void followMailClient();
+    void fillTip();
     void onTrayCallback(quint32 hWnd, quint32 uID, quint32 callbackMessage, int mouseMessage);
     void tmrMail_Timer();
     void tmrBalloon_Timer();
@@ -111,6 +124,7 @@ private:
     HWND m_hWnd = 0;
     bool m_loaded = false;
     QString m_outlookVersion;
+    QString m_tipNote;
 
     std::unique_ptr<Timer> m_tmrMail;
     std::unique_ptr<Timer> m_tmrBalloon;
@@ -126,6 +140,7 @@ private:
     QAction *m_mnuSuspend = nullptr;
     QAction *m_mnuHideOutlook = nullptr;
     QAction *m_mnuSysAbout = nullptr;
+    QPointer<frmAbout> m_about;
 };
 
 } // namespace lumora

@@ -7,6 +7,7 @@ namespace lumora::modEnumWindows {
 namespace {
 
 HWND g_hidden = 0;
+QString g_clientClass;
 
 // The window's title, or its class name when it has no title; cut at the first NUL.
 QByteArray windowText(HWND window)
@@ -24,14 +25,33 @@ QByteArray windowText(HWND window)
     return cls;
 }
 
+bool isMailClientWindow(HWND window)
+{
+    if (g_clientClass.isEmpty())
+        return false;
+    WindowSystem &windows = WindowSystem::instance();
+    return g_clientClass.compare(windows.className(window), Qt::CaseInsensitive) == 0
+        || g_clientClass.compare(windows.instanceName(window), Qt::CaseInsensitive) == 0;
+}
+
 } // namespace
+
+void setMailClientClass(const QString &windowClass)
+{
+    g_clientClass = windowClass.trimmed();
+}
+
+QString mailClientClass()
+{
+    return g_clientClass;
+}
 
 void HideOutlookWindows()
 {
     EnumWindows([](HWND window) {
         if (GetParent(window) == 0 && IsWindowVisible(window)) {
             const QByteArray text = windowText(window);
-            if (text.contains("Microsoft") && text.contains("Outlook")) {
+            if ((text.contains("Microsoft") && text.contains("Outlook")) || isMailClientWindow(window)) {
                 g_hidden = window;
                 ShowWindow(window, SW_HIDE);
             }
@@ -58,6 +78,7 @@ HWND hiddenWindow()
 void reset()
 {
     g_hidden = 0;
+    g_clientClass.clear();
 }
 
 } // namespace lumora::modEnumWindows

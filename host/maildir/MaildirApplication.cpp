@@ -107,9 +107,10 @@ void MaildirApplication::setDisplayCommand(const QString &command)
         store->setDisplayCommand(m_displayCommand);
 }
 
-void MaildirApplication::setMailClientWindowClass(const QString &windowClass)
+void MaildirApplication::setMailClientClass(const QString &windowClass)
 {
-    m_monitor->setWindowClass(windowClass);
+    host::Application::setMailClientClass(windowClass);
+    m_monitor->setWindowClass(mailClientClass());
 }
 
 void MaildirApplication::quit()

@@ -43,8 +43,10 @@ public:
     // Command that opens a message file ("%f" is the file, else it is appended).
     void setDisplayCommand(const QString &command);
     QString displayCommand() const { return m_displayCommand; }
-    // WM_CLASS of the mail client's window; empty means the explorer is never active.
-    void setMailClientWindowClass(const QString &windowClass);
+    // WM_CLASS of the mail client's window; its windows make the explorer active. Empty
+    // means the explorer is never active.
+    void setMailClientClass(const QString &windowClass) override;
+    void setMailClientWindowClass(const QString &windowClass) { setMailClientClass(windowClass); }
     // Closes the explorer, as the host does when it is asked to quit.
     void quit();
     // Relists every watched directory now (after a resume, or in tests).

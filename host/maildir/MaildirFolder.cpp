@@ -56,6 +56,11 @@ QString MaildirFolder::Name() const
     }
 }
 
+QString MaildirFolder::FolderPath() const
+{
+    return m_itemType == host::MailItemType ? m_store->folderPath(m_dir) : QString();
+}
+
 host::ItemsPtr MaildirFolder::items()
 {
     return std::make_shared<MaildirItems>(m_store, m_dir, m_itemType);

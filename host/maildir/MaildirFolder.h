@@ -22,6 +22,7 @@ public:
     QString StoreID() const override;
     QString Name() const override;
     int DefaultItemType() const override { return m_itemType; }
+    QString FolderPath() const override;
     host::ItemsPtr items() override;
     host::FoldersPtr folders() override;
 

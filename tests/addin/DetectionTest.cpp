@@ -116,7 +116,7 @@ TEST_F(Detection, DatesMoveForwardSoNothingIsReportedTwice)
     MemoryItemPtr item = deliver(QStringLiteral("new"), start);
     clock.advance(5000);
     EXPECT_EQ(queuedSubjects(), QStringList{"new"});
-    EXPECT_EQ(controller()->lastSeen(inbox->EntryID()), start);
+    EXPECT_EQ(controller()->lastSeen(inbox->EntryID(), inbox->StoreID()), start);
     // Marked read, then unread again: not new.
     app.setUnread(item, false);
     app.setUnread(item, true);
@@ -141,7 +141,7 @@ TEST_F(Detection, MessagesOfTheSameInstantAndOutOfOrderAreAllReported)
     deliver(QStringLiteral("c, older"), t.addSecs(10));
     clock.advance(5000);
     EXPECT_EQ(queuedSubjects(), (QStringList{"a", "b, same instant", "d, younger", "c, older"}));
-    EXPECT_EQ(controller()->lastSeen(inbox->EntryID()), t.addSecs(20));
+    EXPECT_EQ(controller()->lastSeen(inbox->EntryID(), inbox->StoreID()), t.addSecs(20));
 }
 
 // Both messages of one instant are remembered, not just the last one queued: a later scan
@@ -158,7 +158,7 @@ TEST_F(Detection, TwoMessagesOfOneInstantAreNotReportedAgainByTheNextScan)
     clock.advance(5000 + 1500);
     EXPECT_EQ(scans(), 2);
     EXPECT_EQ(queuedSubjects(), (QStringList{"first", "second"}));
-    EXPECT_EQ(controller()->lastSeen(inbox->EntryID()), t);
+    EXPECT_EQ(controller()->lastSeen(inbox->EntryID(), inbox->StoreID()), t);
 }
 
 TEST_F(Detection, HighImportanceSetsIconTwoAndTheLastQueuedDecides)
@@ -223,8 +223,8 @@ TEST_F(WatchedList, InitSeedsOnceAndBrokenEntriesNeverQueue)
     watch({entryFor(inbox), other->EntryID(), QStringLiteral("A|B|C")});
     connectAddIn();
     EXPECT_EQ(controller()->watchedFolders().size(), 3);
-    EXPECT_TRUE(controller()->lastSeen(inbox->EntryID()).has_value());
-    EXPECT_FALSE(controller()->lastSeen(other->EntryID()).has_value());
+    EXPECT_TRUE(controller()->lastSeen(inbox->EntryID(), inbox->StoreID()).has_value());
+    EXPECT_FALSE(controller()->lastSeen(other->EntryID(), other->StoreID()).has_value());
     deliver(QStringLiteral("in lists"), clock.now(), 1, other);
     clock.advance(5000);
     EXPECT_EQ(addIn().queue->Size(), 0);
@@ -264,12 +264,66 @@ TEST_F(WatchedList, ReloadingTheListKeepsDatesOfKeptFolders)
     connectAddIn();
     deliver(QStringLiteral("first"), clock.now());
     clock.advance(5000);
-    const auto kept = controller()->lastSeen(inbox->EntryID());
+    const auto kept = controller()->lastSeen(inbox->EntryID(), inbox->StoreID());
     watch({entryFor(other), entryFor(inbox)});
     controller()->LoadFoldersToScan();
-    EXPECT_EQ(controller()->lastSeen(inbox->EntryID()), kept);
-    EXPECT_EQ(controller()->lastSeen(other->EntryID()), clock.now().addSecs(-3 * 3600));
+    EXPECT_EQ(controller()->lastSeen(inbox->EntryID(), inbox->StoreID()), kept);
+    EXPECT_EQ(controller()->lastSeen(other->EntryID(), other->StoreID()), clock.now().addSecs(-3 * 3600));
     EXPECT_EQ(controller()->watchedFolders().first(), entryFor(other));
+}
+
+TEST_F(WatchedList, FirstStartWithNothingToSeedKeepsTheMarkerForTheNext)
+{
+    app.setNamespaceFails(true);
+    connectAddIn();
+    EXPECT_TRUE(controller()->watchedFolders().isEmpty());
+    QFile ini(iniPath());
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(ini.readAll().contains("Init=1"));
+    ini.close();
+    disconnectAddIn();
+
+    app.setNamespaceFails(false);
+    connectAddIn();
+    EXPECT_EQ(controller()->watchedFolders(), QStringList{entryFor(inbox)});
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(ini.readAll().contains("Init=0"));
+}
+
+TEST_F(WatchedList, NoFolderFoundIsSaidInLogTraceAndTipAndEachMissingFolderLoggedOnce)
+{
+    watch({QStringLiteral("DEAD|BEEF")});
+    connectAddIn();
+    deliver(QStringLiteral("x"), clock.now());
+    clock.advance(5000);
+    deliver(QStringLiteral("y"), clock.now());
+    clock.advance(5000);
+    QFile log(dataFolder() + QStringLiteral("/Lumora.log"));
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    const QByteArray text = log.readAll();
+    EXPECT_EQ(text.count("Folder not found: DEAD|BEEF"), 1) << text.constData();
+    EXPECT_EQ(text.count("no folders watched: open Options"), 1) << text.constData();
+    EXPECT_EQ(traceCount(QStringLiteral("no folders watched: open Options")), 1);
+    EXPECT_TRUE(
+        tray.tip(controller()->mainForm()->hWnd()).endsWith(QStringLiteral("no folders watched: open Options")));
+
+    // Once a folder is found the note goes.
+    watch({entryFor(inbox)});
+    controller()->LoadFoldersToScan();
+    EXPECT_FALSE(tray.tip(controller()->mainForm()->hWnd()).contains(QStringLiteral("no folders")));
+}
+
+TEST_F(WatchedList, AFolderOfAnotherStoreWatchedWhileRunningIsScannedOnTheNextNewMail)
+{
+    MemoryFolderPtr second = app.addStore(QStringLiteral("Archive"));
+    MemoryFolderPtr lists = app.addFolder(second, QStringLiteral("Lists"));
+    watch({entryFor(inbox)});
+    connectAddIn();
+    watch({entryFor(inbox), entryFor(lists)});
+    controller()->LoadFoldersToScan();
+    deliver(QStringLiteral("to the list"), clock.now(), 1, lists);
+    clock.advance(5000);
+    EXPECT_EQ(addIn().queue->Size(), 1);
 }
 
 namespace {

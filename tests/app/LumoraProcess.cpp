@@ -8,11 +8,13 @@
 
 namespace lumora::test {
 
-LumoraProcess::LumoraProcess(const QStringList &arguments)
+LumoraProcess::LumoraProcess(const QStringList &arguments, const QStringList &extraEnvironment)
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     env.remove(QStringLiteral("MAILDIR"));
+    for (const QString &entry : extraEnvironment)
+        env.insert(entry.section(QLatin1Char('='), 0, 0), entry.section(QLatin1Char('='), 1));
     m_process.setProcessEnvironment(env);
     m_process.setProcessChannelMode(QProcess::MergedChannels);
     QObject::connect(&m_process, &QProcess::readyReadStandardOutput, [this] { readAvailable(); });

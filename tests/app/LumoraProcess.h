@@ -11,7 +11,8 @@ namespace lumora::test {
 class LumoraProcess
 {
 public:
-    explicit LumoraProcess(const QStringList &arguments);
+    // extraEnvironment: "NAME=value" entries added to the test's environment.
+    explicit LumoraProcess(const QStringList &arguments, const QStringList &extraEnvironment = {});
     ~LumoraProcess();
 
     // Waits until a trace line matches (counting from line `from`); its index or -1.

@@ -1,5 +1,5 @@
-// Feeds bytes both as a PE image and as a bare VS_VERSIONINFO resource, then asks the
-// resulting block for every value it claims to hold.
+// Feeds bytes as a program file (a PE image, or an ELF library carrying one) and as a bare
+// VS_VERSIONINFO resource, then asks the resulting block for every value it claims to hold.
 #include "platform/PeImage.h"
 #include "platform/VersionInfo.h"
 #include "platform/VersionResource.h"
@@ -52,7 +52,7 @@ void queryAll(const QByteArray &resource)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const auto *bytes = reinterpret_cast<const char *>(data);
-    queryAll(lumora::PeImage(bytes, qsizetype(size)).versionResource());
+    queryAll(lumora::PeImage::versionResourceOfImage(bytes, qsizetype(size)));
     queryAll(QByteArray(bytes, qsizetype(size)));
     return 0;
 }

@@ -1,6 +1,6 @@
+#include "host/maildir/MaildirExplorer.h"
 #include "host/maildir/ActiveWindowMonitor.h"
 #include "host/maildir/MaildirApplication.h"
-#include "host/maildir/MaildirExplorer.h"
 #include "tests/host/MaildirTree.h"
 #include "tests/testsupport/FakeWindowSystem.h"
 
@@ -50,7 +50,6 @@ TEST(MaildirApplication, AddInEntriesByProgId)
     EXPECT_EQ(app.comAddIns()->Item(QStringLiteral("lumora.connect")), entry);
     EXPECT_EQ(app.comAddIns()->add(QStringLiteral("Lumora.Connect")), entry);
 }
-
 
 // The explorer follows the window system's active window, through its signal alone.
 TEST(MaildirExplorer, ActiveWhileTheMailClientWindowIsActive)

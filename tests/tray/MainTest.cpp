@@ -2,6 +2,8 @@
 
 #include "addinapi/AddInGlobals.h"
 #include "addinapi/OlAddInInterface.h"
+#include "host/Application.h"
+#include "host/memory/MemoryApplication.h"
 #include "popup/PopupWindow.h"
 #include "queue/Queue.h"
 #include "tests/testsupport/VirtualClock.h"
@@ -11,10 +13,14 @@
 #include "tests/testsupport/FakeNotifyIconHost.h"
 #include "tests/testsupport/FakeProcessLauncher.h"
 #include "tests/testsupport/FakeWindowSystem.h"
+#include "tests/testsupport/PrivatePath.h"
 
 #include <QAction>
+#include <QFile>
+#include <QLabel>
 #include <QMenu>
 #include <QScreen>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -242,6 +248,46 @@ TEST_F(MainTest, DoubleClickRestoresTheClientAndUnchecksHide)
     EXPECT_FALSE(item("mnuHideOutlook")->isChecked());
 }
 
+// Only what the tray form asks of the host: the mail client's identity.
+class ClientHost : public host::Application
+{
+public:
+    host::NameSpace *GetNamespace(const QString &) override { return nullptr; }
+    host::NameSpace *session() override { return nullptr; }
+    host::Explorer *ActiveExplorer() override { return nullptr; }
+    host::Explorers *explorers() override { return nullptr; }
+    host::Inspectors *inspectors() override { return nullptr; }
+    host::ItemPtr CreateItem(int) override { return {}; }
+    host::COMAddIns *comAddIns() override { return nullptr; }
+    QString version() const override { return QStringLiteral("10.0"); }
+};
+
+TEST_F(MainTest, HostsMailClientIsHiddenAtStartAndBroughtBackByDoubleClick)
+{
+    ClientHost host;
+    host.setMailClientClass(QStringLiteral("thunderbird"));
+    addIn().application = &host;
+    desktop.addWindow({0x50, "Inbox - Mozilla Thunderbird", "thunderbird", 0, true});
+    desktop.setInstanceName(0x50, QStringLiteral("Mail"));
+    addIn().settings.HideOnStartup = 1;
+    load();
+    EXPECT_TRUE(item("mnuHideOutlook")->isChecked());
+    EXPECT_FALSE(desktop.window(0x10).shown);
+    EXPECT_FALSE(desktop.window(0x50).shown);
+
+    tray.click(main->hWnd(), WM_LBUTTONDBLCLK);
+    EXPECT_TRUE(desktop.window(0x50).shown);
+    EXPECT_FALSE(item("mnuHideOutlook")->isChecked());
+
+    // The About box names the client the command acts on.
+    item("mnuSysAbout")->trigger();
+    EXPECT_TRUE(main->aboutBox()
+                    ->findChild<QLabel *>(QStringLiteral("lblClient"))
+                    ->text()
+                    .contains(QStringLiteral("thunderbird")));
+    addIn().application = nullptr;
+}
+
 TEST_F(MainTest, MessageNumberIsDecodedInEitherScale)
 {
     load();
@@ -350,9 +396,9 @@ TEST_F(MainTest, MenuHoldsTheItemsInOrderAndRunsTheCommands)
         captions << (action->isSeparator() ? QStringLiteral("-") : action->text());
     EXPECT_EQ(captions,
               (QStringList{"Suspend Lumora", "-", "Hide Outlook", "-", "New &Appointment...", "New &Contact...",
-                           "New &Mail...", "New &Note...", "New &Task...", "-", "&Reset Icon", "-", "Lumora Help...",
-                           "-", "&About Lumora..."}));
-    EXPECT_FALSE(item("mnuSysAbout")->isEnabled());
+                           "New &Mail...", "New &Note...", "New &Task...", "-", "&Reset Icon", "-", "&Options...",
+                           "Lumora Help...", "-", "&About Lumora..."}));
+    EXPECT_TRUE(item("mnuSysAbout")->isEnabled());
 
     for (const char *name : {"mnuNewAppointment", "mnuNewContact", "mnuComposeNew", "mnuNewNote", "mnuNewTask"})
         item(name)->trigger();
@@ -363,24 +409,84 @@ TEST_F(MainTest, MenuHoldsTheItemsInOrderAndRunsTheCommands)
     EXPECT_EQ(main->trayIconState(), 0);
 }
 
-TEST_F(MainTest, HelpOpensTheFileBesideTheLibrary)
+TEST_F(MainTest, OptionsAsksTheHostForItsDialog)
 {
+    MemoryApplication host;
+    addIn().application = &host;
+    int requests = 0;
+    QObject::connect(&host, &host::Application::OptionsRequested, [&requests] { ++requests; });
+    load();
+    item("mnuOptions")->trigger();
+    EXPECT_EQ(requests, 1);
+    addIn().application = nullptr;
+    item("mnuOptions")->trigger(); // no host: nothing to ask
+    EXPECT_EQ(requests, 1);
+}
+
+TEST_F(MainTest, TipNoteFollowsTheTipTextAndSurvivesIconChanges)
+{
+    load();
+    main->setTipNote(QStringLiteral("no folders watched: open Options"));
+    EXPECT_EQ(tray.tip(main->hWnd()),
+              QStringLiteral("lumora - Outlook Tray Notifier\nno folders watched: open Options"));
+    main->SetTrayIcon(1);
+    EXPECT_TRUE(tray.tip(main->hWnd()).endsWith(QStringLiteral("open Options")));
+    main->setTipNote(QString());
+    EXPECT_EQ(tray.tip(main->hWnd()), QStringLiteral("lumora - Outlook Tray Notifier"));
+    // A note too long for the record is cut, never in the middle of a character.
+    main->setTipNote(QString(200, QChar(0x00E9)));
+    EXPECT_TRUE(tray.tip(main->hWnd()).toUtf8().size() <= 127);
+    EXPECT_TRUE(tray.tip(main->hWnd()).endsWith(QChar(0x00E9)));
+}
+
+TEST_F(MainTest, HelpOpensTheFileBesideTheLibraryInAViewer)
+{
+    QTemporaryDir library;
+    ASSERT_TRUE(lumora::test::writeFile(library.filePath(QStringLiteral("Lumora.chm")), "x"));
+    lumora::test::PrivatePath bin;
+    bin.install(QStringLiteral("xchm"));
+    addIn().libraryFolder = library.path();
     FakeProcessLauncher launcher;
     load();
     item("mnuHelp")->trigger();
     ASSERT_EQ(launcher.calls.size(), 1);
-    EXPECT_EQ(launcher.calls[0].program, QStringLiteral("xdg-open"));
-    EXPECT_EQ(launcher.calls[0].arguments, QStringList{QStringLiteral("/opt/lumora/lib/Lumora.chm")});
+    EXPECT_EQ(launcher.calls[0].program, bin.filePath(QStringLiteral("xchm")));
+    EXPECT_EQ(launcher.calls[0].arguments, QStringList{library.filePath(QStringLiteral("Lumora.chm"))});
     EXPECT_TRUE(log->entries.isEmpty());
-}
 
-TEST_F(MainTest, FailedHelpLaunchWritesOneLogEntry)
-{
-    FakeProcessLauncher launcher;
+    // The viewer is there but cannot be started: said once in the log.
     launcher.fail = true;
-    load();
     main->mnuHelp_Click();
     EXPECT_EQ(log->entries, QStringList{QStringLiteral("4|mnuHelp_Click|Shell Error: 2,File not found")});
+}
+
+TEST_F(MainTest, MissingHelpFileWritesOneLogEntryAndStartsNothing)
+{
+    FakeProcessLauncher launcher;
+    load();
+    main->mnuHelp_Click();
+    EXPECT_EQ(
+        log->entries,
+        QStringList{QStringLiteral("4|mnuHelp_Click|Shell Error: 2,Help file not found: /opt/lumora/lib/Lumora.chm")});
+    EXPECT_TRUE(launcher.calls.isEmpty());
+}
+
+TEST_F(MainTest, AboutShowsOneOwnerlessModelessBoxUntilUnload)
+{
+    load();
+    item("mnuSysAbout")->trigger();
+    QPointer<frmAbout> box = main->aboutBox();
+    ASSERT_TRUE(box);
+    EXPECT_TRUE(box->isVisible());
+    EXPECT_FALSE(box->isModal());
+    EXPECT_EQ(box->parentWidget(), nullptr);
+    EXPECT_EQ(box->windowTitle(), QStringLiteral("About Lumora Add-in DLL"));
+
+    item("mnuSysAbout")->trigger();
+    EXPECT_EQ(main->aboutBox(), box.data());
+
+    main->Form_Unload();
+    EXPECT_TRUE(box.isNull());
 }
 
 TEST_F(MainTest, CallsWithoutAControllerOrBeforeLoadAreSkipped)

@@ -121,3 +121,55 @@ TEST_F(WindowControl, NullHandleIsNeverPassedOn)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(WindowControl, MailClientWindowsMatchByClassAndAreRestored)
+{
+    desktop.addWindow({0x10, "Inbox - Mozilla Thunderbird", "thunderbird", 0, true});
+    desktop.setInstanceName(0x10, QStringLiteral("Mail"));
+    desktop.addWindow({0x20, "Write: hello", "thunderbird", 0x10, true}); // owned by the main window
+    desktop.setInstanceName(0x20, QStringLiteral("Mail"));
+    desktop.addWindow({0x30, "Terminal", "XTerm", 0, true});
+    desktop.setInstanceName(0x30, QStringLiteral("xterm"));
+    desktop.addWindow({0x40, "Hidden client", "thunderbird", 0, false});
+    desktop.setInstanceName(0x40, QStringLiteral("Mail"));
+    modEnumWindows::setMailClientClass(QStringLiteral(" Thunderbird "));
+
+    modEnumWindows::HideOutlookWindows();
+    ASSERT_EQ(desktop.showCalls.size(), 1);
+    EXPECT_FALSE(desktop.window(0x10).shown);
+    EXPECT_TRUE(desktop.window(0x30).shown);
+    EXPECT_EQ(modEnumWindows::hiddenWindow(), 0x10u);
+
+    modEnumWindows::RestoreOutlookWindow();
+    EXPECT_TRUE(desktop.window(0x10).shown);
+    EXPECT_EQ(desktop.showCalls.last().command, SW_RESTORE);
+}
+
+TEST_F(WindowControl, MailClientMatchesTheInstanceNameToo)
+{
+    // A terminal mail program started with its own instance name, and the title rule
+    // still holding beside the class.
+    desktop.addWindow({0x10, "mutt", "XTerm", 0, true});
+    desktop.setInstanceName(0x10, QStringLiteral("mutt"));
+    desktop.addWindow({0x20, "Inbox - Microsoft Outlook", "", 0, true});
+    desktop.addWindow({0x30, "mutt manual", "Firefox", 0, true});
+    desktop.setInstanceName(0x30, QStringLiteral("Navigator"));
+    modEnumWindows::setMailClientClass(QStringLiteral("mutt"));
+    modEnumWindows::HideOutlookWindows();
+    EXPECT_FALSE(desktop.window(0x10).shown);
+    EXPECT_FALSE(desktop.window(0x20).shown);
+    EXPECT_TRUE(desktop.window(0x30).shown);
+}
+
+TEST_F(WindowControl, WithoutAClientOnlyTheTitleRuleHolds)
+{
+    desktop.addWindow({0x10, "Inbox", "thunderbird", 0, true});
+    desktop.setInstanceName(0x10, QStringLiteral("Mail"));
+    modEnumWindows::setMailClientClass(QString());
+    modEnumWindows::HideOutlookWindows();
+    EXPECT_TRUE(desktop.showCalls.isEmpty());
+}
+
+} // namespace

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "app/HostSettings.h"
+#include "host/PropertyPage.h"
+
+#include <QWidget>
+
+#include <functional>
+
+class QCheckBox;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+
+namespace lumora {
+
+// The host's own page of the options dialog: the Maildir stores, the mail client's window
+// class, the command that opens a message and whether Lumora starts at login. The client and the command take effect at
+// once; stores added or removed here are opened from the next start.
+class HostOptionsPage : public QWidget, public host::PropertyPage
+{
+    Q_OBJECT
+    Q_INTERFACES(lumora::host::PropertyPage)
+public:
+    // openStores: the store roots open in this run, the first being the default store.
+    // applyLive: called with the applied settings.
+    HostOptionsPage(const QStringList &openStores, std::function<void(const HostSettings &)> applyLive,
+                    QWidget *parent = nullptr);
+
+    void InitProperties(host::PropertyPageSite *site) override;
+    void Apply() override;
+    bool Dirty() const override { return m_dirty; }
+    void GetPageInfo(QString &helpFile, qint32 &helpContext) override;
+
+    static QString title() { return QStringLiteral("Mail"); }
+
+private:
+    void fillStores();
+    void addStore();
+    void removeStore();
+    void setDirty();
+    HostSettings edited() const;
+
+    QStringList m_openStores;
+    std::function<void(const HostSettings &)> m_applyLive;
+    host::PropertyPageSite *m_site = nullptr;
+    HostSettings m_settings;
+    QStringList m_stores;
+    bool m_dirty = false;
+    bool m_loading = false;
+
+    QListWidget *m_storeList = nullptr;
+    QPushButton *m_add = nullptr;
+    QPushButton *m_remove = nullptr;
+    QLineEdit *m_mailClient = nullptr;
+    QLineEdit *m_displayCommand = nullptr;
+    // The user's autostart entry, written or removed on Apply.
+    QCheckBox *m_autostart = nullptr;
+};
+
+} // namespace lumora

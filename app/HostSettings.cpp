@@ -1,0 +1,43 @@
+#include "app/HostSettings.h"
+
+#include "platform/Registry.h"
+#include "settings/modRegistry.h"
+
+namespace lumora {
+
+const QString HostSettings::Key = QStringLiteral("Software\\Corvane Software\\Lumora\\Host");
+
+namespace {
+
+QString read(const char *name)
+{
+    return modRegistry::ReadRegistryValue(reg::HKEY_CURRENT_USER, HostSettings::Key, QLatin1String(name)).toString();
+}
+
+bool write(const char *name, const QString &text)
+{
+    return modRegistry::WriteRegistryValue(reg::HKEY_CURRENT_USER, HostSettings::Key, QLatin1String(name), text,
+                                           reg::REG_SZ);
+}
+
+} // namespace
+
+HostSettings HostSettings::load()
+{
+    HostSettings s;
+    // One path a line: a path may hold any other character.
+    s.stores = read("Stores").split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    s.mailClient = read("MailClient");
+    s.displayCommand = read("DisplayCommand");
+    return s;
+}
+
+bool HostSettings::save() const
+{
+    bool ok = write("Stores", stores.join(QLatin1Char('\n')));
+    ok = write("MailClient", mailClient) && ok;
+    ok = write("DisplayCommand", displayCommand) && ok;
+    return ok;
+}
+
+} // namespace lumora

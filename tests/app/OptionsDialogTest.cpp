@@ -1,0 +1,115 @@
+// The host's options dialog with the real LumoraProps page: pages added on OptionsPagesAdd,
+// Apply following the pages' dirty state, OK, Cancel, and one dialog per process.
+#include "app/OptionsDialog.h"
+#include "app/HostApplication.h"
+#include "host/ComponentFactory.h"
+#include "host/memory/MemoryApplication.h"
+#include "platform/Registry.h"
+#include "settings/modRegistry.h"
+
+#include "tests/testsupport/TempHome.h"
+
+#include <QComboBox>
+#include <QFileInfo>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace lumora;
+using namespace lumora::test;
+
+namespace {
+
+const QString kKey = QStringLiteral("Software\\Microsoft\\Office\\10.0\\Outlook\\Options\\Lumora");
+
+class OptionsDialogTest : public ::testing::Test
+{
+protected:
+    OptionsDialogTest()
+    {
+        // The host registers its program file (version 10) and the page library, as at start-up.
+        host.setHostProgram(QStringLiteral(LUMORA_BIN_DIR "/OUTLOOK.EXE"));
+        host.setPluginFolder(QStringLiteral(LUMORA_BIN_DIR));
+        host.start();
+        QObject::connect(&app, &host::Application::OptionsPagesAdd, [this](host::PropertyPages *pages) {
+            added << pages->Add(QStringLiteral("LumoraProps.ctlLumora"), QStringLiteral("Lumora"));
+            added << pages->Add(QStringLiteral("No.Such.Page"), QStringLiteral("Nothing"));
+        });
+    }
+    QString stored(const char *name) const
+    {
+        return modRegistry::ReadRegistryValue(reg::HKEY_CURRENT_USER, kKey, QLatin1String(name)).toString();
+    }
+    void chooseCorner(OptionsDialog &dialog, int index)
+    {
+        auto *list = dialog.page(0)->findChild<QComboBox *>(QStringLiteral("cmbAlign"));
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_Home);
+        for (int i = 0; i < index; ++i)
+            QTest::keyClick(list, Qt::Key_Down);
+    }
+
+    TempHome home;
+    MemoryApplication app;
+    HostApplication host{&app, {}};
+    QList<bool> added;
+};
+
+TEST_F(OptionsDialogTest, AddedPagesBecomeTabsAndApplyFollowsTheirDirtyState)
+{
+    OptionsDialog dialog(&app);
+    dialog.collectPages();
+    EXPECT_EQ(added, (QList<bool>{true, false}));
+    ASSERT_EQ(dialog.pageCount(), 1);
+    EXPECT_EQ(dialog.tabs()->tabText(0), QStringLiteral("Lumora"));
+    dialog.show();
+    EXPECT_FALSE(dialog.applyButton()->isEnabled());
+
+    chooseCorner(dialog, 2);
+    EXPECT_TRUE(dialog.applyButton()->isEnabled());
+    QTest::mouseClick(dialog.applyButton(), Qt::LeftButton);
+    EXPECT_EQ(stored("PopAlign"), QStringLiteral(" 2"));
+    EXPECT_FALSE(dialog.applyButton()->isEnabled());
+    EXPECT_TRUE(dialog.isVisible());
+
+    chooseCorner(dialog, 4);
+    QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("cmdOK")), Qt::LeftButton);
+    EXPECT_EQ(stored("PopAlign"), QStringLiteral(" 4"));
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+}
+
+TEST_F(OptionsDialogTest, CancelAndTheCloseButtonApplyNothing)
+{
+    for (const bool byCloseButton : {false, true}) {
+        OptionsDialog dialog(&app);
+        dialog.collectPages();
+        dialog.show();
+        chooseCorner(dialog, 1);
+        if (byCloseButton)
+            dialog.close();
+        else
+            QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("cmdCancel")), Qt::LeftButton);
+        EXPECT_FALSE(dialog.isVisible());
+        EXPECT_EQ(stored("PopAlign"), QString()) << byCloseButton;
+    }
+}
+
+TEST_F(OptionsDialogTest, TheTrayCommandAndTheHandOverOpenOneDialog)
+{
+    EXPECT_TRUE(QFileInfo::exists(QStringLiteral(LUMORA_BIN_DIR "/LumoraProps.so")));
+    app.ShowOptions();
+    OptionsDialog *first = host.optionsDialog();
+    ASSERT_NE(first, nullptr);
+    EXPECT_TRUE(first->isVisible());
+    EXPECT_EQ(first->pageCount(), 1);
+    EXPECT_EQ(host.handleRequest(QStringLiteral("options")), QStringLiteral("ok"));
+    EXPECT_EQ(host.optionsDialog(), first);
+    // Test hooks answer only when the process was started for tests.
+    EXPECT_EQ(host.handleRequest(QStringLiteral("test-options apply")), QStringLiteral("unknown request"));
+    host.shutdown();
+    EXPECT_EQ(host.optionsDialog(), nullptr);
+}
+
+} // namespace

@@ -1,0 +1,349 @@
+// The options page as a user works it: loading stored settings, choosing list items,
+// typing, clicking the swatches and buttons with the dialogs answered, and applying.
+#include "props/ctlLumora.h"
+
+#include "tests/props/PropsFixture.h"
+#include "tests/testsupport/ModalAnswer.h"
+
+#include <QCheckBox>
+#include <QColorDialog>
+#include <QComboBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTreeWidget>
+
+using namespace lumora;
+using namespace lumora::test;
+
+namespace {
+
+class PageTest : public PropsFixture
+{
+protected:
+    // Creates the page as the options dialog does: created, then given its site.
+    void open()
+    {
+        page = std::make_unique<ctlLumora>();
+        page->InitProperties(&site);
+        page->show();
+    }
+    template<typename W>
+    W *control(const char *name) const
+    {
+        W *w = page->findChild<W *>(QLatin1String(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    QList<int> visibleSquares() const
+    {
+        QList<int> shown;
+        for (int i = 0; i < 5; ++i) {
+            if (control<QWidget>(QStringLiteral("shpPopup%1").arg(i).toLatin1().constData())->isVisibleTo(page.get()))
+                shown << i;
+        }
+        return shown;
+    }
+    QColor squareColor(int i) const
+    {
+        return control<QWidget>(QStringLiteral("shpPopup%1").arg(i).toLatin1().constData())
+            ->palette()
+            .color(QPalette::Window);
+    }
+    void click(const char *name) { QTest::mouseClick(control<QWidget>(name), Qt::LeftButton); }
+    // Picks a list entry with the keyboard, as a user tabbing through the page would.
+    void choose(const char *list, int index)
+    {
+        auto *box = control<QComboBox>(list);
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_Home);
+        for (int i = 0; i < index; ++i)
+            QTest::keyClick(box, Qt::Key_Down);
+        ASSERT_EQ(box->currentIndex(), index);
+    }
+
+    std::unique_ptr<ctlLumora> page;
+};
+
+TEST_F(PageTest, StoredSettingsFillTheControlsAndLeaveThePageClean)
+{
+    store("PopAlign", QStringLiteral(" 3"));
+    store("ManualXPos", QStringLiteral("12"));
+    store("GradientColor1", QStringLiteral("255")); // red
+    store("GradientOrientation", QStringLiteral("0"));
+    store("MessageDelay", QStringLiteral("2500ms"));
+    store("SoundPath", QStringLiteral("/usr/share/sounds/ding.wav"));
+    store("PopupDelete", QStringLiteral("1"));
+    open();
+
+    EXPECT_EQ(control<QComboBox>("cmbAlign")->currentText(), QStringLiteral("bottom right"));
+    EXPECT_EQ(visibleSquares(), QList<int>{3});
+    EXPECT_FALSE(control<QLineEdit>("txtX")->isEnabled());
+    EXPECT_FALSE(control<QLabel>("LabelManualY")->isEnabled());
+    EXPECT_EQ(control<QLineEdit>("txtX")->text(), QStringLiteral("12"));
+    EXPECT_EQ(control<QLineEdit>("txtY")->text(), QStringLiteral("300")); // nothing stored: initial text
+    EXPECT_EQ(squareColor(3), QColor(255, 0, 0));
+    EXPECT_EQ(control<QComboBox>("cmbGradientOrientation")->currentIndex(), 0);
+    EXPECT_EQ(control<QLineEdit>("txtDuration")->text(), QStringLiteral("2500ms"));
+    EXPECT_EQ(control<QLineEdit>("txtSoundPath")->toolTip(), QStringLiteral("/usr/share/sounds/ding.wav"));
+    EXPECT_TRUE(control<QCheckBox>("chkPopupDelete")->isChecked());
+    EXPECT_FALSE(control<QWidget>("lblOL2003")->isVisibleTo(page.get()));
+    EXPECT_FALSE(page->Dirty());
+    EXPECT_EQ(site.statusChanges, 0);
+    EXPECT_EQ(page->name().toString(), QStringLiteral("Lumora"));
+}
+
+TEST_F(PageTest, ChoosingManualEnablesThePositionAndMarksThePageDirty)
+{
+    store("PopAlign", QStringLiteral(" 3"));
+    open();
+    choose("cmbAlign", 0);
+    EXPECT_TRUE(control<QLineEdit>("txtX")->isEnabled());
+    EXPECT_TRUE(control<QLineEdit>("txtY")->isEnabled());
+    EXPECT_TRUE(control<QLabel>("LabelManualX")->isEnabled());
+    EXPECT_EQ(visibleSquares(), QList<int>{0});
+    EXPECT_TRUE(page->Dirty());
+    EXPECT_GE(site.statusChanges, 1);
+
+    // Typing is a change as well.
+    page->PropertyPage_Apply();
+    EXPECT_FALSE(page->Dirty());
+    QTest::keyClicks(control<QLineEdit>("txtX"), QStringLiteral("5"));
+    EXPECT_TRUE(page->Dirty());
+}
+
+TEST_F(PageTest, ApplyWritesEveryValueInItsTextFormAndTellsTheAddIn)
+{
+    open();
+    choose("cmbAlign", 0); // the position is typed while "manual" is chosen
+    QTest::keyClicks(control<QLineEdit>("txtY"), QStringLiteral("x"));
+    choose("cmbAlign", 1);
+    choose("cmbGradientOrientation", 1);
+    control<QLineEdit>("txtDuration")->clear();
+    click("chkPopupDelete");
+    page->PropertyPage_Apply();
+
+    EXPECT_EQ(stored("PopAlign"), QStringLiteral(" 1"));
+    EXPECT_EQ(stored("ManualXPos"), QStringLiteral("200"));
+    EXPECT_EQ(stored("ManualYPos"), QStringLiteral("300x")); // written as typed
+    EXPECT_EQ(stored("GradientColor1"), QStringLiteral("7389439")); // the initial swatch: 255, 192, 112
+    EXPECT_EQ(stored("GradientColor2"), QStringLiteral("16777215"));
+    EXPECT_EQ(stored("GradientOrientation"), QStringLiteral("1"));
+    EXPECT_EQ(stored("MessageDelay"), QString());
+    EXPECT_EQ(stored("SoundPath"), QString());
+    EXPECT_EQ(stored("HideOnStartup"), QStringLiteral("0"));
+    EXPECT_EQ(stored("PopupDelete"), QStringLiteral("1"));
+    EXPECT_EQ(controller.calls, QStringList{QStringLiteral("UpdatePopupSettings")});
+    EXPECT_FALSE(page->Dirty());
+}
+
+TEST_F(PageTest, ACornerTheListLacksLoadsAsNoSelectionAndAppliesAsMinusOne)
+{
+    store("PopAlign", QStringLiteral("7"));
+    store("GradientColor2", QStringLiteral("-2147483643")); // a desktop colour reference
+    open();
+    EXPECT_EQ(control<QComboBox>("cmbAlign")->currentIndex(), -1);
+    EXPECT_TRUE(visibleSquares().isEmpty());
+    page->PropertyPage_Apply();
+    EXPECT_EQ(stored("PopAlign"), QStringLiteral("-1"));
+    EXPECT_EQ(stored("GradientOrientation"), QStringLiteral("-1"));
+    // An unchanged colour goes back exactly as it was stored.
+    EXPECT_EQ(stored("GradientColor2"), QStringLiteral("-2147483643"));
+}
+
+TEST_F(PageTest, HostVersion11DisablesHideOnStartupAndWritesZero)
+{
+    setHostVersion(11);
+    store("HideOnStartup", QStringLiteral("1"), 11);
+    open();
+    EXPECT_FALSE(control<QCheckBox>("chkHideOnStartup")->isEnabled());
+    EXPECT_FALSE(control<QLabel>("lblHideOnStartup")->isEnabled());
+    EXPECT_TRUE(control<QWidget>("lblOL2003")->isVisibleTo(page.get()));
+    EXPECT_FALSE(control<QCheckBox>("chkHideOnStartup")->isChecked());
+    page->PropertyPage_Apply();
+    EXPECT_EQ(stored("HideOnStartup", 11), QStringLiteral("0"));
+}
+
+TEST_F(PageTest, AnotherHostVersionReadsAndWritesNothing)
+{
+    setHostVersion(12);
+    store("PopAlign", QStringLiteral("2"), 12);
+    open();
+    EXPECT_TRUE(page->optionsKey().isEmpty());
+    EXPECT_EQ(control<QComboBox>("cmbAlign")->currentIndex(), -1);
+    choose("cmbAlign", 2);
+    page->PropertyPage_Apply();
+    EXPECT_EQ(stored("PopAlign", 12), QStringLiteral("2"));
+    EXPECT_EQ(stored("ManualXPos", 12), QStringLiteral("<missing>"));
+    // The add-in is still told; it keeps its own settings.
+    EXPECT_EQ(controller.calls, QStringList{QStringLiteral("UpdatePopupSettings")});
+}
+
+TEST_F(PageTest, ColourDialogsRecolourTheSwatchesAndKeepTheCustomColours)
+{
+    open();
+    // Cancelled: the swatch stays, the page is dirty all the same.
+    const QColor before = control<QWidget>("pctGradientColor1")->palette().color(QPalette::Window);
+    ModalAnswer cancel(QStringLiteral("ColorDialog"), [](QWidget *d) { static_cast<QDialog *>(d)->reject(); });
+    click("pctGradientColor1");
+    EXPECT_TRUE(cancel.answered());
+    EXPECT_EQ(control<QWidget>("pctGradientColor1")->palette().color(QPalette::Window), before);
+    EXPECT_TRUE(page->Dirty());
+
+    // A first colour recolours the swatch and the preview; a custom colour is kept.
+    ModalAnswer first(QStringLiteral("ColorDialog"), [](QWidget *d) {
+        auto *dialog = static_cast<QColorDialog *>(d);
+        EXPECT_EQ(dialog->currentColor(), QColor(255, 192, 112));
+        QColorDialog::setCustomColor(4, QColor(1, 2, 3));
+        dialog->setCurrentColor(QColor(10, 20, 30));
+        dialog->accept();
+    });
+    click("pctGradientColor1");
+    EXPECT_TRUE(first.answered());
+    EXPECT_EQ(control<QWidget>("pctGradientColor1")->palette().color(QPalette::Window), QColor(10, 20, 30));
+    EXPECT_EQ(squareColor(0), QColor(10, 20, 30));
+    EXPECT_EQ(page->customColors()[4], 1 | (2 << 8) | (3 << 16));
+
+    // The second swatch's dialog offers the same custom colours and leaves the preview alone.
+    QColor offered;
+    ModalAnswer second(QStringLiteral("ColorDialog"), [&offered](QWidget *d) {
+        offered = QColorDialog::customColor(4);
+        auto *dialog = static_cast<QColorDialog *>(d);
+        dialog->setCurrentColor(QColor(200, 0, 0));
+        dialog->accept();
+    });
+    click("pctGradientColor2");
+    EXPECT_TRUE(second.answered());
+    EXPECT_EQ(offered, QColor(1, 2, 3));
+    EXPECT_EQ(squareColor(0), QColor(10, 20, 30));
+    page->PropertyPage_Apply();
+    EXPECT_EQ(stored("GradientColor1"), QString::number(10 | (20 << 8) | (30 << 16)));
+    EXPECT_EQ(stored("GradientColor2"), QStringLiteral("200"));
+}
+
+TEST_F(PageTest, ChosenSoundFileFillsTheTextAndItsTip)
+{
+    const QString wav = home.path() + QStringLiteral("/bell.wav");
+    QFile(wav).open(QIODevice::WriteOnly);
+    open();
+    QString title;
+    QStringList filters;
+    ModalAnswer answer(QStringLiteral("SoundFileDialog"), [&](QWidget *d) {
+        auto *dialog = static_cast<QFileDialog *>(d);
+        title = dialog->windowTitle();
+        filters = dialog->nameFilters();
+        dialog->selectFile(wav);
+        static_cast<QDialog *>(dialog)->accept();
+    });
+    click("cmdSoundPath");
+    ASSERT_TRUE(answer.answered());
+    EXPECT_EQ(title, QStringLiteral("Choose Notification Sound"));
+    EXPECT_EQ(filters, QStringList{QStringLiteral("Sound Files (*.wav)")});
+    EXPECT_EQ(control<QLineEdit>("txtSoundPath")->text(), wav);
+    EXPECT_EQ(control<QLineEdit>("txtSoundPath")->toolTip(), wav);
+    EXPECT_TRUE(page->Dirty());
+
+    // Cancelled: nothing changes.
+    ModalAnswer cancel(QStringLiteral("SoundFileDialog"), [](QWidget *d) { static_cast<QDialog *>(d)->reject(); });
+    click("cmdSoundPath");
+    EXPECT_TRUE(cancel.answered());
+    EXPECT_EQ(control<QLineEdit>("txtSoundPath")->text(), wav);
+}
+
+TEST_F(PageTest, TestPopupAppliesFirstAndLeavesThePageClean)
+{
+    open();
+    choose("cmbAlign", 2);
+    click("btnTestPopup");
+    EXPECT_EQ(stored("PopAlign"), QStringLiteral(" 2"));
+    EXPECT_EQ(controller.calls, (QStringList{QStringLiteral("UpdatePopupSettings"), QStringLiteral("TestPopup")}));
+    EXPECT_FALSE(page->Dirty());
+}
+
+TEST_F(PageTest, AboutOpensThePagesOwnBoxModally)
+{
+    open();
+    QString title;
+    bool modal = false;
+    ModalAnswer close(QStringLiteral("frmAbout"), [&](QWidget *box) {
+        title = box->windowTitle();
+        modal = box->isModal();
+        static_cast<QDialog *>(box)->accept();
+    });
+    click("btnAbout");
+    EXPECT_TRUE(close.answered());
+    EXPECT_EQ(title, QStringLiteral("About Lumora Add-in for Outlook"));
+    EXPECT_TRUE(modal);
+}
+
+TEST_F(PageTest, PickedFoldersAreWrittenInOrderAndACancelledPickerWritesNothing)
+{
+    MemoryFolderPtr store1 = app.addStore(QStringLiteral("Personal Folders"));
+    MemoryFolderPtr a = app.addFolder(store1, QStringLiteral("A"));
+    MemoryFolderPtr b = app.addFolder(store1, QStringLiteral("B"));
+    MemoryFolderPtr c = app.addFolder(store1, QStringLiteral("C"));
+    writeIni("[Setup]\nInit=0\n\n[EntryID]\nEID0=old|entry\n");
+    open();
+
+    const QByteArray before = readIni();
+    for (const bool byCloseButton : {false, true}) {
+        ModalAnswer cancel(QStringLiteral("frmFolders"), [byCloseButton](QWidget *d) {
+            if (byCloseButton)
+                d->close();
+            else
+                QTest::mouseClick(d->findChild<QPushButton *>(QStringLiteral("cmdCancel")), Qt::LeftButton);
+        });
+        click("btnFolders");
+        EXPECT_TRUE(cancel.answered());
+        EXPECT_EQ(readIni(), before) << "closed by the window's close button: " << byCloseButton;
+    }
+    EXPECT_TRUE(controller.calls.isEmpty());
+
+    ModalAnswer pick(QStringLiteral("frmFolders"), [](QWidget *d) {
+        auto *tree = d->findChild<QTreeWidget *>(QStringLiteral("TreeView1"));
+        tree->topLevelItem(0)->setExpanded(true);
+        QTreeWidgetItem *store = tree->topLevelItem(0);
+        for (int i : {2, 0, 1})
+            store->child(i)->setCheckState(0, Qt::Checked);
+        QTest::mouseClick(d->findChild<QPushButton *>(QStringLiteral("cmdApply")), Qt::LeftButton);
+    });
+    click("btnFolders");
+    ASSERT_TRUE(pick.answered());
+    const auto entry = [](const MemoryFolderPtr &f) { return f->EntryID() + QLatin1Char('|') + f->StoreID(); };
+    // A stored folder the user never reached in the tree is kept, ahead of the new ones.
+    EXPECT_EQ(page->entryIDs(), (QStringList{QStringLiteral("old|entry"), entry(c), entry(a), entry(b)}));
+    const QByteArray ini = readIni();
+    EXPECT_TRUE(ini.contains(QStringLiteral("[EntryID]\nEID0 = old|entry\nEID1 = %1\nEID2 = %2\nEID3 = %3\n")
+                                 .arg(entry(c), entry(a), entry(b))
+                                 .toUtf8()))
+        << ini.constData();
+    EXPECT_EQ(controller.calls, QStringList{QStringLiteral("LoadFoldersToScan")});
+    // The folder list is not part of what Apply writes.
+    EXPECT_FALSE(page->Dirty());
+}
+
+TEST_F(PageTest, WithoutTheAddInThePageStillLoadsAndSaysWhy)
+{
+    store("PopAlign", QStringLiteral("2"));
+    published.controller = nullptr;
+    open();
+    EXPECT_EQ(
+        log->entries,
+        QStringList{QStringLiteral("2|UserControl_InitProperties|Could not get COM add-in object's public class")});
+    // The settings still load, so an apply cannot overwrite them with the page's defaults.
+    EXPECT_EQ(control<QComboBox>("cmbAlign")->currentIndex(), 2);
+    page->PropertyPage_Apply();
+    EXPECT_EQ(stored("PopAlign"), QStringLiteral(" 2"));
+
+    page.reset();
+    log->entries.clear();
+    app.comAddIns()->remove(QStringLiteral("Lumora.Connect"));
+    open();
+    EXPECT_EQ(log->entries, QStringList{QStringLiteral("3|UserControl_InitProperties|Could not get COM Add-in")});
+    EXPECT_EQ(control<QComboBox>("cmbAlign")->currentIndex(), 2);
+}
+
+} // namespace
