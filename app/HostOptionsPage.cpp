@@ -1,5 +1,8 @@
 #include "app/HostOptionsPage.h"
 
+#include "app/Autostart.h"
+
+#include <QCheckBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFormLayout>
@@ -52,6 +55,9 @@ HostOptionsPage::HostOptionsPage(const QStringList &openStores, std::function<vo
     m_displayCommand->setPlaceholderText(QStringLiteral("xdg-open"));
     m_displayCommand->setToolTip(QStringLiteral("%f stands for the message file; without it the file is appended."));
 
+    m_autostart = new QCheckBox(QStringLiteral("&Start Lumora when I log in"), this);
+    m_autostart->setObjectName(QStringLiteral("chkAutostart"));
+
     auto *buttons = new QVBoxLayout;
     buttons->addWidget(m_add);
     buttons->addWidget(m_remove);
@@ -67,6 +73,7 @@ HostOptionsPage::HostOptionsPage(const QStringList &openStores, std::function<vo
     layout->addLayout(storeRow);
     layout->addWidget(note);
     layout->addLayout(form);
+    layout->addWidget(m_autostart);
     layout->addStretch(1);
 
     connect(m_add, &QPushButton::clicked, this, &HostOptionsPage::addStore);
@@ -77,6 +84,7 @@ HostOptionsPage::HostOptionsPage(const QStringList &openStores, std::function<vo
     });
     connect(m_mailClient, &QLineEdit::textChanged, this, &HostOptionsPage::setDirty);
     connect(m_displayCommand, &QLineEdit::textChanged, this, &HostOptionsPage::setDirty);
+    connect(m_autostart, &QCheckBox::toggled, this, &HostOptionsPage::setDirty);
 }
 
 void HostOptionsPage::InitProperties(host::PropertyPageSite *site)
@@ -87,6 +95,7 @@ void HostOptionsPage::InitProperties(host::PropertyPageSite *site)
     m_stores = m_settings.stores;
     m_mailClient->setText(m_settings.mailClient);
     m_displayCommand->setText(m_settings.displayCommand);
+    m_autostart->setChecked(Autostart::isEnabled());
     fillStores();
     m_loading = false;
     m_dirty = false;
@@ -179,6 +188,13 @@ void HostOptionsPage::Apply()
     m_settings = s;
     if (m_applyLive)
         m_applyLive(s);
+    QString error;
+    if (m_autostart->isChecked() != Autostart::isEnabled()
+        && !Autostart::setEnabled(m_autostart->isChecked(), &error)) {
+        // The page stays dirty: the start at login is not as the box says.
+        QTextStream(stderr) << QStringLiteral("Lumora: autostart unchanged: %1").arg(error) << Qt::endl;
+        return;
+    }
     m_dirty = false;
 }
 

@@ -7,6 +7,7 @@
 
 #include <functional>
 
+class QCheckBox;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
@@ -14,7 +15,7 @@ class QPushButton;
 namespace lumora {
 
 // The host's own page of the options dialog: the Maildir stores, the mail client's window
-// class and the command that opens a message. The client and the command take effect at
+// class, the command that opens a message and whether Lumora starts at login. The client and the command take effect at
 // once; stores added or removed here are opened from the next start.
 class HostOptionsPage : public QWidget, public host::PropertyPage
 {
@@ -53,6 +54,8 @@ private:
     QPushButton *m_remove = nullptr;
     QLineEdit *m_mailClient = nullptr;
     QLineEdit *m_displayCommand = nullptr;
+    // The user's autostart entry, written or removed on Apply.
+    QCheckBox *m_autostart = nullptr;
 };
 
 } // namespace lumora

@@ -1,9 +1,12 @@
 // lumora: the host process. Runs the mail host over the user's Maildir stores (or the
 // in-memory demo store), loads the registered add-ins, and stays until asked to quit.
+#include "app/Autostart.h"
 #include "app/DemoMail.h"
+#include "app/DisplayPlatform.h"
 #include "app/HostApplication.h"
 #include "app/HostOptionsPage.h"
 #include "app/ImapSetup.h"
+#include "app/InstallLayout.h"
 #include "app/KeychainPasswordStore.h"
 #include "app/MailClientIdentity.h"
 #include "app/SignalWatcher.h"
@@ -43,6 +46,8 @@ struct Options
     QStringList imapUrls;
     bool imapPasswordStdin = false;
     QStringList imapTrust;
+    bool switchAutostart = false;
+    QString autostart;
 };
 
 Options parse(const QApplication &app)
@@ -85,8 +90,11 @@ Options parse(const QApplication &app)
         QStringLiteral("imap-trust"),
         QStringLiteral("Trust the IMAP server certificate with this SHA-256 fingerprint."),
         QStringLiteral("fingerprint"));
+    const QCommandLineOption autostart(QStringLiteral("autostart"),
+                                       QStringLiteral("Start Lumora when you log in (on) or not (off), then exit."),
+                                       QStringLiteral("on|off"));
     parser.addOptions({demo, verbose, testPopup, options, quit, maildir, hostProgram, displayCommand, mailClient, imap,
-                       imapPasswordStdin, imapTrust});
+                       imapPasswordStdin, imapTrust, autostart});
     parser.process(app);
 
     Options o;
@@ -101,6 +109,8 @@ Options parse(const QApplication &app)
     o.imapUrls = parser.values(imap);
     o.imapPasswordStdin = parser.isSet(imapPasswordStdin);
     o.imapTrust = parser.values(imapTrust);
+    o.switchAutostart = parser.isSet(autostart);
+    o.autostart = parser.value(autostart);
     Verbose::setEnabled(parser.isSet(verbose));
     return o;
 }
@@ -143,13 +153,56 @@ void useDemoProfile()
 
 } // namespace
 
+// `--autostart on|off`: the exit status tells whether the entry is as asked.
+int switchAutostart(const QString &value)
+{
+    if (value != QLatin1String("on") && value != QLatin1String("off")) {
+        say(QStringLiteral("Lumora: --autostart takes on or off, not \"%1\".").arg(value));
+        return 2;
+    }
+    QString error;
+    if (!Autostart::setEnabled(value == QLatin1String("on"), &error)) {
+        say(QStringLiteral("Lumora: autostart unchanged: %1").arg(error));
+        return 1;
+    }
+    say(value == QLatin1String("on")
+            ? QStringLiteral("Lumora will start when you log in (%1).").arg(Autostart::entryPath())
+            : QStringLiteral("Lumora will not start when you log in."));
+    return 0;
+}
+
+// `--autostart` needs no display, so that it works from a login script or a text console:
+// it is handled before any window-system connection. -1 when it is not asked for.
+int autostartWithoutDisplay(int argc, char **argv)
+{
+    bool asked = false;
+    for (int i = 1; i < argc; ++i)
+        asked = asked || qstrcmp(argv[i], "--autostart") == 0 || qstrncmp(argv[i], "--autostart=", 12) == 0;
+    if (!asked)
+        return -1;
+    QCoreApplication app(argc, argv);
+    QCommandLineParser parser;
+    const QCommandLineOption autostart(QStringLiteral("autostart"), QString(), QStringLiteral("on|off"));
+    parser.addOption(autostart);
+    // Other options are the full parser's business; only this one is read here.
+    parser.parse(QCoreApplication::arguments());
+    return switchAutostart(parser.value(autostart));
+}
+
 int main(int argc, char **argv)
 {
+    if (const int code = autostartWithoutDisplay(argc, argv); code >= 0)
+        return code;
+    const QString platformNote = DisplayPlatform::choose();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("lumora"));
     QApplication::setOrganizationName(product::companyFolder());
     QApplication::setQuitOnLastWindowClosed(false);
     const Options options = parse(app);
+    if (!platformNote.isEmpty())
+        Verbose::line(platformNote);
+    if (options.switchAutostart)
+        return switchAutostart(options.autostart);
 
     if (options.quit) {
         if (!SingleInstance::sendToRunning(QStringLiteral("quit")))
@@ -257,11 +310,11 @@ int main(int argc, char **argv)
                       : QStringLiteral("mail client: window class %1 (%2)").arg(mailClient, clientSource));
 
     HostApplication host(mail.get(), closeExplorer);
-    host.setPluginFolder(QCoreApplication::applicationDirPath());
+    const QString pluginFolder = InstallLayout::pluginFolder();
+    host.setPluginFolder(pluginFolder);
     host.setHostPage(hostPage);
-    host.setHostProgram(options.hostProgram.isEmpty()
-                            ? QCoreApplication::applicationDirPath() + QStringLiteral("/OUTLOOK.EXE")
-                            : options.hostProgram);
+    host.setHostProgram(options.hostProgram.isEmpty() ? pluginFolder + QStringLiteral("/OUTLOOK.EXE")
+                                                      : options.hostProgram);
 
     auto quit = [&host](const QString &why) {
         Verbose::line(QStringLiteral("quitting (%1)").arg(why));

@@ -10,6 +10,10 @@ NotifyIconHost *g_installed = nullptr;
 
 NotifyIconHost::~NotifyIconHost() = default;
 
+void NotifyIconHost::setMenu(quint32, quint32, QMenu *)
+{
+}
+
 NotifyIconHost &NotifyIconHost::instance()
 {
     // Never destroyed: its tray icons must not outlive the application object at exit.

@@ -4,6 +4,8 @@
 
 #include <QObject>
 
+class QMenu;
+
 namespace lumora {
 
 // Owns the notification-area icons. The desktop's system tray is used unless a test
@@ -17,6 +19,9 @@ public:
 
     // One icon operation (NIM_ADD, NIM_MODIFY, NIM_DELETE) with Shell_NotifyIconA's result.
     virtual bool notify(quint32 message, const NOTIFYICONDATAA &data) = 0;
+    // The menu of icon (hWnd, uID), for trays that show an icon's menu themselves
+    // (StatusNotifierItem). Elsewhere the owner pops it up on WM_RBUTTONUP, as before.
+    virtual void setMenu(quint32 hWnd, quint32 uID, QMenu *menu);
 
     // The host in force: the system tray unless a test installed another.
     static NotifyIconHost &instance();

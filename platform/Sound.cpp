@@ -1,9 +1,15 @@
 #include "platform/Sound.h"
 
+#include "platform/Verbose.h"
+
 #include <QFile>
 #include <QFileInfo>
 
+#include <alsa/asoundlib.h>
 #include <canberra.h>
+
+#include <cstdarg>
+#include <cstdio>
 
 namespace lumora {
 
@@ -11,6 +17,24 @@ namespace {
 
 // Theme event used when the chosen file cannot be played.
 constexpr const char *FallbackEvent = "message-new-email";
+
+// ALSA prints every failed device look-up on stderr, so a machine without a sound card
+// would fill the user's terminal on each new mail; its messages go to the trace instead.
+void alsaMessage(const char *file, int line, const char *function, int error, const char *format, ...)
+{
+    if (!Verbose::enabled())
+        return;
+    char text[512];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    Verbose::line(QStringLiteral("sound: ALSA %1:%2 (%3): %4%5")
+                      .arg(QString::fromLocal8Bit(file))
+                      .arg(line)
+                      .arg(QString::fromLocal8Bit(function), QString::fromLocal8Bit(text),
+                           error ? QStringLiteral(": ") + QString::fromLocal8Bit(snd_strerror(error)) : QString()));
+}
 
 class CanberraSound : public Sound
 {
@@ -45,6 +69,7 @@ private:
     {
         // One failed attempt is enough: a system without a sound server stays silent.
         if (!m_context && !m_failed) {
+            snd_lib_error_set_handler(alsaMessage);
             if (ca_context_create(&m_context) != CA_SUCCESS) {
                 m_context = nullptr;
                 m_failed = true;

@@ -1,6 +1,10 @@
 #include "platform/TrayIconHost.h"
 
+#include "platform/Verbose.h"
+
 #include <QApplication>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QSystemTrayIcon>
 
 #include <cstring>
@@ -8,6 +12,27 @@
 namespace lumora {
 
 TrayIconHost::TrayIconHost() = default;
+
+bool TrayIconHost::statusNotifierTray()
+{
+    // Asked once, as Qt asks once which tray to use.
+    static const bool watched = [] {
+        const QDBusConnection bus = QDBusConnection::sessionBus();
+        return bus.isConnected() && bus.interface()
+            && bus.interface()->isServiceRegistered(QStringLiteral("org.kde.StatusNotifierWatcher")).value();
+    }();
+    return watched;
+}
+
+void TrayIconHost::setMenu(quint32 hWnd, quint32 uID, QMenu *menu)
+{
+    const std::shared_ptr<Entry> entry = m_icons.value(Key(hWnd, uID));
+    if (!entry)
+        return;
+    entry->menu = menu;
+    if (statusNotifierTray())
+        entry->icon->setContextMenu(menu);
+}
 
 TrayIconHost::~TrayIconHost() = default;
 
@@ -58,11 +83,25 @@ bool TrayIconHost::notify(quint32 message, const NOTIFYICONDATAA &data)
                              if (!current)
                                  return;
                              const quint32 cb = current->callbackMessage;
+                             Verbose::line(QStringLiteral("tray: activated, reason %1").arg(int(reason)));
                              switch (reason) {
-                             case QSystemTrayIcon::Trigger:
+                             case QSystemTrayIcon::Trigger: {
                                  Q_EMIT callback(hWnd, uID, cb, WM_LBUTTONDOWN);
                                  Q_EMIT callback(hWnd, uID, cb, WM_LBUTTONUP);
+                                 // A StatusNotifierItem tray sends a double click as two
+                                 // activations; the second one within the desktop's
+                                 // double-click time is the double click.
+                                 if (!statusNotifierTray())
+                                     break;
+                                 if (current->lastTrigger.isValid()
+                                     && current->lastTrigger.elapsed() <= QApplication::doubleClickInterval()) {
+                                     current->lastTrigger.invalidate();
+                                     Q_EMIT callback(hWnd, uID, cb, WM_LBUTTONDBLCLK);
+                                 } else {
+                                     current->lastTrigger.start();
+                                 }
                                  break;
+                             }
                              case QSystemTrayIcon::DoubleClick:
                                  Q_EMIT callback(hWnd, uID, cb, WM_LBUTTONDBLCLK);
                                  break;

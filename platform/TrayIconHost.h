@@ -2,8 +2,11 @@
 
 #include "platform/NotifyIconHost.h"
 
+#include <QElapsedTimer>
 #include <QHash>
+#include <QMenu>
 #include <QPair>
+#include <QPointer>
 
 #include <memory>
 
@@ -21,6 +24,11 @@ public:
     ~TrayIconHost() override;
 
     bool notify(quint32 message, const NOTIFYICONDATAA &data) override;
+    void setMenu(quint32 hWnd, quint32 uID, QMenu *menu) override;
+
+    // True when the desktop offers a StatusNotifierItem tray, which Qt then uses: it shows
+    // an icon's menu itself and reports every click as an activation, double clicks too.
+    static bool statusNotifierTray();
 
 protected:
     void statusNoteChanged() override;
@@ -32,6 +40,9 @@ private:
         quint32 callbackMessage = 0;
         // The tip as the owner set it, before the status note is added.
         QString tip;
+        QPointer<QMenu> menu;
+        // The last activation, to tell a double click where the tray reports none.
+        QElapsedTimer lastTrigger;
     };
 
     void showTip(Entry &entry);

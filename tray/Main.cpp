@@ -5,6 +5,7 @@
 #include "host/Application.h"
 #include "platform/Clock.h"
 #include "platform/NotifyIconHost.h"
+#include "popup/NotificationPresenter.h"
 #include "popup/PopupWindow.h"
 #include "popup/PopupWindowsManager.h"
 #include "queue/Queue.h"
@@ -58,6 +59,7 @@ Main::Main(QWidget *parent)
     , m_imgDisabled(TrayIconArt::icon(TrayIconArt::Suspended))
     , m_tmrMail(Clock::instance().createTimer())
     , m_tmrBalloon(Clock::instance().createTimer())
+    , m_useNotifications(NotificationPresenter::replacesPopup())
 {
     setObjectName(QStringLiteral("Main"));
     // The form only exists to own the icon and the menu; showing it must not put
@@ -107,6 +109,10 @@ void Main::createMenu()
     m_mnuPopTray = new QMenu;
     m_mnuPopTray->setObjectName(QStringLiteral("mnuPopTray"));
     m_mnuPopTray->setTitle(QStringLiteral("Systray"));
+    // A tray that shows the menu itself sends no right click: prepare it as it opens.
+    connect(m_mnuPopTray, &QMenu::aboutToShow, this, [this] {
+        m_mnuHideOutlook->setEnabled(m_outlookVersion == QLatin1String("10") || m_outlookVersion == QLatin1String("9"));
+    });
 
     m_mnuSuspend = addItem("mnuSuspend", QStringLiteral("Suspend Lumora"), &Main::mnuSuspend_Click);
     m_mnuSuspend->setCheckable(true);
@@ -191,11 +197,14 @@ void Main::Form_Load()
     NotifyIconHost &host = NotifyIconHost::instance();
     m_trayConnection = connect(&host, &NotifyIconHost::callback, this, &Main::onTrayCallback);
     Shell_NotifyIconA(NIM_ADD, &m_nid);
+    host.setMenu(m_nid.hWnd, m_nid.uID, m_mnuPopTray);
 
     m_queue = std::make_unique<Queue>();
     addIn().queue = m_queue.get();
     m_manager = std::make_unique<PopupWindowsManager>();
     m_popup = std::make_unique<PopupWindow>();
+    if (m_useNotifications)
+        m_notifications = std::make_unique<NotificationPresenter>();
 
     SetPopupProps();
 
@@ -217,6 +226,7 @@ void Main::Form_Unload()
         m_popup->MessageFontOver() = QFont();
         m_popup->setPopupPicture(nullptr);
     }
+    m_notifications.reset();
     if (addIn().queue == m_queue.get())
         addIn().queue = nullptr;
     m_queue.reset();
@@ -324,14 +334,16 @@ void Main::SetPopupProps()
 
 void Main::TestPopup()
 {
-    if (m_manager && m_popup)
+    if (m_notifications)
+        m_notifications->ShowTest();
+    else if (m_manager && m_popup)
         m_manager->PlaceAndShowTest(*m_popup);
 }
 
 void Main::tmrMail_Timer()
 {
     // A scan waits while a popup shows; the timer keeps ticking and asks again.
-    if (m_popup && m_popup->isShowing())
+    if ((m_popup && m_popup->isShowing()) || (m_notifications && m_notifications->isShowing()))
         return;
     m_tmrMail->setEnabled(false);
     if (OlAddInInterface *controller = addIn().controller)
@@ -344,7 +356,9 @@ void Main::tmrBalloon_Timer()
     OlAddInInterface *controller = addIn().controller;
     if (!controller || controller->WindowState())
         return;
-    if (m_popup && m_manager && !m_popup->isShowing())
+    if (m_notifications)
+        m_notifications->Show();
+    else if (m_popup && m_manager && !m_popup->isShowing())
         m_manager->PlaceAndShow(*m_popup);
 }
 

@@ -16,6 +16,7 @@ class QMenu;
 
 namespace lumora {
 
+class NotificationPresenter;
 class PopupWindow;
 class PopupWindowsManager;
 class Queue;
@@ -68,6 +69,11 @@ public:
     Timer &tmrBalloon() { return *m_tmrBalloon; }
     PopupWindow *popup() const { return m_popup.get(); }
     PopupWindowsManager *manager() const { return m_manager.get(); }
+    // Shows new mail in place of the popup where windows cannot be placed; null elsewhere.
+    NotificationPresenter *notifications() const { return m_notifications.get(); }
+    // Presents through desktop notifications from the next Form_Load on, whatever the
+    // platform (the default follows NotificationPresenter::replacesPopup()).
+    void setUseNotifications(bool on) { m_useNotifications = on; }
     // The state whose image the icon shows.
     int trayIconState() const { return m_trayIconState; }
     bool isLoaded() const { return m_loaded; }
@@ -125,6 +131,8 @@ private:
     std::unique_ptr<Queue> m_queue;
     std::unique_ptr<PopupWindowsManager> m_manager;
     std::unique_ptr<PopupWindow> m_popup;
+    std::unique_ptr<NotificationPresenter> m_notifications;
+    bool m_useNotifications;
     PopupStyle m_style;
     QMetaObject::Connection m_trayConnection;
 

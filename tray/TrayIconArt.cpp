@@ -77,6 +77,13 @@ QImage TrayIconArt::image(State state, int size)
     QImage img(size, size, QImage::Format_ARGB32_Premultiplied);
     img.fill(Qt::transparent);
     QPainter p(&img);
+    paint(p, state, size);
+    p.end();
+    return img;
+}
+
+void TrayIconArt::paint(QPainter &p, State state, int size)
+{
     p.setRenderHint(QPainter::Antialiasing, true);
     drawEnvelope(p, size, state == Suspended);
 
@@ -121,8 +128,6 @@ QImage TrayIconArt::image(State state, int size)
         break;
     }
     }
-    p.end();
-    return img;
 }
 
 QIcon TrayIconArt::icon(State state)

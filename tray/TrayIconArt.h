@@ -3,6 +3,8 @@
 #include <QIcon>
 #include <QImage>
 
+class QPainter;
+
 namespace lumora {
 
 // The tray icon's four images, drawn in code at every common panel size so that each
@@ -23,6 +25,8 @@ public:
     static QIcon icon(State state);
     // One image of a state at size x size pixels.
     static QImage image(State state, int size);
+    // Draws a state's image on any paint device, with the painter's origin as its top left.
+    static void paint(QPainter &painter, State state, int size);
 };
 
 } // namespace lumora

@@ -1,11 +1,13 @@
 // The host's own options page: stored settings shown, edits applied live and stored, stores
 // added through the directory dialog and removed again.
 #include "app/HostOptionsPage.h"
+#include "app/Autostart.h"
 
 #include "host/Application.h"
 #include "tests/testsupport/ModalAnswer.h"
 #include "tests/testsupport/TempHome.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -106,3 +108,25 @@ TEST_F(HostPageTest, StoresAreAddedForTheNextStartAndOnlyAddedOnesCanBeRemoved)
 }
 
 } // namespace
+
+TEST_F(HostPageTest, TheAutostartBoxShowsAndSwitchesTheLoginEntry)
+{
+    open();
+    auto *box = control<QCheckBox>("chkAutostart");
+    ASSERT_NE(box, nullptr);
+    EXPECT_FALSE(box->isChecked());
+
+    QTest::mouseClick(box, Qt::LeftButton);
+    EXPECT_TRUE(page->Dirty());
+    page->Apply();
+    EXPECT_FALSE(page->Dirty());
+    EXPECT_TRUE(Autostart::isEnabled());
+
+    // Opened again, the page shows the entry as it is.
+    open();
+    box = control<QCheckBox>("chkAutostart");
+    EXPECT_TRUE(box->isChecked());
+    QTest::mouseClick(box, Qt::LeftButton);
+    page->Apply();
+    EXPECT_FALSE(Autostart::isEnabled());
+}

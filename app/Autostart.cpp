@@ -1,0 +1,107 @@
+#include "app/Autostart.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+namespace lumora {
+
+namespace {
+
+// Quotes an Exec argument as the desktop entry rules ask when it holds reserved characters.
+QString execArgument(const QString &argument)
+{
+    static const QString reserved = QStringLiteral(" \t\n\"'\\><~|&;$*?#()`");
+    bool plain = !argument.isEmpty();
+    for (QChar c : argument)
+        plain = plain && !reserved.contains(c);
+    QString escaped = argument;
+    escaped.replace(QLatin1Char('%'), QStringLiteral("%%"));
+    if (plain)
+        return escaped;
+    QString quoted;
+    for (QChar c : escaped) {
+        if (c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('$') || c == QLatin1Char('\\'))
+            quoted += QLatin1Char('\\');
+        quoted += c;
+    }
+    // Inside a string value a backslash itself is escaped once more.
+    quoted.replace(QStringLiteral("\\"), QStringLiteral("\\\\"));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+bool entryDisables(const QByteArray &text)
+{
+    for (const QByteArray &raw : text.split('\n')) {
+        const QByteArray line = raw.trimmed();
+        if (line == "Hidden=true" || line == "X-GNOME-Autostart-enabled=false")
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+QString Autostart::entryPath()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+        + QStringLiteral("/autostart/lumora.desktop");
+}
+
+bool Autostart::isEnabled()
+{
+    QFile file(entryPath());
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    return !entryDisables(file.readAll());
+}
+
+QByteArray Autostart::entryText(const QString &executablePath)
+{
+    const QString own = QFileInfo(executablePath).canonicalFilePath();
+    const QString onPath = QFileInfo(QStandardPaths::findExecutable(QStringLiteral("lumora"))).canonicalFilePath();
+    const QString program = !own.isEmpty() && own == onPath ? QStringLiteral("lumora") : execArgument(executablePath);
+    QByteArray text = "[Desktop Entry]\n"
+                      "Type=Application\n"
+                      "Name=Lumora\n"
+                      "Comment=New-mail notifier in the system tray\n"
+                      "Icon=lumora\n";
+    text += "Exec=" + program.toUtf8() + "\n";
+    // A removed program leaves no broken start-up entry behind.
+    text += "TryExec="
+        + (program == QLatin1String("lumora") ? program : QFileInfo(executablePath).absoluteFilePath()).toUtf8() + "\n";
+    text += "Terminal=false\n"
+            "NoDisplay=true\n"
+            "X-GNOME-Autostart-enabled=true\n";
+    return text;
+}
+
+bool Autostart::setEnabled(bool enabled, QString *error)
+{
+    const QString path = entryPath();
+    if (!enabled) {
+        if (!QFileInfo::exists(path) || QFile::remove(path))
+            return true;
+        if (error)
+            *error = QStringLiteral("cannot remove %1").arg(path);
+        return false;
+    }
+    if (!QDir().mkpath(QFileInfo(path).absolutePath())) {
+        if (error)
+            *error = QStringLiteral("cannot create the folder of %1").arg(path);
+        return false;
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(entryText(QCoreApplication::applicationFilePath())) < 0
+        || !file.commit()) {
+        if (error)
+            *error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
+        return false;
+    }
+    return true;
+}
+
+} // namespace lumora
