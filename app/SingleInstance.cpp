@@ -64,15 +64,16 @@ bool SingleInstance::sendToRunning(const QString &request, QString *answer)
 
 bool SingleInstance::listen()
 {
+    auto lock = std::make_unique<QLockFile>(serverName() + QStringLiteral(".lock"));
+    // Only a holder that has died makes the lock stale, never its age: Lumora runs for days.
+    lock->setStaleLockTime(0);
+    if (!lock->tryLock(0))
+        return false;
+    m_lock = std::move(lock);
+    // Whatever socket is there now was left by an instance that is gone.
+    QLocalServer::removeServer(serverName());
     m_server.setSocketOptions(QLocalServer::UserAccessOption);
-    if (m_server.listen(serverName()))
-        return true;
-    // A socket left by a crashed instance answers nobody: take it over.
-    if (m_server.serverError() == QAbstractSocket::AddressInUseError && !sendToRunning(QStringLiteral("ping"))) {
-        QLocalServer::removeServer(serverName());
-        return m_server.listen(serverName());
-    }
-    return false;
+    return m_server.listen(serverName());
 }
 
 } // namespace lumora

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QLocalServer>
+#include <QLockFile>
 #include <QObject>
 #include <QString>
+
+#include <memory>
 
 namespace lumora {
 
@@ -18,7 +21,8 @@ public:
     // Sends the request to a running instance and waits for its answer. False when no
     // instance runs (nothing listens on the socket).
     static bool sendToRunning(const QString &request, QString *answer = nullptr);
-    // Starts listening; false when another instance took the name in the meantime.
+    // Becomes the one instance and starts listening; false when another instance holds
+    // the name (it may still be starting).
     bool listen();
     // The socket name used for this user.
     static QString serverName();
@@ -28,6 +32,9 @@ Q_SIGNALS:
     void requestReceived(const QString &request);
 
 private:
+    // Held for the instance's life. Listening alone cannot decide between two starts: the
+    // socket is put in place by a rename, so a second listen would silently replace it.
+    std::unique_ptr<QLockFile> m_lock;
     QLocalServer m_server;
 };
 

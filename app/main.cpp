@@ -26,6 +26,7 @@
 #include <QFile>
 #include <QInputDialog>
 #include <QTextStream>
+#include <QThread>
 
 #include <cstdio>
 
@@ -229,9 +230,15 @@ int main(int argc, char **argv)
     }
     SingleInstance instance;
     if (!instance.listen()) {
-        // Another start won the race between our check and our listen.
-        SingleInstance::sendToRunning(request);
-        return 0;
+        // Another start won the race between our check and our listen; it may not listen
+        // yet, so the request is handed over once it does.
+        for (int tries = 0; tries < 100; ++tries) {
+            if (SingleInstance::sendToRunning(request))
+                return 0;
+            QThread::msleep(100);
+        }
+        say(QStringLiteral("Lumora: another Lumora is starting but does not answer; try again."));
+        return 1;
     }
 
     if (options.demo)
