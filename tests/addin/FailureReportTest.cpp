@@ -29,7 +29,8 @@ protected:
 
 TEST_F(FailureReport, AGarbageIniIsSaidToWatchNothing)
 {
-    setTemplateIni(QByteArray("\x01\x02\xff garbage \0\0 ]]]\n=\n", 24));
+    static const char garbage[] = "\x01\x02\xff garbage \0\0 ]]]\n=\n";
+    setTemplateIni(QByteArray(garbage, sizeof garbage - 1));
     connectAddIn();
     ASSERT_EQ(warnings().size(), 1) << trace.join(QLatin1Char('\n')).toStdString();
     EXPECT_TRUE(warnings()[0].contains(QStringLiteral("No folder is watched:")));

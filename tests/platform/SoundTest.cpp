@@ -91,9 +91,12 @@ TEST(Sound, PlayingLeavesStderrQuiet)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString wave = dir.filePath(QStringLiteral("tone.wav"));
-    QByteArray data("RIFF\x2c\x00\x00\x00WAVEfmt \x10\x00\x00\x00\x01\x00\x01\x00\x40\x1f\x00\x00\x80\x3e\x00\x00"
-                    "\x02\x00\x10\x00data\x08\x00\x00\x00",
-                    44);
+    // Split where a hex escape would swallow the letters that follow ("\x00da").
+    static const char header[] = "RIFF\x2c\x00\x00\x00WAVEfmt \x10\x00\x00\x00\x01\x00\x01\x00\x40\x1f\x00\x00"
+                                 "\x80\x3e\x00\x00\x02\x00\x10\x00"
+                                 "data\x08\x00\x00\x00";
+    static_assert(sizeof header - 1 == 44);
+    QByteArray data(header, sizeof header - 1);
     data.append(8, '\0');
     ASSERT_TRUE(writeFile(wave, data));
 
