@@ -1,6 +1,7 @@
 // Feeds arbitrary bytes to the readers of Maildir names: file names (unique name, flags,
 // delivery time), entry ids and folder directory names. Ids that parse must name what
 // they were made from.
+#include "host/maildir/MailboxName.h"
 #include "host/maildir/MaildirFolderIndex.h"
 #include "host/maildir/MaildirStore.h"
 
@@ -38,6 +39,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         check(MaildirStore::parseFolderEntryId(MaildirStore::folderEntryId(name), &dir));
         check(dir == name);
     }
-    (void)MaildirStore::decodeMailboxName(name);
+    (void)lumora::MailboxName::decode(name);
     return 0;
 }
