@@ -57,9 +57,9 @@ public:
     QList<Mailbox> mailboxes();
     bool isListed() const { return m_listed; }
     std::optional<Mailbox> mailbox(const QByteArray &raw);
-    // The Trash: the special-use \Trash mailbox, else "Trash" (created when missing).
+    // The Trash: the mailbox flagged \Trash (RFC 6154), else "Trash" (created when missing).
     QByteArray trashMailbox(bool create);
-    // The special-use \Drafts mailbox, else "Drafts" when it exists; empty otherwise.
+    // The mailbox flagged \Drafts (RFC 6154), else "Drafts" when it exists; empty otherwise.
     QByteArray draftsMailbox();
     // The display name of the last level ("Inbox" for INBOX).
     QString displayName(const QByteArray &raw);
@@ -110,7 +110,7 @@ Q_SIGNALS:
 private:
     bool connectNow();
     bool select(const QByteArray &mailbox, bool force = false);
-    // The mailbox marked with the special use (upper-case, "\\TRASH"), else the one usually
+    // The mailbox flagged with use (upper-case, "\\TRASH"; RFC 6154), else the one usually
     // named so; empty when neither exists.
     QByteArray specialMailbox(const QByteArray &use, const QByteArray &usualName);
     bool fetchInfo(const QByteArray &mailbox, const QByteArray &uidSet);
