@@ -52,6 +52,14 @@ WindowSystem &WindowSystem::instance()
     return g_installed ? *g_installed : none;
 }
 
+bool WindowSystem::hasClass(HWND window, const QString &windowClass)
+{
+    if (windowClass.isEmpty() || !window)
+        return false;
+    return windowClass.compare(className(window), Qt::CaseInsensitive) == 0
+        || windowClass.compare(instanceName(window), Qt::CaseInsensitive) == 0;
+}
+
 void WindowSystem::setInstance(WindowSystem *system)
 {
     g_installed = system;

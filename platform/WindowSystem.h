@@ -48,6 +48,10 @@ public:
     // process that never asks pays nothing for watching.
     virtual void watchActiveWindow() = 0;
 
+    // Whether the window's class hint names windowClass: its class or its instance part,
+    // compared without case. An empty windowClass names no window.
+    bool hasClass(HWND window, const QString &windowClass);
+
     // The implementation in force: the installed one, else one that sees no window.
     static WindowSystem &instance();
     // Installs an implementation (not owned); nullptr restores the empty one.

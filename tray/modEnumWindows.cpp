@@ -27,11 +27,7 @@ QByteArray windowText(HWND window)
 
 bool isMailClientWindow(HWND window)
 {
-    if (g_clientClass.isEmpty())
-        return false;
-    WindowSystem &windows = WindowSystem::instance();
-    return g_clientClass.compare(windows.className(window), Qt::CaseInsensitive) == 0
-        || g_clientClass.compare(windows.instanceName(window), Qt::CaseInsensitive) == 0;
+    return WindowSystem::instance().hasClass(window, g_clientClass);
 }
 
 } // namespace

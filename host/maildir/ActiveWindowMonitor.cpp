@@ -9,14 +9,6 @@ ActiveWindowMonitor::ActiveWindowMonitor(QObject *parent)
 {
 }
 
-bool ActiveWindowMonitor::matches(const QString &windowClass, const QString &instanceName, const QString &className)
-{
-    if (windowClass.isEmpty())
-        return false;
-    return windowClass.compare(instanceName, Qt::CaseInsensitive) == 0
-        || windowClass.compare(className, Qt::CaseInsensitive) == 0;
-}
-
 void ActiveWindowMonitor::setWindowClass(const QString &windowClass)
 {
     m_windowClass = windowClass.trimmed();
@@ -37,7 +29,7 @@ void ActiveWindowMonitor::update()
     }
     WindowSystem &windows = WindowSystem::instance();
     const HWND active = windows.activeWindow();
-    setActive(active != 0 && matches(m_windowClass, windows.instanceName(active), windows.className(active)));
+    setActive(windows.hasClass(active, m_windowClass));
 }
 
 void ActiveWindowMonitor::setActive(bool active)

@@ -20,9 +20,6 @@ public:
     QString windowClass() const { return m_windowClass; }
     bool isActive() const { return m_active; }
 
-    // Whether a class hint (instance, class) names the configured client.
-    static bool matches(const QString &windowClass, const QString &instanceName, const QString &className);
-
 Q_SIGNALS:
     void activeChanged(bool active);
 

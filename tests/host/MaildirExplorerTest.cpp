@@ -33,12 +33,18 @@ TEST(MaildirExplorer, OneExplorerUntilQuitAndNoInspectors)
 
 TEST(MaildirExplorer, MailClientClassMatchesInstanceOrClassWithoutCase)
 {
-    EXPECT_TRUE(ActiveWindowMonitor::matches(QStringLiteral("Thunderbird"), QStringLiteral("Mail"),
-                                             QStringLiteral("thunderbird")));
-    EXPECT_TRUE(ActiveWindowMonitor::matches(QStringLiteral("mail"), QStringLiteral("Mail"), QStringLiteral("x")));
-    EXPECT_FALSE(ActiveWindowMonitor::matches(QString(), QString(), QString()));
-    EXPECT_FALSE(
-        ActiveWindowMonitor::matches(QStringLiteral("mutt"), QStringLiteral("xterm"), QStringLiteral("XTerm")));
+    FakeWindowSystem desktop;
+    desktop.addWindow({0x10, QStringLiteral("a"), QStringLiteral("thunderbird")});
+    desktop.setInstanceName(0x10, QStringLiteral("Mail"));
+    desktop.addWindow({0x11, QStringLiteral("b"), QStringLiteral("x")});
+    desktop.setInstanceName(0x11, QStringLiteral("Mail"));
+    desktop.addWindow({0x12, QStringLiteral("c"), QString()});
+    desktop.addWindow({0x13, QStringLiteral("d"), QStringLiteral("XTerm")});
+    desktop.setInstanceName(0x13, QStringLiteral("xterm"));
+    EXPECT_TRUE(desktop.hasClass(0x10, QStringLiteral("Thunderbird")));
+    EXPECT_TRUE(desktop.hasClass(0x11, QStringLiteral("mail")));
+    EXPECT_FALSE(desktop.hasClass(0x12, QString()));
+    EXPECT_FALSE(desktop.hasClass(0x13, QStringLiteral("mutt")));
 }
 
 TEST(MaildirApplication, AddInEntriesByProgId)
