@@ -31,11 +31,7 @@ public:
     QList<std::shared_ptr<ImapAccount>> accounts() const { return m_accounts; }
     ImapWatcher *watcher() const { return m_watcher; }
     // Every account's current problem, one per line; empty when all work.
-    QString problems() const;
-
-Q_SIGNALS:
-    // The accounts' problems changed (see problems()).
-    void problemsChanged(const QString &text);
+    QString problems() const override;
 
 private:
     QList<std::shared_ptr<ImapAccount>> m_accounts;

@@ -35,6 +35,13 @@ public:
     void setMailClientWindowClass(const QString &windowClass) { setMailClientClass(windowClass); }
     // Closes the explorer, as the host does when it is asked to quit.
     void quit();
+    // What keeps the host from noticing all new mail, one line each, for the user to act on
+    // (an account refusing its password, a folder that may not be read); empty when all work.
+    virtual QString problems() const { return {}; }
+
+Q_SIGNALS:
+    // problems() changed; text is its new value.
+    void problemsChanged(const QString &text);
 
 protected:
     void setNameSpace(host::NameSpace *nameSpace) { m_nameSpace = nameSpace; }

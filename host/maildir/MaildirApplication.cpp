@@ -26,6 +26,7 @@ MaildirApplication::MaildirApplication(const QStringList &storeRoots, QObject *p
     setNameSpace(new MaildirNameSpace(m_stores, this));
     m_watcher = new MaildirWatcher(m_stores, this);
     connect(m_watcher, &MaildirWatcher::newMail, this, &host::Application::NewMail);
+    connect(m_watcher, &MaildirWatcher::problemsChanged, this, &MailHostApplication::problemsChanged);
     // Mail delivered while Lumora was not running is announced like a fetch at start-up:
     // once the add-ins are connected, not only when the next message arrives.
     m_startupCheck = Clock::instance().createTimer();
@@ -73,6 +74,11 @@ void MaildirApplication::announceWaitingMail()
     m_startupCheck->setEnabled(false);
     if (newFoldersHoldMail())
         Q_EMIT NewMail();
+}
+
+QString MaildirApplication::problems() const
+{
+    return m_watcher->problems();
 }
 
 void MaildirApplication::checkForChanges()

@@ -34,6 +34,8 @@ public:
     QString displayCommand() const { return m_displayCommand; }
     // Relists every watched directory now (after a resume, or in tests).
     void checkForChanges();
+    // The folders that may not be read, one line each.
+    QString problems() const override;
 
     QList<std::shared_ptr<MaildirStore>> stores() const { return m_stores; }
     MaildirWatcher *watcher() const { return m_watcher; }

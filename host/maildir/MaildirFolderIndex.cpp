@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <cstring>
 #include <limits>
 
@@ -167,7 +168,12 @@ void MaildirFolderIndex::refresh(Sub sub)
             m_table.setFlags(id, f & ~Marked);
     });
 
-    if (DIR *dir = opendir(subPath(sub).constData())) {
+    DIR *dir = opendir(subPath(sub).constData());
+    m_listErrors[sub] = dir ? 0 : errno;
+    // Unreadable is not empty: the messages are still there, only hidden from us for now.
+    if (!dir && (errno == EACCES || errno == EPERM))
+        return;
+    if (dir) {
         const int dirFd = dirfd(dir);
         while (const dirent *e = readdir(dir)) {
             const QByteArrayView name(e->d_name, qsizetype(std::strlen(e->d_name)));

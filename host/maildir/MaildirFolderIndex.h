@@ -36,11 +36,14 @@ public:
     MaildirFolderIndex(const QString &folderPath, const QString &storeRoot);
     ~MaildirFolderIndex();
 
-    // Relists one sub-directory: names gone are dropped, names not known are added.
+    // Relists one sub-directory: names gone are dropped, names not known are added. A
+    // sub-directory that may not be read keeps what was known of it.
     void refresh(Sub sub);
     // Relists new/ and then cur/, so a message moving between them meanwhile is kept.
     void refreshAll();
     bool isListed() const { return m_listed; }
+    // errno of the last listing of new/ or cur/ that failed (0 when both were read).
+    int listError() const { return m_listErrors[New] ? m_listErrors[New] : m_listErrors[Cur]; }
 
     // A directory event: fileName appeared in sub. Cheap whatever the folder's size. A name
     // moved here from this folder's other sub-directory is no arrival.
@@ -96,6 +99,7 @@ private:
     QByteArray m_subPaths[2];
     MaildirNameTable m_table;
     std::vector<MaildirNameTable::Id> m_arrivals;
+    int m_listErrors[2] = {0, 0};
     bool m_listed = false;
 };
 

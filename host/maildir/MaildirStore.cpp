@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -77,15 +78,26 @@ QStringList MaildirStore::refreshFolders()
         m_folders.emplace(QString(), nullptr);
         added.append(QString());
     }
-    const QDir root(m_root);
-    const QStringList names = root.entryList(QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot | QDir::Readable);
+    DIR *root = opendir(QFile::encodeName(m_root).constData());
+    m_listError = root ? 0 : errno;
+    if (!root)
+        return added;
+    QStringList names;
+    while (const dirent *e = readdir(root))
+        names.append(QFile::decodeName(e->d_name));
+    closedir(root);
+
     QSet<QString> present{QString()};
-    for (const QString &name : names) {
+    for (const QString &name : std::as_const(names)) {
         if (!isFolderDirName(name))
             continue;
         const QString path = m_root + QLatin1Char('/') + name;
         // A folder is a directory with cur/ inside; a symlink may not lead out of the store.
-        if (!isDirectory(path + QStringLiteral("/cur")) || !insideRoot(path))
+        struct stat st;
+        const bool isFolder = stat(QFile::encodeName(path + QStringLiteral("/cur")).constData(), &st) == 0
+            ? S_ISDIR(st.st_mode)
+            : errno == EACCES && isDirectory(path);
+        if (!isFolder || !insideRoot(path))
             continue;
         present.insert(name);
         if (m_folders.count(name) == 0) {

@@ -23,8 +23,12 @@ public:
     QString rootPath() const { return m_root; }
     QString storeId() const { return m_storeId; }
 
-    // Relists the root for folders; returns the ones not known before.
+    // Relists the root for folders; returns the ones not known before. A root that may not
+    // be read keeps the folders known so far. A dot directory that may not be entered is
+    // taken for a folder whose messages cannot be read (its index says why).
     QStringList refreshFolders();
+    // errno of the last listing of the root, 0 when it was read.
+    int listError() const { return m_listError; }
     QStringList folderDirs() const;
     bool hasFolder(const QString &dir) const { return m_folders.count(dir) > 0; }
     QString folderPath(const QString &dir) const;
@@ -69,6 +73,7 @@ private:
     QString m_displayCommand = QStringLiteral("xdg-open");
     std::map<QString, std::unique_ptr<MaildirFolderIndex>> m_folders;
     int m_deliveries = 0;
+    int m_listError = 0;
 };
 
 } // namespace lumora

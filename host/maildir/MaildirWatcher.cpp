@@ -2,6 +2,8 @@
 
 #include "host/maildir/ArrivalBurst.h"
 #include "host/maildir/MaildirStore.h"
+#include "platform/Clock.h"
+#include "platform/Timer.h"
 #include "platform/Verbose.h"
 
 #include <QDir>
@@ -18,10 +20,11 @@ namespace lumora {
 
 namespace {
 
-// new/ and cur/: every way a message file appears or goes.
-constexpr quint32 kFolderMask = IN_CREATE | IN_MOVED_TO | IN_DELETE | IN_MOVED_FROM | IN_ONLYDIR;
-// The store root: folders appearing or going (files there, such as index files, are ignored).
-constexpr quint32 kRootMask = IN_CREATE | IN_MOVED_TO | IN_DELETE | IN_MOVED_FROM | IN_ONLYDIR;
+// new/ and cur/: every way a message file appears or goes, and their permissions changing.
+constexpr quint32 kFolderMask = IN_CREATE | IN_MOVED_TO | IN_DELETE | IN_MOVED_FROM | IN_ATTRIB | IN_ONLYDIR;
+// The store root: folders appearing or going (files there, such as index files, are ignored),
+// and the permissions of its folders and of the Inbox's new/ and cur/ changing.
+constexpr quint32 kRootMask = IN_CREATE | IN_MOVED_TO | IN_DELETE | IN_MOVED_FROM | IN_ATTRIB | IN_ONLYDIR;
 // A dot directory being made into a folder: waits for its cur/.
 constexpr quint32 kPendingMask = IN_CREATE | IN_MOVED_TO | IN_ONLYDIR;
 
@@ -38,13 +41,23 @@ ssize_t readQueue(int fd, char *buffer, size_t size)
     }
 }
 
+bool isAccessError(int error)
+{
+    return error == EACCES || error == EPERM;
+}
+
 } // namespace
 
 MaildirWatcher::MaildirWatcher(const QList<std::shared_ptr<MaildirStore>> &stores, QObject *parent)
     : QObject(parent)
+    , m_retry(Clock::instance().createTimer())
     , m_burst(new ArrivalBurst(QuietMs, MaxDelayMs, this))
 {
     connect(m_burst, &ArrivalBurst::burst, this, &MaildirWatcher::newMail);
+    connect(m_retry.get(), &Timer::tick, this, [this] {
+        retryUnreadable();
+        updateProblems();
+    });
     m_fd = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     if (m_fd < 0) {
         qWarning("lumora: cannot watch the mail folders (inotify: %s); new mail will not be noticed",
@@ -57,11 +70,14 @@ MaildirWatcher::MaildirWatcher(const QList<std::shared_ptr<MaildirStore>> &store
         if (!store || !store->isValid())
             continue;
         m_stores.append(store);
-        addWatch(store->rootPath(), kRootMask, {store, QString(), Kind::Root});
+        Root root;
+        root.wd = addWatch(store->rootPath(), kRootMask, {store, QString(), Kind::Root}, &root.watchError);
+        m_roots.insert(store.get(), root);
         for (const QString &dir : store->folderDirs())
             watchFolder(store, dir, false);
         rootChanged(store); // picks up dot directories still being created
     }
+    updateProblems();
 }
 
 MaildirWatcher::~MaildirWatcher()
@@ -76,12 +92,26 @@ int MaildirWatcher::watchedCount() const
     return int(m_watches.size());
 }
 
-int MaildirWatcher::addWatch(const QString &path, quint32 mask, const Watch &watch)
+QString MaildirWatcher::problems() const
 {
+    QStringList lines;
+    for (auto it = m_problems.cbegin(); it != m_problems.cend(); ++it)
+        lines.append(QStringLiteral("The mail folder %1 cannot be read: %2. Its new mail is announced once it can be "
+                                    "read.")
+                         .arg(it.key(), it.value()));
+    return lines.join(QLatin1Char('\n'));
+}
+
+int MaildirWatcher::addWatch(const QString &path, quint32 mask, const Watch &watch, int *accessError)
+{
+    if (accessError)
+        *accessError = 0;
     if (m_fd < 0)
         return -1;
     const int wd = inotify_add_watch(m_fd, QFile::encodeName(path).constData(), mask);
     if (wd < 0) {
+        if (accessError && isAccessError(errno))
+            *accessError = errno;
         if ((errno == ENOSPC || errno == ENOMEM) && !m_warnedWatchLimit) {
             m_warnedWatchLimit = true;
             qWarning("lumora: cannot watch %s: the limit of inotify watches is reached "
@@ -111,8 +141,11 @@ void MaildirWatcher::watchFolder(const std::shared_ptr<MaildirStore> &store, con
         return;
     // Watch first, then list: a delivery in between shows up in the listing, the event, or both.
     Folder folder{store, dir};
-    folder.wdNew = addWatch(path + QStringLiteral("/new"), kFolderMask, {store, dir, Kind::New});
-    folder.wdCur = addWatch(path + QStringLiteral("/cur"), kFolderMask, {store, dir, Kind::Cur});
+    int newError = 0;
+    int curError = 0;
+    folder.wdNew = addWatch(path + QStringLiteral("/new"), kFolderMask, {store, dir, Kind::New}, &newError);
+    folder.wdCur = addWatch(path + QStringLiteral("/cur"), kFolderMask, {store, dir, Kind::Cur}, &curError);
+    folder.watchError = newError ? newError : curError;
     m_folders.insert(path, folder);
 
     MaildirFolderIndex *index = store->loadedIndex(dir);
@@ -133,6 +166,61 @@ void MaildirWatcher::forgetFolder(const QString &path)
     const Folder folder = m_folders.take(path);
     removeWatch(folder.wdNew, folder.dir);
     removeWatch(folder.wdCur, folder.dir);
+}
+
+void MaildirWatcher::rewatchFolder(const QString &path)
+{
+    const auto it = m_folders.constFind(path);
+    if (it == m_folders.cend())
+        return;
+    const std::shared_ptr<MaildirStore> store = it->store;
+    const QString dir = it->dir;
+    forgetFolder(path);
+    watchFolder(store, dir, false);
+}
+
+void MaildirWatcher::retryUnreadable()
+{
+    for (const auto &store : std::as_const(m_stores)) {
+        Root &root = m_roots[store.get()];
+        if (root.wd < 0 && root.watchError)
+            root.wd = addWatch(store->rootPath(), kRootMask, {store, QString(), Kind::Root}, &root.watchError);
+        rootChanged(store);
+    }
+    QStringList unreadable;
+    for (auto it = m_folders.cbegin(); it != m_folders.cend(); ++it) {
+        const MaildirFolderIndex *index = it->store->loadedIndex(it->dir);
+        if (it->watchError || (index && isAccessError(index->listError())))
+            unreadable.append(it.key());
+    }
+    for (const QString &path : std::as_const(unreadable))
+        rewatchFolder(path);
+}
+
+void MaildirWatcher::updateProblems()
+{
+    QMap<QString, QString> now;
+    const auto note = [&now](const QString &path, int error) {
+        if (isAccessError(error) && !now.contains(path))
+            now.insert(path, QString::fromLocal8Bit(std::strerror(error)));
+    };
+    for (const auto &store : std::as_const(m_stores)) {
+        note(store->rootPath(), m_roots.value(store.get()).watchError);
+        note(store->rootPath(), store->listError());
+    }
+    for (auto it = m_folders.cbegin(); it != m_folders.cend(); ++it) {
+        note(it.key(), it->watchError);
+        if (const MaildirFolderIndex *index = it->store->loadedIndex(it->dir))
+            note(it.key(), index->listError());
+    }
+    if (now.isEmpty())
+        m_retry->setEnabled(false);
+    else if (!m_retry->isEnabled())
+        m_retry->restart(RetryMs);
+    if (now == m_problems)
+        return;
+    m_problems = now;
+    Q_EMIT problemsChanged(problems());
 }
 
 void MaildirWatcher::rootChanged(const std::shared_ptr<MaildirStore> &store)
@@ -186,6 +274,25 @@ void MaildirWatcher::handleEvent(quint32 wd, quint32 mask, quint32 cookie, const
         return;
     }
     const QByteArrayView fileName(name, qsizetype(std::strlen(name)));
+    if (mask & IN_ATTRIB) {
+        // Permissions (or other attributes) of a folder, the Inbox's new/ or cur/, or the
+        // root itself changed: the folder may have become readable, or unreadable.
+        const QString root = watch.store->rootPath();
+        if (watch.kind == Kind::New || watch.kind == Kind::Cur) {
+            if (fileName.isEmpty())
+                batch.permissions.insert(watch.store->folderPath(watch.dir));
+        } else if (watch.kind == Kind::Root) {
+            const QString entry = QFile::decodeName(fileName.toByteArray());
+            if (entry.isEmpty() || entry == QLatin1String("new") || entry == QLatin1String("cur"))
+                batch.permissions.insert(root);
+            if (entry.isEmpty() || MaildirStore::isFolderDirName(entry)) {
+                batch.roots.insert(watch.store.get());
+                if (!entry.isEmpty())
+                    batch.permissions.insert(root + QLatin1Char('/') + entry);
+            }
+        }
+        return;
+    }
     switch (watch.kind) {
     case Kind::Root:
         if ((mask & IN_ISDIR) && MaildirStore::isFolderDirName(QFile::decodeName(fileName.toByteArray())))
@@ -251,6 +358,10 @@ void MaildirWatcher::finishBatch(const Batch &batch)
         if (batch.roots.contains(store.get()))
             rootChanged(store);
     }
+    for (const QString &path : batch.permissions)
+        rewatchFolder(path);
+    if (!batch.permissions.isEmpty() || !batch.roots.isEmpty())
+        updateProblems();
     int arrived = 0;
     for (const QString &path : batch.folders) {
         const auto folder = m_folders.constFind(path);
@@ -286,8 +397,7 @@ void MaildirWatcher::noteArrivals(int count)
 
 void MaildirWatcher::checkNow()
 {
-    for (const auto &store : std::as_const(m_stores))
-        rootChanged(store);
+    retryUnreadable();
     int arrived = 0;
     for (auto it = m_folders.cbegin(); it != m_folders.cend(); ++it) {
         if (MaildirFolderIndex *index = it->store->index(it->dir)) {
@@ -296,6 +406,7 @@ void MaildirWatcher::checkNow()
         }
     }
     noteArrivals(arrived);
+    updateProblems();
 }
 
 } // namespace lumora

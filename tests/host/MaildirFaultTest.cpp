@@ -5,9 +5,11 @@
 #include "host/maildir/MaildirApplication.h"
 #include "host/maildir/MaildirFolderIndex.h"
 #include "host/maildir/MaildirStore.h"
+#include "host/maildir/MaildirWatcher.h"
 #include "tests/testsupport/VirtualClock.h"
 
 #include <QSignalSpy>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -58,6 +60,23 @@ public:
             setfsuid(0);
     }
 };
+
+// Changes a mode as the files' owner, also while an Unprivileged scope is in force.
+void chmodAsOwner(const QString &path, int mode)
+{
+    const bool privileged = geteuid() == 0;
+    if (privileged)
+        setfsuid(0);
+    QFile::setPermissions(path, QFileDevice::Permissions(mode));
+    if (privileged)
+        setfsuid(65534);
+}
+
+// Lets inotify's events reach the watcher (the virtual clock does not move meanwhile).
+void letEventsIn()
+{
+    QTest::qWait(100);
+}
 
 } // namespace
 
@@ -164,6 +183,101 @@ TEST(MaildirFaults, AFolderThatMayNotBeReadLeavesTheOthersWatched)
     QFile::setPermissions(tree.root() + QStringLiteral("/.Private"), QFileDevice::Permissions(0x7700));
     MaildirApplication again({tree.root()});
     EXPECT_EQ(unreadSubjects(again, QStringLiteral("Private")), QStringList{QStringLiteral("private")});
+}
+
+TEST(MaildirFaults, AFolderThatMayNotBeReadIsToldAndReadOnceItMay)
+{
+    VirtualClockScope vc;
+    MaildirTree tree;
+    tree.makeFolder(QStringLiteral(".Private"));
+    for (const QString &dir : {QString(), QStringLiteral("/new"), QStringLiteral("/cur"), QStringLiteral("/tmp"),
+                               QStringLiteral("/.Private/new"), QStringLiteral("/.Private/cur")})
+        QFile::setPermissions(tree.root() + dir, QFileDevice::Permissions(0x7777));
+    tree.put(QStringLiteral(".Private"), QStringLiteral("new"), QStringLiteral("p.host"), "Subject: private\n\n", T0);
+    const QString privatePath = tree.root() + QStringLiteral("/.Private");
+    QFile::setPermissions(privatePath, QFileDevice::Permissions());
+
+    Unprivileged unprivileged;
+    MaildirApplication app({tree.root()});
+    vc.clock.advance(MaildirApplication::StartupCheckMs); // nothing readable waits
+    QSignalSpy mail(&app, &host::Application::NewMail);
+    QSignalSpy problems(&app, &MailHostApplication::problemsChanged);
+    const QString told = QStringLiteral("The mail folder %1 cannot be read: Permission denied. Its new mail is "
+                                        "announced once it can be read.")
+                             .arg(privatePath);
+    EXPECT_EQ(app.problems(), told);
+
+    // Mail delivered elsewhere meanwhile is announced as always.
+    tree.put({}, QStringLiteral("new"), QStringLiteral("in.host"), "Subject: inbox\n\n", T0);
+    letEventsIn();
+    vc.clock.advance(MaildirWatcher::QuietMs);
+    EXPECT_EQ(mail.count(), 1);
+    EXPECT_EQ(unreadSubjects(app), QStringList{QStringLiteral("inbox")});
+
+    // The folder's permission comes back: the watch on the store sees it, the problem is
+    // over, and the mail that waited there is announced.
+    chmodAsOwner(privatePath, 0x7777);
+    letEventsIn();
+    EXPECT_EQ(app.problems(), QString());
+    ASSERT_EQ(problems.count(), 1);
+    EXPECT_EQ(problems.at(0).at(0).toString(), QString());
+    vc.clock.advance(MaildirWatcher::QuietMs);
+    EXPECT_EQ(mail.count(), 2);
+    EXPECT_EQ(unreadSubjects(app, QStringLiteral("Private")), QStringList{QStringLiteral("private")});
+
+    // Its new/ is closed while Lumora runs: the watch on it sees that, and the user is told.
+    const QString privateNew = privatePath + QStringLiteral("/new");
+    chmodAsOwner(privateNew, 0);
+    letEventsIn();
+    EXPECT_EQ(app.problems(), told);
+    EXPECT_EQ(problems.count(), 2);
+    // Opened again, and mail delivered, where no watch sees it: the retry finds both.
+    chmodAsOwner(privateNew, 0x7777);
+    tree.put(QStringLiteral(".Private"), QStringLiteral("new"), QStringLiteral("q.host"), "Subject: second\n\n",
+             T0 + 1);
+    letEventsIn();
+    EXPECT_EQ(app.problems(), told);
+    vc.clock.advance(MaildirWatcher::RetryMs);
+    EXPECT_EQ(app.problems(), QString());
+    EXPECT_EQ(problems.count(), 3);
+    vc.clock.advance(MaildirWatcher::QuietMs);
+    EXPECT_EQ(mail.count(), 3);
+    QStringList subjects = unreadSubjects(app, QStringLiteral("Private"));
+    subjects.sort();
+    EXPECT_EQ(subjects, (QStringList{QStringLiteral("private"), QStringLiteral("second")}));
+}
+
+TEST(MaildirFaults, AStoreThatMayNotBeReadIsToldUntilItMay)
+{
+    VirtualClockScope vc;
+    MaildirTree tree;
+    tree.put({}, QStringLiteral("new"), QStringLiteral("in.host"), "Subject: waiting\n\n", T0);
+    QFile::setPermissions(tree.root() + QStringLiteral("/new/in.host"), QFileDevice::Permissions(0x6666));
+    QFile::setPermissions(tree.root() + QStringLiteral("/new"), QFileDevice::Permissions(0x7777));
+    QFile::setPermissions(tree.root(), QFileDevice::Permissions());
+
+    Unprivileged unprivileged;
+    MaildirApplication app({tree.root()});
+    vc.clock.advance(MaildirApplication::StartupCheckMs);
+    QSignalSpy mail(&app, &host::Application::NewMail);
+    EXPECT_TRUE(app.problems().startsWith(
+        QStringLiteral("The mail folder %1 cannot be read: Permission denied.").arg(tree.root())))
+        << app.problems().toStdString();
+    EXPECT_EQ(app.problems().count(QLatin1Char('\n')), 0); // one line for the store, not one per directory
+    EXPECT_EQ(mail.count(), 0);
+
+    chmodAsOwner(tree.root(), 0x7777);
+    vc.clock.advance(MaildirWatcher::RetryMs);
+    EXPECT_EQ(app.problems(), QString());
+    vc.clock.advance(MaildirWatcher::QuietMs);
+    EXPECT_EQ(mail.count(), 1);
+    EXPECT_EQ(unreadSubjects(app), QStringList{QStringLiteral("waiting")});
+
+    // Watched again: the next delivery is seen by inotify.
+    tree.put({}, QStringLiteral("new"), QStringLiteral("next.host"), "Subject: next\n\n", T0 + 1);
+    letEventsIn();
+    vc.clock.advance(MaildirWatcher::QuietMs);
+    EXPECT_EQ(mail.count(), 2);
 }
 
 // Found by fuzzing: hex that decodes to broken UTF-8 named a file that could never be
