@@ -1,14 +1,12 @@
 #include "app/ImapSetup.h"
 
+#include "app/HostProblemReport.h"
 #include "app/PasswordStore.h"
-#include "host/FileLogWriter.h"
 #include "host/imap/ImapAccount.h"
 #include "host/imap/ImapApplication.h"
 #include "host/imap/ImapWatcher.h"
-#include "platform/NotifyIconHost.h"
 #include "platform/Verbose.h"
 
-#include <QDir>
 #include <QMessageBox>
 #include <QSettings>
 #include <QStandardPaths>
@@ -101,17 +99,7 @@ std::optional<QList<ImapAccountConfig>> ImapSetup::accounts(const Options &optio
 
 void ImapSetup::attach(ImapApplication *application, bool interactive)
 {
-    const QString dataFolder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
-        + QStringLiteral("/Corvane Software/Lumora");
-    connect(application, &ImapApplication::problemsChanged, this, [this, dataFolder](const QString &text) {
-        NotifyIconHost::instance().setStatusNote(text);
-        if (text.isEmpty())
-            return;
-        Q_EMIT say(QStringLiteral("Lumora: ") + text);
-        QDir().mkpath(dataFolder);
-        host::FileLogWriter log(dataFolder + QStringLiteral("/Lumora.log"));
-        log.Log(1, QStringLiteral("ImapHost"), text);
-    });
+    new HostProblemReport(application, QStringLiteral("ImapHost"), [this](const QString &text) { Q_EMIT say(text); });
     if (!interactive)
         return;
     for (const auto &account : application->accounts()) {

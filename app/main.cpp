@@ -5,6 +5,7 @@
 #include "app/DisplayPlatform.h"
 #include "app/HostApplication.h"
 #include "app/HostOptionsPage.h"
+#include "app/HostProblemReport.h"
 #include "app/ImapSetup.h"
 #include "app/InstallLayout.h"
 #include "app/KeychainPasswordStore.h"
@@ -294,6 +295,7 @@ int main(int argc, char **argv)
         if (!displayCommand.isEmpty())
             maildir->setDisplayCommand(displayCommand);
         MaildirApplication *raw = maildir.get();
+        new HostProblemReport(raw, QStringLiteral("MaildirHost"), &say);
         hostPage = [raw] {
             QStringList open;
             for (const auto &store : raw->stores())

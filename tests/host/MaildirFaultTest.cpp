@@ -6,6 +6,7 @@
 #include "host/maildir/MaildirFolderIndex.h"
 #include "host/maildir/MaildirStore.h"
 #include "host/maildir/MaildirWatcher.h"
+#include "tests/testsupport/Unprivileged.h"
 #include "tests/testsupport/VirtualClock.h"
 
 #include <QSignalSpy>
@@ -13,11 +14,10 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/fsuid.h>
-#include <unistd.h>
-
 using namespace lumora;
+using lumora::test::chmodAsOwner;
 using lumora::test::MaildirTree;
+using lumora::test::Unprivileged;
 
 namespace {
 
@@ -42,34 +42,6 @@ QStringList unreadSubjects(MaildirApplication &app, const QString &folderName = 
     for (host::ItemPtr i = items->Find(QStringLiteral("[Unread] = true")); i; i = items->FindNext())
         subjects << i->Subject();
     return subjects;
-}
-
-// File permissions are checked as an unprivileged user on this thread while it lives, so
-// "permission denied" can be tested when the suite runs as root too.
-class Unprivileged
-{
-public:
-    Unprivileged()
-    {
-        if (geteuid() == 0)
-            setfsuid(65534);
-    }
-    ~Unprivileged()
-    {
-        if (geteuid() == 0)
-            setfsuid(0);
-    }
-};
-
-// Changes a mode as the files' owner, also while an Unprivileged scope is in force.
-void chmodAsOwner(const QString &path, int mode)
-{
-    const bool privileged = geteuid() == 0;
-    if (privileged)
-        setfsuid(0);
-    QFile::setPermissions(path, QFileDevice::Permissions(mode));
-    if (privileged)
-        setfsuid(65534);
 }
 
 // Lets inotify's events reach the watcher (the virtual clock does not move meanwhile).
