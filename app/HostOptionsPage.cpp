@@ -1,15 +1,20 @@
 #include "app/HostOptionsPage.h"
 
 #include "app/Autostart.h"
+#include "app/HostProblemReport.h"
+#include "host/FileLogWriter.h"
+#include "settings/modRegistry.h"
 
 #include <QCheckBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTextStream>
 #include <QVBoxLayout>
@@ -182,7 +187,9 @@ void HostOptionsPage::Apply()
     const HostSettings s = edited();
     if (!s.save()) {
         // The page stays dirty: nothing was stored.
-        QTextStream(stderr) << QStringLiteral("Lumora: the mail settings could not be stored.") << Qt::endl;
+        tell(QStringLiteral("The mail settings could not be saved: %1. They are kept on this page; press Apply to "
+                            "try again.")
+                 .arg(modRegistry::LastWriteError()));
         return;
     }
     m_settings = s;
@@ -192,10 +199,21 @@ void HostOptionsPage::Apply()
     if (m_autostart->isChecked() != Autostart::isEnabled()
         && !Autostart::setEnabled(m_autostart->isChecked(), &error)) {
         // The page stays dirty: the start at login is not as the box says.
-        QTextStream(stderr) << QStringLiteral("Lumora: autostart unchanged: %1").arg(error) << Qt::endl;
+        tell(QStringLiteral("Autostart unchanged: %1").arg(error));
         return;
     }
     m_dirty = false;
+}
+
+void HostOptionsPage::tell(const QString &text)
+{
+    QTextStream(stderr) << QStringLiteral("Lumora: ") << text << Qt::endl;
+    QDir().mkpath(QFileInfo(HostProblemReport::logFile()).absolutePath());
+    host::FileLogWriter log(HostProblemReport::logFile());
+    log.Log(1, QStringLiteral("HostOptionsPage"), text);
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Lumora"), text, QMessageBox::Ok, this);
+    box.setObjectName(QStringLiteral("msgNotSaved"));
+    box.exec();
 }
 
 void HostOptionsPage::GetPageInfo(QString &helpFile, qint32 &helpContext)

@@ -40,6 +40,8 @@ private:
     void removeStore();
     void setDirty();
     HostSettings edited() const;
+    // Says why an apply did not take: standard error, the log and an error box.
+    void tell(const QString &text);
 
     QStringList m_openStores;
     std::function<void(const HostSettings &)> m_applyLive;

@@ -1,6 +1,7 @@
 #include "app/HostSettings.h"
 
 #include "platform/Registry.h"
+#include "platform/RegistryStore.h"
 #include "settings/modRegistry.h"
 
 namespace lumora {
@@ -34,10 +35,12 @@ HostSettings HostSettings::load()
 
 bool HostSettings::save() const
 {
+    // One save: all three are stored, or none is.
+    RegistryStore::Batch batch(RegistryStore::Root::CurrentUser);
     bool ok = write("Stores", stores.join(QLatin1Char('\n')));
     ok = write("MailClient", mailClient) && ok;
     ok = write("DisplayCommand", displayCommand) && ok;
-    return ok;
+    return batch.commit() && ok;
 }
 
 } // namespace lumora

@@ -36,7 +36,10 @@ OptionsDialog::OptionsDialog(host::Application *application, QWidget *parent)
 
     connect(m_ok, &QPushButton::clicked, this, [this] {
         applyPages();
-        accept();
+        // A page that could not store its settings has said so and keeps them: closing
+        // would throw them away.
+        if (!anyDirty())
+            accept();
     });
     connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_apply, &QPushButton::clicked, this, &OptionsDialog::applyPages);

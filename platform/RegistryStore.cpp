@@ -159,6 +159,41 @@ void RegistryStore::load(Root root, RootData &data)
         keepCorruptCopy(data.file, bytes, errors);
 }
 
+QString RegistryStore::lastError()
+{
+    QMutexLocker locker(&m_mutex);
+    return m_lastError;
+}
+
+reg::LONG RegistryStore::fail(const QString &why)
+{
+    m_lastError = why;
+    return reg::ERROR_ACCESS_DENIED;
+}
+
+bool RegistryStore::lock(QLockFile &lock, const QString &file)
+{
+    const QString folder = QFileInfo(file).absolutePath();
+    if (!QDir().mkpath(folder)) {
+        fail(QStringLiteral("The folder %1 cannot be created").arg(folder));
+        return false;
+    }
+    if (lock.tryLock(kLockWaitMs))
+        return true;
+    switch (lock.error()) {
+    case QLockFile::PermissionError:
+        fail(QStringLiteral("There is no permission to write in the folder %1").arg(folder));
+        break;
+    case QLockFile::LockFailedError:
+        fail(QStringLiteral("%1 stays locked by another program writing it").arg(file));
+        break;
+    default:
+        fail(QStringLiteral("The lock file %1.lock cannot be written (is the disk full?)").arg(file));
+        break;
+    }
+    return false;
+}
+
 RegistryStore::RootData &RegistryStore::current(Root root)
 {
     RootData &data = m_roots[root == Root::CurrentUser ? 0 : 1];
@@ -183,7 +218,7 @@ reg::LONG RegistryStore::modify(Root root, const Change &change)
         // The batch holds the lock; the change is saved when the batch ends.
         RootData &data = current(root);
         if (data.unreadable)
-            return reg::ERROR_ACCESS_DENIED;
+            return fail(QStringLiteral("%1 cannot be read, so it is not overwritten").arg(data.file));
         bool changed = false;
         const reg::LONG rc = change(data, changed);
         data.batchChanged = data.batchChanged || changed;
@@ -191,16 +226,14 @@ reg::LONG RegistryStore::modify(Root root, const Change &change)
     }
 
     const QString file = filePath(root);
-    if (!QDir().mkpath(QFileInfo(file).absolutePath()))
-        return reg::ERROR_ACCESS_DENIED;
-    QLockFile lock(file + QStringLiteral(".lock"));
-    if (!lock.tryLock(kLockWaitMs))
+    QLockFile fileLock(file + QStringLiteral(".lock"));
+    if (!lock(fileLock, file))
         return reg::ERROR_ACCESS_DENIED;
 
     // Under the lock, so the change applies to what is on disk now and to nothing older.
     RootData &data = current(root);
     if (data.unreadable)
-        return reg::ERROR_ACCESS_DENIED;
+        return fail(QStringLiteral("%1 cannot be read, so it is not overwritten").arg(file));
     bool changed = false;
     const reg::LONG rc = change(data, changed);
     if (rc != reg::ERROR_SUCCESS || !changed)
@@ -221,10 +254,23 @@ reg::LONG RegistryStore::save(Root root, RootData &data)
     }
     const QByteArray bytes = RegFile::serialise(keys);
     QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit()) {
-        qWarning("lumora: cannot write %s: %s", qPrintable(file), qPrintable(out.errorString()));
+    // Unbuffered, and the reason taken at once: a failing write (a full disk) says why, where
+    // the commit that follows would only report an unknown error.
+    bool saved = out.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    // A short write is no error yet; the write after it says what stopped it.
+    for (qint64 written = 0, n = 0; saved && written < bytes.size(); written += n) {
+        n = out.write(bytes.constData() + written, bytes.size() - written);
+        saved = n > 0;
+    }
+    QString why = out.errorString();
+    if (saved) {
+        saved = out.commit();
+        why = out.errorString();
+    }
+    if (!saved) {
+        qWarning("lumora: cannot write %s: %s", qPrintable(file), qPrintable(why));
         data.loaded = false; // drop the unsaved change; the next call re-reads the file
-        return reg::ERROR_ACCESS_DENIED;
+        return fail(QStringLiteral("%1 cannot be written: %2").arg(file, why));
     }
     data.stamp = FileStamp::of(file);
     return reg::ERROR_SUCCESS;
@@ -344,13 +390,13 @@ void RegistryStore::beginBatch(Root root)
 void RegistryStore::lockBatch(Root root, RootData &data)
 {
     const QString file = filePath(root);
-    auto lock = std::make_unique<QLockFile>(file + QStringLiteral(".lock"));
-    if (!QDir().mkpath(QFileInfo(file).absolutePath()) || !lock->tryLock(kLockWaitMs)) {
+    auto batchLock = std::make_unique<QLockFile>(file + QStringLiteral(".lock"));
+    if (!lock(*batchLock, file)) {
         // Without the lock each change goes its own way (and fails as it would have).
         data.batchFailed = true;
         return;
     }
-    data.batchLock = std::move(lock);
+    data.batchLock = std::move(batchLock);
     current(root); // what is on disk now, under the lock
 }
 

@@ -56,6 +56,10 @@ public:
     // when the lock could not be taken or the file could not be written).
     reg::LONG endBatch(Root root);
 
+    // Why the latest change that failed to reach its file failed (which file or folder, and
+    // the reason), for the caller to show; empty while none has.
+    QString lastError();
+
     // A batch on one root for the lifetime of the object; commit() ends it early and tells
     // whether the save succeeded.
     class LUMORA_PLATFORM_EXPORT Batch
@@ -106,8 +110,12 @@ private:
     void load(Root root, RootData &data);
     static void addKey(RootData &data, const QStringList &parts);
     static void keepCorruptCopy(const QString &file, const QByteArray &bytes, int errors);
+    // Takes the lock of file; false with m_lastError set when it cannot be had.
+    bool lock(QLockFile &lock, const QString &file);
+    reg::LONG fail(const QString &why);
 
     QMutex m_mutex;
+    QString m_lastError;
     RootData m_roots[2];
 };
 

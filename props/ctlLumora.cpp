@@ -4,6 +4,7 @@
 #include "host/COMAddIns.h"
 #include "host/ComponentFactory.h"
 #include "platform/Registry.h"
+#include "platform/RegistryStore.h"
 #include "props/ColorSwatch.h"
 #include "props/PropsGlobals.h"
 #include "props/frmFolders.h"
@@ -26,7 +27,9 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QTextStream>
 #include <QVBoxLayout>
 
 #include <limits>
@@ -353,9 +356,10 @@ QString ctlLumora::readSetting(const char *name) const
     return modRegistry::ReadRegistryValue(reg::HKEY_CURRENT_USER, m_OptionsKey, QLatin1String(name)).toString();
 }
 
-void ctlLumora::writeSetting(const char *name, const QString &text)
+bool ctlLumora::writeSetting(const char *name, const QString &text)
 {
-    modRegistry::WriteRegistryValue(reg::HKEY_CURRENT_USER, m_OptionsKey, QLatin1String(name), text, reg::REG_SZ);
+    return modRegistry::WriteRegistryValue(reg::HKEY_CURRENT_USER, m_OptionsKey, QLatin1String(name), text,
+                                           reg::REG_SZ);
 }
 
 void ctlLumora::UserControl_Terminate()
@@ -473,20 +477,43 @@ void ctlLumora::PropertyPage_Apply()
 {
     // An empty key (a host version we keep no settings for) writes nothing.
     if (!m_OptionsKey.isEmpty()) {
+        // One save for the whole page: every setting is stored, or none is.
+        RegistryStore::Batch batch(RegistryStore::Root::CurrentUser);
         const int align = cmbAlign->currentIndex();
-        writeSetting("PopAlign", align >= 0 ? QStringLiteral(" %1").arg(align) : QString::number(align));
-        writeSetting("ManualXPos", txtX->text());
-        writeSetting("ManualYPos", txtY->text());
-        writeSetting("GradientColor1", QString::number(pctGradientColor1->value()));
-        writeSetting("GradientColor2", QString::number(pctGradientColor2->value()));
-        writeSetting("GradientOrientation", QString::number(cmbGradientOrientation->currentIndex()));
-        writeSetting("MessageDelay", txtDuration->text());
-        writeSetting("SoundPath", txtSoundPath->text());
-        writeSetting("HideOnStartup", chkHideOnStartup->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
-        writeSetting("PopupDelete", chkPopupDelete->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
+        bool stored = writeSetting("PopAlign", align >= 0 ? QStringLiteral(" %1").arg(align) : QString::number(align));
+        stored = writeSetting("ManualXPos", txtX->text()) && stored;
+        stored = writeSetting("ManualYPos", txtY->text()) && stored;
+        stored = writeSetting("GradientColor1", QString::number(pctGradientColor1->value())) && stored;
+        stored = writeSetting("GradientColor2", QString::number(pctGradientColor2->value())) && stored;
+        stored = writeSetting("GradientOrientation", QString::number(cmbGradientOrientation->currentIndex())) && stored;
+        stored = writeSetting("MessageDelay", txtDuration->text()) && stored;
+        stored = writeSetting("SoundPath", txtSoundPath->text()) && stored;
+        stored =
+            writeSetting("HideOnStartup", chkHideOnStartup->isChecked() ? QStringLiteral("1") : QStringLiteral("0"))
+            && stored;
+        stored = writeSetting("PopupDelete", chkPopupDelete->isChecked() ? QStringLiteral("1") : QStringLiteral("0"))
+            && stored;
+        stored = batch.commit() && stored;
+        if (!stored) {
+            // The page stays dirty and the add-in keeps what it has: nothing was stored.
+            tellNotSaved();
+            return;
+        }
     }
     callAddIn("UpdatePopupSettings");
     m_Dirty = false;
+}
+
+void ctlLumora::tellNotSaved()
+{
+    const QString text = QStringLiteral("Your Lumora settings could not be saved: %1. They are kept on this page; "
+                                        "press Apply to try again.")
+                             .arg(modRegistry::LastWriteError());
+    QTextStream(stderr) << QStringLiteral("Lumora: ") << text << Qt::endl;
+    props().log(1, QStringLiteral("PropertyPage_Apply"), text);
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Lumora"), text, QMessageBox::Ok, this);
+    box.setObjectName(QStringLiteral("msgNotSaved"));
+    box.exec();
 }
 
 void ctlLumora::callAddIn(const char *member)

@@ -71,7 +71,8 @@ private:
     void colorPreview(qint32 value);
     void callAddIn(const char *member);
     QString readSetting(const char *name) const;
-    void writeSetting(const char *name, const QString &text);
+    bool writeSetting(const char *name, const QString &text);
+    void tellNotSaved();
 
     QString m_OptionsKey;
     QPointer<host::PropertyPageSite> m_Site;

@@ -98,6 +98,11 @@ QVariant ReadRegistryValue(reg::HKEY root, const QString &keyPath, const QString
     return value;
 }
 
+QString LastWriteError()
+{
+    return RegistryStore::instance().lastError();
+}
+
 bool WriteRegistryValue(reg::HKEY root, const QString &keyPath, const QString &valueName, const QVariant &value,
                         qint32 valueType)
 {

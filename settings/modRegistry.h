@@ -16,6 +16,9 @@ QVariant ReadRegistryValue(reg::HKEY root, const QString &keyPath, const QString
 // write failed.
 bool WriteRegistryValue(reg::HKEY root, const QString &keyPath, const QString &valueName, const QVariant &value,
                         qint32 valueType);
+// Why the latest write that failed did not reach the settings file (the file or folder,
+// and the reason); for the message the user is shown.
+QString LastWriteError();
 // Reads a value of an open key into value (left null on failure); returns the status of
 // the last registry call, or -1 for a value of another type.
 qint32 QueryValueEx(reg::HKEY key, const QString &valueName, QVariant &value);

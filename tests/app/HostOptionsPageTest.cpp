@@ -3,7 +3,10 @@
 #include "app/HostOptionsPage.h"
 #include "app/Autostart.h"
 
+#include "app/HostProblemReport.h"
 #include "host/Application.h"
+#include "platform/RegistryStore.h"
+#include "tests/testsupport/FullDisk.h"
 #include "tests/testsupport/ModalAnswer.h"
 #include "tests/testsupport/TempHome.h"
 
@@ -12,6 +15,7 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 
@@ -79,6 +83,48 @@ TEST_F(HostPageTest, StoredSettingsShowAndEditsApplyLiveAndAreStored)
     EXPECT_EQ(applied.first().mailClient, QStringLiteral("thunderbird"));
     EXPECT_EQ(HostSettings::load().mailClient, QStringLiteral("thunderbird"));
     EXPECT_EQ(HostSettings::load().displayCommand, QStringLiteral("mutt -f %f"));
+}
+
+TEST_F(HostPageTest, AnApplyThatCannotBeSavedSaysWhyStoresNothingAndKeepsThePage)
+{
+    HostSettings stored;
+    stored.displayCommand = QString(2048, QLatin1Char('d')); // no rewrite fits the full disk below
+    ASSERT_TRUE(stored.save());
+    open();
+    const QString file = RegistryStore::filePath(RegistryStore::Root::CurrentUser);
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray before = f.readAll();
+    f.close();
+    QTest::keyClicks(control<QLineEdit>("txtMailClient"), QStringLiteral("thunderbird"));
+
+    QString shown;
+    {
+        FullDisk full(1024);
+        ModalAnswer answer(QStringLiteral("msgNotSaved"), [&shown](QWidget *box) {
+            shown = static_cast<QMessageBox *>(box)->text();
+            static_cast<QMessageBox *>(box)->accept();
+        });
+        page->Apply();
+        EXPECT_TRUE(answer.answered());
+    }
+    EXPECT_EQ(shown,
+              QStringLiteral("The mail settings could not be saved: %1 cannot be written: File too large. They "
+                             "are kept on this page; press Apply to try again.")
+                  .arg(file))
+        << shown.toStdString();
+    EXPECT_TRUE(page->Dirty());
+    EXPECT_TRUE(applied.isEmpty()); // nothing takes effect that was not stored
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), before);
+    f.close();
+    QFile log(HostProblemReport::logFile());
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(QString::fromUtf8(log.readAll()).contains(QStringLiteral(" HostOptionsPage: ") + shown));
+
+    page->Apply();
+    EXPECT_FALSE(page->Dirty());
+    EXPECT_EQ(HostSettings::load().mailClient, QStringLiteral("thunderbird"));
 }
 
 TEST_F(HostPageTest, StoresAreAddedForTheNextStartAndOnlyAddedOnesCanBeRemoved)

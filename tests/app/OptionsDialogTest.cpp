@@ -7,10 +7,13 @@
 #include "platform/Registry.h"
 #include "settings/modRegistry.h"
 
+#include "tests/testsupport/FullDisk.h"
+#include "tests/testsupport/ModalAnswer.h"
 #include "tests/testsupport/TempHome.h"
 
 #include <QComboBox>
 #include <QFileInfo>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
@@ -77,6 +80,31 @@ TEST_F(OptionsDialogTest, AddedPagesBecomeTabsAndApplyFollowsTheirDirtyState)
     chooseCorner(dialog, 4);
     QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("cmdOK")), Qt::LeftButton);
     EXPECT_EQ(stored("PopAlign"), QStringLiteral(" 4"));
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+}
+
+TEST_F(OptionsDialogTest, OkKeepsTheDialogOpenWhenAPageCouldNotBeSaved)
+{
+    // A stored value long enough that no rewrite of the settings fits the full disk below.
+    ASSERT_TRUE(modRegistry::WriteRegistryValue(reg::HKEY_CURRENT_USER, kKey, QStringLiteral("SoundPath"),
+                                                QString(2048, QLatin1Char('s')), reg::REG_SZ));
+    OptionsDialog dialog(&app);
+    dialog.collectPages();
+    dialog.show();
+    chooseCorner(dialog, 3);
+    {
+        FullDisk full(1024);
+        ModalAnswer answer(QStringLiteral("msgNotSaved"),
+                           [](QWidget *box) { static_cast<QMessageBox *>(box)->accept(); });
+        QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("cmdOK")), Qt::LeftButton);
+        EXPECT_TRUE(answer.answered());
+    }
+    EXPECT_TRUE(dialog.isVisible()); // closing would throw the unsaved settings away
+    EXPECT_TRUE(dialog.applyButton()->isEnabled());
+    EXPECT_EQ(stored("PopAlign"), QString());
+
+    QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("cmdOK")), Qt::LeftButton);
+    EXPECT_EQ(stored("PopAlign"), QStringLiteral(" 3"));
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
 }
 

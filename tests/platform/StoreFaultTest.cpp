@@ -6,6 +6,8 @@
 #include "platform/RegFile.h"
 #include "platform/Registry.h"
 #include "platform/RegistryStore.h"
+#include "tests/testsupport/FullDisk.h"
+#include "tests/testsupport/Unprivileged.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -19,9 +21,9 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <sys/resource.h>
 
 using namespace lumora;
+using lumora::test::FullDisk;
 
 namespace {
 
@@ -45,30 +47,6 @@ QByteArray profileRead(const char *section, const char *key, const QString &file
     const quint32 n = GetPrivateProfileStringA(section, key, "<default>", buffer.data(), 256, file);
     return buffer.left(qsizetype(n));
 }
-
-// Files larger than `bytes` cannot be written by this process while it lives: the closest
-// a test gets to a full disk without one. SIGXFSZ is ignored so the write fails instead.
-class FullDisk
-{
-public:
-    explicit FullDisk(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_old;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FullDisk()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-
-private:
-    rlimit m_old{};
-    void (*m_oldHandler)(int) = nullptr;
-};
 
 class StoreFaults : public ::testing::Test
 {
@@ -142,6 +120,9 @@ TEST_F(StoreFaults, AFullDiskKeepsTheOldFilesWholeAndTheWriteFails)
                                  RegFile::Value{QStringLiteral("Big"), reg::REG_SZ, big}, true),
                   reg::ERROR_SUCCESS);
     }
+    // The store says which file could not be written and why, for the caller to show.
+    EXPECT_EQ(store.lastError(), QStringLiteral("%1 cannot be written: File too large").arg(reg()))
+        << store.lastError().toStdString();
     EXPECT_EQ(fileBytes(ini()), iniBefore);
     EXPECT_EQ(fileBytes(reg()), regBefore);
     EXPECT_EQ(profileRead("EntryID", "EID0", ini()), "AAAA|BBBB");
@@ -152,6 +133,39 @@ TEST_F(StoreFaults, AFullDiskKeepsTheOldFilesWholeAndTheWriteFails)
         store.value(RegistryStore::Root::CurrentUser, QStringLiteral("Software\\Lumora"), QStringLiteral("Kept")));
     // No temporary files are left behind.
     EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+}
+
+TEST_F(StoreFaults, AFolderThatMayNotBeWrittenIsNamedAndTheFileStaysWhole)
+{
+    RegistryStore &store = RegistryStore::instance();
+    const QString key = QStringLiteral("Software\\Lumora");
+    ASSERT_EQ(store.setValue(RegistryStore::Root::CurrentUser, key,
+                             RegFile::Value{QStringLiteral("Kept"), reg::REG_SZ, QByteArray("old\0", 4)}, true),
+              reg::ERROR_SUCCESS);
+    const QByteArray before = fileBytes(reg());
+    const QString folder = QFileInfo(reg()).absolutePath();
+    QFile::setPermissions(m_dir.path(), QFileDevice::Permissions(0x7755));
+    QFile::setPermissions(QFileInfo(folder).absolutePath(), QFileDevice::Permissions(0x7755));
+    QFile::setPermissions(folder, QFileDevice::Permissions(0x5555));
+    {
+        test::Unprivileged unprivileged;
+        EXPECT_EQ(store.setValue(RegistryStore::Root::CurrentUser, key,
+                                 RegFile::Value{QStringLiteral("New"), reg::REG_SZ, QByteArray("x\0", 2)}, true),
+                  reg::ERROR_ACCESS_DENIED);
+        EXPECT_EQ(store.lastError(), QStringLiteral("There is no permission to write in the folder %1").arg(folder));
+    }
+    QFile::setPermissions(folder, QFileDevice::Permissions(0x7700));
+    EXPECT_EQ(fileBytes(reg()), before);
+    EXPECT_FALSE(store.value(RegistryStore::Root::CurrentUser, key, QStringLiteral("New")));
+
+    // A file that is a folder cannot be read, and is never written over.
+    QFile::remove(reg());
+    ASSERT_TRUE(QDir().mkpath(reg()));
+    EXPECT_NE(store.setValue(RegistryStore::Root::CurrentUser, key,
+                             RegFile::Value{QStringLiteral("New"), reg::REG_SZ, QByteArray("x\0", 2)}, true),
+              reg::ERROR_SUCCESS);
+    EXPECT_EQ(store.lastError(), QStringLiteral("%1 cannot be read, so it is not overwritten").arg(reg()));
+    EXPECT_TRUE(QFileInfo(reg()).isDir());
 }
 
 // Stands in for a writer that is killed; runs only when the test below starts it.

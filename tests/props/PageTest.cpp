@@ -2,7 +2,9 @@
 // typing, clicking the swatches and buttons with the dialogs answered, and applying.
 #include "props/ctlLumora.h"
 
+#include "platform/RegistryStore.h"
 #include "tests/props/PropsFixture.h"
+#include "tests/testsupport/FullDisk.h"
 #include "tests/testsupport/ModalAnswer.h"
 
 #include <QCheckBox>
@@ -12,6 +14,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
@@ -138,6 +141,50 @@ TEST_F(PageTest, ApplyWritesEveryValueInItsTextFormAndTellsTheAddIn)
     EXPECT_EQ(stored("PopupDelete"), QStringLiteral("1"));
     EXPECT_EQ(controller.calls, QStringList{QStringLiteral("UpdatePopupSettings")});
     EXPECT_FALSE(page->Dirty());
+}
+
+TEST_F(PageTest, AnApplyThatCannotBeSavedSaysWhyStoresNothingAndKeepsThePage)
+{
+    // A stored sound path long enough that no rewrite of the settings fits the full disk.
+    store("SoundPath", QString(2048, QLatin1Char('s')));
+    open();
+    const QString file = RegistryStore::filePath(RegistryStore::Root::CurrentUser);
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray before = f.readAll();
+    f.close();
+    choose("cmbAlign", 2);
+    click("chkPopupDelete");
+
+    QString shown;
+    {
+        FullDisk full(1024);
+        ModalAnswer answer(QStringLiteral("msgNotSaved"), [&shown](QWidget *box) {
+            shown = static_cast<QMessageBox *>(box)->text();
+            static_cast<QMessageBox *>(box)->accept();
+        });
+        page->PropertyPage_Apply();
+        EXPECT_TRUE(answer.answered());
+    }
+    EXPECT_EQ(shown,
+              QStringLiteral("Your Lumora settings could not be saved: %1 cannot be written: File too large. "
+                             "They are kept on this page; press Apply to try again.")
+                  .arg(file))
+        << shown.toStdString();
+    EXPECT_TRUE(log->entries.contains(QStringLiteral("1|PropertyPage_Apply|") + shown));
+    EXPECT_TRUE(page->Dirty());
+    EXPECT_TRUE(controller.calls.isEmpty()); // the add-in keeps what it shows
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), before);
+    f.close();
+    EXPECT_EQ(stored("PopupDelete"), QStringLiteral("<missing>"));
+
+    // With room again the same page stores it all.
+    page->PropertyPage_Apply();
+    EXPECT_FALSE(page->Dirty());
+    EXPECT_EQ(stored("PopAlign"), QStringLiteral(" 2"));
+    EXPECT_EQ(stored("PopupDelete"), QStringLiteral("1"));
+    EXPECT_EQ(controller.calls, QStringList{QStringLiteral("UpdatePopupSettings")});
 }
 
 TEST_F(PageTest, ACornerTheListLacksLoadsAsNoSelectionAndAppliesAsMinusOne)
