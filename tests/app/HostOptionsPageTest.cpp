@@ -15,7 +15,6 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 
@@ -92,19 +91,13 @@ TEST_F(HostPageTest, AnApplyThatCannotBeSavedSaysWhyStoresNothingAndKeepsThePage
     ASSERT_TRUE(stored.save());
     open();
     const QString file = RegistryStore::filePath(RegistryStore::Root::CurrentUser);
-    QFile f(file);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    const QByteArray before = f.readAll();
-    f.close();
+    const QByteArray before = fileBytes(file);
     QTest::keyClicks(control<QLineEdit>("txtMailClient"), QStringLiteral("thunderbird"));
 
     QString shown;
     {
         FullDisk full(1024);
-        ModalAnswer answer(QStringLiteral("msgNotSaved"), [&shown](QWidget *box) {
-            shown = static_cast<QMessageBox *>(box)->text();
-            static_cast<QMessageBox *>(box)->accept();
-        });
+        const ModalAnswer answer = acceptMessageBox(QStringLiteral("msgNotSaved"), &shown);
         page->Apply();
         EXPECT_TRUE(answer.answered());
     }
@@ -115,9 +108,7 @@ TEST_F(HostPageTest, AnApplyThatCannotBeSavedSaysWhyStoresNothingAndKeepsThePage
         << shown.toStdString();
     EXPECT_TRUE(page->Dirty());
     EXPECT_TRUE(applied.isEmpty()); // nothing takes effect that was not stored
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), before);
-    f.close();
+    EXPECT_EQ(fileBytes(file), before);
     QFile log(HostProblemReport::logFile());
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
     EXPECT_TRUE(QString::fromUtf8(log.readAll()).contains(QStringLiteral(" HostOptionsPage: ") + shown));

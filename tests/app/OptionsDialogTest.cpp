@@ -13,7 +13,6 @@
 
 #include <QComboBox>
 #include <QFileInfo>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
@@ -94,8 +93,8 @@ TEST_F(OptionsDialogTest, OkKeepsTheDialogOpenWhenAPageCouldNotBeSaved)
     chooseCorner(dialog, 3);
     {
         FullDisk full(1024);
-        ModalAnswer answer(QStringLiteral("msgNotSaved"),
-                           [](QWidget *box) { static_cast<QMessageBox *>(box)->accept(); });
+        QString shown;
+        const ModalAnswer answer = acceptMessageBox(QStringLiteral("msgNotSaved"), &shown);
         QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("cmdOK")), Qt::LeftButton);
         EXPECT_TRUE(answer.answered());
     }

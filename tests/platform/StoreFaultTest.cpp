@@ -7,6 +7,7 @@
 #include "platform/Registry.h"
 #include "platform/RegistryStore.h"
 #include "tests/testsupport/FullDisk.h"
+#include "tests/testsupport/TempHome.h"
 #include "tests/testsupport/Unprivileged.h"
 
 #include <QCoreApplication>
@@ -23,15 +24,10 @@
 #include <csignal>
 
 using namespace lumora;
+using lumora::test::fileBytes;
 using lumora::test::FullDisk;
 
 namespace {
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
 
 void writeFile(const QString &path, const QByteArray &bytes)
 {

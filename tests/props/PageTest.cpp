@@ -14,7 +14,6 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
@@ -149,20 +148,14 @@ TEST_F(PageTest, AnApplyThatCannotBeSavedSaysWhyStoresNothingAndKeepsThePage)
     store("SoundPath", QString(2048, QLatin1Char('s')));
     open();
     const QString file = RegistryStore::filePath(RegistryStore::Root::CurrentUser);
-    QFile f(file);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    const QByteArray before = f.readAll();
-    f.close();
+    const QByteArray before = fileBytes(file);
     choose("cmbAlign", 2);
     click("chkPopupDelete");
 
     QString shown;
     {
         FullDisk full(1024);
-        ModalAnswer answer(QStringLiteral("msgNotSaved"), [&shown](QWidget *box) {
-            shown = static_cast<QMessageBox *>(box)->text();
-            static_cast<QMessageBox *>(box)->accept();
-        });
+        const ModalAnswer answer = acceptMessageBox(QStringLiteral("msgNotSaved"), &shown);
         page->PropertyPage_Apply();
         EXPECT_TRUE(answer.answered());
     }
@@ -174,9 +167,7 @@ TEST_F(PageTest, AnApplyThatCannotBeSavedSaysWhyStoresNothingAndKeepsThePage)
     EXPECT_TRUE(log->entries.contains(QStringLiteral("1|PropertyPage_Apply|") + shown));
     EXPECT_TRUE(page->Dirty());
     EXPECT_TRUE(controller.calls.isEmpty()); // the add-in keeps what it shows
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), before);
-    f.close();
+    EXPECT_EQ(fileBytes(file), before);
     EXPECT_EQ(stored("PopupDelete"), QStringLiteral("<missing>"));
 
     // With room again the same page stores it all.

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QTimer>
 #include <QWidget>
 
@@ -64,6 +65,16 @@ inline void chooseInFileDialog(QWidget *widget, const QString &path)
     else
         dialog->selectFile(path);
     static_cast<QDialog *>(dialog)->accept();
+}
+
+// Accepts the next message box named objectName, keeping its text in *text.
+inline ModalAnswer acceptMessageBox(const QString &objectName, QString *text)
+{
+    return ModalAnswer(objectName, [text](QWidget *widget) {
+        auto *box = static_cast<QMessageBox *>(widget);
+        *text = box->text();
+        box->accept();
+    });
 }
 
 } // namespace lumora::test

@@ -1,5 +1,7 @@
 #include "tests/testsupport/TempHome.h"
 
+#include <QFile>
+
 #include <QDir>
 
 namespace lumora::test {
@@ -31,6 +33,12 @@ QString TempHome::configHome() const
 QString TempHome::dataHome() const
 {
     return m_dir.path() + QStringLiteral("/.local/share");
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
 }
 
 QString fixturePath(const QString &relative)

@@ -22,6 +22,9 @@ private:
     QByteArray m_oldHome;
 };
 
+// The file's bytes, or "<missing>" when it cannot be read.
+QByteArray fileBytes(const QString &path);
+
 // Path of a file under tests/data.
 QString fixturePath(const QString &relative);
 
