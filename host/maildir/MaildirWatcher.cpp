@@ -225,7 +225,19 @@ void MaildirWatcher::updateProblems()
 
 void MaildirWatcher::rootChanged(const std::shared_ptr<MaildirStore> &store)
 {
+    const bool wasUnreadable = isAccessError(store->listError());
     const QStringList added = store->refreshFolders();
+    if (wasUnreadable && !store->listError()) {
+        // While the root was closed its folders' files could not be looked at, though their
+        // watches went on: list them all again.
+        QStringList known;
+        for (auto it = m_folders.cbegin(); it != m_folders.cend(); ++it) {
+            if (it->store == store)
+                known.append(it.key());
+        }
+        for (const QString &path : std::as_const(known))
+            rewatchFolder(path);
+    }
     for (const QString &dir : store->folderDirs()) {
         // Folders the host made itself (Trash, Drafts) are not "added" but need a watch too.
         if (!m_folders.contains(store->folderPath(dir)))

@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 using namespace lumora;
+using lumora::test::asOwner;
 using lumora::test::chmodAsOwner;
 using lumora::test::MaildirTree;
 using lumora::test::Unprivileged;
@@ -250,6 +251,40 @@ TEST(MaildirFaults, AStoreThatMayNotBeReadIsToldUntilItMay)
     letEventsIn();
     vc.clock.advance(MaildirWatcher::QuietMs);
     EXPECT_EQ(mail.count(), 2);
+}
+
+TEST(MaildirFaults, AStoreClosedWhileRunningIsListedWholeOnceItOpens)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "only root can deliver into a store its owner has closed";
+    VirtualClockScope vc;
+    MaildirTree tree;
+    tree.makeFolder(QStringLiteral(".Lists"));
+    QFile::setPermissions(tree.root(), QFileDevice::Permissions(0x7755));
+    Unprivileged unprivileged;
+    MaildirApplication app({tree.root()});
+    vc.clock.advance(MaildirApplication::StartupCheckMs);
+    QSignalSpy mail(&app, &host::Application::NewMail);
+    EXPECT_EQ(app.problems(), QString());
+
+    chmodAsOwner(tree.root(), 0);
+    letEventsIn();
+    EXPECT_TRUE(app.problems().startsWith(QStringLiteral("The mail folder %1 cannot be read").arg(tree.root())))
+        << app.problems().toStdString();
+    // Delivered while closed: the folder's watch reports it, but the file cannot be looked at.
+    asOwner([&] {
+        tree.put(QStringLiteral(".Lists"), QStringLiteral("new"), QStringLiteral("l.host"), "Subject: list\n\n", T0);
+    });
+    letEventsIn();
+    vc.clock.advance(MaildirWatcher::QuietMs);
+    EXPECT_EQ(mail.count(), 0);
+
+    chmodAsOwner(tree.root(), 0x7755);
+    letEventsIn();
+    EXPECT_EQ(app.problems(), QString());
+    vc.clock.advance(MaildirWatcher::QuietMs);
+    EXPECT_EQ(mail.count(), 1);
+    EXPECT_EQ(unreadSubjects(app, QStringLiteral("Lists")), QStringList{QStringLiteral("list")});
 }
 
 // Found by fuzzing: hex that decodes to broken UTF-8 named a file that could never be

@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QString>
 
+#include <functional>
+
 #include <sys/fsuid.h>
 #include <unistd.h>
 
@@ -29,15 +31,22 @@ public:
     Unprivileged &operator=(const Unprivileged &) = delete;
 };
 
-// Changes a mode as the files' owner, also while an Unprivileged scope is in force.
-inline void chmodAsOwner(const QString &path, int mode)
+// Runs what as the files' owner (root, when the suite runs as root), also while an
+// Unprivileged scope is in force.
+inline void asOwner(const std::function<void()> &what)
 {
     const uid_t before = uid_t(setfsuid(uid_t(-1)));
     if (geteuid() == 0)
         setfsuid(0);
-    QFile::setPermissions(path, QFileDevice::Permissions(mode));
+    what();
     if (geteuid() == 0)
         setfsuid(before);
+}
+
+// Changes a mode as the files' owner.
+inline void chmodAsOwner(const QString &path, int mode)
+{
+    asOwner([&] { QFile::setPermissions(path, QFileDevice::Permissions(mode)); });
 }
 
 } // namespace lumora::test
