@@ -37,6 +37,11 @@ Q_SIGNALS:
     // The accounts' problems changed (see problems()).
     void problemsChanged(const QString &text);
 
+protected:
+    // Unread mail on the server is looked for by the scan; the announcement only needs an
+    // account that answers.
+    bool holdsWaitingMail() const override;
+
 private:
     QList<std::shared_ptr<ImapAccount>> m_accounts;
     ImapWatcher *m_watcher = nullptr;

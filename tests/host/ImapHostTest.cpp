@@ -87,6 +87,8 @@ protected:
         auto app = std::make_unique<ImapApplication>(QList<ImapAccountConfig>{config});
         app->watcher()->setBackoff(50, 400);
         app->watcher()->setMaxIdleSessions(maxIdle);
+        // The start-up announcement has its own test; here it would add to the counts.
+        app->setStartupCheckMs(600000);
         app->start();
         return app;
     }
@@ -137,6 +139,22 @@ TEST_F(ImapHost, AppendGivesOneNewMailAndTheScanReadsDecodedHeadersWithoutMarkin
     client.run("SELECT INBOX");
     client.run("STORE 1 +FLAGS (\\Seen)");
     EXPECT_FALSE(inbox(*app)->items()->Find(QStringLiteral("[Unread] = true")));
+}
+
+TEST_F(ImapHost, MailWaitingOnTheServerAtStartIsAnnouncedOnce)
+{
+    ImapTestClient client(account());
+    ASSERT_TRUE(client.append("INBOX", message("waiting")));
+    auto app = std::make_unique<ImapApplication>(QList<ImapAccountConfig>{account()});
+    QSignalSpy newMail(app.get(), &host::Application::NewMail);
+    app->start();
+    // Announced once the add-ins have had their time to connect, not before.
+    settle(ImapApplication::StartupCheckMs / 2);
+    EXPECT_EQ(newMail.count(), 0);
+    ASSERT_TRUE(waitUntil([&] { return newMail.count() >= 1; }, ImapApplication::StartupCheckMs * 2));
+    settle(300);
+    EXPECT_EQ(newMail.count(), 1);
+    EXPECT_EQ(unreadSubjects(*inbox(*app)), QStringList{QStringLiteral("waiting")});
 }
 
 TEST_F(ImapHost, BurstOfAppendsGivesOneNewMailAndOldestFirst)
