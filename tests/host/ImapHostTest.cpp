@@ -354,4 +354,84 @@ TEST_F(ImapHost, MailboxesBeyondTheIdleLimitAreWatchedWithNotify)
     EXPECT_EQ(unreadSubjects(*family), QStringList{QStringLiteral("dinner")});
 }
 
+TEST_F(ImapHost, AWatchedMailboxDeletedOnTheServerIsReportedAndTheRestWatchedOn)
+{
+    ImapTestClient client(account());
+    // "Büro" in the modified UTF-7 of mailbox names: the report shows the decoded name.
+    client.run("CREATE B&APw-ro");
+    auto app = startHost(account());
+    ASSERT_TRUE(waitUntil([&] { return app->watcher()->idlingCount() == 2; }));
+
+    bool ok = false;
+    client.run("DELETE B&APw-ro", &ok);
+    ASSERT_TRUE(ok);
+    ASSERT_TRUE(waitUntil([&] { return app->problems().contains(QStringLiteral("gone")); }, 10000))
+        << app->problems().toStdString();
+    EXPECT_TRUE(app->problems().contains(QStringLiteral("The mailbox \"Büro\" is gone from")))
+        << app->problems().toStdString();
+
+    QSignalSpy newMail(app.get(), &host::Application::NewMail);
+    ASSERT_TRUE(client.append("INBOX", message("still watched")));
+    EXPECT_TRUE(waitUntil([&] { return newMail.count() >= 1; }));
+}
+
+// A server without MOVE: the message is copied to Trash and marked deleted, and removed
+// from the Inbox by UID EXPUNGE where UIDPLUS allows it; else it stays marked for the mail
+// client to expunge, and is not announced again.
+class ImapHostWithoutMove : public ImapHost
+{
+protected:
+    static DovecotServer *serverWithout(const char *capabilities)
+    {
+        return new DovecotServer(20,
+                                 QStringLiteral("imap_capability = IMAP4rev1 LITERAL+ SASL-IR LOGIN-REFERRALS ID "
+                                                "ENABLE IDLE NAMESPACE SPECIAL-USE ")
+                                     + QLatin1String(capabilities));
+    }
+
+    void deleteFirstOf(const QStringList &subjects, qint64 inboxAfter)
+    {
+        ImapTestClient client(account());
+        bool ok = false;
+        const QList<ImapResponse> capability = client.run("CAPABILITY", &ok);
+        ASSERT_TRUE(ok && !capability.isEmpty());
+        ASSERT_EQ(capability.first().word(0), "CAPABILITY");
+        for (qsizetype i = 1; capability.first().word(i).size(); ++i)
+            ASSERT_NE(capability.first().word(i), "MOVE");
+        ASSERT_NE(capability.first().word(1), QByteArray());
+        for (const QString &subject : subjects)
+            ASSERT_TRUE(client.append("INBOX", message(subject.toUtf8())));
+        auto app = startHost(account());
+        ASSERT_FALSE(app->accounts().isEmpty());
+        host::ItemPtr item = inbox(*app)->items()->Find(QStringLiteral("[Unread] = true"));
+        ASSERT_TRUE(item);
+        EXPECT_TRUE(item->Delete());
+        EXPECT_EQ(client.count("INBOX"), inboxAfter);
+        EXPECT_EQ(client.count("Trash"), 1);
+        EXPECT_EQ(unreadSubjects(*inbox(*app)), subjects.mid(1));
+    }
+};
+
+TEST_F(ImapHostWithoutMove, DeleteCopiesMarksAndExpungesOnlyThatMessage)
+{
+    DovecotServer *normal = s_server;
+    std::unique_ptr<DovecotServer> server(serverWithout("UIDPLUS"));
+    ASSERT_TRUE(server->start()) << server->errorText().toStdString();
+    s_server = server.get();
+    deleteFirstOf({QStringLiteral("bin me"), QStringLiteral("keep me")}, 1);
+    s_server = normal;
+}
+
+TEST_F(ImapHostWithoutMove, WithoutUidExpungeTheMessageStaysMarkedAndIsNotAnnouncedAgain)
+{
+    DovecotServer *normal = s_server;
+    std::unique_ptr<DovecotServer> server(serverWithout(""));
+    ASSERT_TRUE(server->start()) << server->errorText().toStdString();
+    s_server = server.get();
+    deleteFirstOf({QStringLiteral("bin me"), QStringLiteral("keep me")}, 2);
+    ImapTestClient client(account());
+    EXPECT_TRUE(client.flags("INBOX").contains("\\Deleted"));
+    s_server = normal;
+}
+
 } // namespace
