@@ -53,18 +53,6 @@ void prepareFirstStart()
                                     reg::REG_SZ);
 }
 
-// The IMAP run's accounts, watched folders and settings are no other test's first start.
-struct LeaveNoTrace
-{
-    ~LeaveNoTrace()
-    {
-        HostSettings settings = HostSettings::load();
-        settings.imapAccounts.clear();
-        settings.save();
-        QDir(dataFolder()).removeRecursively();
-    }
-};
-
 ImapAccountConfig anna(const DovecotServer &server)
 {
     ImapAccountConfig config;
@@ -76,18 +64,35 @@ ImapAccountConfig anna(const DovecotServer &server)
     return config;
 }
 
+// A private server and a first start; the run's accounts, watched folders and settings are
+// left to no other test.
+class ImapEndToEnd : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        const QString reason = DovecotServer::unavailableReason();
+        if (!reason.isEmpty())
+            GTEST_SKIP() << "no IMAP server to test against: " << reason.toStdString();
+        ASSERT_TRUE(server.start()) << server.errorText().toStdString();
+        prepareFirstStart();
+    }
+
+    void TearDown() override
+    {
+        HostSettings settings = HostSettings::load();
+        settings.imapAccounts.clear();
+        settings.save();
+        QDir(dataFolder()).removeRecursively();
+    }
+
+    DovecotServer server;
+};
+
 } // namespace
 
-TEST(ImapEndToEnd, ThreeAppendsGiveOneScanAndOnePopupThenAFourthFollows)
+TEST_F(ImapEndToEnd, ThreeAppendsGiveOneScanAndOnePopupThenAFourthFollows)
 {
-    const QString reason = DovecotServer::unavailableReason();
-    if (!reason.isEmpty())
-        GTEST_SKIP() << "no IMAP server to test against: " << reason.toStdString();
-    DovecotServer server;
-    ASSERT_TRUE(server.start()) << server.errorText().toStdString();
-    prepareFirstStart();
-    LeaveNoTrace cleanup;
-
     LumoraProcess lumora({QStringLiteral("--verbose"), QStringLiteral("--imap"),
                           QStringLiteral("imaps://anna@127.0.0.1:%1").arg(server.imapsPort()),
                           QStringLiteral("--imap-trust"), server.fingerprint(),
@@ -126,15 +131,8 @@ TEST(ImapEndToEnd, ThreeAppendsGiveOneScanAndOnePopupThenAFourthFollows)
     EXPECT_FALSE(client.flags("INBOX").contains("\\Seen"));
 }
 
-TEST(ImapEndToEnd, AccountsKeptInTheOptionsAreWatchedWithoutACommandLine)
+TEST_F(ImapEndToEnd, AccountsKeptInTheOptionsAreWatchedWithoutACommandLine)
 {
-    const QString reason = DovecotServer::unavailableReason();
-    if (!reason.isEmpty())
-        GTEST_SKIP() << "no IMAP server to test against: " << reason.toStdString();
-    DovecotServer server;
-    ASSERT_TRUE(server.start()) << server.errorText().toStdString();
-    prepareFirstStart();
-    LeaveNoTrace cleanup;
     HostSettings settings = HostSettings::load();
     settings.imapAccounts = {anna(server).toUrl()};
     ASSERT_TRUE(settings.save());

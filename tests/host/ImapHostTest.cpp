@@ -381,12 +381,23 @@ TEST_F(ImapHost, AWatchedMailboxDeletedOnTheServerIsReportedAndTheRestWatchedOn)
 class ImapHostWithoutMove : public ImapHost
 {
 protected:
-    static DovecotServer *serverWithout(const char *capabilities)
+    // The rest of the test talks to a server that offers neither MOVE nor these capabilities.
+    void useServerWith(const char *capabilities)
     {
-        return new DovecotServer(20,
-                                 QStringLiteral("imap_capability = IMAP4rev1 LITERAL+ SASL-IR LOGIN-REFERRALS ID "
-                                                "ENABLE IDLE NAMESPACE SPECIAL-USE ")
-                                     + QLatin1String(capabilities));
+        m_own = std::make_unique<DovecotServer>(
+            20,
+            QStringLiteral("imap_capability = IMAP4rev1 LITERAL+ SASL-IR LOGIN-REFERRALS ID ENABLE IDLE "
+                           "NAMESPACE SPECIAL-USE ")
+                + QLatin1String(capabilities));
+        ASSERT_TRUE(m_own->start()) << m_own->errorText().toStdString();
+        m_shared = s_server;
+        s_server = m_own.get();
+    }
+
+    void TearDown() override
+    {
+        if (m_shared)
+            s_server = m_shared;
     }
 
     void deleteFirstOf(const QStringList &subjects, qint64 inboxAfter)
@@ -396,13 +407,12 @@ protected:
         const QList<ImapResponse> capability = client.run("CAPABILITY", &ok);
         ASSERT_TRUE(ok && !capability.isEmpty());
         ASSERT_EQ(capability.first().word(0), "CAPABILITY");
+        ASSERT_NE(capability.first().word(1), QByteArray());
         for (qsizetype i = 1; capability.first().word(i).size(); ++i)
             ASSERT_NE(capability.first().word(i), "MOVE");
-        ASSERT_NE(capability.first().word(1), QByteArray());
         for (const QString &subject : subjects)
             ASSERT_TRUE(client.append("INBOX", message(subject.toUtf8())));
         auto app = startHost(account());
-        ASSERT_FALSE(app->accounts().isEmpty());
         host::ItemPtr item = inbox(*app)->items()->Find(QStringLiteral("[Unread] = true"));
         ASSERT_TRUE(item);
         EXPECT_TRUE(item->Delete());
@@ -410,28 +420,24 @@ protected:
         EXPECT_EQ(client.count("Trash"), 1);
         EXPECT_EQ(unreadSubjects(*inbox(*app)), subjects.mid(1));
     }
+
+private:
+    std::unique_ptr<DovecotServer> m_own;
+    DovecotServer *m_shared = nullptr;
 };
 
 TEST_F(ImapHostWithoutMove, DeleteCopiesMarksAndExpungesOnlyThatMessage)
 {
-    DovecotServer *normal = s_server;
-    std::unique_ptr<DovecotServer> server(serverWithout("UIDPLUS"));
-    ASSERT_TRUE(server->start()) << server->errorText().toStdString();
-    s_server = server.get();
+    useServerWith("UIDPLUS");
     deleteFirstOf({QStringLiteral("bin me"), QStringLiteral("keep me")}, 1);
-    s_server = normal;
 }
 
 TEST_F(ImapHostWithoutMove, WithoutUidExpungeTheMessageStaysMarkedAndIsNotAnnouncedAgain)
 {
-    DovecotServer *normal = s_server;
-    std::unique_ptr<DovecotServer> server(serverWithout(""));
-    ASSERT_TRUE(server->start()) << server->errorText().toStdString();
-    s_server = server.get();
+    useServerWith("");
     deleteFirstOf({QStringLiteral("bin me"), QStringLiteral("keep me")}, 2);
     ImapTestClient client(account());
     EXPECT_TRUE(client.flags("INBOX").contains("\\Deleted"));
-    s_server = normal;
 }
 
 } // namespace
