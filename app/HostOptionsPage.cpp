@@ -2,6 +2,8 @@
 
 #include "app/Autostart.h"
 #include "app/HostProblemReport.h"
+#include "app/ImapAccountsBox.h"
+#include "app/PasswordStore.h"
 #include "host/FileLogWriter.h"
 #include "settings/modRegistry.h"
 
@@ -43,6 +45,7 @@ HostOptionsPage::HostOptionsPage(const QStringList &openStores, std::function<vo
     auto *storesLabel = new QLabel(QStringLiteral("Mail &stores:"), this);
     m_storeList = new QListWidget(this);
     m_storeList->setObjectName(QStringLiteral("lstStores"));
+    m_storeList->setMaximumHeight(m_storeList->fontMetrics().height() * 6);
     storesLabel->setBuddy(m_storeList);
     m_add = new QPushButton(QStringLiteral("&Add..."), this);
     m_add->setObjectName(QStringLiteral("cmdAddStore"));
@@ -51,6 +54,8 @@ HostOptionsPage::HostOptionsPage(const QStringList &openStores, std::function<vo
     m_remove->setEnabled(false);
     auto *note = new QLabel(QStringLiteral("Stores added or removed here are opened from the next start."), this);
     note->setWordWrap(true);
+
+    m_accounts = new ImapAccountsBox(this);
 
     m_mailClient = new QLineEdit(this);
     m_mailClient->setObjectName(QStringLiteral("txtMailClient"));
@@ -77,6 +82,7 @@ HostOptionsPage::HostOptionsPage(const QStringList &openStores, std::function<vo
     layout->addWidget(storesLabel);
     layout->addLayout(storeRow);
     layout->addWidget(note);
+    layout->addWidget(m_accounts);
     layout->addLayout(form);
     layout->addWidget(m_autostart);
     layout->addStretch(1);
@@ -87,9 +93,16 @@ HostOptionsPage::HostOptionsPage(const QStringList &openStores, std::function<vo
         const QListWidgetItem *item = m_storeList->item(row);
         m_remove->setEnabled(item && item->data(Qt::UserRole).toBool());
     });
+    connect(m_accounts, &ImapAccountsBox::changed, this, &HostOptionsPage::setDirty);
     connect(m_mailClient, &QLineEdit::textChanged, this, &HostOptionsPage::setDirty);
     connect(m_displayCommand, &QLineEdit::textChanged, this, &HostOptionsPage::setDirty);
     connect(m_autostart, &QCheckBox::toggled, this, &HostOptionsPage::setDirty);
+}
+
+void HostOptionsPage::setAccountsContext(const QStringList &openAccounts, PasswordStore *passwords)
+{
+    m_openAccounts = openAccounts;
+    m_passwords = passwords;
 }
 
 void HostOptionsPage::InitProperties(host::PropertyPageSite *site)
@@ -100,6 +113,7 @@ void HostOptionsPage::InitProperties(host::PropertyPageSite *site)
     m_stores = m_settings.stores;
     m_mailClient->setText(m_settings.mailClient);
     m_displayCommand->setText(m_settings.displayCommand);
+    m_accounts->setAccounts(m_settings.imapAccounts, m_openAccounts);
     m_autostart->setChecked(Autostart::isEnabled());
     fillStores();
     m_loading = false;
@@ -177,6 +191,7 @@ HostSettings HostOptionsPage::edited() const
 {
     HostSettings s;
     s.stores = m_stores;
+    s.imapAccounts = m_accounts->urls();
     s.mailClient = m_mailClient->text().trimmed();
     s.displayCommand = m_displayCommand->text().trimmed();
     return s;
@@ -193,6 +208,7 @@ void HostOptionsPage::Apply()
         return;
     }
     m_settings = s;
+    keepPasswords();
     if (m_applyLive)
         m_applyLive(s);
     QString error;
@@ -213,6 +229,29 @@ void HostOptionsPage::tell(const QString &text)
     log.Log(1, QStringLiteral("HostOptionsPage"), text);
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Lumora"), text, QMessageBox::Ok, this);
     box.setObjectName(QStringLiteral("msgNotSaved"));
+    box.exec();
+}
+
+void HostOptionsPage::keepPasswords()
+{
+    const QHash<QString, QString> typed = m_accounts->passwords();
+    m_accounts->forgetPasswords();
+    QStringList failed;
+    for (auto it = typed.cbegin(); it != typed.cend(); ++it) {
+        QString problem = QStringLiteral("no secret service is available.");
+        if (m_passwords && m_passwords->write(it.key(), it.value(), &problem))
+            continue;
+        failed << QStringLiteral("%1: %2").arg(it.key(), problem);
+    }
+    if (failed.isEmpty())
+        return;
+    // The accounts are stored; only their passwords are not, so Lumora asks for them at start.
+    const QString text = QStringLiteral("The password could not be kept in the desktop's secret service, so "
+                                        "Lumora asks for it when it starts.\n\n")
+        + failed.join(QLatin1Char('\n'));
+    QTextStream(stderr) << QStringLiteral("Lumora: ") << text << Qt::endl;
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Lumora"), text, QMessageBox::Ok, this);
+    box.setObjectName(QStringLiteral("PasswordNotKept"));
     box.exec();
 }
 

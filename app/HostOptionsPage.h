@@ -14,9 +14,12 @@ class QPushButton;
 
 namespace lumora {
 
-// The host's own page of the options dialog: the Maildir stores, the mail client's window
-// class, the command that opens a message and whether Lumora starts at login. The client and the command take effect at
-// once; stores added or removed here are opened from the next start.
+class ImapAccountsBox;
+class PasswordStore;
+
+// The host's own page of the options dialog: the Maildir stores, the IMAP accounts, the mail
+// client's window class, the command that opens a message and whether Lumora starts at login.
+// The client and the command take effect at once; stores and accounts from the next start.
 class HostOptionsPage : public QWidget, public host::PropertyPage
 {
     Q_OBJECT
@@ -26,6 +29,10 @@ public:
     // applyLive: called with the applied settings.
     HostOptionsPage(const QStringList &openStores, std::function<void(const HostSettings &)> applyLive,
                     QWidget *parent = nullptr);
+
+    // The accounts watched in this run ("user@host:port") and where typed passwords are kept;
+    // without a store the account list cannot take passwords.
+    void setAccountsContext(const QStringList &openAccounts, PasswordStore *passwords);
 
     void InitProperties(host::PropertyPageSite *site) override;
     void Apply() override;
@@ -43,7 +50,11 @@ private:
     // Says why an apply did not take: standard error, the log and an error box.
     void tell(const QString &text);
 
+    void keepPasswords();
+
     QStringList m_openStores;
+    QStringList m_openAccounts;
+    PasswordStore *m_passwords = nullptr;
     std::function<void(const HostSettings &)> m_applyLive;
     host::PropertyPageSite *m_site = nullptr;
     HostSettings m_settings;
@@ -54,6 +65,7 @@ private:
     QListWidget *m_storeList = nullptr;
     QPushButton *m_add = nullptr;
     QPushButton *m_remove = nullptr;
+    ImapAccountsBox *m_accounts = nullptr;
     QLineEdit *m_mailClient = nullptr;
     QLineEdit *m_displayCommand = nullptr;
     // The user's autostart entry, written or removed on Apply.

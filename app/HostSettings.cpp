@@ -28,6 +28,7 @@ HostSettings HostSettings::load()
     HostSettings s;
     // One path a line: a path may hold any other character.
     s.stores = read("Stores").split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    s.imapAccounts = read("ImapAccounts").split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     s.mailClient = read("MailClient");
     s.displayCommand = read("DisplayCommand");
     return s;
@@ -35,9 +36,10 @@ HostSettings HostSettings::load()
 
 bool HostSettings::save() const
 {
-    // One save: all three are stored, or none is.
+    // One save: every value is stored, or none is.
     RegistryStore::Batch batch(RegistryStore::Root::CurrentUser);
     bool ok = write("Stores", stores.join(QLatin1Char('\n')));
+    ok = write("ImapAccounts", imapAccounts.join(QLatin1Char('\n'))) && ok;
     ok = write("MailClient", mailClient) && ok;
     ok = write("DisplayCommand", displayCommand) && ok;
     return batch.commit() && ok;

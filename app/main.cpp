@@ -153,6 +153,17 @@ void useDemoProfile()
     Verbose::line(QStringLiteral("demo profile %1").arg(profile));
 }
 
+// What the host page changes in the running mail host: the client and the open command.
+template<typename MailHost>
+std::function<void(const HostSettings &)> applyLive(MailHost *mail)
+{
+    return [mail](const HostSettings &s) {
+        mail->setDisplayCommand(s.displayCommand);
+        // An emptied field falls back to the desktop's mailto handler, as at start.
+        mail->setMailClientClass(MailClientIdentity::resolve(s.mailClient));
+    };
+}
+
 } // namespace
 
 // `--autostart on|off`: the exit status tells whether the entry is as asked.
@@ -255,6 +266,11 @@ int main(int argc, char **argv)
     std::unique_ptr<host::Application> mail;
     std::function<void()> closeExplorer;
     std::function<QObject *()> hostPage;
+    // Accounts named on the command line, else the stored ones unless Maildir stores are named.
+    const HostSettings stored = HostSettings::load();
+    const QStringList imapUrls = !options.imapUrls.isEmpty() ? options.imapUrls
+        : options.maildirs.isEmpty()                         ? stored.imapAccounts
+                                                             : QStringList{};
     if (options.demo) {
         auto memory = std::make_unique<MemoryApplication>();
         DemoMail::populate(*memory);
@@ -265,29 +281,35 @@ int main(int argc, char **argv)
         };
         mail = std::move(memory);
         Verbose::line(QStringLiteral("host: demo store"));
-    } else if (!options.imapUrls.isEmpty()) {
+    } else if (!imapUrls.isEmpty()) {
         imapSetup = std::make_unique<ImapSetup>(passwords);
         QObject::connect(imapSetup.get(), &ImapSetup::say, &app, &say);
         imapSetup->setPrompt(askPassword);
         QString error;
-        const auto accounts = imapSetup->accounts(
-            {options.imapUrls, options.imapPasswordStdin, options.imapTrust, interactive()}, &error);
+        const auto accounts =
+            imapSetup->accounts({imapUrls, options.imapPasswordStdin, options.imapTrust, interactive()}, &error);
         if (!accounts) {
             say(QStringLiteral("Lumora: ") + error);
             return 2;
         }
         auto imap = std::make_unique<ImapApplication>(*accounts);
         imapSetup->attach(imap.get(), interactive());
-        const HostSettings stored = HostSettings::load();
         imap->setDisplayCommand(options.displayCommand.isEmpty() ? stored.displayCommand : options.displayCommand);
         imap->start();
         ImapApplication *raw = imap.get();
+        QStringList openAccounts;
+        for (const ImapAccountConfig &account : *accounts)
+            openAccounts << account.key();
+        hostPage = [raw, openAccounts, &passwords] {
+            auto *page = new HostOptionsPage({}, applyLive(raw));
+            page->setAccountsContext(openAccounts, &passwords);
+            return page;
+        };
         closeExplorer = [raw] { raw->quit(); };
-        Verbose::line(QStringLiteral("host: IMAP accounts %1").arg(options.imapUrls.join(QStringLiteral(", "))));
+        Verbose::line(QStringLiteral("host: IMAP accounts %1").arg(imapUrls.join(QStringLiteral(", "))));
         mail = std::move(imap);
     } else {
         // The command line adds stores to the stored ones and overrides the rest for this run.
-        const HostSettings stored = HostSettings::load();
         const QStringList roots = MaildirApplication::defaultStoreRoots(options.maildirs + stored.stores);
         auto maildir = std::make_unique<MaildirApplication>(roots);
         const QString displayCommand =
@@ -296,15 +318,13 @@ int main(int argc, char **argv)
             maildir->setDisplayCommand(displayCommand);
         MaildirApplication *raw = maildir.get();
         new HostProblemReport(raw, QStringLiteral("MaildirHost"), &say);
-        hostPage = [raw] {
+        hostPage = [raw, &passwords] {
             QStringList open;
             for (const auto &store : raw->stores())
                 open << store->rootPath();
-            return new HostOptionsPage(open, [raw](const HostSettings &s) {
-                raw->setDisplayCommand(s.displayCommand);
-                // An emptied field falls back to the desktop's mailto handler, as at start.
-                raw->setMailClientClass(MailClientIdentity::resolve(s.mailClient));
-            });
+            auto *page = new HostOptionsPage(open, applyLive(raw));
+            page->setAccountsContext({}, &passwords);
+            return page;
         };
         closeExplorer = [raw] { raw->quit(); };
         Verbose::line(QStringLiteral("host: Maildir stores %1").arg(roots.join(QStringLiteral(", "))));

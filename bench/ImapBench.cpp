@@ -103,6 +103,8 @@ int main(int argc, char **argv)
         run("CREATE Box" + QByteArray::number(i));
 
     ImapApplication host({config});
+    // Only the pushes count here, not the announcement of what waited at start.
+    host.setStartupCheckMs(24 * 3600 * 1000);
     host.start();
     if (!waitUntil([&] { return host.watcher()->idlingCount() + host.watcher()->notifyCount() == 20; }, 20000)) {
         std::fprintf(stderr, "the 20 mailboxes were not all watched\n");
@@ -128,6 +130,8 @@ int main(int argc, char **argv)
     QObject::connect(&host, &host::Application::NewMail, [&] { ++newMail; });
     QList<double> ms;
     QList<double> pushMs;
+    // Per round: from the push reaching our session to NewMail.
+    QList<double> ownMs;
     const QByteArray message = "From: a@example.org\r\nSubject: bench\r\n\r\nbody\r\n";
     for (int i = 0; i < rounds; ++i) {
         const int before = newMail;
@@ -144,10 +148,13 @@ int main(int argc, char **argv)
             return 1;
         }
         ms.append(double(timer.nsecsElapsed()) / 1e6);
+        ownMs.append(ms.last() - pushAt);
         waitUntil([] { return false; }, 50);
     }
     std::sort(ms.begin(), ms.end());
     std::sort(pushMs.begin(), pushMs.end());
+    std::sort(ownMs.begin(), ownMs.end());
+    const double ownMedian = ownMs.at(ownMs.size() / 2);
     const double median = ms.at(ms.size() / 2);
     const double pushMedian = pushMs.at(pushMs.size() / 2);
     std::printf("APPEND to NewMail over %d rounds: median %.1f ms (min %.1f, max %.1f)\n", rounds, median, ms.first(),
@@ -155,9 +162,9 @@ int main(int argc, char **argv)
     std::printf("  the server's push reached the IDLE session after: median %.1f ms (Dovecot batches changes "
                 "before it pushes)\n",
                 pushMedian);
-    std::printf("  Lumora's own part, push to NewMail: %.1f ms, of which %d ms is the quiet time that ends a "
-                "burst\n",
-                median - pushMedian, ImapWatcher::QuietMs);
+    std::printf("  Lumora's own part, push to NewMail: median %.1f ms, of which %d ms is the quiet time that ends "
+                "a burst\n",
+                ownMedian, ImapWatcher::QuietMs);
     Verbose::setSink({});
     Verbose::setEnabled(false);
     client.close();
@@ -178,6 +185,6 @@ int main(int argc, char **argv)
     usage(&ticks1, &wake1);
     std::printf("idle %d s with 20 mailboxes watched: %lld wake-ups, %lld ticks of CPU time\n", seconds, wake1 - wake0,
                 ticks1 - ticks0);
-    const bool ok = median - pushMedian < 200.0 && ticks1 - ticks0 <= 1 && wake1 - wake0 <= 2;
+    const bool ok = ownMedian < 200.0 && ticks1 - ticks0 <= 1 && wake1 - wake0 <= 2;
     return ok ? 0 : 1;
 }

@@ -178,7 +178,8 @@ public:
     int section(const QString &rawPath)
     {
         const QStringList parts = RegFile::splitPath(rawPath);
-        if (parts.isEmpty())
+        // "[\-X]" loses its empty first segment; written back as "[-X]" it would delete X.
+        if (parts.isEmpty() || parts.first().startsWith(u'-'))
             return -1;
         const QString path = parts.join(u'\\');
         const QString folded = path.toCaseFolded();

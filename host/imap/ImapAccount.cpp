@@ -335,7 +335,7 @@ bool ImapAccount::fetchInfo(const QByteArray &mailbox, const QByteArray &uidSet)
 QList<quint32> ImapAccount::unreadOldestFirst(const QByteArray &mailbox, quint32 *uidValidity)
 {
     QList<ImapResponse> untagged;
-    if (!select(mailbox, true) || !run("UID SEARCH UNSEEN", &untagged))
+    if (!select(mailbox, true) || !run("UID SEARCH UNSEEN UNDELETED", &untagged))
         return {};
     *uidValidity = m_selectedValidity;
     QList<quint32> uids;

@@ -33,6 +33,16 @@ ImapApplication::~ImapApplication()
 void ImapApplication::start()
 {
     m_watcher->start();
+    announceWaitingMailSoon();
+}
+
+bool ImapApplication::holdsWaitingMail() const
+{
+    for (const auto &account : m_accounts) {
+        if (account->problem().isEmpty())
+            return true;
+    }
+    return false;
 }
 
 QString ImapApplication::problems() const

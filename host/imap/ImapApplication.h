@@ -33,6 +33,11 @@ public:
     // Every account's current problem, one per line; empty when all work.
     QString problems() const override;
 
+protected:
+    // Unread mail on the server is looked for by the scan; the announcement only needs an
+    // account that answers.
+    bool holdsWaitingMail() const override;
+
 private:
     QList<std::shared_ptr<ImapAccount>> m_accounts;
     ImapWatcher *m_watcher = nullptr;

@@ -2,6 +2,7 @@
 
 #include "host/imap/ImapAccount.h"
 #include "host/maildir/ArrivalBurst.h"
+#include "host/maildir/MailboxName.h"
 #include "platform/Clock.h"
 #include "platform/Timer.h"
 #include "platform/Verbose.h"
@@ -175,32 +176,31 @@ void ImapWatcher::onReady(Watch *watch)
 
     if (watch->kind == Kind::Idle) {
         const QByteArray mailbox = watch->mailboxes.value(0);
-        connection->send(
-            "EXAMINE " + ImapConnection::quote(mailbox),
-            [this, watch, connection, mailbox, key, up](const ImapResponse &tagged,
-                                                        const QList<ImapResponse> &untagged) {
-                if (tagged.tag.isEmpty())
-                    return; // the session died; failed() handles it
-                if (tagged.status() != "OK") {
-                    watch->stopped = true;
-                    watch->account->report(
-                        QStringLiteral("The mailbox \"%1\" is gone from %2.").arg(QString::fromUtf8(mailbox), key));
-                    connection->close();
-                    return;
-                }
-                for (const ImapResponse &r : untagged) {
-                    if (r.word(1) == "EXISTS")
-                        watch->exists = r.values.at(0).number();
-                }
-                up();
-                if (!connection->hasCapability("IDLE")) {
-                    // Without IDLE this mailbox joins the slow round.
-                    watch->kind = Kind::StatusRound;
-                    runStatusRound(watch);
-                    return;
-                }
-                connection->idle();
-            });
+        connection->send("EXAMINE " + ImapConnection::quote(mailbox),
+                         [this, watch, connection, mailbox, key, up](const ImapResponse &tagged,
+                                                                     const QList<ImapResponse> &untagged) {
+                             if (tagged.tag.isEmpty())
+                                 return; // the session died; failed() handles it
+                             if (tagged.status() != "OK") {
+                                 watch->stopped = true;
+                                 watch->account->report(QStringLiteral("The mailbox \"%1\" is gone from %2.")
+                                                            .arg(MailboxName::decode(QString::fromUtf8(mailbox)), key));
+                                 connection->close();
+                                 return;
+                             }
+                             for (const ImapResponse &r : untagged) {
+                                 if (r.word(1) == "EXISTS")
+                                     watch->exists = r.values.at(0).number();
+                             }
+                             up();
+                             if (!connection->hasCapability("IDLE")) {
+                                 // Without IDLE this mailbox joins the slow round.
+                                 watch->kind = Kind::StatusRound;
+                                 runStatusRound(watch);
+                                 return;
+                             }
+                             connection->idle();
+                         });
         return;
     }
 

@@ -5,6 +5,8 @@
 #include "host/maildir/MaildirExplorer.h"
 #include "host/maildir/MaildirExplorers.h"
 #include "host/maildir/MaildirInspectors.h"
+#include "platform/Clock.h"
+#include "platform/Timer.h"
 
 namespace lumora {
 
@@ -24,6 +26,24 @@ MailHostApplication::MailHostApplication(QObject *parent)
 }
 
 MailHostApplication::~MailHostApplication() = default;
+
+void MailHostApplication::announceWaitingMailSoon()
+{
+    m_startupCheck = Clock::instance().createTimer();
+    connect(m_startupCheck.get(), &Timer::tick, this, [this] {
+        m_startupCheck->setEnabled(false);
+        if (holdsWaitingMail())
+            Q_EMIT NewMail();
+    });
+    m_startupCheck->restart(m_startupCheckMs);
+}
+
+void MailHostApplication::setStartupCheckMs(int ms)
+{
+    m_startupCheckMs = ms;
+    if (m_startupCheck && m_startupCheck->isEnabled())
+        m_startupCheck->restart(ms);
+}
 
 host::NameSpace *MailHostApplication::GetNamespace(const QString &type)
 {

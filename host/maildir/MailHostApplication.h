@@ -4,12 +4,15 @@
 
 #include <QPointer>
 
+#include <memory>
+
 namespace lumora {
 
 class ActiveWindowMonitor;
 class MaildirExplorer;
 class MaildirExplorers;
 class MaildirInspectors;
+class Timer;
 
 // What every mail host on this desktop shares, whatever holds the mail: one explorer that
 // is active while the mail client's window is, drafts for new items, the add-in collection.
@@ -43,8 +46,19 @@ Q_SIGNALS:
     // problems() changed; text is its new value.
     void problemsChanged(const QString &text);
 
+    // Mail that came while Lumora was not running (or while it started) is announced like a
+    // fetch at start-up: this long after the host starts, once the add-ins are connected, not
+    // only when the next message arrives.
+    static constexpr int StartupCheckMs = 2000;
+    // Another wait (tests that count announcements push it beyond their run).
+    void setStartupCheckMs(int ms);
+
 protected:
     void setNameSpace(host::NameSpace *nameSpace) { m_nameSpace = nameSpace; }
+    // Starts the wait for the start-up announcement.
+    void announceWaitingMailSoon();
+    // Whether the start-up announcement has anything to announce.
+    virtual bool holdsWaitingMail() const = 0;
 
 private:
     host::NameSpace *m_nameSpace = nullptr;
@@ -53,6 +67,8 @@ private:
     host::COMAddIns *m_addIns = nullptr;
     ActiveWindowMonitor *m_monitor = nullptr;
     QPointer<MaildirExplorer> m_explorer;
+    std::unique_ptr<Timer> m_startupCheck;
+    int m_startupCheckMs = StartupCheckMs;
 };
 
 } // namespace lumora

@@ -3,8 +3,6 @@
 #include "host/maildir/MaildirNameSpace.h"
 #include "host/maildir/MaildirStore.h"
 #include "host/maildir/MaildirWatcher.h"
-#include "platform/Clock.h"
-#include "platform/Timer.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -27,11 +25,7 @@ MaildirApplication::MaildirApplication(const QStringList &storeRoots, QObject *p
     m_watcher = new MaildirWatcher(m_stores, this);
     connect(m_watcher, &MaildirWatcher::newMail, this, &host::Application::NewMail);
     connect(m_watcher, &MaildirWatcher::problemsChanged, this, &MailHostApplication::problemsChanged);
-    // Mail delivered while Lumora was not running is announced like a fetch at start-up:
-    // once the add-ins are connected, not only when the next message arrives.
-    m_startupCheck = Clock::instance().createTimer();
-    connect(m_startupCheck.get(), &Timer::tick, this, &MaildirApplication::announceWaitingMail);
-    m_startupCheck->restart(StartupCheckMs);
+    announceWaitingMailSoon();
 }
 
 MaildirApplication::~MaildirApplication() = default;
@@ -57,7 +51,7 @@ void MaildirApplication::setDisplayCommand(const QString &command)
         store->setDisplayCommand(m_displayCommand);
 }
 
-bool MaildirApplication::newFoldersHoldMail() const
+bool MaildirApplication::holdsWaitingMail() const
 {
     for (const auto &store : m_stores) {
         for (const QString &dir : store->folderDirs()) {
@@ -67,13 +61,6 @@ bool MaildirApplication::newFoldersHoldMail() const
         }
     }
     return false;
-}
-
-void MaildirApplication::announceWaitingMail()
-{
-    m_startupCheck->setEnabled(false);
-    if (newFoldersHoldMail())
-        Q_EMIT NewMail();
 }
 
 QString MaildirApplication::problems() const

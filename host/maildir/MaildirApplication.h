@@ -12,7 +12,6 @@ namespace lumora {
 
 class MaildirStore;
 class MaildirWatcher;
-class Timer;
 
 // The mail application over the user's Maildir++ stores: the namespace, NewMail from
 // inotify, and one explorer that is active while the mail client's window is.
@@ -40,14 +39,11 @@ public:
     QList<std::shared_ptr<MaildirStore>> stores() const { return m_stores; }
     MaildirWatcher *watcher() const { return m_watcher; }
 
-    // How long after start the stores' new/ folders are looked at for waiting mail.
-    static constexpr int StartupCheckMs = 2000;
+protected:
+    // A message in some new/ folder.
+    bool holdsWaitingMail() const override;
 
 private:
-    bool newFoldersHoldMail() const;
-    void announceWaitingMail();
-
-    std::unique_ptr<Timer> m_startupCheck;
     QList<std::shared_ptr<MaildirStore>> m_stores;
     QString m_displayCommand = QStringLiteral("xdg-open");
     MaildirWatcher *m_watcher = nullptr;

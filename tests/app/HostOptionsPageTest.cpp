@@ -5,17 +5,24 @@
 
 #include "app/HostProblemReport.h"
 #include "host/Application.h"
+#include "host/imap/ImapAccountConfig.h"
 #include "platform/RegistryStore.h"
+#include "tests/app/FakePasswordStore.h"
 #include "tests/testsupport/FullDisk.h"
 #include "tests/testsupport/ModalAnswer.h"
 #include "tests/testsupport/TempHome.h"
 
 #include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -40,6 +47,7 @@ protected:
     {
         page = std::make_unique<HostOptionsPage>(QStringList{home.path()},
                                                  [this](const HostSettings &s) { applied << s; });
+        page->setAccountsContext(openAccounts, &passwords);
         page->InitProperties(&site);
         page->show();
     }
@@ -57,8 +65,19 @@ protected:
         return out;
     }
 
+    QStringList accountRows() const
+    {
+        QStringList out;
+        auto *list = control<QListWidget>("lstAccounts");
+        for (int i = 0; i < list->count(); ++i)
+            out << list->item(i)->text();
+        return out;
+    }
+
     TempHome home;
     CountingSite site;
+    FakePasswordStore passwords;
+    QStringList openAccounts;
     QList<HostSettings> applied;
     std::unique_ptr<HostOptionsPage> page;
 };
@@ -146,6 +165,16 @@ TEST_F(HostPageTest, StoresAreAddedForTheNextStartAndOnlyAddedOnesCanBeRemoved)
 
 } // namespace
 
+namespace {
+
+// A check box takes clicks on its square and its text only, not on the rest of its width.
+QPoint boxPoint(QCheckBox *box)
+{
+    return QPoint(box->height() / 2, box->height() / 2);
+}
+
+} // namespace
+
 TEST_F(HostPageTest, TheAutostartBoxShowsAndSwitchesTheLoginEntry)
 {
     open();
@@ -153,7 +182,7 @@ TEST_F(HostPageTest, TheAutostartBoxShowsAndSwitchesTheLoginEntry)
     ASSERT_NE(box, nullptr);
     EXPECT_FALSE(box->isChecked());
 
-    QTest::mouseClick(box, Qt::LeftButton);
+    QTest::mouseClick(box, Qt::LeftButton, {}, boxPoint(box));
     EXPECT_TRUE(page->Dirty());
     page->Apply();
     EXPECT_FALSE(page->Dirty());
@@ -163,7 +192,136 @@ TEST_F(HostPageTest, TheAutostartBoxShowsAndSwitchesTheLoginEntry)
     open();
     box = control<QCheckBox>("chkAutostart");
     EXPECT_TRUE(box->isChecked());
-    QTest::mouseClick(box, Qt::LeftButton);
+    QTest::mouseClick(box, Qt::LeftButton, {}, boxPoint(box));
     page->Apply();
     EXPECT_FALSE(Autostart::isEnabled());
+}
+
+namespace {
+
+template<typename W>
+W *child(QWidget *dialog, const char *name)
+{
+    return dialog->findChild<W *>(QLatin1String(name));
+}
+
+bool okEnabled(QWidget *dialog)
+{
+    return dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->isEnabled();
+}
+
+// Types an account into the account dialog and presses OK.
+void fillAccount(QWidget *dialog, const QString &host, const QString &user, const QString &password)
+{
+    child<QLineEdit>(dialog, "txtHost")->setText(host);
+    child<QLineEdit>(dialog, "txtUser")->setText(user);
+    child<QLineEdit>(dialog, "txtPassword")->setText(password);
+    dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
+}
+
+} // namespace
+
+TEST_F(HostPageTest, AnAccountAddedIsStoredWithoutItsPasswordWhichGoesToTheSecretService)
+{
+    open();
+    bool okWithoutHost = true;
+    ModalAnswer answer(QStringLiteral("ImapAccountDialog"), [&](QWidget *d) {
+        okWithoutHost = okEnabled(d);
+        EXPECT_EQ(child<QSpinBox>(d, "spnPort")->value(), 993);
+        EXPECT_FALSE(child<QLabel>(d, "lblPlainWarning")->isVisible());
+        // A user name that is itself an address, as many providers use.
+        fillAccount(d, QStringLiteral("mail.example.org"), QStringLiteral("ann@example.org"), QStringLiteral("s3cret"));
+    });
+    QTest::mouseClick(control<QPushButton>("cmdAddAccount"), Qt::LeftButton);
+    ASSERT_TRUE(answer.answered());
+    EXPECT_FALSE(okWithoutHost);
+    EXPECT_EQ(accountRows(),
+              QStringList{QStringLiteral("ann@example.org@mail.example.org:993 (SSL/TLS) (from the next start)")});
+    EXPECT_TRUE(page->Dirty());
+    EXPECT_TRUE(passwords.stored.isEmpty()) << "nothing is kept before Apply";
+
+    page->Apply();
+    EXPECT_FALSE(page->Dirty());
+    const QStringList stored = HostSettings::load().imapAccounts;
+    ASSERT_EQ(stored.size(), 1);
+    EXPECT_FALSE(stored.first().contains(QStringLiteral("s3cret")));
+    const auto config = ImapAccountConfig::fromUrl(stored.first());
+    ASSERT_TRUE(config);
+    EXPECT_EQ(config->user, QStringLiteral("ann@example.org"));
+    EXPECT_EQ(config->host, QStringLiteral("mail.example.org"));
+    EXPECT_EQ(config->security, ImapAccountConfig::Security::ImplicitTls);
+    EXPECT_EQ(passwords.stored.value(config->key()), QStringLiteral("s3cret"));
+
+    // Opened again in a run that watches it: no "next start" note, and the same account
+    // added again replaces it instead of listing it twice.
+    openAccounts = {config->key()};
+    open();
+    EXPECT_EQ(accountRows(), QStringList{QStringLiteral("ann@example.org@mail.example.org:993 (SSL/TLS)")});
+    ModalAnswer again(QStringLiteral("ImapAccountDialog"), [](QWidget *d) {
+        fillAccount(d, QStringLiteral("mail.example.org"), QStringLiteral("ann@example.org"), QString());
+    });
+    QTest::mouseClick(control<QPushButton>("cmdAddAccount"), Qt::LeftButton);
+    ASSERT_TRUE(again.answered());
+    EXPECT_EQ(accountRows().size(), 1);
+    page->Apply();
+    // An empty password field leaves the kept password alone.
+    EXPECT_EQ(passwords.stored.value(config->key()), QStringLiteral("s3cret"));
+
+    auto *list = control<QListWidget>("lstAccounts");
+    list->setCurrentRow(0);
+    QTest::mouseClick(control<QPushButton>("cmdRemoveAccount"), Qt::LeftButton);
+    page->Apply();
+    EXPECT_TRUE(HostSettings::load().imapAccounts.isEmpty());
+}
+
+TEST_F(HostPageTest, NoEncryptionMustBeTickedAndShowsAWarning)
+{
+    open();
+    ModalAnswer answer(QStringLiteral("ImapAccountDialog"), [](QWidget *d) {
+        auto *security = child<QComboBox>(d, "cboSecurity");
+        security->setCurrentIndex(1);
+        EXPECT_EQ(child<QSpinBox>(d, "spnPort")->value(), 143) << "the default port follows the encryption";
+        auto *plain = child<QCheckBox>(d, "chkPlain");
+        plain->setChecked(true);
+        EXPECT_TRUE(child<QLabel>(d, "lblPlainWarning")->isVisible());
+        EXPECT_FALSE(security->isEnabled());
+        // A port the user typed is theirs to keep.
+        child<QSpinBox>(d, "spnPort")->setValue(10143);
+        fillAccount(d, QStringLiteral("127.0.0.1"), QStringLiteral("bo"), QString());
+    });
+    QTest::mouseClick(control<QPushButton>("cmdAddAccount"), Qt::LeftButton);
+    ASSERT_TRUE(answer.answered());
+    page->Apply();
+    const auto config = ImapAccountConfig::fromUrl(HostSettings::load().imapAccounts.value(0));
+    ASSERT_TRUE(config);
+    EXPECT_EQ(config->security, ImapAccountConfig::Security::Plain);
+    EXPECT_EQ(config->port, 10143);
+    EXPECT_EQ(accountRows(), QStringList{QStringLiteral("bo@127.0.0.1:10143 (no encryption) (from the next start)")});
+}
+
+TEST_F(HostPageTest, APasswordTheSecretServiceRefusesIsToldAndTheAccountIsStillKept)
+{
+    HostSettings stored;
+    stored.imapAccounts = {QStringLiteral("not an address")};
+    ASSERT_TRUE(stored.save());
+    passwords.reachable = false;
+    open();
+    // A hand-edited entry is shown, never dropped unseen.
+    EXPECT_EQ(accountRows(), QStringList{QStringLiteral("not an address (not understood)")});
+
+    ModalAnswer add(QStringLiteral("ImapAccountDialog"), [](QWidget *d) {
+        fillAccount(d, QStringLiteral("imap.example.net"), QStringLiteral("cy"), QStringLiteral("pw"));
+    });
+    QTest::mouseClick(control<QPushButton>("cmdAddAccount"), Qt::LeftButton);
+    ASSERT_TRUE(add.answered());
+    QString told;
+    ModalAnswer box(QStringLiteral("PasswordNotKept"), [&told](QWidget *d) {
+        told = static_cast<QMessageBox *>(d)->text();
+        static_cast<QMessageBox *>(d)->accept();
+    });
+    page->Apply();
+    ASSERT_TRUE(box.answered());
+    EXPECT_TRUE(told.contains(QStringLiteral("cy@imap.example.net:993: no secret service."))) << told.toStdString();
+    EXPECT_TRUE(told.contains(QStringLiteral("asks for it when it starts"))) << told.toStdString();
+    EXPECT_EQ(HostSettings::load().imapAccounts.size(), 2);
 }

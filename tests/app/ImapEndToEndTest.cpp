@@ -2,6 +2,7 @@
 // Dovecot, one scan, queued records and the popup presenting them one after another.
 #include "tests/app/LumoraProcess.h"
 
+#include "app/HostSettings.h"
 #include "platform/Registry.h"
 #include "settings/SettingsTable.h"
 #include "settings/modRegistry.h"
@@ -11,6 +12,7 @@
 #include <QDir>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -30,20 +32,17 @@ QRegularExpression re(const QString &pattern)
     return QRegularExpression(pattern);
 }
 
-} // namespace
-
-TEST(ImapEndToEnd, ThreeAppendsGiveOneScanAndOnePopupThenAFourthFollows)
+// A first start on this host (the watched-folder list begins with its Inbox), with a
+// one-second display time and no sound to keep the run short.
+QString dataFolder()
 {
-    const QString reason = DovecotServer::unavailableReason();
-    if (!reason.isEmpty())
-        GTEST_SKIP() << "no IMAP server to test against: " << reason.toStdString();
-    DovecotServer server;
-    ASSERT_TRUE(server.start()) << server.errorText().toStdString();
-    // A first start on this host: the watched-folder list begins with its Inbox.
-    QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
-         + QStringLiteral("/Corvane Software/Lumora"))
-        .removeRecursively();
-    // A one-second display time and no sound keep the run short.
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
+        + QStringLiteral("/Corvane Software/Lumora");
+}
+
+void prepareFirstStart()
+{
+    QDir(dataFolder()).removeRecursively();
     const QString key = QStringLiteral("Software\\Microsoft\\Office\\10.0\\Outlook\\Options\\Lumora");
     for (const auto &row : SettingsTable::rows()) {
         if (row.kind != SettingsTable::Kind::Text)
@@ -52,7 +51,48 @@ TEST(ImapEndToEnd, ThreeAppendsGiveOneScanAndOnePopupThenAFourthFollows)
     }
     modRegistry::WriteRegistryValue(reg::HKEY_CURRENT_USER, key, QStringLiteral("MessageDelay"), QStringLiteral("1000"),
                                     reg::REG_SZ);
+}
 
+ImapAccountConfig anna(const DovecotServer &server)
+{
+    ImapAccountConfig config;
+    config.host = QStringLiteral("127.0.0.1");
+    config.port = server.imapsPort();
+    config.user = QStringLiteral("anna");
+    config.password = QStringLiteral("secret");
+    config.trustedFingerprints = {server.fingerprint()};
+    return config;
+}
+
+// A private server and a first start; the run's accounts, watched folders and settings are
+// left to no other test.
+class ImapEndToEnd : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        const QString reason = DovecotServer::unavailableReason();
+        if (!reason.isEmpty())
+            GTEST_SKIP() << "no IMAP server to test against: " << reason.toStdString();
+        ASSERT_TRUE(server.start()) << server.errorText().toStdString();
+        prepareFirstStart();
+    }
+
+    void TearDown() override
+    {
+        HostSettings settings = HostSettings::load();
+        settings.imapAccounts.clear();
+        settings.save();
+        QDir(dataFolder()).removeRecursively();
+    }
+
+    DovecotServer server;
+};
+
+} // namespace
+
+TEST_F(ImapEndToEnd, ThreeAppendsGiveOneScanAndOnePopupThenAFourthFollows)
+{
     LumoraProcess lumora({QStringLiteral("--verbose"), QStringLiteral("--imap"),
                           QStringLiteral("imaps://anna@127.0.0.1:%1").arg(server.imapsPort()),
                           QStringLiteral("--imap-trust"), server.fingerprint(),
@@ -63,13 +103,7 @@ TEST(ImapEndToEnd, ThreeAppendsGiveOneScanAndOnePopupThenAFourthFollows)
     ASSERT_GE(lumora.waitForLine(re(QStringLiteral("^lumora: imap .*watching 1 mailbox")), 10000), 0)
         << lumora.lines().join(QLatin1Char('\n')).toStdString();
 
-    ImapAccountConfig config;
-    config.host = QStringLiteral("127.0.0.1");
-    config.port = server.imapsPort();
-    config.user = QStringLiteral("anna");
-    config.password = QStringLiteral("secret");
-    config.trustedFingerprints = {server.fingerprint()};
-    ImapTestClient client(config);
+    ImapTestClient client(anna(server));
     ASSERT_TRUE(client.append("INBOX", message("Ann <ann@example.org>", "one")));
     ASSERT_TRUE(client.append("INBOX", message("Bob <bob@example.org>", "two")));
     ASSERT_TRUE(client.append("INBOX", message("=?UTF-8?Q?Zo=C3=AB?= <zoe@example.org>", "three")));
@@ -95,4 +129,36 @@ TEST(ImapEndToEnd, ThreeAppendsGiveOneScanAndOnePopupThenAFourthFollows)
     EXPECT_TRUE(popups.at(2).contains(QStringLiteral("from \"Zoë\", subject \"three\""))) << popups.at(2).toStdString();
     // Showing mail never marks it read on the server.
     EXPECT_FALSE(client.flags("INBOX").contains("\\Seen"));
+}
+
+TEST_F(ImapEndToEnd, AccountsKeptInTheOptionsAreWatchedWithoutACommandLine)
+{
+    HostSettings settings = HostSettings::load();
+    settings.imapAccounts = {anna(server).toUrl()};
+    ASSERT_TRUE(settings.save());
+
+    LumoraProcess lumora({QStringLiteral("--verbose"), QStringLiteral("--imap-trust"), server.fingerprint(),
+                          QStringLiteral("--imap-password-stdin")});
+    lumora.write("secret\n");
+    ASSERT_GE(lumora.waitForLine(re(QStringLiteral("^lumora: imap .*watching 1 mailbox")), 20000), 0)
+        << lumora.lines().join(QLatin1Char('\n')).toStdString();
+    ASSERT_GE(lumora.waitForLine(re(QStringLiteral("^lumora: attach: done")), 20000), 0)
+        << lumora.lines().join(QLatin1Char('\n')).toStdString();
+    ImapTestClient client(anna(server));
+    ASSERT_TRUE(client.append("INBOX", message("Ann <ann@example.org>", "kept")));
+    EXPECT_GE(lumora.waitForLine(re(QStringLiteral("^lumora: popup: 1 of 1, .*subject \"kept\"")), 20000), 0)
+        << lumora.lines().join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(lumora.terminate(), 0);
+    EXPECT_EQ(lumora.linesMatching(re(QStringLiteral("^lumora: host: IMAP accounts "))),
+              QStringList{QStringLiteral("lumora: host: IMAP accounts ") + anna(server).toUrl()});
+
+    // Maildir stores named on the command line win over the kept accounts.
+    QTemporaryDir maildir;
+    for (const char *sub : {"cur", "new", "tmp"})
+        QDir(maildir.path()).mkpath(QLatin1String(sub));
+    LumoraProcess local({QStringLiteral("--verbose"), QStringLiteral("--maildir"), maildir.path()});
+    EXPECT_GE(local.waitForLine(re(QStringLiteral("^lumora: attach: done")), 20000), 0)
+        << local.lines().join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(local.linesMatching(re(QStringLiteral("^lumora: host: IMAP"))), QStringList{});
+    EXPECT_EQ(local.terminate(), 0) << local.lines().join(QLatin1Char('\n')).toStdString();
 }

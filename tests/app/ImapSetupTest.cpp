@@ -1,6 +1,6 @@
 // Accounts from the command line: where passwords come from and go, and what is remembered.
 #include "app/ImapSetup.h"
-#include "app/PasswordStore.h"
+#include "tests/app/FakePasswordStore.h"
 
 #include <QFile>
 #include <QMap>
@@ -8,33 +8,9 @@
 #include <gtest/gtest.h>
 
 using namespace lumora;
+using lumora::test::FakePasswordStore;
 
 namespace {
-
-class FakePasswordStore : public PasswordStore
-{
-public:
-    std::optional<QString> read(const QString &account, QString *problem) override
-    {
-        if (!reachable) {
-            *problem = QStringLiteral("no secret service");
-            return std::nullopt;
-        }
-        return stored.contains(account) ? std::optional<QString>(stored.value(account)) : std::nullopt;
-    }
-    bool write(const QString &account, const QString &password, QString *problem) override
-    {
-        if (!reachable) {
-            *problem = QStringLiteral("no secret service.");
-            return false;
-        }
-        stored.insert(account, password);
-        return true;
-    }
-
-    bool reachable = true;
-    QMap<QString, QString> stored;
-};
 
 struct Said
 {

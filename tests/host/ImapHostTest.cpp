@@ -87,6 +87,8 @@ protected:
         auto app = std::make_unique<ImapApplication>(QList<ImapAccountConfig>{config});
         app->watcher()->setBackoff(50, 400);
         app->watcher()->setMaxIdleSessions(maxIdle);
+        // The start-up announcement has its own test; here it would add to the counts.
+        app->setStartupCheckMs(600000);
         app->start();
         return app;
     }
@@ -137,6 +139,22 @@ TEST_F(ImapHost, AppendGivesOneNewMailAndTheScanReadsDecodedHeadersWithoutMarkin
     client.run("SELECT INBOX");
     client.run("STORE 1 +FLAGS (\\Seen)");
     EXPECT_FALSE(inbox(*app)->items()->Find(QStringLiteral("[Unread] = true")));
+}
+
+TEST_F(ImapHost, MailWaitingOnTheServerAtStartIsAnnouncedOnce)
+{
+    ImapTestClient client(account());
+    ASSERT_TRUE(client.append("INBOX", message("waiting")));
+    auto app = std::make_unique<ImapApplication>(QList<ImapAccountConfig>{account()});
+    QSignalSpy newMail(app.get(), &host::Application::NewMail);
+    app->start();
+    // Announced once the add-ins have had their time to connect, not before.
+    settle(ImapApplication::StartupCheckMs / 2);
+    EXPECT_EQ(newMail.count(), 0);
+    ASSERT_TRUE(waitUntil([&] { return newMail.count() >= 1; }, ImapApplication::StartupCheckMs * 2));
+    settle(300);
+    EXPECT_EQ(newMail.count(), 1);
+    EXPECT_EQ(unreadSubjects(*inbox(*app)), QStringList{QStringLiteral("waiting")});
 }
 
 TEST_F(ImapHost, BurstOfAppendsGivesOneNewMailAndOldestFirst)
@@ -334,6 +352,92 @@ TEST_F(ImapHost, MailboxesBeyondTheIdleLimitAreWatchedWithNotify)
         ImapAccount::folderEntryId(app->accounts().first()->config().key(), "Family"), inbox(*app)->StoreID());
     ASSERT_TRUE(family);
     EXPECT_EQ(unreadSubjects(*family), QStringList{QStringLiteral("dinner")});
+}
+
+TEST_F(ImapHost, AWatchedMailboxDeletedOnTheServerIsReportedAndTheRestWatchedOn)
+{
+    ImapTestClient client(account());
+    // "Büro" in the modified UTF-7 of mailbox names: the report shows the decoded name.
+    client.run("CREATE B&APw-ro");
+    auto app = startHost(account());
+    ASSERT_TRUE(waitUntil([&] { return app->watcher()->idlingCount() == 2; }));
+
+    bool ok = false;
+    client.run("DELETE B&APw-ro", &ok);
+    ASSERT_TRUE(ok);
+    ASSERT_TRUE(waitUntil([&] { return app->problems().contains(QStringLiteral("gone")); }, 10000))
+        << app->problems().toStdString();
+    EXPECT_TRUE(app->problems().contains(QStringLiteral("The mailbox \"Büro\" is gone from")))
+        << app->problems().toStdString();
+
+    QSignalSpy newMail(app.get(), &host::Application::NewMail);
+    ASSERT_TRUE(client.append("INBOX", message("still watched")));
+    EXPECT_TRUE(waitUntil([&] { return newMail.count() >= 1; }));
+}
+
+// A server without MOVE: the message is copied to Trash and marked deleted, and removed
+// from the Inbox by UID EXPUNGE where UIDPLUS allows it; else it stays marked for the mail
+// client to expunge, and is not announced again.
+class ImapHostWithoutMove : public ImapHost
+{
+protected:
+    // The rest of the test talks to a server that offers neither MOVE nor these capabilities.
+    void useServerWith(const char *capabilities)
+    {
+        m_own = std::make_unique<DovecotServer>(
+            20,
+            QStringLiteral("imap_capability = IMAP4rev1 LITERAL+ SASL-IR LOGIN-REFERRALS ID ENABLE IDLE "
+                           "NAMESPACE SPECIAL-USE ")
+                + QLatin1String(capabilities));
+        ASSERT_TRUE(m_own->start()) << m_own->errorText().toStdString();
+        m_shared = s_server;
+        s_server = m_own.get();
+    }
+
+    void TearDown() override
+    {
+        if (m_shared)
+            s_server = m_shared;
+    }
+
+    void deleteFirstOf(const QStringList &subjects, qint64 inboxAfter)
+    {
+        ImapTestClient client(account());
+        bool ok = false;
+        const QList<ImapResponse> capability = client.run("CAPABILITY", &ok);
+        ASSERT_TRUE(ok && !capability.isEmpty());
+        ASSERT_EQ(capability.first().word(0), "CAPABILITY");
+        ASSERT_NE(capability.first().word(1), QByteArray());
+        for (qsizetype i = 1; capability.first().word(i).size(); ++i)
+            ASSERT_NE(capability.first().word(i), "MOVE");
+        for (const QString &subject : subjects)
+            ASSERT_TRUE(client.append("INBOX", message(subject.toUtf8())));
+        auto app = startHost(account());
+        host::ItemPtr item = inbox(*app)->items()->Find(QStringLiteral("[Unread] = true"));
+        ASSERT_TRUE(item);
+        EXPECT_TRUE(item->Delete());
+        EXPECT_EQ(client.count("INBOX"), inboxAfter);
+        EXPECT_EQ(client.count("Trash"), 1);
+        EXPECT_EQ(unreadSubjects(*inbox(*app)), subjects.mid(1));
+    }
+
+private:
+    std::unique_ptr<DovecotServer> m_own;
+    DovecotServer *m_shared = nullptr;
+};
+
+TEST_F(ImapHostWithoutMove, DeleteCopiesMarksAndExpungesOnlyThatMessage)
+{
+    useServerWith("UIDPLUS");
+    deleteFirstOf({QStringLiteral("bin me"), QStringLiteral("keep me")}, 1);
+}
+
+TEST_F(ImapHostWithoutMove, WithoutUidExpungeTheMessageStaysMarkedAndIsNotAnnouncedAgain)
+{
+    useServerWith("");
+    deleteFirstOf({QStringLiteral("bin me"), QStringLiteral("keep me")}, 2);
+    ImapTestClient client(account());
+    EXPECT_TRUE(client.flags("INBOX").contains("\\Deleted"));
 }
 
 } // namespace

@@ -171,6 +171,10 @@ INSTANTIATE_TEST_SUITE_P(
         DamagedCase{"EmptySection", kHead + "[]\n\"x\"=\"y\"\n[\\\\]\n", true, "HKEY_CURRENT_USER\\K", "ok"},
         DamagedCase{"DeletionSyntax", kHead + "[-HKEY_CURRENT_USER\\K]\n\"ok\"=-\n", true, "HKEY_CURRENT_USER\\K",
                     "ok"},
+        // Found by fuzzing: the empty first segment dropped, this read as a key "-X" that
+        // was written back as the deletion of X.
+        DamagedCase{"HyphenAfterEmptySegment", kHead + "[\\-HKEY_CURRENT_USER\\Gone]\r\n\"v\"=\"1\"\r\n", true,
+                    "HKEY_CURRENT_USER\\K", "ok"},
         DamagedCase{"BadDword", kHead + "\"d\"=dword:123456789\n\"e\"=dword:xyz\n", true, "HKEY_CURRENT_USER\\K", "ok"},
         DamagedCase{"BadHex", kHead + "\"h\"=hex:123,zz\n\"t\"=hex(100000000):00\n\"u\"=hex(:00\n", true,
                     "HKEY_CURRENT_USER\\K", "ok"},

@@ -75,10 +75,11 @@ QString DovecotServer::unavailableReason()
     return {};
 }
 
-DovecotServer::DovecotServer(int maxSessionsPerUser)
+DovecotServer::DovecotServer(int maxSessionsPerUser, const QString &extraConfig)
     // Under /tmp, as the mail user may not be the one running the test.
     : m_dir(QStringLiteral("/tmp/lumora-dovecot-XXXXXX"))
     , m_maxSessions(maxSessionsPerUser)
+    , m_extraConfig(extraConfig)
 {
 }
 
@@ -194,7 +195,8 @@ service anvil {
                              .arg(dir, internal, login, user, group)
                              .arg(m_maxSessions)
                              .arg(m_imapPort)
-                             .arg(m_imapsPort);
+                             .arg(m_imapsPort)
+        + m_extraConfig + QLatin1Char('\n');
     QFile file(dir + QStringLiteral("/dovecot.conf"));
     if (!file.open(QIODevice::WriteOnly) || file.write(conf.toUtf8()) < 0) {
         m_error = QStringLiteral("cannot write the configuration");

@@ -16,7 +16,8 @@ public:
     // Why no server can run here (no dovecot binary, no openssl); empty when one can.
     static QString unavailableReason();
 
-    explicit DovecotServer(int maxSessionsPerUser = 20);
+    // extraConfig: lines added to the server's configuration (to take capabilities away).
+    explicit DovecotServer(int maxSessionsPerUser = 20, const QString &extraConfig = {});
     ~DovecotServer();
 
     // Starts the server and waits until it accepts connections; false with errorText().
@@ -41,6 +42,7 @@ private:
     QTemporaryDir m_dir;
     QProcess m_process;
     int m_maxSessions;
+    QString m_extraConfig;
     quint16 m_imapsPort = 0;
     quint16 m_imapPort = 0;
     QString m_fingerprint;
