@@ -42,16 +42,16 @@ public:
     // (an account refusing its password, a folder that may not be read); empty when all work.
     virtual QString problems() const { return {}; }
 
-Q_SIGNALS:
-    // problems() changed; text is its new value.
-    void problemsChanged(const QString &text);
-
     // Mail that came while Lumora was not running (or while it started) is announced like a
     // fetch at start-up: this long after the host starts, once the add-ins are connected, not
     // only when the next message arrives.
     static constexpr int StartupCheckMs = 2000;
     // Another wait (tests that count announcements push it beyond their run).
     void setStartupCheckMs(int ms);
+
+Q_SIGNALS:
+    // problems() changed; text is its new value.
+    void problemsChanged(const QString &text);
 
 protected:
     void setNameSpace(host::NameSpace *nameSpace) { m_nameSpace = nameSpace; }
