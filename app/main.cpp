@@ -202,9 +202,42 @@ int autostartWithoutDisplay(int argc, char **argv)
     return switchAutostart(parser.value(autostart));
 }
 
+// With no display at all, Qt would abort while connecting to one. Asking the running Lumora
+// to quit needs no screen; anything else is told why it cannot start. -1 when a display is
+// there (or a Qt platform is named).
+int withoutAnyDisplay(int argc, char **argv)
+{
+    if (!qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
+        || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        return -1;
+    bool quit = false;
+    bool help = false;
+    for (int i = 1; i < argc; ++i) {
+        quit = quit || qstrcmp(argv[i], "--quit") == 0;
+        for (const char *h : {"-h", "--help", "--help-all"})
+            help = help || qstrcmp(argv[i], h) == 0;
+    }
+    if (help) {
+        // Printing the options needs no screen either.
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        return -1;
+    }
+    if (quit) {
+        QCoreApplication app(argc, argv);
+        if (!SingleInstance::sendToRunning(QStringLiteral("quit")))
+            say(QStringLiteral("Lumora is not running."));
+        return 0;
+    }
+    say(QStringLiteral("Lumora: cannot start: there is no display (neither DISPLAY nor WAYLAND_DISPLAY is set). "
+                       "Start it from your desktop session."));
+    return 1;
+}
+
 int main(int argc, char **argv)
 {
     if (const int code = autostartWithoutDisplay(argc, argv); code >= 0)
+        return code;
+    if (const int code = withoutAnyDisplay(argc, argv); code >= 0)
         return code;
     const QString platformNote = DisplayPlatform::choose();
     QApplication app(argc, argv);

@@ -66,6 +66,29 @@ TEST_F(StartupFaults, NoHomeAndNoXdgFoldersEndsWithAReason)
     expectNoInstance();
 }
 
+TEST_F(StartupFaults, NoDisplayEndsWithAReasonButQuitStillReachesTheRunningOne)
+{
+    const QStringList noDisplay{QStringLiteral("DISPLAY="), QStringLiteral("WAYLAND_DISPLAY="),
+                                QStringLiteral("QT_QPA_PLATFORM=")};
+    {
+        LumoraProcess lumora({QStringLiteral("--verbose")}, noDisplay);
+        EXPECT_EQ(lumora.waitForExit(15000), 1) << dump(lumora);
+        EXPECT_GE(lumora.waitForLine(re(QStringLiteral("^Lumora: cannot start: there is no display")), 1000), 0)
+            << dump(lumora);
+        expectNoInstance();
+    }
+    {
+        LumoraProcess help({QStringLiteral("--help")}, noDisplay);
+        EXPECT_EQ(help.waitForExit(15000), 0) << dump(help);
+        EXPECT_GE(help.waitForLine(re(QStringLiteral("--quit")), 1000), 0) << dump(help);
+    }
+    LumoraProcess running({QStringLiteral("--verbose")});
+    ASSERT_GE(running.waitForLine(re(QStringLiteral("^lumora: attach: done")), 20000), 0) << dump(running);
+    LumoraProcess quit({QStringLiteral("--quit")}, noDisplay);
+    EXPECT_EQ(quit.waitForExit(15000), 0) << dump(quit);
+    EXPECT_EQ(running.waitForExit(15000), 0) << dump(running);
+}
+
 TEST_F(StartupFaults, AnUnwritableConfigFolderEndsWithAReason)
 {
     LumoraProcess lumora({QStringLiteral("--verbose")},
