@@ -22,6 +22,7 @@
 #include "platform/X11WindowSystem.h"
 
 #include <QApplication>
+#include <QByteArrayView>
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFile>
@@ -30,6 +31,7 @@
 #include <QThread>
 
 #include <cstdio>
+#include <initializer_list>
 
 using namespace lumora;
 
@@ -184,14 +186,32 @@ int switchAutostart(const QString &value)
     return 0;
 }
 
+// Whether the raw command line names one of the options, alone or as "option=value": for
+// the few decisions taken before Qt, and with it a display, is started.
+bool namesOption(int argc, char **argv, std::initializer_list<QByteArrayView> names)
+{
+    for (int i = 1; i < argc; ++i) {
+        const QByteArrayView arg(argv[i]);
+        for (const QByteArrayView name : names) {
+            if (arg == name || (arg.startsWith(name) && arg.size() > name.size() && arg[name.size()] == '='))
+                return true;
+        }
+    }
+    return false;
+}
+
+int askRunningToQuit()
+{
+    if (!SingleInstance::sendToRunning(QStringLiteral("quit")))
+        say(QStringLiteral("Lumora is not running."));
+    return 0;
+}
+
 // `--autostart` needs no display, so that it works from a login script or a text console:
 // it is handled before any window-system connection. -1 when it is not asked for.
 int autostartWithoutDisplay(int argc, char **argv)
 {
-    bool asked = false;
-    for (int i = 1; i < argc; ++i)
-        asked = asked || qstrcmp(argv[i], "--autostart") == 0 || qstrncmp(argv[i], "--autostart=", 12) == 0;
-    if (!asked)
+    if (!namesOption(argc, argv, {"--autostart"}))
         return -1;
     QCoreApplication app(argc, argv);
     QCommandLineParser parser;
@@ -210,23 +230,14 @@ int withoutAnyDisplay(int argc, char **argv)
     if (!qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
         || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         return -1;
-    bool quit = false;
-    bool help = false;
-    for (int i = 1; i < argc; ++i) {
-        quit = quit || qstrcmp(argv[i], "--quit") == 0;
-        for (const char *h : {"-h", "--help", "--help-all"})
-            help = help || qstrcmp(argv[i], h) == 0;
-    }
-    if (help) {
+    if (namesOption(argc, argv, {"-h", "--help", "--help-all"})) {
         // Printing the options needs no screen either.
         qputenv("QT_QPA_PLATFORM", "offscreen");
         return -1;
     }
-    if (quit) {
+    if (namesOption(argc, argv, {"--quit"})) {
         QCoreApplication app(argc, argv);
-        if (!SingleInstance::sendToRunning(QStringLiteral("quit")))
-            say(QStringLiteral("Lumora is not running."));
-        return 0;
+        return askRunningToQuit();
     }
     say(QStringLiteral("Lumora: cannot start: there is no display (neither DISPLAY nor WAYLAND_DISPLAY is set). "
                        "Start it from your desktop session."));
@@ -250,11 +261,8 @@ int main(int argc, char **argv)
     if (options.switchAutostart)
         return switchAutostart(options.autostart);
 
-    if (options.quit) {
-        if (!SingleInstance::sendToRunning(QStringLiteral("quit")))
-            say(QStringLiteral("Lumora is not running."));
-        return 0;
-    }
+    if (options.quit)
+        return askRunningToQuit();
     const QString request = options.testPopup ? QStringLiteral("test-popup")
         : options.options                     ? QStringLiteral("options")
                                               : QStringLiteral("show");
