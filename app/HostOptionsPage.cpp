@@ -221,14 +221,14 @@ void HostOptionsPage::Apply()
     m_dirty = false;
 }
 
-void HostOptionsPage::tell(const QString &text)
+void HostOptionsPage::tell(const QString &text, const QString &boxName)
 {
     QTextStream(stderr) << QStringLiteral("Lumora: ") << text << Qt::endl;
     QDir().mkpath(QFileInfo(HostProblemReport::logFile()).absolutePath());
     host::FileLogWriter log(HostProblemReport::logFile());
     log.Log(1, QStringLiteral("HostOptionsPage"), text);
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Lumora"), text, QMessageBox::Ok, this);
-    box.setObjectName(QStringLiteral("msgNotSaved"));
+    box.setObjectName(boxName);
     box.exec();
 }
 
@@ -249,10 +249,7 @@ void HostOptionsPage::keepPasswords()
     const QString text = QStringLiteral("The password could not be kept in the desktop's secret service, so "
                                         "Lumora asks for it when it starts.\n\n")
         + failed.join(QLatin1Char('\n'));
-    QTextStream(stderr) << QStringLiteral("Lumora: ") << text << Qt::endl;
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("Lumora"), text, QMessageBox::Ok, this);
-    box.setObjectName(QStringLiteral("PasswordNotKept"));
-    box.exec();
+    tell(text, QStringLiteral("PasswordNotKept"));
 }
 
 void HostOptionsPage::GetPageInfo(QString &helpFile, qint32 &helpContext)

@@ -47,8 +47,8 @@ private:
     void removeStore();
     void setDirty();
     HostSettings edited() const;
-    // Says why an apply did not take: standard error, the log and an error box.
-    void tell(const QString &text);
+    // Says what an apply could not do: standard error, the log and an error box of that name.
+    void tell(const QString &text, const QString &boxName = QStringLiteral("msgNotSaved"));
 
     void keepPasswords();
 
