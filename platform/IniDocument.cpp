@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringDecoder>
+#include <QVarLengthArray>
 
 namespace lumora {
 
@@ -12,7 +13,7 @@ bool isBlank(char c)
     return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
 }
 
-QByteArray trimmed(QByteArrayView text)
+QByteArrayView trimmedView(QByteArrayView text)
 {
     qsizetype begin = 0;
     qsizetype end = text.size();
@@ -20,15 +21,20 @@ QByteArray trimmed(QByteArrayView text)
         ++begin;
     while (end > begin && isBlank(text[end - 1]))
         --end;
-    return text.sliced(begin, end - begin).toByteArray();
+    return text.sliced(begin, end - begin);
+}
+
+QByteArray trimmed(QByteArrayView text)
+{
+    return trimmedView(text).toByteArray();
 }
 
 // Callers get names and values in NUL-separated lists, where an embedded NUL would split
 // one entry into two.
-QByteArray cutAtNul(const QByteArray &text)
+QByteArrayView cutAtNul(QByteArrayView text)
 {
     const qsizetype nul = text.indexOf('\0');
-    return nul < 0 ? text : text.left(nul);
+    return nul < 0 ? text : text.first(nul);
 }
 
 bool isAscii(const QByteArray &text)
@@ -40,13 +46,19 @@ bool isAscii(const QByteArray &text)
     return true;
 }
 
-std::optional<QString> decoded(const QByteArray &text)
+// Names are compared on every look-up, so they are decoded on the stack, not the heap.
+using DecodedName = QVarLengthArray<QChar, 128>;
+
+// False for text that is not UTF-8.
+bool decodeName(const QByteArray &text, DecodedName &out)
 {
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString result = decoder(text);
-    if (decoder.hasError())
-        return std::nullopt;
-    return result;
+    // A leading U+FEFF is part of the name: stripped, "\uFEFFkey" would stand for "key".
+    QStringDecoder decoder(QStringDecoder::Utf8,
+                           QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    out.resize(decoder.requiredSpace(text.size()));
+    const QChar *end = decoder.appendToBuffer(out.data(), text);
+    out.resize(end - out.constData());
+    return !decoder.hasError();
 }
 
 bool sameName(const QByteArray &a, const QByteArray &b)
@@ -56,9 +68,11 @@ bool sameName(const QByteArray &a, const QByteArray &b)
     if (a == b)
         return true;
     // Broken UTF-8 would decode to the same replacement characters for different bytes.
-    const std::optional<QString> da = decoded(a);
-    const std::optional<QString> db = decoded(b);
-    return da && db && da->compare(*db, Qt::CaseInsensitive) == 0;
+    DecodedName da;
+    DecodedName db;
+    return decodeName(a, da) && decodeName(b, db)
+        && QStringView(da.constData(), da.size()).compare(QStringView(db.constData(), db.size()), Qt::CaseInsensitive)
+        == 0;
 }
 
 bool hasLineBreak(const QByteArray &text)
@@ -75,7 +89,7 @@ IniDocument::Line IniDocument::makeLine(const QByteArray &text, const QByteArray
     Line line;
     line.text = text;
     line.eol = eol;
-    const QByteArray t = trimmed(text);
+    const QByteArrayView t = trimmedView(text);
     if (t.isEmpty()) {
         line.kind = Kind::Blank;
     } else if (t.startsWith(';')) {
@@ -104,6 +118,8 @@ IniDocument IniDocument::parse(const QByteArray &data)
         pos = kBom.size();
     }
     // Lines end at LF, CRLF or a lone CR (old Mac editors); each keeps its own ending.
+    static const QByteArray kLf("\n"), kCrLf("\r\n"), kCr("\r");
+    doc.m_lines.reserve(data.count('\n') + 1);
     while (pos < data.size()) {
         qsizetype end = pos;
         while (end < data.size() && data[end] != '\n' && data[end] != '\r')
@@ -113,7 +129,8 @@ IniDocument IniDocument::parse(const QByteArray &data)
             break;
         }
         const qsizetype eolSize = (data[end] == '\r' && end + 1 < data.size() && data[end + 1] == '\n') ? 2 : 1;
-        doc.m_lines.append(makeLine(data.sliced(pos, end - pos), data.sliced(end, eolSize)));
+        const QByteArray &eol = eolSize == 2 ? kCrLf : data[end] == '\n' ? kLf : kCr;
+        doc.m_lines.append(makeLine(data.sliced(pos, end - pos), eol));
         pos = end + eolSize;
     }
     return doc;

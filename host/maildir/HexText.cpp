@@ -18,8 +18,10 @@ bool HexText::decode(const QString &id, QString *text)
             return false;
     }
     // Ids are made from UTF-8 text only; anything else is not one of ours and would not
-    // name the same thing again once decoded with replacement characters.
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    // name the same thing again once decoded with replacement characters (or without a
+    // leading U+FEFF, which the decoder would otherwise drop).
+    QStringDecoder decoder(QStringDecoder::Utf8,
+                           QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     *text = decoder.decode(QByteArray::fromHex(id.toLatin1()));
     return !decoder.hasError();
 }

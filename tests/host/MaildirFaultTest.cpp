@@ -2,6 +2,7 @@
 // exist, messages that vanish under it, folders it may not read.
 #include "tests/host/MaildirTree.h"
 
+#include "host/maildir/HexText.h"
 #include "host/maildir/MaildirApplication.h"
 #include "host/maildir/MaildirFolderIndex.h"
 #include "host/maildir/MaildirStore.h"
@@ -300,6 +301,15 @@ TEST(MaildirIds, IdsThatAreNotUtf8TextAreRefused)
     ASSERT_TRUE(MaildirStore::parseItemEntryId(id, &dir, &uniqueName));
     EXPECT_EQ(dir, QStringLiteral(".Été"));
     EXPECT_EQ(uniqueName, QStringLiteral("1.M1P1.host"));
+}
+
+// An id names its text exactly: a leading U+FEFF is not dropped on the way back.
+TEST(MaildirIds, TextComesBackWithALeadingByteOrderMark)
+{
+    const QString text = QStringLiteral("\uFEFF.Lists");
+    QString back;
+    ASSERT_TRUE(HexText::decode(HexText::encode(text), &back));
+    EXPECT_EQ(back, text);
 }
 
 // Found by fuzzing: eleven digits of seconds overflowed the delivery time in nanoseconds.

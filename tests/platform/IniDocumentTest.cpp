@@ -183,3 +183,26 @@ TEST(IniDocument, NulInsideNamesAndValuesCutsThem)
     EXPECT_EQ(value(doc, "a", "k"), "1");
     EXPECT_EQ(doc.sectionLines("a"), (QList<QByteArray>{"k=1", "x=2"}));
 }
+
+// Found by fuzzing: the decoder that compares non-ASCII names dropped a leading U+FEFF, so
+// "\uFEFFB" was read as "b" and a section replaced without it still seemed to hold the key.
+TEST(IniDocument, AByteOrderMarkBeforeANameIsPartOfIt)
+{
+    const IniDocument doc = IniDocument::parse("[S]\n\xEF\xBB\xBF"
+                                               "B=1\nb=2\n[\xC3\x89t\xC3\xA9]\nk=3\n");
+    EXPECT_EQ(value(doc, "S", "b"), "2");
+    EXPECT_EQ(value(doc, "S",
+                    "\xEF\xBB\xBF"
+                    "b"),
+              "1");
+    EXPECT_EQ(value(doc, "\xC3\xA9t\xC3\xA9", "K"), "3");
+
+    IniDocument replaced = IniDocument::parse(raw("[|\x96\0\0\xE2\n\xEF\xBB\xBF"
+                                                  "B\0=\n"));
+    replaced.replaceSection("|\x96", {"a=1", "b = 2"});
+    EXPECT_EQ(value(replaced, "|\x96", "b"), "2");
+    EXPECT_EQ(value(replaced, "|\x96",
+                    "\xEF\xBB\xBF"
+                    "B"),
+              "<missing>");
+}
