@@ -1,7 +1,7 @@
 #include "addin/AddInRegistration.h"
 
-#include "platform/Registry.h"
-#include "platform/RegistryStore.h"
+#include "platform/core/Registry.h"
+#include "platform/core/RegistryStore.h"
 #include "settings/modRegistry.h"
 
 namespace lumora {

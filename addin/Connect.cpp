@@ -3,7 +3,7 @@
 #include "addin/OlAddIn.h"
 #include "addinapi/AddInGlobals.h"
 #include "host/Application.h"
-#include "platform/Verbose.h"
+#include "platform/core/Verbose.h"
 
 namespace lumora {
 

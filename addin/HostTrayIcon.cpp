@@ -1,7 +1,7 @@
 #include "addin/HostTrayIcon.h"
 
-#include "platform/NotifyIcon.h"
-#include "platform/WindowSystem.h"
+#include "platform/core/WindowSystem.h"
+#include "platform/desktop/NotifyIcon.h"
 
 #include <QByteArray>
 

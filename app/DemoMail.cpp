@@ -2,8 +2,8 @@
 
 #include "host/memory/MemoryApplication.h"
 #include "host/memory/MemoryDemoStore.h"
-#include "platform/Clock.h"
-#include "platform/Verbose.h"
+#include "platform/core/Clock.h"
+#include "platform/core/Verbose.h"
 
 namespace lumora {
 

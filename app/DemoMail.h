@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Timer.h"
+#include "platform/core/Timer.h"
 
 #include <QObject>
 

@@ -4,9 +4,9 @@
 #include "app/OptionsTestDriver.h"
 #include "app/SysInfoRegistration.h"
 #include "host/ComponentFactory.h"
-#include "platform/Registry.h"
-#include "platform/RegistryStore.h"
-#include "platform/Verbose.h"
+#include "platform/core/Registry.h"
+#include "platform/core/RegistryStore.h"
+#include "platform/core/Verbose.h"
 #include "settings/modRegistry.h"
 
 #include <QDir>

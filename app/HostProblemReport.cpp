@@ -1,9 +1,9 @@
 #include "app/HostProblemReport.h"
 
 #include "host/FileLogWriter.h"
-#include "host/maildir/MailHostApplication.h"
-#include "platform/NotifyIconHost.h"
-#include "platform/Product.h"
+#include "host/common/MailApplication.h"
+#include "platform/core/Product.h"
+#include "platform/desktop/NotifyIconHost.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -11,12 +11,12 @@
 
 namespace lumora {
 
-HostProblemReport::HostProblemReport(MailHostApplication *application, const QString &source, Say say)
+HostProblemReport::HostProblemReport(MailApplication *application, const QString &source, Say say)
     : QObject(application)
     , m_source(source)
     , m_say(std::move(say))
 {
-    connect(application, &MailHostApplication::problemsChanged, this, &HostProblemReport::show);
+    connect(application, &MailApplication::problemsChanged, this, &HostProblemReport::show);
     show(application->problems());
 }
 

@@ -7,7 +7,7 @@
 
 namespace lumora {
 
-class MailHostApplication;
+class MailApplication;
 
 // Tells the user of the mail host's problems where they look: each change on standard
 // error (through say) and in the log, and the current problems below the tray icon's tip
@@ -20,7 +20,7 @@ public:
 
     // source names the host in the log ("MaildirHost"). Problems the host already has are
     // reported at once.
-    HostProblemReport(MailHostApplication *application, const QString &source, Say say);
+    HostProblemReport(MailApplication *application, const QString &source, Say say);
     ~HostProblemReport() override;
 
     // The log the problems are written to.

@@ -5,7 +5,7 @@
 #include "host/imap/ImapAccount.h"
 #include "host/imap/ImapApplication.h"
 #include "host/imap/ImapWatcher.h"
-#include "platform/Verbose.h"
+#include "platform/core/Verbose.h"
 
 #include <QMessageBox>
 #include <QSettings>

@@ -4,7 +4,7 @@
 #include "host/Application.h"
 #include "host/ComponentFactory.h"
 #include "host/PropertyPage.h"
-#include "platform/Verbose.h"
+#include "platform/core/Verbose.h"
 
 #include <QDialogButtonBox>
 #include <QPushButton>

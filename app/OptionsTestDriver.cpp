@@ -1,7 +1,7 @@
 #include "app/OptionsTestDriver.h"
 
 #include "app/OptionsDialog.h"
-#include "platform/Verbose.h"
+#include "platform/core/Verbose.h"
 
 #include <QApplication>
 #include <QComboBox>

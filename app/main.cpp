@@ -17,9 +17,9 @@
 #include "host/maildir/MaildirStore.h"
 #include "host/memory/MemoryApplication.h"
 #include "host/memory/MemoryExplorer.h"
-#include "platform/Product.h"
-#include "platform/Verbose.h"
-#include "platform/X11WindowSystem.h"
+#include "platform/core/Product.h"
+#include "platform/core/Verbose.h"
+#include "platform/desktop/X11WindowSystem.h"
 
 #include <QApplication>
 #include <QByteArrayView>

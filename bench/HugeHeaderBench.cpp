@@ -1,6 +1,6 @@
 // Times reading a message whose subject line is 1 MiB long, from its file as the popup's
 // queueing does; exits non-zero when the best of five reads takes 10 ms or more.
-#include "host/maildir/MailHeaderReader.h"
+#include "host/common/MailHeaderReader.h"
 
 #include <QDir>
 #include <QElapsedTimer>

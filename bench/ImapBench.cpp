@@ -7,7 +7,7 @@
 #include "host/imap/ImapApplication.h"
 #include "host/imap/ImapConnection.h"
 #include "host/imap/ImapWatcher.h"
-#include "platform/Verbose.h"
+#include "platform/core/Verbose.h"
 #include "tests/testsupport/DovecotServer.h"
 
 #include <QCoreApplication>

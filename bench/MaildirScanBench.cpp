@@ -6,7 +6,7 @@
 //
 // Usage: bench_MaildirScanBench [--messages N] [--unread N] [--runs N]
 #include "bench/BenchReport.h"
-#include "host/maildir/MailHeaderReader.h"
+#include "host/common/MailHeaderReader.h"
 #include "host/maildir/MaildirApplication.h"
 #include "host/maildir/MaildirStore.h"
 

@@ -4,7 +4,7 @@
 #include "host/FileLogging.h"
 #include "host/HostSafeMailItem.h"
 
-#include "platform/Registry.h"
+#include "platform/core/Registry.h"
 
 #include <QCoreApplication>
 #include <QDebug>

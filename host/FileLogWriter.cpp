@@ -1,6 +1,6 @@
 #include "host/FileLogWriter.h"
 
-#include "platform/Clock.h"
+#include "platform/core/Clock.h"
 
 namespace lumora::host {
 

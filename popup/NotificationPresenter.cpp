@@ -2,9 +2,9 @@
 
 #include "addinapi/AddInGlobals.h"
 #include "addinapi/OlAddInInterface.h"
-#include "platform/Clock.h"
-#include "platform/Sound.h"
-#include "platform/Verbose.h"
+#include "platform/core/Clock.h"
+#include "platform/core/Verbose.h"
+#include "platform/desktop/Sound.h"
 #include "queue/Queue.h"
 
 #include <QGuiApplication>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/DesktopNotifications.h"
-#include "platform/Timer.h"
+#include "platform/core/Timer.h"
+#include "platform/desktop/DesktopNotifications.h"
 
 #include <QObject>
 #include <QString>

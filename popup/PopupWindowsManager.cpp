@@ -1,7 +1,7 @@
 #include "popup/PopupWindowsManager.h"
 
-#include "platform/Verbose.h"
-#include "platform/WorkArea.h"
+#include "platform/core/Verbose.h"
+#include "platform/desktop/WorkArea.h"
 #include "popup/PopupWindow.h"
 
 #include <QRect>

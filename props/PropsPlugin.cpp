@@ -1,6 +1,6 @@
 #include "props/PropsPlugin.h"
 
-#include "platform/Registry.h"
+#include "platform/core/Registry.h"
 #include "props/ctlLumora.h"
 #include "settings/modRegistry.h"
 

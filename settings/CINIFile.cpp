@@ -1,6 +1,6 @@
 #include "settings/CINIFile.h"
 
-#include "platform/Profile.h"
+#include "platform/core/Profile.h"
 #include "settings/modOSVersion.h"
 
 #include <QStringList>

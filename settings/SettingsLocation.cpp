@@ -1,6 +1,6 @@
 #include "settings/SettingsLocation.h"
 
-#include "platform/Product.h"
+#include "platform/core/Product.h"
 #include "settings/modSpecialFolders.h"
 
 namespace lumora {

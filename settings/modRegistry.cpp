@@ -1,6 +1,6 @@
 #include "settings/modRegistry.h"
 
-#include "platform/RegistryStore.h"
+#include "platform/core/RegistryStore.h"
 
 #include <QtEndian>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Registry.h"
+#include "platform/core/Registry.h"
 
 #include <QString>
 #include <QVariant>

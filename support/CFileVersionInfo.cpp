@@ -1,6 +1,6 @@
 #include "support/CFileVersionInfo.h"
 
-#include "platform/VersionInfo.h"
+#include "platform/core/VersionInfo.h"
 
 #include <QByteArray>
 #include <QtEndian>

@@ -1,6 +1,6 @@
 #include "support/HelpLauncher.h"
 
-#include "platform/ProcessLauncher.h"
+#include "platform/core/ProcessLauncher.h"
 
 #include <QDir>
 #include <QFileInfo>

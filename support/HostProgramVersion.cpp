@@ -1,6 +1,6 @@
 #include "support/HostProgramVersion.h"
 
-#include "platform/Registry.h"
+#include "platform/core/Registry.h"
 #include "settings/SettingsLocation.h"
 #include "settings/modRegistry.h"
 

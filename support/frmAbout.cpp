@@ -1,7 +1,7 @@
 #include "support/frmAbout.h"
 
-#include "platform/ProcessLauncher.h"
-#include "platform/VersionInfo.h"
+#include "platform/core/ProcessLauncher.h"
+#include "platform/core/VersionInfo.h"
 #include "support/HelpLauncher.h"
 
 #include <QFileInfo>

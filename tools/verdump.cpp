@@ -1,9 +1,9 @@
 // Prints what our version-resource reader finds in each file, one JSON object per line:
 // the fixed record's words, the translations and every string entry. Developer tool for
 // checking the reader against other readers (see compare-version-readers).
-#include "platform/PeImage.h"
-#include "platform/VersionInfo.h"
-#include "platform/VersionResource.h"
+#include "platform/core/PeImage.h"
+#include "platform/core/VersionInfo.h"
+#include "platform/core/VersionResource.h"
 
 #include <QCoreApplication>
 #include <QJsonArray>

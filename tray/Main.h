@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/NotifyIcon.h"
-#include "platform/Timer.h"
+#include "platform/core/Timer.h"
+#include "platform/desktop/NotifyIcon.h"
 #include "popup/PopupStyle.h"
 #include "support/frmAbout.h"
 

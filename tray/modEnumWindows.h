@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/WindowSystem.h"
+#include "platform/core/WindowSystem.h"
 
 namespace lumora::modEnumWindows {
 

@@ -1,8 +1,8 @@
 #include "host/imap/ImapAccount.h"
 
-#include "host/maildir/HexText.h"
-#include "host/maildir/MailboxName.h"
-#include "platform/Verbose.h"
+#include "host/common/HexText.h"
+#include "host/common/MailboxName.h"
+#include "platform/core/Verbose.h"
 
 #include <QEventLoop>
 #include <QTimeZone>

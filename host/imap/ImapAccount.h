@@ -1,8 +1,8 @@
 #pragma once
 
+#include "host/common/MailHeaderReader.h"
 #include "host/imap/ImapAccountConfig.h"
 #include "host/imap/ImapConnection.h"
-#include "host/maildir/MailHeaderReader.h"
 
 #include <QDateTime>
 #include <QHash>

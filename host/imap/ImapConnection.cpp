@@ -1,7 +1,7 @@
 #include "host/imap/ImapConnection.h"
 
-#include "platform/Clock.h"
-#include "platform/Timer.h"
+#include "platform/core/Clock.h"
+#include "platform/core/Timer.h"
 
 #include <QCryptographicHash>
 #include <QSslCertificate>

@@ -1,9 +1,9 @@
 #include "host/imap/ImapFolder.h"
 
+#include "host/common/FolderList.h"
+#include "host/common/VirtualFolder.h"
 #include "host/imap/ImapAccount.h"
 #include "host/imap/ImapItems.h"
-#include "host/maildir/MaildirFolder.h"
-#include "host/maildir/MaildirFolders.h"
 
 namespace lumora {
 
@@ -20,7 +20,7 @@ ImapFolder::~ImapFolder() = default;
 QString ImapFolder::EntryID() const
 {
     return m_itemType == host::MailItemType ? ImapAccount::folderEntryId(m_account->config().key(), m_mailbox)
-                                            : MaildirFolder::virtualFolderId(m_itemType);
+                                            : VirtualFolder::entryId(m_itemType);
 }
 
 QString ImapFolder::StoreID() const
@@ -30,8 +30,7 @@ QString ImapFolder::StoreID() const
 
 QString ImapFolder::Name() const
 {
-    return m_itemType == host::MailItemType ? m_account->displayName(m_mailbox)
-                                            : MaildirFolder::virtualFolderName(m_itemType);
+    return m_itemType == host::MailItemType ? m_account->displayName(m_mailbox) : VirtualFolder::name(m_itemType);
 }
 
 QString ImapFolder::FolderPath() const
@@ -57,7 +56,7 @@ host::FoldersPtr ImapFolder::folders()
         for (const QByteArray &child : m_account->childMailboxes(m_mailbox))
             children.append(std::make_shared<ImapFolder>(m_account, child));
     }
-    return std::make_shared<MaildirFolders>(children);
+    return std::make_shared<FolderList>(children);
 }
 
 } // namespace lumora

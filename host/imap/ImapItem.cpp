@@ -1,8 +1,8 @@
 #include "host/imap/ImapItem.h"
 
+#include "host/common/MessageOpener.h"
 #include "host/imap/ImapAccount.h"
-#include "host/maildir/MaildirItem.h"
-#include "platform/Verbose.h"
+#include "platform/core/Verbose.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -101,7 +101,7 @@ bool ImapItem::Display()
         return false;
     }
     QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    return MaildirItem::openWith(m_account->displayCommand(), path, &m_error);
+    return MessageOpener::open(m_account->displayCommand(), path, &m_error);
 }
 
 bool ImapItem::Delete()

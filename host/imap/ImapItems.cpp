@@ -1,9 +1,9 @@
 #include "host/imap/ImapItems.h"
 
+#include "host/common/DraftItem.h"
+#include "host/common/UnreadFilter.h"
 #include "host/imap/ImapAccount.h"
 #include "host/imap/ImapItem.h"
-#include "host/maildir/MaildirDraftItem.h"
-#include "host/maildir/MaildirItems.h"
 
 namespace lumora {
 
@@ -26,7 +26,7 @@ host::ItemPtr ImapItems::Find(const QString &filter)
 {
     m_matches.clear();
     m_next = 0;
-    if (m_itemType != host::MailItemType || !MaildirItems::isUnreadFilter(filter))
+    if (m_itemType != host::MailItemType || !UnreadFilter::matches(filter))
         return nullptr;
     m_matches = m_account->unreadOldestFirst(m_mailbox, &m_uidValidity);
     return FindNext();
@@ -45,7 +45,7 @@ host::ItemPtr ImapItems::FindNext()
 
 host::ItemPtr ImapItems::Add()
 {
-    return std::make_shared<MaildirDraftItem>(m_itemType);
+    return std::make_shared<DraftItem>(m_itemType);
 }
 
 } // namespace lumora

@@ -1,11 +1,11 @@
 #include "host/imap/ImapWatcher.h"
 
+#include "host/common/ArrivalBurst.h"
+#include "host/common/MailboxName.h"
 #include "host/imap/ImapAccount.h"
-#include "host/maildir/ArrivalBurst.h"
-#include "host/maildir/MailboxName.h"
-#include "platform/Clock.h"
-#include "platform/Timer.h"
-#include "platform/Verbose.h"
+#include "platform/core/Clock.h"
+#include "platform/core/Timer.h"
+#include "platform/core/Verbose.h"
 
 #include <QMetaObject>
 

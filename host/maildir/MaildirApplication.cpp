@@ -1,31 +1,17 @@
 #include "host/maildir/MaildirApplication.h"
 
-#include "host/maildir/MaildirNameSpace.h"
-#include "host/maildir/MaildirStore.h"
-#include "host/maildir/MaildirWatcher.h"
+#include "host/maildir/MaildirSource.h"
 
 #include <QDir>
-#include <QDirIterator>
 
 namespace lumora {
 
 MaildirApplication::MaildirApplication(const QStringList &storeRoots, QObject *parent)
-    : MailHostApplication(parent)
+    : MailApplication(parent)
 {
-    QStringList seen;
-    for (const QString &root : storeRoots) {
-        auto store = std::make_shared<MaildirStore>(root);
-        // The same store named twice would report every message twice.
-        if (!store->isValid() || seen.contains(store->rootPath()))
-            continue;
-        seen.append(store->rootPath());
-        m_stores.append(store);
-    }
-    setNameSpace(new MaildirNameSpace(m_stores, this));
-    m_watcher = new MaildirWatcher(m_stores, this);
-    connect(m_watcher, &MaildirWatcher::newMail, this, &host::Application::NewMail);
-    connect(m_watcher, &MaildirWatcher::problemsChanged, this, &MailHostApplication::problemsChanged);
-    announceWaitingMailSoon();
+    for (const QString &root : storeRoots)
+        addSource(std::make_unique<MaildirSource>(root));
+    start();
 }
 
 MaildirApplication::~MaildirApplication() = default;
@@ -39,38 +25,23 @@ QStringList MaildirApplication::defaultStoreRoots(const QStringList &extraRoots)
     return roots;
 }
 
-QString MaildirApplication::version() const
+QList<std::shared_ptr<MaildirStore>> MaildirApplication::stores() const
 {
-    return QStringLiteral(LUMORA_MAILDIR_HOST_VERSION);
-}
-
-void MaildirApplication::setDisplayCommand(const QString &command)
-{
-    m_displayCommand = command.trimmed().isEmpty() ? QStringLiteral("xdg-open") : command;
-    for (const auto &store : m_stores)
-        store->setDisplayCommand(m_displayCommand);
-}
-
-bool MaildirApplication::holdsWaitingMail() const
-{
-    for (const auto &store : m_stores) {
-        for (const QString &dir : store->folderDirs()) {
-            QDirIterator it(store->folderPath(dir) + QStringLiteral("/new"), QDir::Files | QDir::Hidden);
-            if (it.hasNext())
-                return true;
-        }
+    QList<std::shared_ptr<MaildirStore>> out;
+    for (MailSource *source : sources()) {
+        if (auto *maildir = qobject_cast<MaildirSource *>(source))
+            out.append(maildir->store());
     }
-    return false;
+    return out;
 }
 
-QString MaildirApplication::problems() const
+MaildirWatcher *MaildirApplication::watcher() const
 {
-    return m_watcher->problems();
-}
-
-void MaildirApplication::checkForChanges()
-{
-    m_watcher->checkNow();
+    for (MailSource *source : sources()) {
+        if (auto *maildir = qobject_cast<MaildirSource *>(source))
+            return maildir->watcher();
+    }
+    return nullptr;
 }
 
 } // namespace lumora

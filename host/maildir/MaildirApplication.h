@@ -1,9 +1,8 @@
 #pragma once
 
-#include "host/maildir/MailHostApplication.h"
+#include "host/common/MailApplication.h"
 
 #include <QList>
-#include <QPointer>
 #include <QStringList>
 
 #include <memory>
@@ -13,40 +12,21 @@ namespace lumora {
 class MaildirStore;
 class MaildirWatcher;
 
-// The mail application over the user's Maildir++ stores: the namespace, NewMail from
-// inotify, and one explorer that is active while the mail client's window is.
-class MaildirApplication : public MailHostApplication
+// A mail application over Maildir++ stores only, one source each, watching from the start.
+class MaildirApplication : public MailApplication
 {
     Q_OBJECT
 public:
-    // Roots that are missing or not directories are left out.
+    // Roots that are missing or not directories are left out, and so is a root named twice.
     explicit MaildirApplication(const QStringList &storeRoots, QObject *parent = nullptr);
     ~MaildirApplication() override;
 
     // $MAILDIR, else ~/Maildir, followed by the extra roots.
     static QStringList defaultStoreRoots(const QStringList &extraRoots = {});
 
-    QString version() const override;
-
-    // Command that opens a message file ("%f" is the file, else it is appended).
-    void setDisplayCommand(const QString &command);
-    QString displayCommand() const { return m_displayCommand; }
-    // Relists every watched directory now (after a resume, or in tests).
-    void checkForChanges();
-    // The folders that may not be read, one line each.
-    QString problems() const override;
-
-    QList<std::shared_ptr<MaildirStore>> stores() const { return m_stores; }
-    MaildirWatcher *watcher() const { return m_watcher; }
-
-protected:
-    // A message in some new/ folder.
-    bool holdsWaitingMail() const override;
-
-private:
-    QList<std::shared_ptr<MaildirStore>> m_stores;
-    QString m_displayCommand = QStringLiteral("xdg-open");
-    MaildirWatcher *m_watcher = nullptr;
+    QList<std::shared_ptr<MaildirStore>> stores() const;
+    // The first store's watcher, or null when there is no store.
+    MaildirWatcher *watcher() const;
 };
 
 } // namespace lumora

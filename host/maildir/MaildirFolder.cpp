@@ -1,6 +1,8 @@
 #include "host/maildir/MaildirFolder.h"
 
-#include "host/maildir/MaildirFolders.h"
+#include "host/common/VirtualFolder.h"
+
+#include "host/common/FolderList.h"
 #include "host/maildir/MaildirItems.h"
 #include "host/maildir/MaildirStore.h"
 
@@ -16,23 +18,9 @@ MaildirFolder::MaildirFolder(std::shared_ptr<MaildirStore> store, const QString 
 
 MaildirFolder::~MaildirFolder() = default;
 
-QString MaildirFolder::virtualFolderId(int itemType)
-{
-    return QStringLiteral("56") + QString::number(itemType, 16).toUpper().rightJustified(2, QLatin1Char('0'));
-}
-
-int MaildirFolder::parseVirtualFolderId(const QString &id)
-{
-    for (int type : {host::AppointmentItemType, host::ContactItemType, host::TaskItemType, host::NoteItemType}) {
-        if (id == virtualFolderId(type))
-            return type;
-    }
-    return -1;
-}
-
 QString MaildirFolder::EntryID() const
 {
-    return m_itemType == host::MailItemType ? MaildirStore::folderEntryId(m_dir) : virtualFolderId(m_itemType);
+    return m_itemType == host::MailItemType ? MaildirStore::folderEntryId(m_dir) : VirtualFolder::entryId(m_itemType);
 }
 
 QString MaildirFolder::StoreID() const
@@ -40,25 +28,9 @@ QString MaildirFolder::StoreID() const
     return m_store->storeId();
 }
 
-QString MaildirFolder::virtualFolderName(int itemType)
-{
-    switch (itemType) {
-    case host::AppointmentItemType:
-        return QStringLiteral("Calendar");
-    case host::ContactItemType:
-        return QStringLiteral("Contacts");
-    case host::TaskItemType:
-        return QStringLiteral("Tasks");
-    case host::NoteItemType:
-        return QStringLiteral("Notes");
-    default:
-        return QString();
-    }
-}
-
 QString MaildirFolder::Name() const
 {
-    return m_itemType == host::MailItemType ? m_store->displayName(m_dir) : virtualFolderName(m_itemType);
+    return m_itemType == host::MailItemType ? m_store->displayName(m_dir) : VirtualFolder::name(m_itemType);
 }
 
 QString MaildirFolder::FolderPath() const
@@ -78,7 +50,7 @@ host::FoldersPtr MaildirFolder::folders()
         for (const QString &child : m_store->childDirs(m_dir))
             children.append(std::make_shared<MaildirFolder>(m_store, child));
     }
-    return std::make_shared<MaildirFolders>(children);
+    return std::make_shared<FolderList>(children);
 }
 
 } // namespace lumora

@@ -27,10 +27,6 @@ public:
     host::FoldersPtr folders() override;
 
     QString dir() const { return m_dir; }
-    // The entry id of the draft-only folder for an item type.
-    static QString virtualFolderId(int itemType);
-    static int parseVirtualFolderId(const QString &id);
-    static QString virtualFolderName(int itemType);
 
 private:
     std::shared_ptr<MaildirStore> m_store;

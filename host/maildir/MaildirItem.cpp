@@ -1,7 +1,9 @@
 #include "host/maildir/MaildirItem.h"
 
+#include "host/common/MessageOpener.h"
+
 #include "host/maildir/MaildirStore.h"
-#include "platform/ProcessLauncher.h"
+#include "platform/core/ProcessLauncher.h"
 
 #include <QFileInfo>
 #include <QProcess>
@@ -96,33 +98,7 @@ bool MaildirItem::Display()
         m_error = QStringLiteral("The message file is gone (moved or deleted since it arrived)");
         return false;
     }
-    return openWith(m_store->displayCommand(), path, &m_error);
-}
-
-bool MaildirItem::openWith(const QString &command, const QString &path, QString *error)
-{
-    QStringList args = QProcess::splitCommand(command);
-    if (args.isEmpty()) {
-        if (error)
-            *error = QStringLiteral("No display command is set");
-        return false;
-    }
-    const QString program = args.takeFirst();
-    bool substituted = false;
-    for (QString &arg : args) {
-        if (arg.contains(QLatin1String("%f"))) {
-            arg.replace(QLatin1String("%f"), path);
-            substituted = true;
-        }
-    }
-    if (!substituted)
-        args.append(path);
-    QString why;
-    if (ProcessLauncher::instance().startDetached(program, args, nullptr, &why))
-        return true;
-    if (error)
-        *error = QStringLiteral("The display command \"%1\" could not be started: %2").arg(command, why);
-    return false;
+    return MessageOpener::open(m_store->displayCommand(), path, &m_error);
 }
 
 bool MaildirItem::Delete()

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "host/Item.h"
-#include "host/maildir/MailHeaderReader.h"
+#include "host/common/MailHeaderReader.h"
 
 #include <memory>
 #include <optional>
@@ -34,9 +34,6 @@ public:
     QString StoreID() const;
     // The message file as it is named now; empty once it is gone.
     QString filePath() const;
-    // Starts command on the message file ("%f" is replaced by the file, else it is appended);
-    // on failure *error (when given) says why.
-    static bool openWith(const QString &command, const QString &path, QString *error = nullptr);
 
 private:
     const MailHeaders &headers() const;

@@ -1,6 +1,8 @@
 #include "host/maildir/MaildirItems.h"
 
-#include "host/maildir/MaildirDraftItem.h"
+#include "host/common/UnreadFilter.h"
+
+#include "host/common/DraftItem.h"
 #include "host/maildir/MaildirItem.h"
 #include "host/maildir/MaildirStore.h"
 
@@ -18,13 +20,6 @@ MaildirItems::MaildirItems(std::shared_ptr<MaildirStore> store, const QString &d
 
 MaildirItems::~MaildirItems() = default;
 
-bool MaildirItems::isUnreadFilter(const QString &filter)
-{
-    QString compact = filter.toLower();
-    compact.remove(QLatin1Char(' '));
-    return compact == QLatin1String("[unread]=true");
-}
-
 int MaildirItems::Count() const
 {
     if (m_itemType != host::MailItemType)
@@ -37,7 +32,7 @@ host::ItemPtr MaildirItems::Find(const QString &filter)
 {
     m_matches.clear();
     m_next = 0;
-    if (m_itemType != host::MailItemType || !isUnreadFilter(filter))
+    if (m_itemType != host::MailItemType || !UnreadFilter::matches(filter))
         return nullptr;
     MaildirFolderIndex *index = m_store->index(m_dir);
     if (!index)
@@ -63,7 +58,7 @@ host::ItemPtr MaildirItems::FindNext()
 
 host::ItemPtr MaildirItems::Add()
 {
-    return std::make_shared<MaildirDraftItem>(m_itemType);
+    return std::make_shared<DraftItem>(m_itemType);
 }
 
 } // namespace lumora

@@ -26,9 +26,6 @@ public:
     host::ItemPtr FindNext() override;
     host::ItemPtr Add() override;
 
-    // The one filter the add-in asks for, spelled with any case and spacing.
-    static bool isUnreadFilter(const QString &filter);
-
 private:
     std::shared_ptr<MaildirStore> m_store;
     QString m_dir;

@@ -1,7 +1,7 @@
 #include "host/maildir/MaildirStore.h"
 
-#include "host/maildir/HexText.h"
-#include "host/maildir/MailboxName.h"
+#include "host/common/HexText.h"
+#include "host/common/MailboxName.h"
 
 #include <QDateTime>
 #include <QDir>

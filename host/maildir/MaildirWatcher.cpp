@@ -1,10 +1,10 @@
 #include "host/maildir/MaildirWatcher.h"
 
-#include "host/maildir/ArrivalBurst.h"
+#include "host/common/ArrivalBurst.h"
 #include "host/maildir/MaildirStore.h"
-#include "platform/Clock.h"
-#include "platform/Timer.h"
-#include "platform/Verbose.h"
+#include "platform/core/Clock.h"
+#include "platform/core/Timer.h"
+#include "platform/core/Verbose.h"
 
 #include <QDir>
 #include <QFile>

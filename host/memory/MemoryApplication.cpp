@@ -7,7 +7,7 @@
 #include "host/memory/MemoryNameSpace.h"
 #include "host/memory/MemoryPropertyPages.h"
 
-#include "platform/Clock.h"
+#include "platform/core/Clock.h"
 
 namespace lumora {
 

@@ -2,7 +2,7 @@
 
 #include "host/memory/MemoryApplication.h"
 
-#include "platform/Clock.h"
+#include "platform/core/Clock.h"
 
 #include <iterator>
 

@@ -3,9 +3,9 @@
 #include "settings/SettingsLocation.h"
 
 #include "host/ComponentFactory.h"
-#include "platform/Clock.h"
-#include "platform/Registry.h"
-#include "platform/Verbose.h"
+#include "platform/core/Clock.h"
+#include "platform/core/Registry.h"
+#include "platform/core/Verbose.h"
 #include "settings/CINIFile.h"
 #include "settings/SettingsLocation.h"
 #include "settings/modRegistry.h"

@@ -1,6 +1,6 @@
 #include "tests/addin/AddInFixture.h"
 
-#include "platform/NotifyIcon.h"
+#include "platform/desktop/NotifyIcon.h"
 #include "popup/PopupWindow.h"
 #include "queue/Queue.h"
 #include "tray/Main.h"

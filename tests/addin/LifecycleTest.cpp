@@ -2,7 +2,7 @@
 
 #include "addin/AddInRegistration.h"
 #include "host/memory/MemoryInspector.h"
-#include "platform/Registry.h"
+#include "platform/core/Registry.h"
 #include "queue/Queue.h"
 #include "settings/SettingsLocation.h"
 #include "settings/modRegistry.h"

@@ -2,7 +2,7 @@
 // Maildir, one scan, queued records, and a popup presenting them one after another.
 #include "tests/app/LumoraProcess.h"
 
-#include "platform/Registry.h"
+#include "platform/core/Registry.h"
 #include "settings/SettingsLocation.h"
 #include "settings/SettingsTable.h"
 #include "settings/modRegistry.h"

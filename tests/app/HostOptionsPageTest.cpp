@@ -6,7 +6,7 @@
 #include "app/HostProblemReport.h"
 #include "host/Application.h"
 #include "host/imap/ImapAccountConfig.h"
-#include "platform/RegistryStore.h"
+#include "platform/core/RegistryStore.h"
 #include "tests/app/FakePasswordStore.h"
 #include "tests/testsupport/FullDisk.h"
 #include "tests/testsupport/ModalAnswer.h"

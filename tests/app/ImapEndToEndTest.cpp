@@ -3,7 +3,7 @@
 #include "tests/app/LumoraProcess.h"
 
 #include "app/HostSettings.h"
-#include "platform/Registry.h"
+#include "platform/core/Registry.h"
 #include "settings/SettingsTable.h"
 #include "settings/modRegistry.h"
 #include "tests/testsupport/DovecotServer.h"

@@ -4,7 +4,7 @@
 #include "app/HostApplication.h"
 #include "host/ComponentFactory.h"
 #include "host/memory/MemoryApplication.h"
-#include "platform/Registry.h"
+#include "platform/core/Registry.h"
 #include "settings/modRegistry.h"
 
 #include "tests/testsupport/FullDisk.h"

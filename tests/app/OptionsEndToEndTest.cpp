@@ -5,7 +5,7 @@
 #include "tests/app/LumoraProcess.h"
 #include "tests/testsupport/TempHome.h"
 
-#include "platform/Registry.h"
+#include "platform/core/Registry.h"
 #include "settings/SettingsTable.h"
 #include "settings/modRegistry.h"
 

@@ -2,8 +2,8 @@
 // cannot do, or ends with a reason and a non-zero status, leaving no instance behind.
 #include "tests/app/LumoraProcess.h"
 
-#include "platform/RegFile.h"
-#include "platform/RegistryStore.h"
+#include "platform/core/RegFile.h"
+#include "platform/core/RegistryStore.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to the INI parser and checks that unchanged documents come back
 // byte for byte and that edits read back as written.
-#include "platform/IniDocument.h"
+#include "platform/core/IniDocument.h"
 
 #include <cstdint>
 #include <cstdlib>

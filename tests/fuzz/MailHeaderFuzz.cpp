@@ -1,5 +1,5 @@
 // Feeds arbitrary bytes to the message header reader: it must neither crash nor hang.
-#include "host/maildir/MailHeaderReader.h"
+#include "host/common/MailHeaderReader.h"
 
 #include <cstddef>
 #include <cstdint>

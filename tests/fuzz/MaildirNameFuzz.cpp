@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to the readers of Maildir names: file names (unique name, flags,
 // delivery time), entry ids and folder directory names. Ids that parse must name what
 // they were made from.
-#include "host/maildir/MailboxName.h"
+#include "host/common/MailboxName.h"
 #include "host/maildir/MaildirFolderIndex.h"
 #include "host/maildir/MaildirStore.h"
 

@@ -1,6 +1,6 @@
 // Whatever the reader makes of the input must write back to text that reads cleanly to
 // the same keys and values.
-#include "platform/RegFile.h"
+#include "platform/core/RegFile.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,8 +1,8 @@
 // Feeds bytes as a program file (a PE image, or an ELF library carrying one) and as a bare
 // VS_VERSIONINFO resource, then asks the resulting block for every value it claims to hold.
-#include "platform/PeImage.h"
-#include "platform/VersionInfo.h"
-#include "platform/VersionResource.h"
+#include "platform/core/PeImage.h"
+#include "platform/core/VersionInfo.h"
+#include "platform/core/VersionResource.h"
 
 #include <QByteArray>
 #include <QString>

@@ -2,7 +2,7 @@
 #include "host/FileLogging.h"
 #include "host/HostSafeMailItem.h"
 
-#include "platform/Registry.h"
+#include "platform/core/Registry.h"
 
 #include <QFile>
 #include <QTemporaryDir>

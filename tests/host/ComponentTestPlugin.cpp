@@ -2,7 +2,7 @@
 // prog-id and writes or removes that prog-id's registration.
 #include "host/ComponentPlugin.h"
 
-#include "platform/Registry.h"
+#include "platform/core/Registry.h"
 
 #include <QObject>
 

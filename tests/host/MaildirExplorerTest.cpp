@@ -1,5 +1,5 @@
-#include "host/maildir/MaildirExplorer.h"
-#include "host/maildir/ActiveWindowMonitor.h"
+#include "host/common/ActiveWindowMonitor.h"
+#include "host/common/MailExplorer.h"
 #include "host/maildir/MaildirApplication.h"
 #include "tests/host/MaildirTree.h"
 #include "tests/testsupport/FakeWindowSystem.h"
@@ -14,7 +14,7 @@ using lumora::test::MaildirTree;
 
 namespace {
 
-TEST(MaildirExplorer, OneExplorerUntilQuitAndNoInspectors)
+TEST(MailExplorer, OneExplorerUntilQuitAndNoInspectors)
 {
     MaildirTree tree;
     MaildirApplication app({tree.root()});
@@ -31,7 +31,7 @@ TEST(MaildirExplorer, OneExplorerUntilQuitAndNoInspectors)
     EXPECT_EQ(closed.count(), 1);
 }
 
-TEST(MaildirExplorer, MailClientClassMatchesInstanceOrClassWithoutCase)
+TEST(MailExplorer, MailClientClassMatchesInstanceOrClassWithoutCase)
 {
     FakeWindowSystem desktop;
     desktop.addWindow({0x10, QStringLiteral("a"), QStringLiteral("thunderbird")});
@@ -58,7 +58,7 @@ TEST(MaildirApplication, AddInEntriesByProgId)
 }
 
 // The explorer follows the window system's active window, through its signal alone.
-TEST(MaildirExplorer, ActiveWhileTheMailClientWindowIsActive)
+TEST(MailExplorer, ActiveWhileTheMailClientWindowIsActive)
 {
     FakeWindowSystem desktop;
     desktop.addWindow({0x20, QStringLiteral("Inbox - Mail"), QStringLiteral("Thunderbird")});
@@ -67,7 +67,7 @@ TEST(MaildirExplorer, ActiveWhileTheMailClientWindowIsActive)
     desktop.setInstanceName(0x30, QStringLiteral("xterm"));
     MaildirTree tree;
     MaildirApplication app({tree.root()});
-    auto *explorer = qobject_cast<MaildirExplorer *>(app.ActiveExplorer());
+    auto *explorer = qobject_cast<MailExplorer *>(app.ActiveExplorer());
     ASSERT_TRUE(explorer);
     QSignalSpy activated(explorer, &host::Explorer::Activate);
     QSignalSpy deactivated(explorer, &host::Explorer::Deactivate);

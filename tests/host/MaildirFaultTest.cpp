@@ -2,7 +2,7 @@
 // exist, messages that vanish under it, folders it may not read.
 #include "tests/host/MaildirTree.h"
 
-#include "host/maildir/HexText.h"
+#include "host/common/HexText.h"
 #include "host/maildir/MaildirApplication.h"
 #include "host/maildir/MaildirFolderIndex.h"
 #include "host/maildir/MaildirStore.h"
@@ -175,7 +175,7 @@ TEST(MaildirFaults, AFolderThatMayNotBeReadIsToldAndReadOnceItMay)
     MaildirApplication app({tree.root()});
     vc.clock.advance(MaildirApplication::StartupCheckMs); // nothing readable waits
     QSignalSpy mail(&app, &host::Application::NewMail);
-    QSignalSpy problems(&app, &MailHostApplication::problemsChanged);
+    QSignalSpy problems(&app, &MailApplication::problemsChanged);
     const QString told = QStringLiteral("The mail folder %1 cannot be read: Permission denied. Its new mail is "
                                         "announced once it can be read.")
                              .arg(privatePath);

@@ -1,4 +1,4 @@
-#include "host/maildir/MailHeaderReader.h"
+#include "host/common/MailHeaderReader.h"
 
 #include <gtest/gtest.h>
 

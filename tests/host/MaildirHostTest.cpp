@@ -1,8 +1,8 @@
 #include "tests/host/MaildirTree.h"
 
-#include "host/maildir/MailHeaderReader.h"
+#include "host/common/DraftItem.h"
+#include "host/common/MailHeaderReader.h"
 #include "host/maildir/MaildirApplication.h"
-#include "host/maildir/MaildirDraftItem.h"
 #include "host/maildir/MaildirStore.h"
 #include "tests/testsupport/FakeProcessLauncher.h"
 
@@ -284,8 +284,8 @@ TEST(MaildirItems, DisplayAndNewItemsStartTheConfiguredPrograms)
         EXPECT_EQ(created->ItemType(), d.type);
         EXPECT_TRUE(created->EntryID().isEmpty());
         EXPECT_TRUE(created->Display());
-        const QString draft = static_cast<MaildirDraftItem *>(created.get())->draftPath();
-        EXPECT_TRUE(draft.startsWith(MaildirDraftItem::draftsFolder()));
+        const QString draft = static_cast<DraftItem *>(created.get())->draftPath();
+        EXPECT_TRUE(draft.startsWith(DraftItem::draftsFolder()));
         EXPECT_TRUE(draft.endsWith(QLatin1String(d.suffix)));
         QFile f(draft);
         ASSERT_TRUE(f.open(QIODevice::ReadOnly));
@@ -293,8 +293,8 @@ TEST(MaildirItems, DisplayAndNewItemsStartTheConfiguredPrograms)
         EXPECT_EQ(launcher.calls.last().program, QStringLiteral("xdg-open"));
         EXPECT_EQ(launcher.calls.last().arguments, QStringList{draft});
     }
-    EXPECT_TRUE(MaildirDraftItem::draftsFolder().startsWith(
-        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)));
+    EXPECT_TRUE(
+        DraftItem::draftsFolder().startsWith(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)));
 }
 
 struct BadFileCase

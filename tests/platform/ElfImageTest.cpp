@@ -1,5 +1,5 @@
-#include "platform/ElfImage.h"
-#include "platform/PeImage.h"
+#include "platform/core/ElfImage.h"
+#include "platform/core/PeImage.h"
 
 #include <QList>
 #include <QtEndian>

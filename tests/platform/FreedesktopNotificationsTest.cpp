@@ -1,7 +1,7 @@
 // The notification service client over a real, private session bus, with a stand-in server
 // on its own connection and thread: what reaches the server, escaping where it reads
 // markup, and the server's signals coming back as the client's.
-#include "platform/DesktopNotifications.h"
+#include "platform/desktop/DesktopNotifications.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>

@@ -1,4 +1,4 @@
-#include "platform/IniDocument.h"
+#include "platform/core/IniDocument.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "platform/PeImage.h"
-#include "platform/VersionInfo.h"
-#include "platform/VersionResource.h"
+#include "platform/core/PeImage.h"
+#include "platform/core/VersionInfo.h"
+#include "platform/core/VersionResource.h"
 #include "tools/PeWriter.h"
 
 #include <QtEndian>

@@ -1,5 +1,5 @@
-#include "platform/Profile.h"
-#include "platform/IniFileCache.h"
+#include "platform/core/Profile.h"
+#include "platform/core/IniFileCache.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

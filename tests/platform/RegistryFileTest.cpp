@@ -1,6 +1,6 @@
 // Reading and writing .reg text: exact bytes survive, regedit's own files read, and
 // damaged input reads as far as it can without crashing.
-#include "platform/RegFile.h"
+#include "platform/core/RegFile.h"
 
 #include <gtest/gtest.h>
 

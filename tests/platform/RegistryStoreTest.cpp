@@ -1,8 +1,8 @@
 // The registry calls over their files: semantics, persistence, concurrent writers and
 // damaged files on disk.
-#include "platform/RegistryStore.h"
-#include "platform/RegFile.h"
-#include "platform/Registry.h"
+#include "platform/core/RegistryStore.h"
+#include "platform/core/RegFile.h"
+#include "platform/core/Registry.h"
 
 #include <QDir>
 #include <QFile>

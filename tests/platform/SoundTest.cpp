@@ -1,7 +1,7 @@
 // The real player: the wave check it makes before handing a file over, and that a machine
 // without a usable sound device gets no library noise on stderr.
-#include "platform/Sound.h"
-#include "platform/Verbose.h"
+#include "platform/desktop/Sound.h"
+#include "platform/core/Verbose.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,11 +1,11 @@
 // The INI and registry stores under hand edits and hostile conditions: a full disk, a
 // writer killed mid-write. Whatever happens, the file on disk stays whole and a failed
 // write is reported as failed.
-#include "platform/IniFileCache.h"
-#include "platform/Profile.h"
-#include "platform/RegFile.h"
-#include "platform/Registry.h"
-#include "platform/RegistryStore.h"
+#include "platform/core/IniFileCache.h"
+#include "platform/core/Profile.h"
+#include "platform/core/RegFile.h"
+#include "platform/core/Registry.h"
+#include "platform/core/RegistryStore.h"
 #include "tests/testsupport/FullDisk.h"
 #include "tests/testsupport/TempHome.h"
 #include "tests/testsupport/Unprivileged.h"

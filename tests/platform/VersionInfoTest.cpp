@@ -1,5 +1,5 @@
-#include "platform/VersionInfo.h"
-#include "platform/LanguageNames.h"
+#include "platform/core/VersionInfo.h"
+#include "platform/core/LanguageNames.h"
 #include "tools/PeWriter.h"
 
 #include <QDir>

@@ -1,5 +1,5 @@
 #include "tests/testsupport/VirtualClock.h"
-#include "platform/Timer.h"
+#include "platform/core/Timer.h"
 
 #include <gtest/gtest.h>
 

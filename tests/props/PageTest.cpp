@@ -2,7 +2,7 @@
 // typing, clicking the swatches and buttons with the dialogs answered, and applying.
 #include "props/ctlLumora.h"
 
-#include "platform/RegistryStore.h"
+#include "platform/core/RegistryStore.h"
 #include "tests/props/PropsFixture.h"
 #include "tests/testsupport/FullDisk.h"
 #include "tests/testsupport/ModalAnswer.h"

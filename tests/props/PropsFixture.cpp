@@ -1,6 +1,6 @@
 #include "tests/props/PropsFixture.h"
 
-#include "platform/Registry.h"
+#include "platform/core/Registry.h"
 #include "settings/modRegistry.h"
 #include "tools/PeWriter.h"
 

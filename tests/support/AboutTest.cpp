@@ -1,4 +1,4 @@
-#include "platform/Registry.h"
+#include "platform/core/Registry.h"
 #include "support/HelpLauncher.h"
 #include "support/frmAbout.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/DesktopNotifications.h"
+#include "platform/desktop/DesktopNotifications.h"
 
 #include <QList>
 

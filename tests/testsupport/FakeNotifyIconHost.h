@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/NotifyIconHost.h"
+#include "platform/desktop/NotifyIconHost.h"
 
 #include <QList>
 #include <QMap>

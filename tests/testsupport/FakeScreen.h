@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/WorkArea.h"
+#include "platform/desktop/WorkArea.h"
 
 namespace lumora::test {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Sound.h"
+#include "platform/desktop/Sound.h"
 
 #include <QList>
 

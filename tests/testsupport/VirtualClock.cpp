@@ -1,6 +1,6 @@
 #include "tests/testsupport/VirtualClock.h"
 
-#include "platform/Timer.h"
+#include "platform/core/Timer.h"
 
 #include <limits>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Clock.h"
+#include "platform/core/Clock.h"
 
 #include <QList>
 #include <QPointer>

@@ -1,0 +1,7 @@
+#include "host/common/MailInspectors.h"
+
+namespace lumora {
+
+MailInspectors::~MailInspectors() = default;
+
+} // namespace lumora

@@ -1,7 +1,0 @@
-#include "host/maildir/MaildirInspectors.h"
-
-namespace lumora {
-
-MaildirInspectors::~MaildirInspectors() = default;
-
-} // namespace lumora
