@@ -213,6 +213,13 @@ QString HostApplication::handleRequest(const QString &request)
     return QStringLiteral("unknown request");
 }
 
+void HostApplication::reloadWatchedFolders()
+{
+    QObject *controller = controllerOf(QStringLiteral("Lumora.Connect"));
+    if (controller)
+        QMetaObject::invokeMethod(controller, "LoadFoldersToScan");
+}
+
 OptionsDialog *HostApplication::optionsDialog() const
 {
     return m_options;

@@ -41,6 +41,8 @@ public:
     QString handleRequest(const QString &request);
     // Makes the host's own page, shown first in the options dialog; none when not set.
     void setHostPage(std::function<QObject *()> factory) { m_hostPage = std::move(factory); }
+    // Has the add-in read the watched folders again (after the host changed the list).
+    void reloadWatchedFolders();
     // Opens the options dialog, or raises it when it is open already.
     void showOptions();
     OptionsDialog *optionsDialog() const;

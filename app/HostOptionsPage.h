@@ -1,38 +1,40 @@
 #pragma once
 
 #include "app/HostSettings.h"
+#include "app/MailSourcesBox.h"
 #include "host/PropertyPage.h"
 
+#include <QHash>
 #include <QWidget>
 
 #include <functional>
 
 class QCheckBox;
 class QLineEdit;
-class QListWidget;
-class QPushButton;
 
 namespace lumora {
 
-class ImapAccountsBox;
 class PasswordStore;
 
-// The host's own page of the options dialog: the Maildir stores, the IMAP accounts, the mail
-// client's window class, the command that opens a message and whether Lumora starts at login.
-// The client and the command take effect at once; stores and accounts from the next start.
+// The host's own page of the options dialog: the mail sources (Maildir stores and IMAP
+// accounts in one list), the mail client's window class, the command that opens a message
+// and whether Lumora starts at login. All take effect when applied, without a restart.
 class HostOptionsPage : public QWidget, public host::PropertyPage
 {
     Q_OBJECT
     Q_INTERFACES(lumora::host::PropertyPage)
 public:
-    // openStores: the store roots open in this run, the first being the default store.
-    // applyLive: called with the applied settings.
-    HostOptionsPage(const QStringList &openStores, std::function<void(const HostSettings &)> applyLive,
-                    QWidget *parent = nullptr);
+    // Called with the applied settings and the passwords typed in, by account key.
+    using ApplyLive = std::function<void(const HostSettings &, const QHash<QString, QString> &)>;
+
+    // openStores: the store roots open in this run, the default store (when open) first.
+    HostOptionsPage(const QStringList &openStores, ApplyLive applyLive, QWidget *parent = nullptr);
 
     // The accounts watched in this run ("user@host:port") and where typed passwords are kept;
     // without a store the account list cannot take passwords.
     void setAccountsContext(const QStringList &openAccounts, PasswordStore *passwords);
+    // What is watched now, asked again after each apply (sources open and close at once).
+    void setOpenSources(std::function<MailSourcesBox::Open()> query) { m_openQuery = std::move(query); }
 
     void InitProperties(host::PropertyPageSite *site) override;
     void Apply() override;
@@ -42,30 +44,23 @@ public:
     static QString title() { return QStringLiteral("Mail"); }
 
 private:
-    void fillStores();
-    void addStore();
-    void removeStore();
     void setDirty();
     HostSettings edited() const;
     // Says what an apply could not do: standard error, the log and an error box of that name.
     void tell(const QString &text, const QString &boxName = QStringLiteral("msgNotSaved"));
 
-    void keepPasswords();
+    void keepPasswords(const QHash<QString, QString> &typed);
 
-    QStringList m_openStores;
-    QStringList m_openAccounts;
+    MailSourcesBox::Open m_open;
+    std::function<MailSourcesBox::Open()> m_openQuery;
     PasswordStore *m_passwords = nullptr;
-    std::function<void(const HostSettings &)> m_applyLive;
+    ApplyLive m_applyLive;
     host::PropertyPageSite *m_site = nullptr;
     HostSettings m_settings;
-    QStringList m_stores;
     bool m_dirty = false;
     bool m_loading = false;
 
-    QListWidget *m_storeList = nullptr;
-    QPushButton *m_add = nullptr;
-    QPushButton *m_remove = nullptr;
-    ImapAccountsBox *m_accounts = nullptr;
+    MailSourcesBox *m_sources = nullptr;
     QLineEdit *m_mailClient = nullptr;
     QLineEdit *m_displayCommand = nullptr;
     // The user's autostart entry, written or removed on Apply.

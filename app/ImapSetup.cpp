@@ -1,13 +1,12 @@
 #include "app/ImapSetup.h"
 
-#include "app/HostProblemReport.h"
 #include "app/PasswordStore.h"
 #include "host/imap/ImapAccount.h"
-#include "host/imap/ImapApplication.h"
-#include "host/imap/ImapWatcher.h"
+#include "host/imap/ImapSource.h"
 #include "platform/core/Verbose.h"
 
 #include <QMessageBox>
+#include <QPointer>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTextStream>
@@ -48,82 +47,91 @@ std::optional<QList<ImapAccountConfig>> ImapSetup::accounts(const Options &optio
 {
     QList<ImapAccountConfig> out;
     for (const QString &url : options.urls) {
-        std::optional<ImapAccountConfig> config = ImapAccountConfig::fromUrl(url, error);
+        std::optional<ImapAccountConfig> config = account(url, options, error);
         if (!config)
             return std::nullopt;
-        if (config->security == ImapAccountConfig::Security::Plain)
-            Q_EMIT say(QStringLiteral("Lumora: warning: %1 is used without encryption; the password and the mail "
-                                      "cross the network readable by anyone on the way.")
-                           .arg(config->key()));
-        for (const QString &fingerprint : options.trust)
-            remember(config->key(), fingerprint.toUpper().remove(QLatin1Char(':')));
-        QSettings settings(trustFile(), QSettings::IniFormat);
-        config->trustedFingerprints = settings.value(config->key() + QStringLiteral("/trusted")).toStringList();
-
-        if (options.passwordFromStdin) {
-            if (!m_stdinRead) {
-                m_stdinRead = true;
-                QTextStream in(stdin);
-                m_stdinPassword = in.readLine();
-            }
-            config->password = m_stdinPassword;
-        } else {
-            QString problem;
-            std::optional<QString> stored = m_store.read(config->key(), &problem);
-            if (!problem.isEmpty())
-                Q_EMIT say(QStringLiteral("Lumora: ") + problem);
-            if (!stored && options.interactive && m_prompt) {
-                stored = m_prompt(config->key());
-                if (stored) {
-                    QString writeProblem;
-                    if (!m_store.write(config->key(), *stored, &writeProblem))
-                        Q_EMIT say(QStringLiteral("Lumora: %1 The password of %2 is used for this session only "
-                                                  "and is not written anywhere.")
-                                       .arg(writeProblem, config->key()));
-                }
-            }
-            if (!stored) {
-                if (error)
-                    *error = QStringLiteral("No password for %1: none in the desktop's secret service%2.")
-                                 .arg(config->key(),
-                                      options.interactive ? QStringLiteral(" and none given")
-                                                          : QStringLiteral(" and no dialog to ask"));
-                return std::nullopt;
-            }
-            config->password = *stored;
-        }
         out.append(*config);
     }
     return out;
 }
 
-void ImapSetup::attach(ImapApplication *application, bool interactive)
+std::optional<ImapAccountConfig> ImapSetup::account(const QString &url, const Options &options, QString *error)
 {
-    new HostProblemReport(application, QStringLiteral("ImapHost"), [this](const QString &text) { Q_EMIT say(text); });
+    std::optional<ImapAccountConfig> config = ImapAccountConfig::fromUrl(url, error);
+    if (!config)
+        return std::nullopt;
+    if (config->security == ImapAccountConfig::Security::Plain)
+        Q_EMIT say(QStringLiteral("Lumora: warning: %1 is used without encryption; the password and the mail "
+                                  "cross the network readable by anyone on the way.")
+                       .arg(config->key()));
+    for (const QString &fingerprint : options.trust)
+        remember(config->key(), fingerprint.toUpper().remove(QLatin1Char(':')));
+    QSettings settings(trustFile(), QSettings::IniFormat);
+    config->trustedFingerprints = settings.value(config->key() + QStringLiteral("/trusted")).toStringList();
+
+    if (!options.password.isEmpty()) {
+        config->password = options.password;
+    } else if (options.passwordFromStdin) {
+        if (!m_stdinRead) {
+            m_stdinRead = true;
+            QTextStream in(stdin);
+            m_stdinPassword = in.readLine();
+        }
+        config->password = m_stdinPassword;
+    } else {
+        QString problem;
+        std::optional<QString> stored = m_store.read(config->key(), &problem);
+        if (!problem.isEmpty())
+            Q_EMIT say(QStringLiteral("Lumora: ") + problem);
+        if (!stored && options.interactive && m_prompt) {
+            stored = m_prompt(config->key());
+            if (stored) {
+                QString writeProblem;
+                if (!m_store.write(config->key(), *stored, &writeProblem))
+                    Q_EMIT say(QStringLiteral("Lumora: %1 The password of %2 is used for this session only "
+                                              "and is not written anywhere.")
+                                   .arg(writeProblem, config->key()));
+            }
+        }
+        if (!stored) {
+            if (error)
+                *error = QStringLiteral("No password for %1: none in the desktop's secret service%2.")
+                             .arg(config->key(),
+                                  options.interactive ? QStringLiteral(" and none given")
+                                                      : QStringLiteral(" and no dialog to ask"));
+            return std::nullopt;
+        }
+        config->password = *stored;
+    }
+    return config;
+}
+
+void ImapSetup::attach(ImapSource *source, bool interactive)
+{
     if (!interactive)
         return;
-    for (const auto &account : application->accounts()) {
-        ImapAccount *raw = account.get();
-        connect(
-            raw, &ImapAccount::certificateUntrusted, this,
-            [this, raw, application](const QString &fingerprint) {
-                // One question per certificate: a refusal is not asked again in this session.
-                if (fingerprint.isEmpty() || m_asked.contains(fingerprint))
-                    return;
-                m_asked.insert(fingerprint);
-                const QString text =
-                    QStringLiteral("The mail server %1 shows a certificate that no authority vouches for.\n\n"
-                                   "SHA-256 fingerprint:\n%2\n\nTrust it only if your provider "
-                                   "confirms this fingerprint. Trust it?")
-                        .arg(raw->config().host, fingerprint);
-                if (QMessageBox::question(nullptr, QStringLiteral("Lumora"), text) != QMessageBox::Yes)
-                    return;
-                remember(raw->config().key(), fingerprint);
-                raw->trustFingerprint(fingerprint);
-                application->watcher()->resume();
-            },
-            Qt::QueuedConnection); // asked from the event loop, not from inside a request's wait
-    }
+    ImapAccount *raw = source->account().get();
+    QPointer<ImapSource> guard(source);
+    connect(
+        raw, &ImapAccount::certificateUntrusted, this,
+        [this, raw, guard](const QString &fingerprint) {
+            // One question per certificate: a refusal is not asked again in this session.
+            if (fingerprint.isEmpty() || m_asked.contains(fingerprint))
+                return;
+            m_asked.insert(fingerprint);
+            const QString text =
+                QStringLiteral("The mail server %1 shows a certificate that no authority vouches for.\n\n"
+                               "SHA-256 fingerprint:\n%2\n\nTrust it only if your provider "
+                               "confirms this fingerprint. Trust it?")
+                    .arg(raw->config().host, fingerprint);
+            if (QMessageBox::question(nullptr, QStringLiteral("Lumora"), text) != QMessageBox::Yes)
+                return;
+            remember(raw->config().key(), fingerprint);
+            raw->trustFingerprint(fingerprint);
+            if (guard)
+                guard->checkNow();
+        },
+        Qt::QueuedConnection); // asked from the event loop, not from inside a request's wait
 }
 
 } // namespace lumora

@@ -12,7 +12,7 @@
 
 namespace lumora {
 
-class ImapApplication;
+class ImapSource;
 class PasswordStore;
 
 // The IMAP accounts named on the command line, made ready to run: passwords from the
@@ -33,6 +33,8 @@ public:
         QStringList trust;
         // Dialogs may be shown (a password prompt, a question about a certificate).
         bool interactive = true;
+        // A password the user just typed (in the options): used as it is, not looked up.
+        QString password;
     };
     // Asks the user for a password; null when they cancel.
     using Prompt = std::function<std::optional<QString>(const QString &account)>;
@@ -44,8 +46,10 @@ public:
     // The accounts, ready to start; null with *error when an address is wrong or a password
     // cannot be had. Warnings (no secret service, no encryption) go to say().
     std::optional<QList<ImapAccountConfig>> accounts(const Options &options, QString *error);
-    // Reports the application's problems and offers to trust refused certificates.
-    void attach(ImapApplication *application, bool interactive);
+    // One account of options.urls, as accounts() makes it.
+    std::optional<ImapAccountConfig> account(const QString &url, const Options &options, QString *error);
+    // Offers to trust a certificate the source's server shows that no authority vouches for.
+    void attach(ImapSource *source, bool interactive);
 
     // The file that remembers trusted certificates: no secrets in it.
     static QString trustFile();

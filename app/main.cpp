@@ -6,15 +6,15 @@
 #include "app/HostApplication.h"
 #include "app/HostOptionsPage.h"
 #include "app/HostProblemReport.h"
-#include "app/ImapSetup.h"
 #include "app/InstallLayout.h"
 #include "app/KeychainPasswordStore.h"
 #include "app/MailClientIdentity.h"
+#include "app/MailSourceSetup.h"
 #include "app/SignalWatcher.h"
 #include "app/SingleInstance.h"
-#include "host/imap/ImapApplication.h"
-#include "host/maildir/MaildirApplication.h"
-#include "host/maildir/MaildirStore.h"
+#include "app/WatchedFolderList.h"
+#include "host/common/MailApplication.h"
+#include "host/common/MailSource.h"
 #include "host/memory/MemoryApplication.h"
 #include "host/memory/MemoryExplorer.h"
 #include "platform/core/Product.h"
@@ -155,15 +155,60 @@ void useDemoProfile()
     Verbose::line(QStringLiteral("demo profile %1").arg(profile));
 }
 
-// What the host page changes in the running mail host: the client and the open command.
-template<typename MailHost>
-std::function<void(const HostSettings &)> applyLive(MailHost *mail)
+// What the host page changes in the running mail host: the client, the open command, and
+// the stores and accounts, opened and closed at once.
+std::function<void(const HostSettings &, const QHash<QString, QString> &)> applyLive(MailApplication *mail,
+                                                                                     MailSourceSetup *sources)
 {
-    return [mail](const HostSettings &s) {
+    return [mail, sources](const HostSettings &s, const QHash<QString, QString> &passwords) {
         mail->setDisplayCommand(s.displayCommand);
         // An emptied field falls back to the desktop's mailto handler, as at start.
         mail->setMailClientClass(MailClientIdentity::resolve(s.mailClient));
+        sources->apply(s, passwords);
     };
+}
+
+// A source opened while Lumora runs has its Inbox watched at once; one closed is watched no more.
+void followSourceChanges(MailSourceSetup &sources, HostApplication &host)
+{
+    QObject::connect(&sources, &MailSourceSetup::sourceOpened, &host, [&host](MailSource *source) {
+        const host::FolderPtr inbox = source->defaultFolder(host::FolderInbox);
+        QString why;
+        if (inbox && !WatchedFolderList::add(inbox->EntryID(), inbox->StoreID(), &why))
+            say(QStringLiteral("Lumora: the Inbox of %1 is not watched: %2.").arg(source->description(), why));
+        host.reloadWatchedFolders();
+    });
+    QObject::connect(&sources, &MailSourceSetup::sourceClosed, &host, [&host](const QString &storeId) {
+        QString why;
+        if (!WatchedFolderList::removeStore(storeId, &why))
+            say(QStringLiteral("Lumora: ") + why + QLatin1Char('.'));
+        host.reloadWatchedFolders();
+    });
+}
+
+// The mail application over every source: the default Maildir store, every --maildir and
+// --imap, every store and account kept in the options. Null when the command line names
+// something that cannot be watched (said on standard error).
+std::unique_ptr<MailApplication> composeMailHost(const Options &options, PasswordStore &passwords,
+                                                 std::unique_ptr<MailSourceSetup> &sources)
+{
+    auto mail = std::make_unique<MailApplication>();
+    const HostSettings stored = HostSettings::load();
+    mail->setDisplayCommand(options.displayCommand.isEmpty() ? stored.displayCommand : options.displayCommand);
+    sources = std::make_unique<MailSourceSetup>(*mail, passwords, interactive(), &say);
+    sources->setPrompt(askPassword);
+    QString error;
+    if (!sources->compose({options.maildirs, options.imapUrls, options.imapPasswordStdin, options.imapTrust}, stored,
+                          &error)) {
+        say(QStringLiteral("Lumora: ") + error);
+        return nullptr;
+    }
+    new HostProblemReport(mail.get(), QStringLiteral("MailHost"), &say);
+    const QStringList watched = sources->describe();
+    Verbose::line(watched.isEmpty() ? QStringLiteral("host: no mail source found (add one in Options)")
+                                    : QStringLiteral("host: %1").arg(watched.join(QStringLiteral("; "))));
+    mail->start();
+    return mail;
 }
 
 } // namespace
@@ -301,17 +346,12 @@ int main(int argc, char **argv)
     X11WindowSystem windowSystem;
     WindowSystem::setInstance(&windowSystem);
 
-    // The mail host: the demo store, the IMAP accounts, or the user's Maildir stores.
+    // The mail host: the demo store, or every source the user's mail lives in, side by side.
     KeychainPasswordStore passwords;
-    std::unique_ptr<ImapSetup> imapSetup;
     std::unique_ptr<host::Application> mail;
+    std::unique_ptr<MailSourceSetup> sources;
     std::function<void()> closeExplorer;
     std::function<QObject *()> hostPage;
-    // Accounts named on the command line, else the stored ones unless Maildir stores are named.
-    const HostSettings stored = HostSettings::load();
-    const QStringList imapUrls = !options.imapUrls.isEmpty() ? options.imapUrls
-        : options.maildirs.isEmpty()                         ? stored.imapAccounts
-                                                             : QStringList{};
     if (options.demo) {
         auto memory = std::make_unique<MemoryApplication>();
         DemoMail::populate(*memory);
@@ -322,54 +362,21 @@ int main(int argc, char **argv)
         };
         mail = std::move(memory);
         Verbose::line(QStringLiteral("host: demo store"));
-    } else if (!imapUrls.isEmpty()) {
-        imapSetup = std::make_unique<ImapSetup>(passwords);
-        QObject::connect(imapSetup.get(), &ImapSetup::say, &app, &say);
-        imapSetup->setPrompt(askPassword);
-        QString error;
-        const auto accounts =
-            imapSetup->accounts({imapUrls, options.imapPasswordStdin, options.imapTrust, interactive()}, &error);
-        if (!accounts) {
-            say(QStringLiteral("Lumora: ") + error);
-            return 2;
-        }
-        auto imap = std::make_unique<ImapApplication>(*accounts);
-        imapSetup->attach(imap.get(), interactive());
-        imap->setDisplayCommand(options.displayCommand.isEmpty() ? stored.displayCommand : options.displayCommand);
-        imap->start();
-        ImapApplication *raw = imap.get();
-        QStringList openAccounts;
-        for (const ImapAccountConfig &account : *accounts)
-            openAccounts << account.key();
-        hostPage = [raw, openAccounts, &passwords] {
-            auto *page = new HostOptionsPage({}, applyLive(raw));
-            page->setAccountsContext(openAccounts, &passwords);
-            return page;
-        };
-        closeExplorer = [raw] { raw->quit(); };
-        Verbose::line(QStringLiteral("host: IMAP accounts %1").arg(imapUrls.join(QStringLiteral(", "))));
-        mail = std::move(imap);
     } else {
-        // The command line adds stores to the stored ones and overrides the rest for this run.
-        const QStringList roots = MaildirApplication::defaultStoreRoots(options.maildirs + stored.stores);
-        auto maildir = std::make_unique<MaildirApplication>(roots);
-        const QString displayCommand =
-            options.displayCommand.isEmpty() ? stored.displayCommand : options.displayCommand;
-        if (!displayCommand.isEmpty())
-            maildir->setDisplayCommand(displayCommand);
-        MaildirApplication *raw = maildir.get();
-        new HostProblemReport(raw, QStringLiteral("MaildirHost"), &say);
-        hostPage = [raw, &passwords] {
-            QStringList open;
-            for (const auto &store : raw->stores())
-                open << store->rootPath();
-            auto *page = new HostOptionsPage(open, applyLive(raw));
-            page->setAccountsContext({}, &passwords);
+        auto composed = composeMailHost(options, passwords, sources);
+        if (!composed)
+            return 2;
+        mail = std::move(composed);
+        auto *raw = static_cast<MailApplication *>(mail.get());
+        closeExplorer = [raw] { raw->quit(); };
+        hostPage = [raw, setup = sources.get(), &passwords] {
+            auto *page = new HostOptionsPage(setup->openStores(), applyLive(raw, setup));
+            page->setAccountsContext(setup->openAccounts(), &passwords);
+            page->setOpenSources([setup] {
+                return MailSourcesBox::Open{setup->openStores(), setup->defaultStore(), setup->openAccounts()};
+            });
             return page;
         };
-        closeExplorer = [raw] { raw->quit(); };
-        Verbose::line(QStringLiteral("host: Maildir stores %1").arg(roots.join(QStringLiteral(", "))));
-        mail = std::move(maildir);
     }
 
     QString clientSource;
@@ -385,6 +392,9 @@ int main(int argc, char **argv)
     host.setHostPage(hostPage);
     host.setHostProgram(options.hostProgram.isEmpty() ? pluginFolder + QStringLiteral("/OUTLOOK.EXE")
                                                       : options.hostProgram);
+
+    if (sources)
+        followSourceChanges(*sources, host);
 
     auto quit = [&host](const QString &why) {
         Verbose::line(QStringLiteral("quitting (%1)").arg(why));

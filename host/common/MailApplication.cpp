@@ -58,6 +58,25 @@ bool MailApplication::addSource(std::unique_ptr<MailSource> source)
     return true;
 }
 
+bool MailApplication::removeSource(const QString &storeId)
+{
+    for (qsizetype i = 0; i < m_sources.size(); ++i) {
+        MailSource *source = m_sources.at(i);
+        if (!source || source->storeId() != storeId)
+            continue;
+        m_sources.removeAt(i);
+        m_nameSpace->setSources(sources());
+        const bool hadProblems = !source->problems().isEmpty();
+        // Later: it may be the sender of the signal that got us here.
+        source->disconnect(this);
+        source->deleteLater();
+        if (hadProblems)
+            Q_EMIT problemsChanged(problems());
+        return true;
+    }
+    return false;
+}
+
 QList<MailSource *> MailApplication::sources() const
 {
     QList<MailSource *> out;

@@ -32,6 +32,10 @@ public:
     // store named twice would report every message twice), is refused: false, and it is
     // deleted. A source added while the host runs is started at once.
     bool addSource(std::unique_ptr<MailSource> source);
+    // Stops watching the source and lets it go; false when no source has the store id.
+    // Folders and items handed out before stay usable objects (their look-ups then fail
+    // or find nothing).
+    bool removeSource(const QString &storeId);
     QList<MailSource *> sources() const;
     // Starts every source and the wait for the start-up announcement.
     void start();

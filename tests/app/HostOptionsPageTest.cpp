@@ -45,8 +45,8 @@ class HostPageTest : public ::testing::Test
 protected:
     void open()
     {
-        page = std::make_unique<HostOptionsPage>(QStringList{home.path()},
-                                                 [this](const HostSettings &s) { applied << s; });
+        page = std::make_unique<HostOptionsPage>(
+            QStringList{home.path()}, [this](const HostSettings &s, const QHash<QString, QString> &) { applied << s; });
         page->setAccountsContext(openAccounts, &passwords);
         page->InitProperties(&site);
         page->show();
@@ -56,23 +56,19 @@ protected:
     {
         return page->findChild<W *>(QLatin1String(name));
     }
-    QStringList rows() const
+    // The rows of one kind of source in the one list, without their kind.
+    QStringList rowsOf(const QString &kind) const
     {
         QStringList out;
-        auto *list = control<QListWidget>("lstStores");
-        for (int i = 0; i < list->count(); ++i)
-            out << list->item(i)->text();
+        auto *list = control<QListWidget>("lstSources");
+        for (int i = 0; i < list->count(); ++i) {
+            if (list->item(i)->text().startsWith(kind))
+                out << list->item(i)->text().mid(kind.size());
+        }
         return out;
     }
-
-    QStringList accountRows() const
-    {
-        QStringList out;
-        auto *list = control<QListWidget>("lstAccounts");
-        for (int i = 0; i < list->count(); ++i)
-            out << list->item(i)->text();
-        return out;
-    }
+    QStringList rows() const { return rowsOf(QStringLiteral("Maildir: ")); }
+    QStringList accountRows() const { return rowsOf(QStringLiteral("IMAP: ")); }
 
     TempHome home;
     CountingSite site;
@@ -146,18 +142,18 @@ TEST_F(HostPageTest, StoresAreAddedForTheNextStartAndOnlyAddedOnesCanBeRemoved)
     QTest::mouseClick(control<QPushButton>("cmdAddStore"), Qt::LeftButton);
     ASSERT_TRUE(answer.answered());
     ASSERT_EQ(rows().size(), 2);
-    EXPECT_TRUE(rows().at(1).endsWith(QStringLiteral("(from the next start)"))) << rows().at(1).toStdString();
+    EXPECT_TRUE(rows().at(1).endsWith(QStringLiteral("(watched after Apply)"))) << rows().at(1).toStdString();
     EXPECT_TRUE(page->Dirty());
 
-    auto *list = control<QListWidget>("lstStores");
+    auto *list = control<QListWidget>("lstSources");
     list->setCurrentRow(0);
-    EXPECT_FALSE(control<QPushButton>("cmdRemoveStore")->isEnabled());
+    EXPECT_FALSE(control<QPushButton>("cmdRemove")->isEnabled());
     page->Apply();
     EXPECT_EQ(HostSettings::load().stores.size(), 1);
 
     list->setCurrentRow(1);
-    ASSERT_TRUE(control<QPushButton>("cmdRemoveStore")->isEnabled());
-    QTest::mouseClick(control<QPushButton>("cmdRemoveStore"), Qt::LeftButton);
+    ASSERT_TRUE(control<QPushButton>("cmdRemove")->isEnabled());
+    QTest::mouseClick(control<QPushButton>("cmdRemove"), Qt::LeftButton);
     EXPECT_EQ(rows().size(), 1);
     page->Apply();
     EXPECT_TRUE(HostSettings::load().stores.isEmpty());
@@ -236,7 +232,7 @@ TEST_F(HostPageTest, AnAccountAddedIsStoredWithoutItsPasswordWhichGoesToTheSecre
     ASSERT_TRUE(answer.answered());
     EXPECT_FALSE(okWithoutHost);
     EXPECT_EQ(accountRows(),
-              QStringList{QStringLiteral("ann@example.org@mail.example.org:993 (SSL/TLS) (from the next start)")});
+              QStringList{QStringLiteral("ann@example.org@mail.example.org:993 (SSL/TLS) (watched after Apply)")});
     EXPECT_TRUE(page->Dirty());
     EXPECT_TRUE(passwords.stored.isEmpty()) << "nothing is kept before Apply";
 
@@ -267,9 +263,9 @@ TEST_F(HostPageTest, AnAccountAddedIsStoredWithoutItsPasswordWhichGoesToTheSecre
     // An empty password field leaves the kept password alone.
     EXPECT_EQ(passwords.stored.value(config->key()), QStringLiteral("s3cret"));
 
-    auto *list = control<QListWidget>("lstAccounts");
-    list->setCurrentRow(0);
-    QTest::mouseClick(control<QPushButton>("cmdRemoveAccount"), Qt::LeftButton);
+    auto *list = control<QListWidget>("lstSources");
+    list->setCurrentRow(list->count() - 1);
+    QTest::mouseClick(control<QPushButton>("cmdRemove"), Qt::LeftButton);
     page->Apply();
     EXPECT_TRUE(HostSettings::load().imapAccounts.isEmpty());
 }
@@ -296,7 +292,7 @@ TEST_F(HostPageTest, NoEncryptionMustBeTickedAndShowsAWarning)
     ASSERT_TRUE(config);
     EXPECT_EQ(config->security, ImapAccountConfig::Security::Plain);
     EXPECT_EQ(config->port, 10143);
-    EXPECT_EQ(accountRows(), QStringList{QStringLiteral("bo@127.0.0.1:10143 (no encryption) (from the next start)")});
+    EXPECT_EQ(accountRows(), QStringList{QStringLiteral("bo@127.0.0.1:10143 (no encryption) (watched after Apply)")});
 }
 
 TEST_F(HostPageTest, APasswordTheSecretServiceRefusesIsToldAndTheAccountIsStillKept)

@@ -149,16 +149,23 @@ TEST_F(ImapEndToEnd, AccountsKeptInTheOptionsAreWatchedWithoutACommandLine)
     EXPECT_GE(lumora.waitForLine(re(QStringLiteral("^lumora: popup: 1 of 1, .*subject \"kept\"")), 20000), 0)
         << lumora.lines().join(QLatin1Char('\n')).toStdString();
     EXPECT_EQ(lumora.terminate(), 0);
-    EXPECT_EQ(lumora.linesMatching(re(QStringLiteral("^lumora: host: IMAP accounts "))),
-              QStringList{QStringLiteral("lumora: host: IMAP accounts ") + anna(server).toUrl()});
+    EXPECT_EQ(lumora.linesMatching(re(QStringLiteral("^lumora: watching IMAP account "))),
+              QStringList{QStringLiteral("lumora: watching IMAP account ") + anna(server).key()});
 
-    // Maildir stores named on the command line win over the kept accounts.
+    // A Maildir store named on the command line joins the kept account: both are watched.
     QTemporaryDir maildir;
     for (const char *sub : {"cur", "new", "tmp"})
         QDir(maildir.path()).mkpath(QLatin1String(sub));
-    LumoraProcess local({QStringLiteral("--verbose"), QStringLiteral("--maildir"), maildir.path()});
+    LumoraProcess local({QStringLiteral("--verbose"), QStringLiteral("--imap-trust"), server.fingerprint(),
+                         QStringLiteral("--imap-password-stdin"), QStringLiteral("--maildir"), maildir.path()});
+    local.write("secret\n");
     EXPECT_GE(local.waitForLine(re(QStringLiteral("^lumora: attach: done")), 20000), 0)
         << local.lines().join(QLatin1Char('\n')).toStdString();
-    EXPECT_EQ(local.linesMatching(re(QStringLiteral("^lumora: host: IMAP"))), QStringList{});
+    const QStringList host = local.linesMatching(re(QStringLiteral("^lumora: host: ")));
+    ASSERT_EQ(host.size(), 1) << local.lines().join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(host.first().contains(QStringLiteral("Maildir store ") + QDir(maildir.path()).canonicalPath()))
+        << host.first().toStdString();
+    EXPECT_TRUE(host.first().contains(QStringLiteral("IMAP account ") + anna(server).key()))
+        << host.first().toStdString();
     EXPECT_EQ(local.terminate(), 0) << local.lines().join(QLatin1Char('\n')).toStdString();
 }

@@ -36,7 +36,7 @@ TEST(ImapSetup, PasswordIsAskedOnceThenComesFromTheSecretServiceAndNeverFromAFil
             return std::optional<QString>(QStringLiteral("s3cret"));
         });
         QString error;
-        const auto accounts = setup.accounts({{Url}, false, {QStringLiteral("ab:cd")}, true}, &error);
+        const auto accounts = setup.accounts({{Url}, false, {QStringLiteral("ab:cd")}, true, {}}, &error);
         ASSERT_TRUE(accounts) << error.toStdString();
         EXPECT_EQ(accounts->first().password, QStringLiteral("s3cret"));
         EXPECT_EQ(accounts->first().trustedFingerprints, QStringList{QStringLiteral("ABCD")});
@@ -58,7 +58,7 @@ TEST(ImapSetup, WithoutSecretServiceThePasswordServesThisSessionOnlyAndTheUserIs
     ImapSetup setup(store);
     Said said(setup);
     setup.setPrompt([](const QString &) { return std::optional<QString>(QStringLiteral("pw")); });
-    const auto accounts = setup.accounts({{Url}, false, {}, true}, nullptr);
+    const auto accounts = setup.accounts({{Url}, false, {}, true, {}}, nullptr);
     ASSERT_TRUE(accounts);
     EXPECT_EQ(accounts->first().password, QStringLiteral("pw"));
     EXPECT_TRUE(said.lines.join(QLatin1Char('\n')).contains(QStringLiteral("for this session only")))
@@ -72,19 +72,19 @@ TEST(ImapSetup, RefusalsAndWarnings)
         // No password stored and no dialog to ask in: no account, and the reason.
         ImapSetup setup(store);
         QString error;
-        EXPECT_FALSE(setup.accounts({{Url}, false, {}, false}, &error));
+        EXPECT_FALSE(setup.accounts({{Url}, false, {}, false, {}}, &error));
         EXPECT_TRUE(error.contains(QStringLiteral("No password for anna@mail.example:993"))) << error.toStdString();
     }
     {
         // A cancelled prompt is no password either.
         ImapSetup setup(store);
         setup.setPrompt([](const QString &) { return std::nullopt; });
-        EXPECT_FALSE(setup.accounts({{Url}, false, {}, true}, nullptr));
+        EXPECT_FALSE(setup.accounts({{Url}, false, {}, true, {}}, nullptr));
     }
     {
         ImapSetup setup(store);
         QString error;
-        EXPECT_FALSE(setup.accounts({{QStringLiteral("imaps://anna:pw@mail.example")}, false, {}, false}, &error));
+        EXPECT_FALSE(setup.accounts({{QStringLiteral("imaps://anna:pw@mail.example")}, false, {}, false, {}}, &error));
         EXPECT_TRUE(error.contains(QStringLiteral("Leave the password out")));
     }
     {
@@ -92,8 +92,8 @@ TEST(ImapSetup, RefusalsAndWarnings)
         store.stored.insert(QStringLiteral("anna@mail.example:143"), QStringLiteral("pw"));
         ImapSetup setup(store);
         Said said(setup);
-        const auto accounts =
-            setup.accounts({{QStringLiteral("imap://anna@mail.example?security=plain")}, false, {}, false}, nullptr);
+        const auto accounts = setup.accounts(
+            {{QStringLiteral("imap://anna@mail.example?security=plain")}, false, {}, false, {}}, nullptr);
         ASSERT_TRUE(accounts);
         EXPECT_EQ(accounts->first().security, ImapAccountConfig::Security::Plain);
         EXPECT_TRUE(said.lines.join(QLatin1Char('\n')).contains(QStringLiteral("without encryption")));

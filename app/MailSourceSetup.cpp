@@ -1,0 +1,198 @@
+#include "app/MailSourceSetup.h"
+
+#include "app/MaildirSourceFactory.h"
+#include "host/common/MailApplication.h"
+#include "host/common/MailSource.h"
+#include "host/imap/ImapAccountConfig.h"
+#include "platform/core/Verbose.h"
+
+#include <QRegularExpression>
+
+namespace lumora {
+
+MailSourceSetup::MailSourceSetup(MailApplication &mail, PasswordStore &passwords, bool interactive, Say say,
+                                 QObject *parent)
+    : QObject(parent)
+    , m_mail(mail)
+    , m_imapSetup(passwords)
+    , m_imap(m_imapSetup)
+    , m_say(std::move(say))
+{
+    m_imapOptions.interactive = interactive;
+    connect(&m_imapSetup, &ImapSetup::say, this, [this](const QString &text) {
+        if (m_say)
+            m_say(text);
+    });
+}
+
+MailSourceSetup::~MailSourceSetup() = default;
+
+bool MailSourceSetup::isOpen(const QString &key) const
+{
+    for (const Open &open : m_open) {
+        if (open.key == key)
+            return true;
+    }
+    return false;
+}
+
+bool MailSourceSetup::openMaildir(const QString &root, bool kept, QString *why)
+{
+    const QString key = MaildirSourceFactory::canonical(root);
+    if (isOpen(key))
+        return true;
+    std::unique_ptr<MailSource> source = MaildirSourceFactory::create(root, why);
+    if (!source)
+        return false;
+    const QString storeId = source->storeId();
+    MailSource *raw = source.get();
+    if (!m_mail.addSource(std::move(source)))
+        return true; // the same store under another name: already watched
+    m_open.append({key, storeId, kept, false});
+    Verbose::line(QStringLiteral("watching %1").arg(raw->description()));
+    return true;
+}
+
+bool MailSourceSetup::openImap(const QString &url, bool kept, const QString &password, QString *why)
+{
+    const QString key = ImapSourceFactory::key(url);
+    if (!key.isEmpty() && isOpen(key))
+        return true;
+    ImapSetup::Options options = m_imapOptions;
+    options.password = password;
+    std::unique_ptr<MailSource> source = m_imap.create(url, options, why);
+    if (!source)
+        return false;
+    const QString storeId = source->storeId();
+    MailSource *raw = source.get();
+    if (!m_mail.addSource(std::move(source)))
+        return true;
+    m_open.append({key, storeId, kept, true});
+    Verbose::line(QStringLiteral("watching %1").arg(raw->description()));
+    return true;
+}
+
+bool MailSourceSetup::compose(const CommandLine &commandLine, const HostSettings &stored, QString *error)
+{
+    m_imapOptions.passwordFromStdin = commandLine.passwordFromStdin;
+    m_imapOptions.trust = commandLine.trust;
+    for (const QString &fingerprint : commandLine.trust) {
+        QString hex = fingerprint.toUpper();
+        hex.remove(QLatin1Char(':'));
+        static const QRegularExpression sha256(QStringLiteral("^[0-9A-F]{64}$"));
+        if (!sha256.match(hex).hasMatch()) {
+            *error = QStringLiteral("--imap-trust takes a SHA-256 fingerprint (64 hexadecimal digits, colons "
+                                    "allowed), not \"%1\".")
+                         .arg(fingerprint);
+            return false;
+        }
+    }
+    QString why;
+    // The default store is watched when it is there; its absence is no fault.
+    const QString defaultRoot = MaildirSourceFactory::defaultRoot();
+    if (openMaildir(defaultRoot, false, &why))
+        m_defaultStore = MaildirSourceFactory::canonical(defaultRoot);
+    else
+        Verbose::line(QStringLiteral("no default Maildir store: %1").arg(why));
+    for (const QString &root : commandLine.maildirs) {
+        if (!openMaildir(root, false, &why)) {
+            *error = QStringLiteral("--maildir: %1.").arg(why);
+            return false;
+        }
+    }
+    for (const QString &root : stored.stores) {
+        if (!openMaildir(root, true, &why) && m_say)
+            m_say(QStringLiteral("Lumora: the kept store is not watched: %1.").arg(why));
+    }
+    for (const QString &url : commandLine.imapUrls) {
+        if (!openImap(url, false, QString(), &why)) {
+            *error = why;
+            return false;
+        }
+        // Standard input holds one password: it serves the first account only.
+        m_imapOptions.passwordFromStdin = false;
+    }
+    for (const QString &url : stored.imapAccounts) {
+        if (!openImap(url, true, QString(), &why) && m_say)
+            m_say(QStringLiteral("Lumora: the kept account is not watched: %1").arg(why));
+    }
+    return true;
+}
+
+void MailSourceSetup::apply(const HostSettings &settings, const QHash<QString, QString> &passwords)
+{
+    // Closed first: a store removed and another added in one apply never meet.
+    QStringList wanted;
+    for (const QString &root : settings.stores)
+        wanted << MaildirSourceFactory::canonical(root);
+    for (const QString &url : settings.imapAccounts)
+        wanted << ImapSourceFactory::key(url);
+    for (qsizetype i = m_open.size() - 1; i >= 0; --i) {
+        const Open open = m_open.at(i);
+        if (!open.kept || wanted.contains(open.key))
+            continue;
+        m_open.removeAt(i);
+        m_mail.removeSource(open.storeId);
+        Verbose::line(QStringLiteral("closed %1").arg(open.key));
+        Q_EMIT sourceClosed(open.storeId);
+    }
+    auto opened = [this](const QString &key) {
+        for (const Open &open : std::as_const(m_open)) {
+            if (open.key != key)
+                continue;
+            for (MailSource *source : m_mail.sources()) {
+                if (source->storeId() == open.storeId)
+                    Q_EMIT sourceOpened(source);
+            }
+        }
+    };
+    QString why;
+    for (const QString &root : settings.stores) {
+        const QString key = MaildirSourceFactory::canonical(root);
+        if (isOpen(key))
+            continue;
+        if (openMaildir(root, true, &why))
+            opened(key);
+        else if (m_say)
+            m_say(QStringLiteral("Lumora: the store is not watched: %1.").arg(why));
+    }
+    for (const QString &url : settings.imapAccounts) {
+        const QString key = ImapSourceFactory::key(url);
+        if (key.isEmpty() || isOpen(key))
+            continue;
+        if (openImap(url, true, passwords.value(key), &why))
+            opened(key);
+        else if (m_say)
+            m_say(QStringLiteral("Lumora: the account is not watched: %1").arg(why));
+    }
+}
+
+QStringList MailSourceSetup::openStores() const
+{
+    QStringList out;
+    for (const Open &open : m_open) {
+        if (!open.imap)
+            out << open.key;
+    }
+    return out;
+}
+
+QStringList MailSourceSetup::openAccounts() const
+{
+    QStringList out;
+    for (const Open &open : m_open) {
+        if (open.imap)
+            out << open.key;
+    }
+    return out;
+}
+
+QStringList MailSourceSetup::describe() const
+{
+    QStringList out;
+    for (MailSource *source : m_mail.sources())
+        out << source->description();
+    return out;
+}
+
+} // namespace lumora
