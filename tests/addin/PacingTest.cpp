@@ -168,7 +168,8 @@ TEST_F(Pacing, AFloodBeyondTheQueueIsSummedUpAndNotReportedAgain)
     EXPECT_TRUE(shown.at(0).contains(QStringLiteral("1 of 1001")));
     EXPECT_TRUE(shown.at(shown.size() - 2).contains(QStringLiteral("1000 of 1001, folder \"Personal Folders\"")));
     EXPECT_TRUE(shown.last().contains(QStringLiteral("1001 of 1001")));
-    EXPECT_TRUE(shown.last().contains(QStringLiteral("subject \"and 9000 more messages\""))) << shown.last().toStdString();
+    EXPECT_TRUE(shown.last().contains(QStringLiteral("subject \"and 9000 more messages\"")))
+        << shown.last().toStdString();
 
     app.raiseNewMail();
     clock.advance(5000);
