@@ -24,12 +24,19 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace lumora {
 
 namespace {
 
 const QString kOptionsPageProgId = QStringLiteral("LumoraProps.ctlLumora");
 constexpr int kMailCountdownMs = 5000;
+// However long a burst lasts, its scan comes no later than this after its first event, so
+// a steady stream of mail is still shown.
+constexpr int kMailMaxWaitMs = 8000;
+// Resuming looks for what came while suspended; the short delay lets the menu close.
+constexpr int kResumeScanMs = 1000;
 constexpr int kBalloonCountdownMs = 1500;
 
 void trace(const QString &text)
@@ -56,8 +63,23 @@ bool OlAddIn::Enabled() const
 
 void OlAddIn::setEnabled(bool value)
 {
+    const bool resumed = value && !m_enabled;
+    const bool suspended = !value && m_enabled;
     m_enabled = value;
     trace(value ? QStringLiteral("notifications enabled") : QStringLiteral("notifications suspended"));
+    if (!m_main)
+        return;
+    if (suspended) {
+        // A countdown that runs out now would pop up while suspended; resuming scans anyway.
+        m_main->tmrMail().setEnabled(false);
+        m_main->tmrBalloon().setEnabled(false);
+        m_burstStartMs = -1;
+    } else if (resumed) {
+        // The mail that came meanwhile raised no event we acted on: look for it once.
+        m_burstStartMs = Clock::instance().now().toMSecsSinceEpoch();
+        m_main->tmrMail().restart(kResumeScanMs);
+        trace(QStringLiteral("resumed: scanning for mail that came while suspended"));
+    }
 }
 
 bool OlAddIn::WindowState() const
@@ -549,12 +571,21 @@ void OlAddIn::objOutlook_NewMail()
         if (major == QLatin1String("9") || major == QLatin1String("10"))
             HostTrayIcon::Remove();
     }
-    if (m_main)
-        m_main->tmrMail().restart(kMailCountdownMs);
+    if (!m_main)
+        return;
+    // Each event restarts the quiet time, but never past the burst's deadline.
+    const qint64 now = Clock::instance().now().toMSecsSinceEpoch();
+    Timer &timer = m_main->tmrMail();
+    if (m_burstStartMs < 0 || !timer.isEnabled() || timer.interval() <= 0)
+        m_burstStartMs = now;
+    const qint64 left = m_burstStartMs + kMailMaxWaitMs - now;
+    // A clock set back must not stretch the wait beyond the quiet time.
+    timer.restart(static_cast<int>(std::clamp<qint64>(left, 1, kMailCountdownMs)));
 }
 
 void OlAddIn::GetNewMailMessages()
 {
+    m_burstStartMs = -1;
     if (WindowState())
         return;
     Queue *queue = addIn().queue;
@@ -565,7 +596,12 @@ void OlAddIn::GetNewMailMessages()
     }
     const qint32 size = queue ? queue->Size() : 0;
     m_newMsgCount = static_cast<qint16>(qMin<qint32>(size, 32767));
-    trace(QStringLiteral("scan: %1 queued, %2 waiting").arg(size - before).arg(size));
+    trace(QStringLiteral("scan: %1 queued, %2 waiting%3")
+              .arg(size - before)
+              .arg(size)
+              .arg(queue && queue->SummedUp() > 0
+                       ? QStringLiteral(", the queue is full: its last message sums up %1").arg(queue->SummedUp())
+                       : QString()));
     if (m_main)
         m_main->tmrBalloon().restart(kBalloonCountdownMs);
 }
@@ -597,6 +633,7 @@ void OlAddIn::scanFolder(const QString &folderId, const QString &storeId)
     const FolderMark before = *m_lastSeen->Item(key);
     FolderMark after = before;
     Queue *queue = addIn().queue;
+    std::optional<int> lastImportance;
     for (; item; item = items->FindNext()) {
         // Only mail has a sender and subject to show; other items (meeting requests,
         // reports) are left alone and do not move the date.
@@ -623,21 +660,30 @@ void OlAddIn::scanFolder(const QString &folderId, const QString &storeId)
                 after.idsAtDate.insert(id);
             }
         }
+        const int importance = item->Importance();
+        lastImportance = importance;
+        if (queue && queue->IsFull()) {
+            // Only counted in the queue's summary: its sender and subject are never shown.
+            queue->Add(QString(), QString(), id, folder->StoreID(), folder->Name(), importance);
+            continue;
+        }
         QString sender;
         if (m_safeMail) {
             m_safeMail->setItem(item);
             sender = m_safeMail->SenderName();
         }
         const QString subject = item->Subject();
-        const int importance = item->Importance();
         if (queue)
             queue->Add(sender, subject, id, folder->StoreID(), folder->Name(), importance);
         trace(QStringLiteral("queued: folder \"%1\", from \"%2\", subject \"%3\"%4")
                   .arg(folder->Name(), sender, subject,
                        importance == 2 ? QStringLiteral(", high importance") : QString()));
-        setTrayIcon(importance == 2 ? 2 : 1);
     }
     m_lastSeen->SetItem(key, after);
+    // The icon follows the last message queued; set once, as thousands of messages would
+    // otherwise update the tray as often.
+    if (lastImportance)
+        setTrayIcon(*lastImportance == 2 ? 2 : 1);
 }
 
 } // namespace lumora

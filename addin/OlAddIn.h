@@ -120,6 +120,9 @@ private:
     QString m_watchNote;
     std::unique_ptr<OrderedDictionary<FolderMark>> m_lastSeen;
     bool m_enabled = false;
+    // When the first event of the burst now waiting for its scan came (ms since the epoch);
+    // -1 while none waits.
+    qint64 m_burstStartMs = -1;
     std::unique_ptr<CFileVersionInfo> m_versionReader;
     QString m_keyPath;
     std::unique_ptr<Main> m_main;

@@ -5,6 +5,7 @@
 #include "platform/core/Clock.h"
 #include "platform/core/Verbose.h"
 #include "platform/desktop/Sound.h"
+#include "popup/TextFitter.h"
 #include "queue/Queue.h"
 
 #include <QGuiApplication>
@@ -89,8 +90,11 @@ void NotificationPresenter::showNext()
                       .arg(counter, entry.strFolder, entry.strFrom, entry.strSubject));
     const QString summary =
         (entry.nImportance == 2 ? QStringLiteral("Important mail: ") : QStringLiteral("New mail: ")) + counter;
-    const QString body =
-        QStringLiteral("Folder: %1\nFrom: %2\nSubject: %3").arg(entry.strFolder, entry.strFrom, entry.strSubject);
+    // Mail text is cleaned as for the popup: invisible characters would hide or reorder it
+    // in the notification just as well.
+    const QString body = QStringLiteral("Folder: %1\nFrom: %2\nSubject: %3")
+                             .arg(TextFitter::sanitize(entry.strFolder), TextFitter::sanitize(entry.strFrom),
+                                  TextFitter::sanitize(entry.strSubject));
     present(summary, body, addIn().settings.PopupDelete == 1);
 }
 

@@ -37,8 +37,16 @@ qsizetype prefixFitting(const QString &text, const QFont &font, qreal width)
 
 bool isDirectionOrInvisible(char16_t u)
 {
+    // U+00AD, the soft hyphen, draws nothing inside a line: it would split a word unseen.
     return (u >= 0x202a && u <= 0x202e) || (u >= 0x2066 && u <= 0x2069) || (u >= 0x200b && u <= 0x200f)
-        || (u >= 0x2060 && u <= 0x2064) || u == 0xfeff || u == 0x061c || u == 0x180e;
+        || (u >= 0x2060 && u <= 0x2064) || u == 0xfeff || u == 0x061c || u == 0x180e || u == 0x00ad;
+}
+
+// The tag characters (U+E0000 to U+E007F) mirror ASCII but draw nothing, so they can carry
+// hidden text.
+bool isTag(char32_t code)
+{
+    return code >= 0xe0000 && code <= 0xe007f;
 }
 
 } // namespace
@@ -60,7 +68,9 @@ QString TextFitter::sanitize(const QString &text, bool *cut)
         if (c.isHighSurrogate() && i + 1 < end && text.at(i + 1).isLowSurrogate()) {
             const char32_t code = QChar::surrogateToUcs4(c, text.at(i + 1));
             marks = QChar::isMark(code) ? marks + 1 : 0;
-            if (marks <= MaxMarks) {
+            if (isTag(code)) {
+                marks = 0;
+            } else if (marks <= MaxMarks) {
                 out.append(c);
                 out.append(text.at(i + 1));
             }

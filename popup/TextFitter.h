@@ -19,8 +19,8 @@ public:
     // Combining marks kept on one base character; real scripts use a few at most.
     static constexpr int MaxMarks = 8;
 
-    // Control characters become spaces, direction controls and invisible format characters
-    // are dropped, unpaired surrogates become U+FFFD, and the text is
+    // Control characters become spaces, direction controls and invisible characters (format
+    // characters, the soft hyphen, tag characters) are dropped, unpaired surrogates become U+FFFD, and the text is
     // cut to MaxMeasured characters without splitting a surrogate pair;
     // marks beyond MaxMarks on one character are dropped.
     static QString sanitize(const QString &text, bool *cut = nullptr);

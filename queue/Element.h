@@ -20,6 +20,11 @@ struct Element
     qint16 Importance = 0;
     qint16 No = 0;
     bool HasAttachment = false;
+    // Messages that arrived once the queue was full are summed up in its last element
+    // instead of being dropped: how many it stands for (0: just itself), and whether they
+    // came from more than one folder.
+    qint32 Summed = 0;
+    bool SeveralFolders = false;
 };
 
 } // namespace lumora

@@ -1,5 +1,6 @@
 #include "queue/Queue.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -66,11 +67,17 @@ QUEUE_ENTRY Queue::Remove()
     }
     --m_count;
     entry.strMessage = toText(m_head->Value);
-    entry.strFrom = m_head->From;
-    entry.strSubject = m_head->Subject;
-    entry.strEntryID = m_head->EntryID;
-    entry.strStoreID = m_head->StoreID;
-    entry.strFolder = m_head->Folder;
+    if (m_head->Summed > 0) {
+        // Names no single message, so opening or deleting it acts on nothing.
+        entry.strSubject = QStringLiteral("and %1 more messages").arg(m_head->Summed);
+        entry.strFolder = m_head->SeveralFolders ? QStringLiteral("several folders") : m_head->Folder;
+    } else {
+        entry.strFrom = m_head->From;
+        entry.strSubject = m_head->Subject;
+        entry.strEntryID = m_head->EntryID;
+        entry.strStoreID = m_head->StoreID;
+        entry.strFolder = m_head->Folder;
+    }
     entry.nImportance = m_head->Importance;
     entry.nNo = m_head->No;
     m_head = std::move(m_head->NextElement);
@@ -82,8 +89,10 @@ QUEUE_ENTRY Queue::Remove()
 void Queue::Add(const QVariant &From, const QVariant &Subject, const QVariant &eid, const QVariant &sid,
                 const QVariant &fld, const QVariant &Importance)
 {
-    if (m_count > Capacity - 1) {
+    if (m_count > Capacity - 1)
         Q_EMIT QueueFull();
+    if (IsFull()) {
+        sumUp(m_tail, toText(fld), toShort(Importance));
         return;
     }
     auto element = std::make_unique<Element>();
@@ -104,6 +113,25 @@ void Queue::Add(const QVariant &From, const QVariant &Subject, const QVariant &e
     m_tail = raw;
     ++m_count;
     ++m_max;
+}
+
+bool Queue::IsFull() const
+{
+    // A summary at the tail keeps counting until it is shown: a record queued behind it
+    // would be announced before messages that came earlier.
+    return m_count >= Capacity || (m_tail && m_tail->Summed > 0);
+}
+
+void Queue::sumUp(Element *tail, const QString &folder, qint16 importance)
+{
+    if (tail->Summed == 0)
+        tail->Summed = 1; // the record it held is now one of those summed up
+    if (tail->Summed < std::numeric_limits<qint32>::max())
+        ++tail->Summed;
+    if (folder != tail->Folder)
+        tail->SeveralFolders = true;
+    // The summary shows in the high-importance colour when any of its messages would.
+    tail->Importance = std::max(tail->Importance, importance);
 }
 
 QVariant Queue::PeekFirst() const

@@ -29,17 +29,26 @@ public:
     void RemoveAll();
     // The oldest record; an empty record (and QueueEmpty) when nothing is held.
     QUEUE_ENTRY Remove();
-    // Queues one record. Values that do not convert leave their field empty or 0.
+    // Queues one record. Values that do not convert leave their field empty or 0. On a
+    // full queue (QueueFull) the last element becomes a summary, "and N more messages",
+    // that counts this and every later record until it is removed, so none is forgotten.
     void Add(const QVariant &From, const QVariant &Subject, const QVariant &eid, const QVariant &sid,
              const QVariant &fld, const QVariant &Importance);
     QVariant PeekFirst() const;
     QVariant PeekLast() const;
+    // True when the next Add is summed up rather than queued as itself; its text is not
+    // shown then, so callers may leave it unread.
+    bool IsFull() const;
+    // How many messages the summary at the tail stands for; 0 when there is none.
+    qint32 SummedUp() const { return m_tail ? m_tail->Summed : 0; }
 
 Q_SIGNALS:
     void QueueFull();
     void QueueEmpty();
 
 private:
+    static void sumUp(Element *tail, const QString &folder, qint16 importance);
+
     qint32 m_count = 0;
     qint32 m_serial = 0;
     qint32 m_max = 0;

@@ -35,6 +35,8 @@ const char AboutTitle[] = "Lumora Add-in DLL";
 // The icon record's size in its layout with the balloon fields.
 constexpr quint32 RecordSize = 488;
 constexpr quint32 TrayIconId = 1;
+// How often a scan that waits for the popup to go asks again.
+constexpr int WaitingRecheckMs = 5000;
 
 // Rounds like the integer conversion of the form's coordinates: to nearest, ties to even.
 // Values that do not fit 32 bits give no message at all.
@@ -342,9 +344,13 @@ void Main::TestPopup()
 
 void Main::tmrMail_Timer()
 {
-    // A scan waits while a popup shows; the timer keeps ticking and asks again.
-    if ((m_popup && m_popup->isShowing()) || (m_notifications && m_notifications->isShowing()))
+    // A scan waits while a popup shows; the timer keeps ticking and asks again, at the
+    // quiet interval even when a burst's deadline had shortened the countdown.
+    if ((m_popup && m_popup->isShowing()) || (m_notifications && m_notifications->isShowing())) {
+        if (m_tmrMail->interval() < WaitingRecheckMs)
+            m_tmrMail->setInterval(WaitingRecheckMs);
         return;
+    }
     m_tmrMail->setEnabled(false);
     if (OlAddInInterface *controller = addIn().controller)
         controller->GetNewMailMessages();

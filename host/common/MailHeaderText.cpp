@@ -190,6 +190,12 @@ bool meaningful(const QString &name)
     return false;
 }
 
+// Any form of the at sign: the full-width and small ones pass for it on screen.
+bool looksLikeAddress(const QString &name)
+{
+    return name.contains(QLatin1Char('@')) || name.contains(QChar(0xFF20)) || name.contains(QChar(0xFE6B));
+}
+
 } // namespace
 
 QString MailHeaderText::decodeCharset(const QByteArray &charset, QByteArrayView bytes)
@@ -273,9 +279,16 @@ QString MailHeaderText::senderName(QByteArrayView raw)
             box = inner;
     }
     QString name = oneLine(decode(box.angle ? box.phrase : box.comment));
-    if (meaningful(name))
-        return name;
     const QString address = oneLine(decode(box.address));
+    if (meaningful(name)) {
+        // A name that reads like an address ("support@bank.example" <x@evil.example>) would
+        // pass for the sender's address: the real one goes first, where a long name cut
+        // short on screen cannot push it out of sight.
+        if (looksLikeAddress(name) && name.compare(address, Qt::CaseInsensitive) != 0)
+            return (meaningful(address) ? address : QStringLiteral("<>")) + QStringLiteral(" (") + name
+                + QLatin1Char(')');
+        return name;
+    }
     if (meaningful(address))
         return address;
     return oneLine(decode(raw));

@@ -96,7 +96,21 @@ INSTANTIATE_TEST_SUITE_P(
         HeaderCase{"onlyBrackets", "From: <>\n\n", "", "<>", 1},
         HeaderCase{"unterminatedQuote", "From: \"Ann <ann@example.org>\n\n", "", "Ann <ann@example.org>", 1},
         HeaderCase{"encodedInQuotes", "From: \"=?UTF-8?Q?Andr=C3=A9?=\" <a@example.org>\n\n", "",
-                   QStringLiteral("André"), 1}),
+                   QStringLiteral("André"), 1},
+        // A name that passes for an address never hides the real one, which comes first.
+        HeaderCase{"nameLooksLikeAddress", "From: \"support@bank.example\" <evil@x.example>\n\n", "",
+                   "evil@x.example (support@bank.example)", 1},
+        HeaderCase{"commentLooksLikeAddress", "From: evil@x.example (support@bank.example)\n\n", "",
+                   "evil@x.example (support@bank.example)", 1},
+        HeaderCase{"encodedAtInName", "From: =?UTF-8?Q?support=40bank.example?= <evil@x.example>\n\n", "",
+                   "evil@x.example (support@bank.example)", 1},
+        HeaderCase{"fullWidthAtInName",
+                   "From: \"support\xef\xbc\xa0"
+                   "bank.example\" <evil@x.example>\n\n",
+                   "", QStringLiteral("evil@x.example (support\uFF20bank.example)"), 1},
+        HeaderCase{"lookalikeWithoutAddress", "From: \"support@bank.example\" <>\n\n", "", "<> (support@bank.example)",
+                   1},
+        HeaderCase{"nameIsItsOwnAddress", "From: \"Ann@Example.org\" <ann@example.org>\n\n", "", "Ann@Example.org", 1}),
     [](const ::testing::TestParamInfo<HeaderCase> &row) { return std::string(row.param.name); });
 
 // Charset labels as mail software writes them; bytes no charset can read become U+FFFD.

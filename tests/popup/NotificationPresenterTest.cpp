@@ -145,3 +145,13 @@ TEST_F(NotificationPresenterTest, StoppingWithdrawsTheNotificationAndKeepsTheRes
     EXPECT_EQ(service.shown.size(), 1);
     EXPECT_EQ(queue.Size(), 1);
 }
+
+// The notification shows mail text as cleanly as the popup: nothing invisible, nothing
+// that reorders the line.
+TEST_F(NotificationPresenterTest, InvisibleAndReorderingCharactersAreDropped)
+{
+    add(QStringLiteral("pay\u00ADpal"), QStringLiteral("invoice\u202Efdp.exe"));
+    presenter.Show();
+    ASSERT_EQ(service.shown.size(), 1);
+    EXPECT_EQ(service.shown[0].body, QStringLiteral("Folder: Inbox\nFrom: paypal\nSubject: invoicefdp.exe"));
+}

@@ -221,6 +221,22 @@ TEST(TextFitterTest, FitsOrShortensWithEllipsis)
     EXPECT_FALSE(emoji.back().isHighSurrogate());
 }
 
+// Characters that draw nothing can hide text or split a word unseen ("pay\u00ADpal"); they
+// go, and the visible characters around them stay.
+TEST(TextFitterTest, DropsSoftHyphensAndTagCharacters)
+{
+    EXPECT_EQ(TextFitter::sanitize(QStringLiteral("pay\u00ADpal")), QStringLiteral("paypal"));
+    QString tagged = QStringLiteral("ok");
+    for (char32_t code : {U'\U000E0001', U'\U000E0041', U'\U000E007F'})
+        tagged += QString::fromUcs4(&code, 1);
+    tagged += QStringLiteral("!");
+    EXPECT_EQ(TextFitter::sanitize(tagged), QStringLiteral("ok!"));
+    // Neighbours in the same planes are real characters and stay.
+    const char32_t kept[] = {U'\U000E0100', U'\U0001F600'};
+    EXPECT_EQ(TextFitter::sanitize(QString::fromUcs4(kept, 2)), QString::fromUcs4(kept, 2));
+    EXPECT_EQ(TextFitter::sanitize(QStringLiteral("\u00AC\u00AE")), QStringLiteral("\u00AC\u00AE"));
+}
+
 } // namespace
 
 } // namespace lumora::test

@@ -138,3 +138,77 @@ TEST(Queue, SerialBeyond16BitsGivesZeroNumber)
     addOne(q);
     EXPECT_EQ(q.Remove().nNo, 0);
 }
+
+namespace {
+
+void addTo(Queue &q, const QString &subject, const QString &folder, int importance = 1)
+{
+    q.Add(QStringLiteral("from"), subject, QStringLiteral("E-") + subject, QStringLiteral("S1"), folder, importance);
+}
+
+} // namespace
+
+// What a full queue cannot hold is summed up in its last element, never forgotten: the
+// popup shows 1000 messages, then "and N more messages" as 1001 of 1001.
+TEST(QueueOverflow, MessagesBeyondCapacityAreSummedUpInTheLastElement)
+{
+    Queue q;
+    QSignalSpy full(&q, &Queue::QueueFull);
+    for (int i = 1; i <= 10000; ++i)
+        addTo(q, QString::number(i), QStringLiteral("Inbox"), i == 5000 ? 2 : 1);
+    EXPECT_EQ(full.count(), 10000 - 1001);
+    EXPECT_EQ(q.Size(), 1001);
+    EXPECT_EQ(q.Max(), 1001);
+    for (int i = 1; i <= 1000; ++i) {
+        const QUEUE_ENTRY e = q.Remove();
+        ASSERT_EQ(e.strSubject, QString::number(i));
+        ASSERT_EQ(e.nNo, i);
+    }
+    const QUEUE_ENTRY summary = q.Remove();
+    EXPECT_EQ(summary.strSubject, QStringLiteral("and 9000 more messages"));
+    EXPECT_EQ(summary.strFolder, QStringLiteral("Inbox"));
+    EXPECT_EQ(summary.nNo, 1001);
+    EXPECT_EQ(summary.nImportance, 2); // one of them was important
+    // It names no message, so the popup's open and delete act on nothing.
+    EXPECT_TRUE(summary.strEntryID.isEmpty());
+    EXPECT_TRUE(summary.strStoreID.isEmpty());
+    EXPECT_TRUE(summary.strFrom.isEmpty());
+    EXPECT_EQ(q.Size(), 0);
+}
+
+TEST(QueueOverflow, TheSummaryCountsOnUntilShownAndTheRunGoesOnAfterIt)
+{
+    Queue q;
+    for (int i = 1; i <= 1002; ++i)
+        addTo(q, QString::number(i), QStringLiteral("Inbox"));
+    q.Remove();
+    // Room again, but a record behind the summary would be shown before older mail.
+    addTo(q, QStringLiteral("late"), QStringLiteral("Lists"));
+    EXPECT_EQ(q.Size(), 1000);
+    EXPECT_EQ(q.Max(), 1001);
+    for (int i = 2; i <= 1000; ++i)
+        q.Remove();
+    const QUEUE_ENTRY summary = q.Remove();
+    EXPECT_EQ(summary.strSubject, QStringLiteral("and 3 more messages"));
+    EXPECT_EQ(summary.strFolder, QStringLiteral("several folders"));
+    EXPECT_EQ(summary.nImportance, 1);
+    // Once shown, new mail queues as itself and the run's numbering goes on.
+    addTo(q, QStringLiteral("after"), QStringLiteral("Inbox"));
+    EXPECT_EQ(q.Max(), 1002);
+    const QUEUE_ENTRY after = q.Remove();
+    EXPECT_EQ(after.strSubject, QStringLiteral("after"));
+    EXPECT_EQ(after.nNo, 1002);
+}
+
+TEST(QueueOverflow, RemoveAllDiscardsTheSummaryToo)
+{
+    Queue q;
+    for (int i = 1; i <= 1005; ++i)
+        addTo(q, QString::number(i), QStringLiteral("Inbox"));
+    q.RemoveAll();
+    EXPECT_FALSE(q.IsFull());
+    addTo(q, QStringLiteral("fresh"), QStringLiteral("Inbox"));
+    const QUEUE_ENTRY e = q.Remove();
+    EXPECT_EQ(e.strSubject, QStringLiteral("fresh"));
+    EXPECT_EQ(e.nNo, 1);
+}
