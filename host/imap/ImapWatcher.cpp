@@ -194,8 +194,12 @@ void ImapWatcher::onReady(Watch *watch)
                              }
                              up();
                              if (!connection->hasCapability("IDLE")) {
-                                 // Without IDLE this mailbox joins the slow round.
+                                 // Without IDLE this mailbox joins the slow round. It is left
+                                 // first: a server may answer STATUS on the session's own
+                                 // mailbox from that session's view, which no round updates.
+                                 // CLOSE of a mailbox opened read-only expunges nothing.
                                  watch->kind = Kind::StatusRound;
+                                 connection->send("CLOSE", nullptr);
                                  runStatusRound(watch);
                                  return;
                              }
@@ -244,8 +248,17 @@ void ImapWatcher::runStatusRound(Watch *watch)
     ImapConnection *connection = watch->connection;
     if (!connection || !connection->isReady())
         return;
-    for (const QByteArray &mailbox : std::as_const(watch->mailboxes))
-        connection->send("STATUS " + ImapConnection::quote(mailbox) + " (UIDNEXT MESSAGES)", nullptr);
+    for (qsizetype i = 0; i < watch->mailboxes.size(); ++i) {
+        ImapConnection::Done done;
+        if (i + 1 == watch->mailboxes.size()) {
+            done = [this](const ImapResponse &tagged, const QList<ImapResponse> &) {
+                if (!tagged.tag.isEmpty())
+                    ++m_statusRoundsAnswered;
+            };
+        }
+        connection->send("STATUS " + ImapConnection::quote(watch->mailboxes.at(i)) + " (UIDNEXT MESSAGES)",
+                         std::move(done));
+    }
     watch->retry->restart(m_statusRoundMs);
 }
 

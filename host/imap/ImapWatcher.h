@@ -44,6 +44,8 @@ public:
     int idlingCount() const;
     int notifyCount() const;
     int statusRoundCount() const;
+    // STATUS rounds the server has answered in full, over every session.
+    int statusRoundsAnswered() const { return m_statusRoundsAnswered; }
 
     static constexpr int QuietMs = 100;
     static constexpr int MaxDelayMs = 2000;
@@ -90,6 +92,7 @@ private:
     int m_backoffFirstMs = 1000;
     int m_backoffMaxMs = 5 * 60 * 1000;
     int m_statusRoundMs = 5 * 60 * 1000;
+    int m_statusRoundsAnswered = 0;
     ArrivalBurst *m_burst;
 };
 
