@@ -159,7 +159,7 @@ void ImapWatcher::onReady(Watch *watch)
     auto up = [this, watch, key] {
         watch->up = true;
         watch->failures = 0;
-        watch->account->report(QString());
+        setProblem(watch, QString());
         if (watch->connectedBefore) {
             // Whatever arrived while the session was down is found by a scan.
             Verbose::line(QStringLiteral("imap %1: reconnected").arg(key));
@@ -183,8 +183,9 @@ void ImapWatcher::onReady(Watch *watch)
                                  return; // the session died; failed() handles it
                              if (tagged.status() != "OK") {
                                  watch->stopped = true;
-                                 watch->account->report(QStringLiteral("The mailbox \"%1\" is gone from %2.")
-                                                            .arg(MailboxName::decode(QString::fromUtf8(mailbox)), key));
+                                 setProblem(watch,
+                                            QStringLiteral("The mailbox \"%1\" is gone from %2.")
+                                                .arg(MailboxName::decode(QString::fromUtf8(mailbox)), key));
                                  connection->close();
                                  return;
                              }
@@ -269,7 +270,7 @@ void ImapWatcher::onFailed(Watch *watch, ImapConnection::Problem problem, const 
     if (watch->connection)
         watch->connection->deleteLater();
     watch->connection = nullptr;
-    watch->account->report(message);
+    setProblem(watch, message);
     if (problem == ImapConnection::Problem::WrongPassword || problem == ImapConnection::Problem::CertificateUntrusted) {
         // Retrying only repeats the refusal; resume() starts again once the user acted.
         watch->stopped = true;
@@ -314,6 +315,19 @@ bool ImapWatcher::noteUidNext(Watch *watch, const QByteArray &mailbox, quint64 u
     const bool grew = it != watch->uidNext.end() && uidNext > *it;
     watch->uidNext[mailbox] = uidNext;
     return grew;
+}
+
+void ImapWatcher::setProblem(Watch *watch, const QString &text)
+{
+    watch->problem = text;
+    // One session that comes up says nothing of the others: the account's problem is what
+    // any of its sessions still has.
+    QStringList lines;
+    for (const auto &other : m_watches) {
+        if (other->account == watch->account && !other->problem.isEmpty() && !lines.contains(other->problem))
+            lines.append(other->problem);
+    }
+    watch->account->report(lines.join(QLatin1Char('\n')));
 }
 
 void ImapWatcher::noteArrivals()

@@ -68,6 +68,8 @@ private:
         QPointer<ImapConnection> connection;
         quint64 exists = 0;
         QHash<QByteArray, quint64> uidNext;
+        // What keeps this session from watching, for the user; empty while it works.
+        QString problem;
         int failures = 0;
         bool connectedBefore = false;
         bool stopped = false;
@@ -84,6 +86,7 @@ private:
     void onUntagged(Watch *watch, const ImapResponse &response);
     void runStatusRound(Watch *watch);
     bool noteUidNext(Watch *watch, const QByteArray &mailbox, quint64 uidNext);
+    void setProblem(Watch *watch, const QString &text);
     void noteArrivals();
 
     QList<std::shared_ptr<ImapAccount>> m_accounts;

@@ -1,9 +1,9 @@
 // How the IMAP watcher notices new mail and comes back from lost sessions: against a real
 // Dovecot (with and without IDLE and NOTIFY) and against a server that drops every
 // connection, on the virtual clock where the watcher's own timers decide.
+#include "host/imap/ImapWatcher.h"
 #include "host/imap/ImapAccount.h"
 #include "host/imap/ImapApplication.h"
-#include "host/imap/ImapWatcher.h"
 #include "platform/core/Verbose.h"
 #include "tests/testsupport/DovecotServer.h"
 #include "tests/testsupport/ImapTestClient.h"
@@ -159,8 +159,8 @@ TEST_F(ImapStatusRound, EachArrivalIsAnnouncedOnceAndAnUnchangedRoundNever)
     m_app = startHost(accountOn(server), 1);
     m_app->watcher()->setStatusRoundMs(RoundMs);
     ImapWatcher *watcher = m_app->watcher();
-    ASSERT_TRUE(waitUntil([&] { return watcher->statusRoundCount() == 2 && watcher->statusRoundsAnswered() == 2; },
-                          10000));
+    ASSERT_TRUE(
+        waitUntil([&] { return watcher->statusRoundCount() == 2 && watcher->statusRoundsAnswered() == 2; }, 10000));
     EXPECT_EQ(watcher->idlingCount(), 0);
     EXPECT_EQ(watcher->notifyCount(), 0);
     QSignalSpy newMail(m_app.get(), &host::Application::NewMail);
