@@ -51,8 +51,11 @@ int ImapWatcher::idlingCount() const
 int ImapWatcher::notifyCount() const
 {
     int n = 0;
-    for (const auto &watch : m_watches)
-        n += watch->kind == Kind::Notify && watch->up ? int(watch->mailboxes.size()) : 0;
+    // Counted once the session idles: only then do the server's reports come as they happen.
+    for (const auto &watch : m_watches) {
+        const bool watching = watch->up && watch->connection && watch->connection->isIdling();
+        n += watch->kind == Kind::Notify && watching ? int(watch->mailboxes.size()) : 0;
+    }
     return n;
 }
 
@@ -205,6 +208,8 @@ void ImapWatcher::onReady(Watch *watch)
                                  return;
                              }
                              connection->idle();
+                             Verbose::line(QStringLiteral("imap %1: %2 is watched with IDLE")
+                                               .arg(key, MailboxName::decode(QString::fromUtf8(mailbox))));
                          });
         return;
     }

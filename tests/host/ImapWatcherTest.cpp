@@ -4,9 +4,9 @@
 #include "host/imap/ImapWatcher.h"
 #include "host/imap/ImapAccount.h"
 #include "host/imap/ImapApplication.h"
-#include "platform/core/Verbose.h"
 #include "tests/testsupport/DovecotServer.h"
 #include "tests/testsupport/ImapTestClient.h"
+#include "tests/testsupport/TraceCapture.h"
 #include "tests/testsupport/VirtualClock.h"
 
 #include <QRegularExpression>
@@ -21,6 +21,7 @@
 using namespace lumora;
 using lumora::test::DovecotServer;
 using lumora::test::ImapTestClient;
+using lumora::test::TraceCapture;
 using lumora::test::waitUntil;
 
 namespace {
@@ -196,24 +197,6 @@ TEST_F(ImapStatusRound, EachArrivalIsAnnouncedOnceAndAnUnchangedRoundNever)
     m_app.reset();
 }
 
-// The trace goes to a list for the test's life.
-struct TraceCapture
-{
-    TraceCapture()
-        : wasEnabled(Verbose::enabled())
-    {
-        Verbose::setEnabled(true);
-        Verbose::setSink([this](const QString &line) { lines.append(line); });
-    }
-    ~TraceCapture()
-    {
-        Verbose::setSink({});
-        Verbose::setEnabled(wasEnabled);
-    }
-    bool wasEnabled;
-    QStringList lines;
-};
-
 // A server that takes every connection and drops it at once: the watcher's pauses between
 // attempts double from the first and stay at the longest.
 TEST(ImapWatcherBackoff, PausesGrowOnTheVirtualClockAndStopAtTheirCap)
@@ -241,7 +224,7 @@ TEST(ImapWatcherBackoff, PausesGrowOnTheVirtualClockAndStopAtTheirCap)
     const QRegularExpression pause(QStringLiteral("reconnecting in (\\d+) ms"));
     const auto pauses = [&] {
         QList<int> out;
-        for (const QString &line : std::as_const(trace.lines)) {
+        for (const QString &line : trace.lines()) {
             const QRegularExpressionMatch m = pause.match(line);
             if (m.hasMatch())
                 out.append(m.captured(1).toInt());
