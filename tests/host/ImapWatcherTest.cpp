@@ -123,6 +123,18 @@ TEST_F(ImapWatching, AnArrivalAfterAnExpungeIsAnnounced)
         ASSERT_TRUE(waitUntil([&] { return newMail.count() >= 1; }, 10000));
         EXPECT_EQ(unreadSubjects(*app, mailbox), QStringList{QStringLiteral("after the expunge")});
     }
+
+    // Our own delete (a move to Trash from another session) expunges too.
+    host::ItemPtr item = app->GetNamespace(QStringLiteral("MAPI"))
+                             ->GetDefaultFolder(host::FolderInbox)
+                             ->items()
+                             ->Find(QStringLiteral("[Unread] = true"));
+    ASSERT_TRUE(item);
+    ASSERT_TRUE(item->Delete());
+    newMail.clear();
+    ASSERT_TRUE(client.append("INBOX", message("after our delete")));
+    ASSERT_TRUE(waitUntil([&] { return newMail.count() >= 1; }, 10000));
+    EXPECT_EQ(unreadSubjects(*app, "INBOX"), QStringList{QStringLiteral("after our delete")});
 }
 
 // Without IDLE and NOTIFY every mailbox is asked for its STATUS in a slow round; the rounds
