@@ -209,7 +209,7 @@ TEST_F(ImapStatusRound, EachArrivalIsAnnouncedOnceAndAnUnchangedRoundNever)
     m_app.reset();
 }
 
-// A server that takes every connection and drops it at once: the watcher's pauses between
+// A server that refuses every session as soon as it connects: the watcher's pauses between
 // attempts double from the first and stay at the longest.
 TEST(ImapWatcherBackoff, PausesGrowOnTheVirtualClockAndStopAtTheirCap)
 {
@@ -222,8 +222,10 @@ TEST(ImapWatcherBackoff, PausesGrowOnTheVirtualClockAndStopAtTheirCap)
     QObject::connect(&server, &QTcpServer::newConnection, [&] {
         while (QTcpSocket *socket = server.nextPendingConnection()) {
             ++attempts;
-            socket->abort();
-            socket->deleteLater();
+            // As a server over its session limit does: a refusal, then the line closed.
+            socket->write("* BYE Too many connections\r\n");
+            socket->disconnectFromHost();
+            QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
         }
     });
     ImapAccountConfig config;
