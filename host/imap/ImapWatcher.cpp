@@ -51,8 +51,11 @@ int ImapWatcher::idlingCount() const
 int ImapWatcher::notifyCount() const
 {
     int n = 0;
-    for (const auto &watch : m_watches)
-        n += watch->kind == Kind::Notify && watch->up ? int(watch->mailboxes.size()) : 0;
+    // Counted once the session idles: only then do the server's reports come as they happen.
+    for (const auto &watch : m_watches) {
+        const bool watching = watch->up && watch->connection && watch->connection->isIdling();
+        n += watch->kind == Kind::Notify && watching ? int(watch->mailboxes.size()) : 0;
+    }
     return n;
 }
 
@@ -159,7 +162,7 @@ void ImapWatcher::onReady(Watch *watch)
     auto up = [this, watch, key] {
         watch->up = true;
         watch->failures = 0;
-        watch->account->report(QString());
+        setProblem(watch, QString());
         if (watch->connectedBefore) {
             // Whatever arrived while the session was down is found by a scan.
             Verbose::line(QStringLiteral("imap %1: reconnected").arg(key));
@@ -183,8 +186,9 @@ void ImapWatcher::onReady(Watch *watch)
                                  return; // the session died; failed() handles it
                              if (tagged.status() != "OK") {
                                  watch->stopped = true;
-                                 watch->account->report(QStringLiteral("The mailbox \"%1\" is gone from %2.")
-                                                            .arg(MailboxName::decode(QString::fromUtf8(mailbox)), key));
+                                 setProblem(watch,
+                                            QStringLiteral("The mailbox \"%1\" is gone from %2.")
+                                                .arg(MailboxName::decode(QString::fromUtf8(mailbox)), key));
                                  connection->close();
                                  return;
                              }
@@ -194,12 +198,18 @@ void ImapWatcher::onReady(Watch *watch)
                              }
                              up();
                              if (!connection->hasCapability("IDLE")) {
-                                 // Without IDLE this mailbox joins the slow round.
+                                 // Without IDLE this mailbox joins the slow round. It is left
+                                 // first: a server may answer STATUS on the session's own
+                                 // mailbox from that session's view, which no round updates.
+                                 // CLOSE of a mailbox opened read-only expunges nothing.
                                  watch->kind = Kind::StatusRound;
+                                 connection->send("CLOSE", nullptr);
                                  runStatusRound(watch);
                                  return;
                              }
                              connection->idle();
+                             Verbose::line(QStringLiteral("imap %1: %2 is watched with IDLE")
+                                               .arg(key, MailboxName::decode(QString::fromUtf8(mailbox))));
                          });
         return;
     }
@@ -244,8 +254,17 @@ void ImapWatcher::runStatusRound(Watch *watch)
     ImapConnection *connection = watch->connection;
     if (!connection || !connection->isReady())
         return;
-    for (const QByteArray &mailbox : std::as_const(watch->mailboxes))
-        connection->send("STATUS " + ImapConnection::quote(mailbox) + " (UIDNEXT MESSAGES)", nullptr);
+    for (qsizetype i = 0; i < watch->mailboxes.size(); ++i) {
+        ImapConnection::Done done;
+        if (i + 1 == watch->mailboxes.size()) {
+            done = [this](const ImapResponse &tagged, const QList<ImapResponse> &) {
+                if (!tagged.tag.isEmpty())
+                    ++m_statusRoundsAnswered;
+            };
+        }
+        connection->send("STATUS " + ImapConnection::quote(watch->mailboxes.at(i)) + " (UIDNEXT MESSAGES)",
+                         std::move(done));
+    }
     watch->retry->restart(m_statusRoundMs);
 }
 
@@ -256,7 +275,7 @@ void ImapWatcher::onFailed(Watch *watch, ImapConnection::Problem problem, const 
     if (watch->connection)
         watch->connection->deleteLater();
     watch->connection = nullptr;
-    watch->account->report(message);
+    setProblem(watch, message);
     if (problem == ImapConnection::Problem::WrongPassword || problem == ImapConnection::Problem::CertificateUntrusted) {
         // Retrying only repeats the refusal; resume() starts again once the user acted.
         watch->stopped = true;
@@ -301,6 +320,19 @@ bool ImapWatcher::noteUidNext(Watch *watch, const QByteArray &mailbox, quint64 u
     const bool grew = it != watch->uidNext.end() && uidNext > *it;
     watch->uidNext[mailbox] = uidNext;
     return grew;
+}
+
+void ImapWatcher::setProblem(Watch *watch, const QString &text)
+{
+    watch->problem = text;
+    // One session that comes up says nothing of the others: the account's problem is what
+    // any of its sessions still has.
+    QStringList lines;
+    for (const auto &other : m_watches) {
+        if (other->account == watch->account && !other->problem.isEmpty() && !lines.contains(other->problem))
+            lines.append(other->problem);
+    }
+    watch->account->report(lines.join(QLatin1Char('\n')));
 }
 
 void ImapWatcher::noteArrivals()

@@ -44,6 +44,8 @@ public:
     int idlingCount() const;
     int notifyCount() const;
     int statusRoundCount() const;
+    // STATUS rounds the server has answered in full, over every session.
+    int statusRoundsAnswered() const { return m_statusRoundsAnswered; }
 
     static constexpr int QuietMs = 100;
     static constexpr int MaxDelayMs = 2000;
@@ -66,6 +68,8 @@ private:
         QPointer<ImapConnection> connection;
         quint64 exists = 0;
         QHash<QByteArray, quint64> uidNext;
+        // What keeps this session from watching, for the user; empty while it works.
+        QString problem;
         int failures = 0;
         bool connectedBefore = false;
         bool stopped = false;
@@ -82,6 +86,7 @@ private:
     void onUntagged(Watch *watch, const ImapResponse &response);
     void runStatusRound(Watch *watch);
     bool noteUidNext(Watch *watch, const QByteArray &mailbox, quint64 uidNext);
+    void setProblem(Watch *watch, const QString &text);
     void noteArrivals();
 
     QList<std::shared_ptr<ImapAccount>> m_accounts;
@@ -90,6 +95,7 @@ private:
     int m_backoffFirstMs = 1000;
     int m_backoffMaxMs = 5 * 60 * 1000;
     int m_statusRoundMs = 5 * 60 * 1000;
+    int m_statusRoundsAnswered = 0;
     ArrivalBurst *m_burst;
 };
 

@@ -2,13 +2,16 @@
 // icon's tip, from a real Maildir store with a folder that may not be read.
 #include "app/HostProblemReport.h"
 
+#include "host/imap/ImapApplication.h"
+#include "host/imap/ImapWatcher.h"
 #include "host/maildir/MaildirApplication.h"
 #include "tests/host/MaildirTree.h"
+#include "tests/testsupport/DovecotServer.h"
 #include "tests/testsupport/FakeNotifyIconHost.h"
+#include "tests/testsupport/ImapTestClient.h"
 #include "tests/testsupport/Unprivileged.h"
 
 #include <QFile>
-#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -52,10 +55,56 @@ TEST(HostProblemReport, AFolderThatMayNotBeReadIsToldUntilItMay)
     EXPECT_TRUE(logText().contains(QStringLiteral(" MaildirHost: ") + problem)) << logText().toStdString();
 
     chmodAsOwner(privatePath, 0x7700);
-    QTest::qWait(100); // the store's watch sees the permission change
-    EXPECT_EQ(tray.statusNote(), QString());
+    // The store's watch sees the permission change.
+    EXPECT_TRUE(waitUntil([&] { return tray.statusNote().isEmpty(); }));
     ASSERT_EQ(said.size(), 2);
     EXPECT_EQ(said[1], QStringLiteral("Lumora: The problems reported before are over: all new mail is noticed again."));
     EXPECT_TRUE(logText().contains(QStringLiteral("all new mail is noticed again")));
     app.reset();
+}
+
+// An IMAP account with two watched mailboxes: one is deleted on the server and stays
+// unwatched. The other's session coming back after the server restarts says nothing of
+// it, so no "over" line may follow while the first is still gone.
+TEST(HostProblemReport, ASessionComingBackDoesNotEndAnotherSessionsProblem)
+{
+    const QString reason = DovecotServer::unavailableReason();
+    if (!reason.isEmpty())
+        GTEST_SKIP() << "no IMAP server to test against: " << reason.toStdString();
+    FakeNotifyIconHost tray;
+    DovecotServer server;
+    ASSERT_TRUE(server.start()) << server.errorText().toStdString();
+    ImapAccountConfig config;
+    config.host = QStringLiteral("127.0.0.1");
+    config.port = server.imapsPort();
+    config.user = QStringLiteral("report");
+    config.password = QStringLiteral("secret");
+    config.trustedFingerprints = {server.fingerprint()};
+    ImapTestClient client(config);
+    ASSERT_TRUE(client.isReady());
+    client.run("CREATE Work");
+
+    ImapApplication app({config});
+    app.watcher()->setBackoff(50, 400);
+    app.setStartupCheckMs(600000);
+    QStringList said;
+    new HostProblemReport(&app, QStringLiteral("ImapHost"), [&said](const QString &line) { said << line; });
+    app.start();
+    ASSERT_TRUE(waitUntil([&] { return app.watcher()->idlingCount() == 2; }, 10000));
+    // A clean start says nothing at all.
+    EXPECT_EQ(said, QStringList{});
+
+    bool ok = false;
+    client.run("DELETE Work", &ok);
+    ASSERT_TRUE(ok);
+    const QString gone = QStringLiteral("The mailbox \"Work\" is gone from");
+    ASSERT_TRUE(waitUntil([&] { return tray.statusNote().contains(gone); }, 10000)) << said.join('\n').toStdString();
+
+    server.stop();
+    ASSERT_TRUE(waitUntil([&] { return app.watcher()->idlingCount() == 0; }));
+    ASSERT_TRUE(server.start()) << server.errorText().toStdString();
+    ASSERT_TRUE(
+        waitUntil([&] { return app.watcher()->idlingCount() == 1 && app.problems() == tray.statusNote(); }, 10000));
+    EXPECT_TRUE(tray.statusNote().startsWith(gone)) << tray.statusNote().toStdString();
+    EXPECT_FALSE(said.join('\n').contains(QStringLiteral("are over"))) << said.join('\n').toStdString();
 }

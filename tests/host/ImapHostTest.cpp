@@ -5,14 +5,13 @@
 #include "host/imap/ImapWatcher.h"
 #include "tests/testsupport/DovecotServer.h"
 #include "tests/testsupport/ImapTestClient.h"
+#include "tests/testsupport/TraceCapture.h"
+#include "tests/testsupport/VirtualClock.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
-#include <QEventLoop>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTcpServer>
-#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -22,6 +21,7 @@
 using namespace lumora;
 using lumora::test::DovecotServer;
 using lumora::test::ImapTestClient;
+using lumora::test::TraceCapture;
 using lumora::test::waitUntil;
 
 namespace {
@@ -38,10 +38,10 @@ QByteArray message(const QByteArray &subject)
     return "From: Sender <s@example.org>\r\nSubject: " + subject + "\r\n\r\nBody\r\n";
 }
 
-// Lets the event loop run for ms, so late signals have their chance to arrive.
-void settle(int ms)
+// The trace line of a session told that its Inbox now holds count messages.
+QRegularExpression arrivalLine(int count)
 {
-    waitUntil([] { return false; }, ms);
+    return QRegularExpression(QStringLiteral(": %1 message\\(s\\) in INBOX$").arg(count));
 }
 
 class ImapHost : public ::testing::Test
@@ -114,14 +114,20 @@ TEST_F(ImapHost, AppendGivesOneNewMailAndTheScanReadsDecodedHeadersWithoutMarkin
 {
     ImapTestClient client(account());
     ASSERT_TRUE(client.isReady());
+    // The burst's wait runs on the virtual clock; the server's report is waited for in the trace.
+    VirtualClockScope time;
+    TraceCapture trace;
     auto app = startHost(account());
     // The Inbox is watched; the Trash receives only our own deletions and is not.
     ASSERT_TRUE(waitUntil([&] { return app->watcher()->idlingCount() == 1; }));
     QSignalSpy newMail(app.get(), &host::Application::NewMail);
 
     ASSERT_TRUE(client.append("INBOX", Greeting));
-    ASSERT_TRUE(waitUntil([&] { return newMail.count() >= 1; }));
-    settle(300);
+    ASSERT_TRUE(waitUntil([&] { return trace.count(arrivalLine(1)) == 1; }));
+    EXPECT_EQ(newMail.count(), 0);
+    time.clock.advance(ImapWatcher::QuietMs);
+    EXPECT_EQ(newMail.count(), 1);
+    time.clock.advance(ImapWatcher::MaxDelayMs);
     EXPECT_EQ(newMail.count(), 1);
 
     host::ItemsPtr items = inbox(*app)->items();
@@ -145,14 +151,18 @@ TEST_F(ImapHost, MailWaitingOnTheServerAtStartIsAnnouncedOnce)
 {
     ImapTestClient client(account());
     ASSERT_TRUE(client.append("INBOX", message("waiting")));
+    VirtualClockScope time;
     auto app = std::make_unique<ImapApplication>(QList<ImapAccountConfig>{account()});
     QSignalSpy newMail(app.get(), &host::Application::NewMail);
     app->start();
-    // Announced once the add-ins have had their time to connect, not before.
-    settle(ImapApplication::StartupCheckMs / 2);
+    ASSERT_TRUE(waitUntil([&] { return app->watcher()->idlingCount() == 1; }));
+    // Announced once the add-ins have had their time to connect, not before; the session
+    // that found the message at its start does not announce it again.
+    time.clock.advance(ImapApplication::StartupCheckMs - 1);
     EXPECT_EQ(newMail.count(), 0);
-    ASSERT_TRUE(waitUntil([&] { return newMail.count() >= 1; }, ImapApplication::StartupCheckMs * 2));
-    settle(300);
+    time.clock.advance(1);
+    EXPECT_EQ(newMail.count(), 1);
+    time.clock.advance(ImapWatcher::MaxDelayMs);
     EXPECT_EQ(newMail.count(), 1);
     EXPECT_EQ(unreadSubjects(*inbox(*app)), QStringList{QStringLiteral("waiting")});
 }
@@ -160,13 +170,15 @@ TEST_F(ImapHost, MailWaitingOnTheServerAtStartIsAnnouncedOnce)
 TEST_F(ImapHost, BurstOfAppendsGivesOneNewMailAndOldestFirst)
 {
     ImapTestClient client(account());
+    VirtualClockScope time;
+    TraceCapture trace;
     auto app = startHost(account());
     ASSERT_TRUE(waitUntil([&] { return app->watcher()->idlingCount() == 1; }));
     QSignalSpy newMail(app.get(), &host::Application::NewMail);
     for (const char *subject : {"one", "two", "three"})
         ASSERT_TRUE(client.append("INBOX", message(subject)));
-    ASSERT_TRUE(waitUntil([&] { return newMail.count() >= 1; }));
-    settle(400);
+    ASSERT_TRUE(waitUntil([&] { return trace.count(arrivalLine(3)) == 1; }));
+    time.clock.advance(ImapWatcher::MaxDelayMs);
     EXPECT_EQ(newMail.count(), 1);
     EXPECT_EQ(unreadSubjects(*inbox(*app)),
               (QStringList{QStringLiteral("one"), QStringLiteral("two"), QStringLiteral("three")}));
@@ -227,7 +239,6 @@ TEST_F(ImapHost, ProblemsAreReportedInWordsTheUserCanActOn)
         EXPECT_TRUE(app->problems().contains(QStringLiteral("refused the user name or password")))
             << app->problems().toStdString();
         EXPECT_FALSE(inbox(*app)->items()->Find(QStringLiteral("[Unread] = true")));
-        settle(200);
         EXPECT_EQ(app->watcher()->idlingCount(), 0);
     }
     {
@@ -344,7 +355,6 @@ TEST_F(ImapHost, MailboxesBeyondTheIdleLimitAreWatchedWithNotify)
     ASSERT_TRUE(waitUntil([&] { return app->watcher()->idlingCount() == 1 && app->watcher()->notifyCount() == 2; }));
     EXPECT_EQ(app->watcher()->statusRoundCount(), 0);
     QSignalSpy newMail(app.get(), &host::Application::NewMail);
-    settle(100);
     ASSERT_TRUE(client.append("Family", message("dinner")));
     ASSERT_TRUE(waitUntil([&] { return newMail.count() >= 1; }));
     host::NameSpace *ns = app->GetNamespace(QStringLiteral("MAPI"));

@@ -70,22 +70,130 @@ TEST(ImapResponseReader, ListStatusSearchAndQuotedNames)
     EXPECT_TRUE(rs.at(4).isContinuation());
 }
 
-TEST(ImapResponseReader, HostileInputIsBoundedAndNeverOverreads)
+// One response as text: the tag, the values (strings quoted, lists in parentheses, bytes
+// outside printable ASCII as \xNN), then a status response's code and text.
+QByteArray escaped(const QByteArray &bytes)
 {
-    // A literal announced larger than the limit breaks the stream instead of buffering.
-    ImapResponseReader huge;
-    huge.feed("* 1 FETCH (BODY[] {99999999999}\r\n");
-    ImapResponse r;
-    EXPECT_FALSE(huge.next(&r));
-    EXPECT_TRUE(huge.failed());
-
-    // Malformed pieces parse to something without reading past the end.
-    for (const QByteArray &raw :
-         {QByteArray("* ((((((\r\n"), QByteArray("* \"unterminated\r\n"), QByteArray("* {5}\r\nab\r\n"),
-          QByteArray(")))\r\n"), QByteArray("\r\n"), QByteArray("* [[[ ]\r\n"), QByteArray(200, '(') + "\r\n"}) {
-        const ImapResponse parsed = ImapResponseReader::parse(raw);
-        (void)parsed.word(5);
+    QByteArray out;
+    for (char c : bytes) {
+        if (uchar(c) < 0x20 || uchar(c) >= 0x7f)
+            out += "\\x" + QByteArray::number(uchar(c), 16).rightJustified(2, '0');
+        else
+            out += c;
     }
+    return out;
+}
+
+QByteArray render(const ImapValue &v)
+{
+    switch (v.kind) {
+    case ImapValue::Atom:
+        return escaped(v.text);
+    case ImapValue::String:
+        return '"' + escaped(v.text) + '"';
+    case ImapValue::Nil:
+        return "NIL";
+    case ImapValue::List: {
+        QByteArrayList items;
+        for (const ImapValue &item : v.items)
+            items.append(render(item));
+        return '(' + items.join(' ') + ')';
+    }
+    }
+    return "?";
+}
+
+QByteArray render(const ImapResponse &r)
+{
+    QByteArray out = escaped(r.tag);
+    for (const ImapValue &v : r.values)
+        out += ' ' + render(v);
+    if (!r.code.isEmpty())
+        out += " code=<" + escaped(r.code) + '>';
+    if (!r.text.isEmpty())
+        out += " text=<" + escaped(r.text) + '>';
+    return out;
+}
+
+struct HostileRow
+{
+    const char *name;
+    QByteArray input;
+    // Every response the reader gives, rendered; and whether it gives up on the stream.
+    QByteArrayList expected;
+    bool broken = false;
+};
+
+void PrintTo(const HostileRow &row, std::ostream *os)
+{
+    *os << row.name;
+}
+
+class ImapHostileInput : public ::testing::TestWithParam<HostileRow>
+{};
+
+// Malformed and oversized input parses to something definite or breaks the stream, the
+// same however the bytes are split, and never reads past what arrived (the sanitizer
+// builds run these rows too).
+TEST_P(ImapHostileInput, ReadsAsExpected)
+{
+    const HostileRow &row = GetParam();
+    for (qsizetype chunk : {qsizetype(1), qsizetype(7), row.input.size()}) {
+        SCOPED_TRACE(chunk);
+        ImapResponseReader reader;
+        QByteArrayList got;
+        for (qsizetype i = 0; i < row.input.size(); i += chunk) {
+            reader.feed(row.input.mid(i, chunk));
+            ImapResponse r;
+            while (reader.next(&r))
+                got.append(render(r));
+        }
+        // Joined into one string so a failure prints readable text.
+        EXPECT_EQ(got.join('\n').toStdString(), row.expected.join('\n').toStdString());
+        EXPECT_EQ(reader.failed(), row.broken);
+    }
+}
+
+const QByteArray Deep = "* " + QByteArray(200, '(') + "\r\n";
+// Nesting deeper than the reader recurses is kept flat below that depth.
+const QByteArray DeepRead = "* " + QByteArray(32, '(') + QByteArray("() ").repeated(167) + "()" + QByteArray(32, ')');
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, ImapHostileInput,
+    ::testing::Values(
+        HostileRow{"UnclosedLists", "* ((((((\r\n", {"* (((((())))))"}},
+        HostileRow{"NestingBeyondTheDepthLimit", Deep, {DeepRead}},
+        HostileRow{"StrayClosers", "* ))) 1 EXISTS\r\n", {"* 1 EXISTS"}},
+        HostileRow{"UnterminatedQuote", "* \"unterminated\r\n", {"* \"unterminated\""}},
+        HostileRow{"BackslashBeforeTheLineEnd", "* \"a\\\"b\\\r\n* 2 EXISTS\r\n", {"* \"a\"b\\x0d\"", "* 2 EXISTS"}},
+        HostileRow{"UnbalancedBrackets", "* [[[ ]\r\n", {"* [[[ ]"}}, HostileRow{"EmptyLine", "\r\n", {""}},
+        HostileRow{"TagOnly", "A1\r\n", {"A1"}},
+        HostileRow{"BareLineFeedEndsTheTokens", "* 1 EXISTS\n* 2 EXISTS\r\n", {"* 1 EXISTS"}},
+        HostileRow{"NulInStatusText", QByteArray("* OK a\0b\r\n", 10), {"* OK text=<a\\x00b>"}},
+        HostileRow{"UnclosedResponseCode", "* OK [ALERT no close\r\n", {"* OK text=<[ALERT no close>"}},
+        HostileRow{"StatusWithoutText", "* BYE\r\n", {"* BYE"}},
+        HostileRow{"Continuation", "+ go on\r\n", {"+ text=<go on>"}},
+        HostileRow{"EmptyOrSignedLiteralSizesAreAtoms", "* {} {-1}\r\n", {"* {} {-1}"}},
+        HostileRow{"EmptyLiteral", "* 1 FETCH (BODY[] {0}\r\n)\r\n", {"* 1 FETCH (BODY[] \"\")"}},
+        HostileRow{"LiteralHoldingLineEnds",
+                   "* 1 FETCH (BODY[] {5}\r\na\r\n\r\n)\r\n",
+                   {"* 1 FETCH (BODY[] \"a\\x0d\\x0a\\x0d\\x0a\")"}},
+        HostileRow{"LiteralMailboxName", "* STATUS {5}\r\nIN BX (UIDNEXT 3)\r\n", {"* STATUS \"IN BX\" (UIDNEXT 3)"}},
+        HostileRow{"LiteralNotYetArrived", "* 1 FETCH (BODY[] {10}\r\nabc", {}},
+        HostileRow{"LiteralOfElevenDigits", "* 1 FETCH (BODY[] {99999999999}\r\n", {}, true},
+        HostileRow{"LiteralBeyondTheResponseLimit", "* 1 FETCH (BODY[] {67108865}\r\n", {}, true},
+        HostileRow{"BrokenStreamGivesNothingMore", "* 1 FETCH (BODY[] {99999999999}\r\n* 2 EXISTS\r\n", {}, true}),
+    [](const ::testing::TestParamInfo<HostileRow> &row) { return std::string(row.param.name); });
+
+TEST(ImapValue, NumbersOutOfRangeOrSignedAreZero)
+{
+    const ImapResponse r = ImapResponseReader::parse("* 18446744073709551616 -1 18446744073709551615 \"7\"\r\n");
+    ASSERT_EQ(r.values.size(), 4);
+    EXPECT_EQ(r.values.at(0).number(), 0u);
+    EXPECT_EQ(r.values.at(1).number(), 0u);
+    EXPECT_EQ(r.values.at(2).number(), 18446744073709551615u);
+    // A quoted string is no number, whatever it holds.
+    EXPECT_EQ(r.values.at(3).number(), 0u);
 }
 
 TEST(ImapIds, RoundTripAndRejectForeignOrBrokenIds)
