@@ -6,6 +6,7 @@
 #include "host/imap/ImapWatcher.h"
 #include "platform/core/QuitRequest.h"
 #include "tests/host/FakeImapServer.h"
+#include "tests/testsupport/DovecotServer.h"
 #include "tests/testsupport/ImapTestClient.h"
 
 #include <QCoreApplication>
@@ -208,6 +209,40 @@ TEST(ImapHostileServer, TooManyResponsesToOneCommandDropTheSession)
     EXPECT_EQ(connection.problem(), ImapConnection::Problem::Protocol);
     EXPECT_TRUE(connection.problemText().contains(QStringLiteral("more than 1 MB")))
         << connection.problemText().toStdString();
+}
+
+// The socket reads ahead only a little; over TLS the rest must still come through while a
+// request blocks, with no event loop to ask for more.
+TEST(ImapBoundedReads, AMessageManyTimesTheReadAheadArrivesWholeOverTls)
+{
+    const QString reason = lumora::test::DovecotServer::unavailableReason();
+    if (!reason.isEmpty())
+        GTEST_SKIP() << "no IMAP server to test against: " << reason.toStdString();
+    lumora::test::DovecotServer dovecot;
+    ASSERT_TRUE(dovecot.start()) << dovecot.errorText().toStdString();
+    ImapAccountConfig config;
+    config.host = QStringLiteral("127.0.0.1");
+    config.port = dovecot.imapsPort();
+    config.user = QStringLiteral("bulky");
+    config.password = QStringLiteral("secret");
+    config.trustedFingerprints = {dovecot.fingerprint()};
+
+    QByteArray message = "From: s@example.org\r\nSubject: bulky\r\n\r\n";
+    while (message.size() < 5 * 1024 * 1024)
+        message += QByteArray(998, 'b') + "\r\n";
+    {
+        lumora::test::ImapTestClient client(config);
+        ASSERT_TRUE(client.append("INBOX", message));
+    }
+    ImapAccount account(config);
+    quint32 validity = 0;
+    const QList<quint32> unread = account.unreadOldestFirst("INBOX", &validity);
+    ASSERT_EQ(unread.size(), 1);
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_EQ(account.content("INBOX", validity, unread.first()), message);
+    EXPECT_LT(clock.elapsed(), 20000);
+    EXPECT_TRUE(account.problem().isEmpty()) << account.problem().toStdString();
 }
 
 QList<ImapResponse> readAll(ImapResponseReader &reader, const QByteArray &stream, int chunk)
