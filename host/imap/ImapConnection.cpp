@@ -4,6 +4,7 @@
 #include "platform/core/QuitRequest.h"
 #include "platform/core/Timer.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QMetaObject>
 #include <QSslCertificate>
@@ -271,6 +272,11 @@ bool ImapConnection::waitFor(const std::function<bool()> &done)
             continue;
         }
         const quint64 before = m_bytesRead;
+        // The socket defers some of its own work (decrypting what it read ahead) to queued
+        // calls; those, and nothing else, are delivered here.
+        QCoreApplication::sendPostedEvents(&m_socket, QEvent::MetaCall);
+        if (m_socket.bytesAvailable() > 0)
+            continue;
         m_socket.waitForReadyRead(WaitSliceMs);
         if (m_bytesRead != before || m_socket.bytesAvailable() > 0) {
             silentMs = 0;

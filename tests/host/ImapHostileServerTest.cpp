@@ -5,8 +5,8 @@
 #include "host/imap/ImapResponse.h"
 #include "host/imap/ImapWatcher.h"
 #include "platform/core/QuitRequest.h"
-#include "tests/host/FakeImapServer.h"
 #include "tests/testsupport/DovecotServer.h"
+#include "tests/testsupport/FakeImapServer.h"
 #include "tests/testsupport/ImapTestClient.h"
 
 #include <QCoreApplication>

@@ -1,4 +1,4 @@
-#include "tests/host/FakeImapServer.h"
+#include "tests/testsupport/FakeImapServer.h"
 
 #include <QDeadlineTimer>
 #include <QThread>
