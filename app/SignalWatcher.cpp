@@ -1,5 +1,7 @@
 #include "app/SignalWatcher.h"
 
+#include "platform/core/QuitRequest.h"
+
 #include <csignal>
 #include <fcntl.h>
 #include <unistd.h>
@@ -14,6 +16,8 @@ void onSignal(int signalNumber)
 {
     const unsigned char byte = static_cast<unsigned char>(signalNumber);
     // Only async-signal-safe calls here; a full pipe just drops a duplicate request.
+    // A request waiting on the network sees the flag and ends, so the pipe is read soon.
+    QuitRequest::raise();
     [[maybe_unused]] const ssize_t written = ::write(g_pipe[1], &byte, 1);
 }
 

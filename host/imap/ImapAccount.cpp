@@ -2,12 +2,13 @@
 
 #include "host/common/HexText.h"
 #include "host/common/MailboxName.h"
+#include "platform/core/QuitRequest.h"
 #include "platform/core/Verbose.h"
 
-#include <QEventLoop>
 #include <QTimeZone>
 
 #include <algorithm>
+#include <memory>
 
 namespace lumora {
 
@@ -113,22 +114,18 @@ bool ImapAccount::connectNow()
         m_connection->deleteLater();
     m_selected.clear();
     m_connection = new ImapConnection(m_config, this);
-    QEventLoop loop;
-    bool ok = false;
-    connect(m_connection, &ImapConnection::ready, &loop, [&] {
-        ok = true;
-        loop.quit();
-    });
-    connect(m_connection, &ImapConnection::failed, &loop, [&] { loop.quit(); });
-    m_connection->open();
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
-    if (!ok) {
-        const ImapConnection::Problem problem = m_connection ? m_connection->problem() : ImapConnection::Problem::Lost;
+    ImapConnection *connection = m_connection;
+    connection->open();
+    if (!connection->waitFor([connection] { return connection->isReady() || connection->isDead(); })
+        || !connection->isReady()) {
+        if (QuitRequest::isRaised())
+            return false;
+        const ImapConnection::Problem problem = connection->problem();
         m_refused = problem == ImapConnection::Problem::WrongPassword
             || problem == ImapConnection::Problem::CertificateUntrusted;
-        report(m_connection ? m_connection->problemText() : QString());
+        report(connection->problemText());
         if (problem == ImapConnection::Problem::CertificateUntrusted)
-            noteUntrustedCertificate(m_connection->certificateFingerprint());
+            noteUntrustedCertificate(connection->certificateFingerprint());
         return false;
     }
     report(QString());
@@ -137,31 +134,40 @@ bool ImapAccount::connectNow()
 
 bool ImapAccount::run(const QByteArray &command, QList<ImapResponse> *untagged, const QByteArray &literal)
 {
-    // A request made while another waits (from an event the wait let through) gets no answer
-    // rather than a reply meant for the other.
+    // A request made while another waits (from a slot of a report the wait gave) gets no
+    // answer rather than a reply meant for the other.
     if (m_busy) {
         Verbose::line(QStringLiteral("imap %1: request refused while another is pending").arg(m_config.key()));
         return false;
     }
+    if (QuitRequest::isRaised())
+        return false;
     m_busy = true;
     bool ok = false;
     if (connectNow()) {
-        bool finished = false;
-        QEventLoop loop;
-        m_connection->send(
+        // The answer lands here even should the session outlive this call.
+        struct Answer
+        {
+            bool finished = false;
+            bool ok = false;
+            QList<ImapResponse> untagged;
+        };
+        auto answer = std::make_shared<Answer>();
+        ImapConnection *connection = m_connection;
+        connection->send(
             command,
-            [&](const ImapResponse &tagged, const QList<ImapResponse> &responses) {
-                finished = true;
-                ok = tagged.status() == "OK";
-                if (untagged)
-                    *untagged = responses;
-                loop.quit();
+            [answer](const ImapResponse &tagged, const QList<ImapResponse> &responses) {
+                answer->finished = true;
+                answer->ok = tagged.status() == "OK";
+                answer->untagged = responses;
             },
             literal);
-        if (!finished)
-            loop.exec(QEventLoop::ExcludeUserInputEvents);
-        if (m_connection && m_connection->isDead())
-            report(m_connection->problemText());
+        connection->waitFor([&answer] { return answer->finished; });
+        ok = answer->ok;
+        if (untagged)
+            *untagged = std::move(answer->untagged);
+        if (connection->isDead() && !QuitRequest::isRaised())
+            report(connection->problemText());
     }
     m_busy = false;
     return ok;

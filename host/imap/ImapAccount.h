@@ -16,8 +16,8 @@ namespace lumora {
 
 // One IMAP account as a store: its mailboxes, the ids that name them and their messages,
 // and the requests the object model makes, answered over one command session. The object
-// model is synchronous, so a request waits in a local event loop (user input held back)
-// until its answer arrives; the process never blocks on the network.
+// model is synchronous, so a request waits on its session's socket alone, without an event
+// loop: nothing else runs until the answer, a timeout or a quit request ends the wait.
 class ImapAccount : public QObject
 {
     Q_OBJECT

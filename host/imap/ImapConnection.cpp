@@ -1,9 +1,12 @@
 #include "host/imap/ImapConnection.h"
 
 #include "platform/core/Clock.h"
+#include "platform/core/QuitRequest.h"
 #include "platform/core/Timer.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
+#include <QMetaObject>
 #include <QSslCertificate>
 
 namespace lumora {
@@ -12,6 +15,14 @@ namespace {
 
 // Servers drop an IDLE after 30 minutes; renewing it earlier also proves the link alive.
 constexpr int IdleRenewMs = 25 * 60 * 1000;
+// What the socket reads ahead of the parser: beyond it the server waits (TCP holds it back)
+// instead of this process growing.
+constexpr qint64 SocketBufferBytes = 1024 * 1024;
+constexpr qint64 ReadChunkBytes = 256 * 1024;
+// A blocking wait looks for a quit request this often.
+constexpr int WaitSliceMs = 50;
+// What one collected response costs beyond its bytes (its parsed form).
+constexpr qsizetype ResponseOverheadBytes = 512;
 
 } // namespace
 
@@ -20,6 +31,7 @@ ImapConnection::ImapConnection(const ImapAccountConfig &config, QObject *parent)
     , m_config(config)
     , m_timeout(Clock::instance().createTimer())
 {
+    m_socket.setReadBufferSize(SocketBufferBytes);
     connect(&m_socket, &QSslSocket::connected, this, &ImapConnection::onConnected);
     connect(&m_socket, &QSslSocket::encrypted, this, &ImapConnection::onEncrypted);
     connect(&m_socket, &QSslSocket::readyRead, this, &ImapConnection::onReadyRead);
@@ -136,6 +148,9 @@ void ImapConnection::onSocketError(QAbstractSocket::SocketError error)
 {
     if (m_state == State::Dead)
         return;
+    // A blocking wait's slice ran out; the session itself is fine.
+    if (error == QAbstractSocket::SocketTimeoutError && m_socket.state() == QAbstractSocket::ConnectedState)
+        return;
     if (m_problem == Problem::CertificateUntrusted) {
         fail(m_problem, m_problemText);
         return;
@@ -178,12 +193,98 @@ void ImapConnection::fail(Problem problem, const QString &message)
 
 void ImapConnection::onReadyRead()
 {
-    m_reader.feed(m_socket.readAll());
+    m_backlog = pump();
+    if (m_backlog && !m_turnQueued) {
+        // The rest follows once the event loop has served everyone else (a quit included).
+        m_turnQueued = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                m_turnQueued = false;
+                onReadyRead();
+            },
+            Qt::QueuedConnection);
+    }
+}
+
+bool ImapConnection::pump()
+{
+    int handled = 0;
     ImapResponse response;
-    while (m_state != State::Dead && m_reader.next(&response))
-        handle(response);
-    if (m_reader.failed())
-        fail(Problem::Protocol, QStringLiteral("%1 sent a response too large to accept.").arg(where()));
+    qsizetype size = 0;
+    while (m_state != State::Dead) {
+        if (m_reader.next(&response, &size)) {
+            handle(response, size);
+            if (++handled >= ResponsesPerTurn)
+                return m_state != State::Dead;
+            continue;
+        }
+        if (m_reader.failed()) {
+            fail(Problem::Protocol,
+                 QStringLiteral("%1 sent a response too large to accept (a line over %2 MB or a response over "
+                                "%3 MB); the session was dropped.")
+                     .arg(where())
+                     .arg(ImapResponseReader::MaxLineBytes / (1024 * 1024))
+                     .arg(ImapResponseReader::MaxResponseBytes / (1024 * 1024)));
+            return false;
+        }
+        // Only as much is read as the parser needs, so a flood stays in the socket.
+        if (m_socket.bytesAvailable() <= 0)
+            return false;
+        const QByteArray bytes = m_socket.read(ReadChunkBytes);
+        m_bytesRead += quint64(bytes.size());
+        m_reader.feed(bytes);
+    }
+    return false;
+}
+
+qsizetype ImapConnection::heldBytes() const
+{
+    return m_reader.bufferedBytes() + (m_current ? m_current->heldBytes : 0);
+}
+
+bool ImapConnection::waitFor(const std::function<bool()> &done)
+{
+    int silentMs = 0;
+    while (!done()) {
+        if (m_state == State::Dead)
+            return false;
+        if (QuitRequest::isRaised()) {
+            // The answer would come to a process that is ending: give it up now.
+            close();
+            return done();
+        }
+        if (m_backlog || m_socket.bytesAvailable() > 0) {
+            m_backlog = pump();
+            silentMs = 0;
+            continue;
+        }
+        const QAbstractSocket::SocketState socketState = m_socket.state();
+        if (socketState == QAbstractSocket::HostLookupState || socketState == QAbstractSocket::ConnectingState) {
+            // Qt gives up a connection attempt whose wait runs out, so this one wait is whole.
+            if (!m_socket.waitForConnected(ResponseTimeoutMs) && m_state != State::Dead)
+                fail(Problem::Unreachable,
+                     QStringLiteral("%1 cannot be reached: %2.").arg(where(), m_socket.errorString()));
+            continue;
+        }
+        if (socketState != QAbstractSocket::ConnectedState) {
+            fail(Problem::Lost, QStringLiteral("%1 closed the connection.").arg(where()));
+            continue;
+        }
+        const quint64 before = m_bytesRead;
+        // The socket defers some of its own work (decrypting what it read ahead) to queued
+        // calls; those, and nothing else, are delivered here.
+        QCoreApplication::sendPostedEvents(&m_socket, QEvent::MetaCall);
+        if (m_socket.bytesAvailable() > 0)
+            continue;
+        m_socket.waitForReadyRead(WaitSliceMs);
+        if (m_bytesRead != before || m_socket.bytesAvailable() > 0) {
+            silentMs = 0;
+        } else if ((silentMs += WaitSliceMs) >= ResponseTimeoutMs) {
+            fail(Problem::Lost, QStringLiteral("%1 stopped answering.").arg(where()));
+        }
+    }
+    return true;
 }
 
 void ImapConnection::write(const QByteArray &line)
@@ -239,7 +340,24 @@ void ImapConnection::login()
     write("L LOGIN " + quote(m_config.user.toUtf8()) + ' ' + quote(m_config.password.toUtf8()));
 }
 
-void ImapConnection::handle(const ImapResponse &response)
+bool ImapConnection::collect(const ImapResponse &response, qsizetype size)
+{
+    // IDLE and fire-and-forget commands hand their responses on only; nobody reads a list.
+    if (!m_current || !m_current->done || m_current->tag == m_idleTag)
+        return true;
+    m_current->heldBytes += size + ResponseOverheadBytes;
+    if (m_current->heldBytes > m_maxHeldBytes) {
+        fail(Problem::Protocol,
+             QStringLiteral("%1 sent more than %2 MB in answer to one command; the session was dropped.")
+                 .arg(where())
+                 .arg(m_maxHeldBytes / (1024 * 1024)));
+        return false;
+    }
+    m_current->untagged.append(response);
+    return true;
+}
+
+void ImapConnection::handle(const ImapResponse &response, qsizetype size)
 {
     if (!m_idleConfirmed)
         armTimeout(m_current || m_state != State::Ready);
@@ -276,6 +394,11 @@ void ImapConnection::handle(const ImapResponse &response)
             return;
         }
         if (response.isContinuation()) {
+            if (m_loginCancelled) {
+                fail(Problem::Protocol, QStringLiteral("%1 keeps asking for more during login.").arg(where()));
+                return;
+            }
+            m_loginCancelled = true;
             write("*");
             return;
         }
@@ -309,8 +432,8 @@ void ImapConnection::handle(const ImapResponse &response)
                  QStringLiteral("%1 closed the session: %2").arg(where(), QString::fromUtf8(response.text)));
             return;
         }
-        if (m_current)
-            m_current->untagged.append(response);
+        if (!collect(response, size))
+            return;
         Q_EMIT untagged(response);
         return;
     }

@@ -20,6 +20,8 @@ class Timer;
 // One authenticated IMAP session over a non-blocking socket, on the event loop's thread.
 // Commands run one after another; each completes with its tagged response and the untagged
 // responses that arrived meanwhile. A connection that failed stays dead: make a new one.
+// What a session may hold is bounded (a line, a response, the responses collected for one
+// command), and a flood is read in turns, so other events still get their chance.
 class ImapConnection : public QObject
 {
     Q_OBJECT
@@ -55,6 +57,15 @@ public:
     bool hasCapability(const QByteArray &name) const { return m_capabilities.contains(name.toUpper()); }
     // Ends the session without a report.
     void close();
+    // Blocks on this session's socket alone until done() holds: no event loop runs meanwhile,
+    // so nothing else can act (quit, delete, ask again) while a caller waits. Ends early, with
+    // the session closed, when a quit is requested; false unless done() holds.
+    bool waitFor(const std::function<bool()> &done);
+    // What the session holds of the server's data: unread input and the responses collected
+    // for the running command.
+    qsizetype heldBytes() const;
+    // The most the responses collected for one command may cost.
+    void setMaxHeldBytes(qsizetype bytes) { m_maxHeldBytes = bytes; }
 
     // The server certificate's SHA-256 fingerprint (upper-case hex), once TLS saw one.
     QString certificateFingerprint() const { return m_fingerprint; }
@@ -66,6 +77,10 @@ public:
     static QByteArray quote(const QByteArray &text);
     // How long a command may go unanswered before the session counts as lost.
     static constexpr int ResponseTimeoutMs = 60000;
+    // A message fetched whole fits, with room for the responses around it.
+    static constexpr qsizetype MaxHeldBytes = 2 * ImapResponseReader::MaxResponseBytes;
+    // Responses handled before the event loop gets its turn again.
+    static constexpr int ResponsesPerTurn = 200;
 
 Q_SIGNALS:
     void ready();
@@ -91,14 +106,18 @@ private:
         Done done;
         QByteArray tag;
         QList<ImapResponse> untagged;
+        qsizetype heldBytes = 0;
     };
 
     void onConnected();
     void onEncrypted();
     void onReadyRead();
+    // Handles what arrived, up to a turn's worth; true when more waits.
+    bool pump();
     void onSslErrors(const QList<QSslError> &errors);
     void onSocketError(QAbstractSocket::SocketError error);
-    void handle(const ImapResponse &response);
+    void handle(const ImapResponse &response, qsizetype size);
+    bool collect(const ImapResponse &response, qsizetype size);
     void handleGreeting(const ImapResponse &response);
     void requestCapabilities();
     void login();
@@ -121,6 +140,12 @@ private:
     // The server confirmed IDLE: the timer now counts down to its renewal.
     bool m_idleConfirmed = false;
     int m_nextTag = 1;
+    // A bare continuation was answered with a cancel during login; another is a loop.
+    bool m_loginCancelled = false;
+    bool m_turnQueued = false;
+    bool m_backlog = false;
+    quint64 m_bytesRead = 0;
+    qsizetype m_maxHeldBytes = MaxHeldBytes;
     QSet<QByteArray> m_capabilities;
     QString m_fingerprint;
     Problem m_problem = Problem::None;

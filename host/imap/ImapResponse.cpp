@@ -12,19 +12,20 @@ bool isDigit(char c)
 }
 
 // The size of the literal announced at the end of the line that ends at eol ("{12}" or
-// "{12+}"); -1 when the line announces none, -2 when the size is absurd.
-qint64 literalSizeBefore(const QByteArray &buffer, qsizetype eol)
+// "{12+}"); -1 when the line announces none, -2 when the size is absurd. The line starts at
+// from: what lies before it (an earlier literal's bytes) announces nothing.
+qint64 literalSizeBefore(const QByteArray &buffer, qsizetype from, qsizetype eol)
 {
     qsizetype i = eol - 1;
-    if (i < 0 || buffer.at(i) != '}')
+    if (i < from || buffer.at(i) != '}')
         return -1;
     --i;
-    if (i >= 0 && buffer.at(i) == '+')
+    if (i >= from && buffer.at(i) == '+')
         --i;
     const qsizetype lastDigit = i;
-    while (i >= 0 && isDigit(buffer.at(i)))
+    while (i >= from && isDigit(buffer.at(i)))
         --i;
-    if (i < 0 || buffer.at(i) != '{' || i == lastDigit)
+    if (i < from || buffer.at(i) != '{' || i == lastDigit)
         return -1;
     if (lastDigit - i > 10)
         return -2;
@@ -191,43 +192,56 @@ QByteArray ImapResponse::status() const
 
 void ImapResponseReader::feed(const QByteArray &bytes)
 {
+    // Taken responses are dropped in bulk, so a burst of short lines costs linear time.
+    if (m_start > 0 && m_start >= m_buffer.size() / 2) {
+        m_buffer.remove(0, m_start);
+        m_line -= m_start;
+        m_searchFrom -= m_start;
+        m_start = 0;
+    }
     m_buffer.append(bytes);
 }
 
-bool ImapResponseReader::next(ImapResponse *response)
+bool ImapResponseReader::next(ImapResponse *response, qsizetype *size)
 {
     if (m_failed)
         return false;
-    qsizetype pos = m_scanned;
     while (true) {
-        const qsizetype eol = m_buffer.indexOf("\r\n", pos);
+        const qsizetype eol = m_buffer.indexOf("\r\n", m_searchFrom);
         if (eol < 0) {
-            m_scanned = pos;
-            if (m_buffer.size() > MaxResponseBytes)
+            m_searchFrom = qMax(m_line, m_buffer.size() - 1);
+            if (m_buffer.size() - m_line > MaxLineBytes || m_buffer.size() - m_start > MaxResponseBytes)
                 m_failed = true;
             return false;
         }
-        const qint64 literal = literalSizeBefore(m_buffer, eol);
-        if (literal == -1) {
-            const QByteArray raw = m_buffer.left(eol + 2);
-            m_buffer.remove(0, eol + 2);
-            m_scanned = 0;
-            *response = parse(raw);
-            return true;
-        }
-        if (literal < 0 || literal > MaxResponseBytes) {
+        if (eol - m_line > MaxLineBytes) {
             m_failed = true;
             return false;
         }
+        const qint64 literal = literalSizeBefore(m_buffer, m_line, eol);
+        if (literal == -1) {
+            const QByteArray raw = m_buffer.mid(m_start, eol + 2 - m_start);
+            m_start = m_line = m_searchFrom = eol + 2;
+            if (m_start == m_buffer.size()) {
+                m_buffer.clear();
+                m_start = m_line = m_searchFrom = 0;
+            }
+            if (size)
+                *size = raw.size();
+            *response = parse(raw);
+            return true;
+        }
         const qint64 after = eol + 2 + literal;
-        if (m_buffer.size() < after) {
-            // Wait for the literal; the next call finds this line end again.
-            m_scanned = eol;
-            if (after > MaxResponseBytes)
-                m_failed = true;
+        if (literal < 0 || after - m_start > MaxResponseBytes) {
+            m_failed = true;
             return false;
         }
-        pos = qsizetype(after);
+        if (m_buffer.size() < after) {
+            // Wait for the literal; the next call finds this line end again.
+            m_searchFrom = eol;
+            return false;
+        }
+        m_line = m_searchFrom = qsizetype(after);
     }
 }
 

@@ -52,8 +52,11 @@ class ImapResponseReader
 public:
     // Appends received bytes.
     void feed(const QByteArray &bytes);
-    // Takes the next complete response; false when none is complete yet.
-    bool next(ImapResponse *response);
+    // Takes the next complete response; false when none is complete yet. *size gets the
+    // bytes it took on the wire.
+    bool next(ImapResponse *response, qsizetype *size = nullptr);
+    // Bytes received and not yet taken as responses.
+    qsizetype bufferedBytes() const { return m_buffer.size() - m_start; }
     // True once the stream broke a limit; the connection should be dropped.
     bool failed() const { return m_failed; }
 
@@ -62,10 +65,16 @@ public:
 
     // A response larger than this (a message fetched whole) is refused.
     static constexpr qsizetype MaxResponseBytes = 64 * 1024 * 1024;
+    // One line, literals not counted: a SEARCH of some 400 000 UIDs still fits.
+    static constexpr qsizetype MaxLineBytes = 4 * 1024 * 1024;
 
 private:
     QByteArray m_buffer;
-    qsizetype m_scanned = 0;
+    // Where the response being read starts, where its current line starts (after its last
+    // literal), and where the search for that line's end resumes.
+    qsizetype m_start = 0;
+    qsizetype m_line = 0;
+    qsizetype m_searchFrom = 0;
     bool m_failed = false;
 };
 
