@@ -171,7 +171,9 @@ void MaildirFolderIndex::refresh(Sub sub)
     DIR *dir = opendir(subPath(sub).constData());
     m_listErrors[sub] = dir ? 0 : errno;
     // Unreadable is not empty: the messages are still there, only hidden from us for now.
-    if (!dir && (errno == EACCES || errno == EPERM))
+    // A directory moved away (or the whole store) mostly comes back with them, and what is
+    // kept meanwhile is not announced a second time then.
+    if (!dir && (errno == EACCES || errno == EPERM || errno == ENOENT || errno == ENOTDIR))
         return;
     if (dir) {
         const int dirFd = dirfd(dir);

@@ -49,7 +49,10 @@ const MailHeaders &MaildirItem::headers() const
 {
     if (!m_headers) {
         const QString path = filePath();
-        m_headers = path.isEmpty() ? MailHeaders() : MailHeaderReader::parseFile(path);
+        QString why;
+        m_headers = path.isEmpty() ? MailHeaders() : MailHeaderReader::parseFile(path, m_store->realRoot(), &why);
+        if (!why.isEmpty())
+            m_store->warnOnce(path, QStringLiteral("a message is skipped: %1").arg(why));
     }
     return *m_headers;
 }
