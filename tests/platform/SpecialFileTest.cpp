@@ -2,8 +2,8 @@
 // Each is refused at once with a reason, read as empty and left as it is.
 #include "platform/core/IniFileCache.h"
 #include "platform/core/Profile.h"
-#include "platform/core/RegularFile.h"
 #include "platform/core/Registry.h"
+#include "platform/core/RegularFile.h"
 #include "platform/core/Verbose.h"
 
 #include <QDir>
@@ -65,10 +65,7 @@ protected:
 
     QString ini() const { return m_dir.filePath(QStringLiteral("Lumora.ini")); }
     QString reg() const { return m_dir.path() + QStringLiteral("/lumora/registry/user.reg"); }
-    void makeFifo(const QString &path) const
-    {
-        ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-    }
+    void makeFifo(const QString &path) const { ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0); }
     // A sparse file: its size without the disk space.
     void makeHuge(const QString &path, qint64 bytes) const
     {
