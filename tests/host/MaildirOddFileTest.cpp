@@ -96,7 +96,7 @@ TEST_F(OddMessageFiles, APipePutWhereAMessageWasIsSkippedAndToldOnce)
         },
         newPath(QStringLiteral("a.host"))));
     EXPECT_EQ(subjects, (QStringList{QString(), QStringLiteral("second")}));
-    EXPECT_EQ(again, subjects);
+    EXPECT_EQ(again, QStringList{QStringLiteral("second")}) << "the pipe is skipped from then on";
     ASSERT_EQ(said.size(), 1) << said.join(QLatin1Char('\n')).toStdString();
     EXPECT_TRUE(said.first().contains(QStringLiteral("a.host")) && said.first().contains(QStringLiteral("named pipe")))
         << said.first().toStdString();
@@ -104,16 +104,17 @@ TEST_F(OddMessageFiles, APipePutWhereAMessageWasIsSkippedAndToldOnce)
     // Later mail is read as always.
     tree.put({}, QStringLiteral("new"), QStringLiteral("c.host"), MaildirTree::message("third"), T0 + 2);
     app.checkForChanges();
-    EXPECT_TRUE(scan(app).endsWith(QStringLiteral("third")));
+    EXPECT_EQ(scan(app), (QStringList{QStringLiteral("second"), QStringLiteral("third")}));
     EXPECT_EQ(said.size(), 1);
-    // A fresh listing leaves the pipe out.
+    // A fresh listing leaves the pipe out too.
     MaildirApplication later({tree.root()});
     EXPECT_EQ(scan(later), (QStringList{QStringLiteral("second"), QStringLiteral("third")}));
 }
 
 TEST_F(OddMessageFiles, ALinkIsReadOnlyWhileItLeadsToARegularFileInTheStore)
 {
-    const QString target = tree.put({}, QStringLiteral("cur"), QStringLiteral("t.host:2,S"), MaildirTree::message("kept"));
+    const QString target =
+        tree.put({}, QStringLiteral("cur"), QStringLiteral("t.host:2,S"), MaildirTree::message("kept"));
     ASSERT_TRUE(QFile::link(target, newPath(QStringLiteral("link.host"))));
     tree.put({}, QStringLiteral("new"), QStringLiteral("z.host"), MaildirTree::message("after"), T0 + 5);
     MaildirApplication app({tree.root()});

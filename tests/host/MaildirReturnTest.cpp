@@ -188,8 +188,8 @@ TEST_F(ComingBack, ANewDirectoryClosedAndOpenedAgainAnnouncesNothingTwice)
     makeFolder(root());
     makeFolder(at(QStringLiteral(".Private")));
     QFile::setPermissions(base.path(), QFileDevice::Permissions(0x7777));
-    for (const QString &dir : {QString(), QStringLiteral("/new"), QStringLiteral("/cur"),
-                               QStringLiteral("/.Private"), QStringLiteral("/.Private/cur")})
+    for (const QString &dir : {QString(), QStringLiteral("/new"), QStringLiteral("/cur"), QStringLiteral("/.Private"),
+                               QStringLiteral("/.Private/cur")})
         QFile::setPermissions(root() + dir, QFileDevice::Permissions(0x7777));
     const QString privateNew = at(QStringLiteral(".Private/new"));
     QFile::setPermissions(privateNew, QFileDevice::Permissions(0x7777));
