@@ -152,7 +152,11 @@ TEST_F(OddMessageFiles, ALinkIsReadOnlyWhileItLeadsToARegularFileInTheStore)
     ASSERT_EQ(said.size(), 1) << said.join(QLatin1Char('\n')).toStdString();
     EXPECT_TRUE(said.first().contains(QStringLiteral("outside"))) << said.first().toStdString();
 
-    // A listing made now leaves it out altogether.
+    // A listing made now leaves it out altogether, and says so once.
+    said.clear();
     MaildirApplication fourth({tree.root()});
     EXPECT_EQ(scan(fourth), QStringList{QStringLiteral("after")});
+    fourth.checkForChanges();
+    ASSERT_EQ(said.size(), 1) << said.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(said.first().contains(QStringLiteral("is not followed"))) << said.first().toStdString();
 }
