@@ -1,15 +1,54 @@
 #include "host/FileLogWriter.h"
 
 #include "platform/core/Clock.h"
+#include "platform/core/RegularFile.h"
+#include "platform/core/Verbose.h"
+
+#include <QMutex>
+#include <QMutexLocker>
+#include <QSet>
+
+#include <unistd.h>
 
 namespace lumora::host {
 
+namespace {
+
+// A log that cannot be written is said once per file on standard error, however many
+// writers a run makes for it.
+void tellOnce(const QString &path, const QString &why)
+{
+    static QMutex mutex;
+    static QSet<QString> told;
+    QMutexLocker locker(&mutex);
+    if (told.contains(path))
+        return;
+    told.insert(path);
+    Verbose::warning(QStringLiteral("nothing is logged to %1: %2").arg(path, why));
+}
+
+} // namespace
+
 FileLogWriter::FileLogWriter(const QString &path, QObject *parent)
     : LogWriter(parent)
-    , m_file(path)
+    , m_path(path)
 {
-    if (!path.isEmpty())
-        m_file.open(QIODevice::WriteOnly | QIODevice::Append);
+    if (path.isEmpty()) {
+        m_error = QStringLiteral("no log file was named");
+        return;
+    }
+    RegularFile file;
+    if (!file.openForAppend(path)) {
+        m_error = file.errorString();
+        tellOnce(path, m_error);
+        return;
+    }
+    const int fd = file.release();
+    if (!m_file.open(fd, QIODevice::WriteOnly | QIODevice::Append, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        m_error = m_file.errorString();
+        tellOnce(path, m_error);
+    }
 }
 
 FileLogWriter::~FileLogWriter() = default;

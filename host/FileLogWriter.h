@@ -16,9 +16,11 @@ public:
     explicit FileLogWriter(const QString &path, QObject *parent = nullptr);
     ~FileLogWriter() override;
 
-    // False when the file could not be opened for appending; such a writer writes nothing.
+    // False when the file could not be opened for appending (or is no regular file: a named
+    // pipe would block every entry); such a writer writes nothing, and errorString() says why.
     bool isOpen() const { return m_file.isOpen(); }
-    QString path() const { return m_file.fileName(); }
+    QString path() const { return m_path; }
+    QString errorString() const { return m_error; }
 
     Q_INVOKABLE void Log(int level, const QString &procedure, const QString &message) override;
 
@@ -26,6 +28,8 @@ public:
     static QString escaped(const QString &text);
 
 private:
+    QString m_path;
+    QString m_error;
     QFile m_file;
 };
 

@@ -2,7 +2,9 @@
 
 #include "host/common/MailHeaderText.h"
 
-#include <QFile>
+#include "platform/core/RegularFile.h"
+
+#include <QFileInfo>
 
 #include <atomic>
 #include <mutex>
@@ -175,20 +177,46 @@ MailHeaders MailHeaderReader::parse(const QByteArray &message)
     return result;
 }
 
-MailHeaders MailHeaderReader::parseFile(const QString &path)
+MailHeaders MailHeaderReader::parseFile(const QString &path, const QString &within, QString *error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
+    const auto refuse = [error](const QString &why) {
+        if (error)
+            *error = why;
+        return MailHeaders();
+    };
+    const auto inside = [&within](const QString &resolved) {
+        return resolved.startsWith(within.endsWith(QLatin1Char('/')) ? within : within + QLatin1Char('/'));
+    };
+    // A file moved or deleted since it was listed is no fault worth a word.
+    const auto gone = [&path] { return !QFileInfo::exists(path) && !QFileInfo(path).isSymLink(); };
+    RegularFile file;
+    if (within.isEmpty()) {
+        if (!file.openForReading(path))
+            return gone() ? MailHeaders() : refuse(file.errorString());
+    } else {
+        // The links resolved first, so that the file opened is the one checked; the opened
+        // descriptor is checked again, as a directory on the way may be swapped meanwhile.
+        const QString resolved = QFileInfo(path).canonicalFilePath();
+        if (resolved.isEmpty())
+            return gone() ? MailHeaders() : refuse(QStringLiteral("%1 leads nowhere and is not read").arg(path));
+        if (!inside(resolved))
+            return refuse(QStringLiteral("%1 leads outside its store (to %2) and is not read").arg(path, resolved));
+        if (!file.openForReading(resolved, RegularFile::Links::Refuse))
+            return gone() ? MailHeaders() : refuse(file.errorString());
+        const QString opened = file.openedPath();
+        if (!opened.isEmpty() && !inside(opened))
+            return refuse(QStringLiteral("%1 leads outside its store (to %2) and is not read").arg(path, opened));
+    }
     ++s_filesOpened;
     // Read in chunks until the header ends, so a large body is never read.
     QByteArray data;
     while (data.size() < MaxHeaderBytes) {
-        const QByteArray chunk = file.read(64 * 1024);
-        if (chunk.isEmpty())
+        const qsizetype before = data.size();
+        if (!file.read(qMin<qint64>(64 * 1024, MaxHeaderBytes - before), &data))
+            return refuse(file.errorString());
+        if (data.size() == before)
             break;
-        const qsizetype searchFrom = qMax<qsizetype>(0, data.size() - 3);
-        data.append(chunk);
+        const qsizetype searchFrom = qMax<qsizetype>(0, before - 3);
         if (data.indexOf("\n\n", searchFrom) >= 0 || data.indexOf("\n\r\n", searchFrom) >= 0)
             break;
     }

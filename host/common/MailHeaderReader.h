@@ -26,8 +26,11 @@ class MailHeaderReader
 public:
     // The header block of a message (a whole message is fine; the body is ignored).
     static MailHeaders parse(const QByteArray &message);
-    // Reads only the header block of the file (bounded) and parses it.
-    static MailHeaders parseFile(const QString &path);
+    // Reads only the header block of the file (bounded) and parses it. Only a regular file
+    // is read, and nothing waits on a pipe or device put in its place. With within given, the
+    // file must lie below that directory: a link leading elsewhere is not followed. What
+    // cannot be read comes back empty, and *error (when given) says why.
+    static MailHeaders parseFile(const QString &path, const QString &within = {}, QString *error = nullptr);
     // The header block at the start of a message: up to the first empty line.
     static QByteArray headerBlock(const QByteArray &message);
     // Importance from the "Importance", "X-Priority" and "Priority" header values.

@@ -1,7 +1,12 @@
 #include "host/maildir/MaildirFolderIndex.h"
 
+#include "platform/core/Verbose.h"
+
 #include <QFile>
+#include <QMutex>
+#include <QMutexLocker>
 #include <QRegularExpression>
+#include <QSet>
 
 #include <algorithm>
 #include <atomic>
@@ -21,6 +26,20 @@ namespace {
 
 std::atomic<quint64> g_listings{0};
 
+// Said once per link: every listing of the folder meets it again.
+void tellLeadsOutside(const QString &link, const QString &target)
+{
+    static QMutex mutex;
+    static QSet<QString> told;
+    QMutexLocker locker(&mutex);
+    if (told.contains(link))
+        return;
+    if (told.size() >= 4096)
+        told.clear();
+    told.insert(link);
+    Verbose::warning(QStringLiteral("%1 leads outside its store (to %2); it is not followed").arg(link, target));
+}
+
 // A symlinked message counts only when it resolves to a regular file inside the store.
 bool acceptableLink(const QByteArray &path, const QString &storeRoot, struct stat *target)
 {
@@ -29,8 +48,10 @@ bool acceptableLink(const QByteArray &path, const QString &storeRoot, struct sta
         return false;
     const QString resolvedPath = QFile::decodeName(resolved);
     free(resolved);
-    if (!resolvedPath.startsWith(storeRoot + QLatin1Char('/')))
+    if (!resolvedPath.startsWith(storeRoot + QLatin1Char('/'))) {
+        tellLeadsOutside(QFile::decodeName(path), resolvedPath);
         return false;
+    }
     return stat(path.constData(), target) == 0 && S_ISREG(target->st_mode);
 }
 
@@ -171,7 +192,9 @@ void MaildirFolderIndex::refresh(Sub sub)
     DIR *dir = opendir(subPath(sub).constData());
     m_listErrors[sub] = dir ? 0 : errno;
     // Unreadable is not empty: the messages are still there, only hidden from us for now.
-    if (!dir && (errno == EACCES || errno == EPERM))
+    // A directory moved away (or the whole store) mostly comes back with them, and what is
+    // kept meanwhile is not announced a second time then.
+    if (!dir && (errno == EACCES || errno == EPERM || errno == ENOENT || errno == ENOTDIR))
         return;
     if (dir) {
         const int dirFd = dirfd(dir);

@@ -35,9 +35,11 @@ public:
     // folderPath and storeRoot are canonical; symlinks leading outside storeRoot are skipped.
     MaildirFolderIndex(const QString &folderPath, const QString &storeRoot);
     ~MaildirFolderIndex();
+    // The store's root moved (it became a link to elsewhere): links are judged against it.
+    void setStoreRoot(const QString &storeRoot) { m_storeRoot = storeRoot; }
 
     // Relists one sub-directory: names gone are dropped, names not known are added. A
-    // sub-directory that may not be read keeps what was known of it.
+    // sub-directory that may not be read, or is missing for now, keeps what was known of it.
     void refresh(Sub sub);
     // Relists new/ and then cur/, so a message moving between them meanwhile is kept.
     void refreshAll();

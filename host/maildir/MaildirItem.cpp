@@ -8,7 +8,21 @@
 #include <QFileInfo>
 #include <QProcess>
 
+#include <sys/stat.h>
+
 namespace lumora {
+
+namespace {
+
+bool isMessageFileInside(const QString &path, const QString &root)
+{
+    struct stat st;
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return true; // gone meanwhile: the watcher drops it
+    return S_ISREG(st.st_mode) && QFileInfo(path).canonicalFilePath().startsWith(root + QLatin1Char('/'));
+}
+
+} // namespace
 
 MaildirItem::MaildirItem(std::shared_ptr<MaildirStore> store, const QString &dir, const QString &uniqueName,
                          QObject *parent)
@@ -49,7 +63,18 @@ const MailHeaders &MaildirItem::headers() const
 {
     if (!m_headers) {
         const QString path = filePath();
-        m_headers = path.isEmpty() ? MailHeaders() : MailHeaderReader::parseFile(path);
+        QString why;
+        m_headers = path.isEmpty() ? MailHeaders() : MailHeaderReader::parseFile(path, m_store->realRoot(), &why);
+        if (!why.isEmpty()) {
+            m_store->warnOnce(path, QStringLiteral("a message is skipped: %1").arg(why));
+            // What is no message file at all leaves the index, so that later scans skip it too;
+            // a listing made afterwards looks at it afresh. A failed read of a real message
+            // (too many open files, say) keeps it, or it would count as new mail again later.
+            if (!isMessageFileInside(path, m_store->realRoot())) {
+                if (MaildirFolderIndex *index = m_store->index(m_dir))
+                    index->remove(m_uniqueName);
+            }
+        }
     }
     return *m_headers;
 }

@@ -2,6 +2,7 @@
 
 #include "host/common/HexText.h"
 #include "host/common/MailboxName.h"
+#include "platform/core/Verbose.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -37,11 +38,41 @@ MaildirStore::MaildirStore(const QString &rootPath)
     if (canonical.isEmpty() || !isDirectory(canonical))
         return;
     m_root = canonical;
+    m_realRoot = canonical;
     m_storeId = HexText::encode(QStringLiteral("S") + m_root);
     refreshFolders();
 }
 
 MaildirStore::~MaildirStore() = default;
+
+bool MaildirStore::reopen()
+{
+    if (!isValid())
+        return false;
+    const QString canonical = QFileInfo(m_root).canonicalFilePath();
+    if (canonical.isEmpty() || !isDirectory(canonical))
+        return false;
+    if (canonical != m_realRoot) {
+        m_realRoot = canonical;
+        for (auto &folder : m_folders) {
+            if (folder.second)
+                folder.second->setStoreRoot(m_realRoot);
+        }
+    }
+    refreshFolders();
+    return true;
+}
+
+void MaildirStore::warnOnce(const QString &key, const QString &text)
+{
+    // Bounded: a store full of odd files must not grow this without end.
+    if (m_warned.size() >= 4096)
+        m_warned.clear();
+    if (m_warned.contains(key))
+        return;
+    m_warned.insert(key);
+    Verbose::warning(text);
+}
 
 QStringList MaildirStore::folderDirs() const
 {
@@ -54,7 +85,7 @@ QStringList MaildirStore::folderDirs() const
 bool MaildirStore::insideRoot(const QString &path) const
 {
     const QString canonical = QFileInfo(path).canonicalFilePath();
-    return canonical.startsWith(m_root + QLatin1Char('/'));
+    return canonical.startsWith(m_realRoot + QLatin1Char('/'));
 }
 
 bool MaildirStore::isFolderDirName(const QString &dir)
@@ -125,7 +156,7 @@ MaildirFolderIndex *MaildirStore::index(const QString &dir)
     if (it == m_folders.end())
         return nullptr;
     if (!it->second) {
-        it->second = std::make_unique<MaildirFolderIndex>(folderPath(dir), m_root);
+        it->second = std::make_unique<MaildirFolderIndex>(folderPath(dir), m_realRoot);
         it->second->refreshAll();
     }
     return it->second.get();

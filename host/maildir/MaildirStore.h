@@ -2,6 +2,7 @@
 
 #include "host/maildir/MaildirFolderIndex.h"
 
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -20,7 +21,14 @@ public:
     ~MaildirStore();
 
     bool isValid() const { return !m_root.isEmpty(); }
+    // The root as the store was opened: folder paths and ids are made from it.
     QString rootPath() const { return m_root; }
+    // Where the root leads now (it may have become a link to a store elsewhere): files
+    // must lie below it to be read.
+    QString realRoot() const { return m_realRoot; }
+    // Looks again where the root leads, after it went away and came back; false while it is
+    // no directory.
+    bool reopen();
     QString storeId() const { return m_storeId; }
 
     // Relists the root for folders; returns the ones not known before. A root that may not
@@ -54,6 +62,10 @@ public:
     QString displayCommand() const { return m_displayCommand; }
     void setDisplayCommand(const QString &command) { m_displayCommand = command; }
 
+    // Writes the warning once for key (a message file) in the life of the store, so a scan
+    // that meets the same odd file again stays quiet.
+    void warnOnce(const QString &key, const QString &text);
+
     static QString trashDir() { return QStringLiteral(".Trash"); }
     static QString draftsDir() { return QStringLiteral(".Drafts"); }
 
@@ -69,7 +81,9 @@ private:
     QString freshUniqueName();
 
     QString m_root;
+    QString m_realRoot;
     QString m_storeId;
+    QSet<QString> m_warned;
     QString m_displayCommand = QStringLiteral("xdg-open");
     std::map<QString, std::unique_ptr<MaildirFolderIndex>> m_folders;
     int m_deliveries = 0;

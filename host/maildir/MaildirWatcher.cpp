@@ -8,25 +8,34 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSocketNotifier>
 
 #include <cerrno>
 #include <cstring>
 
 #include <sys/inotify.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace lumora {
 
 namespace {
 
-// new/ and cur/: every way a message file appears or goes, and their permissions changing.
-constexpr quint32 kFolderMask = IN_CREATE | IN_MOVED_TO | IN_DELETE | IN_MOVED_FROM | IN_ATTRIB | IN_ONLYDIR;
-// The store root: folders appearing or going (files there, such as index files, are ignored),
-// and the permissions of its folders and of the Inbox's new/ and cur/ changing.
-constexpr quint32 kRootMask = IN_CREATE | IN_MOVED_TO | IN_DELETE | IN_MOVED_FROM | IN_ATTRIB | IN_ONLYDIR;
-// A dot directory being made into a folder: waits for its cur/.
+// new/ and cur/: every way a message file appears or goes, their permissions changing, and
+// the directory itself going away.
+constexpr quint32 kFolderMask =
+    IN_CREATE | IN_MOVED_TO | IN_DELETE | IN_MOVED_FROM | IN_ATTRIB | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR;
+// The store root: folders (and the Inbox's new/ and cur/) appearing or going (files there,
+// such as index files, are ignored), their permissions changing, and the root going away.
+constexpr quint32 kRootMask =
+    IN_CREATE | IN_MOVED_TO | IN_DELETE | IN_MOVED_FROM | IN_ATTRIB | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR;
+// A dot directory being made into a folder: waits for its cur/. A folder that lost its new/
+// or cur/ waits the same way for it to come back.
 constexpr quint32 kPendingMask = IN_CREATE | IN_MOVED_TO | IN_ONLYDIR;
+// The directory holding a store root that is gone or a link: names there appearing or going.
+// Added to whatever else watches that directory, never replacing it.
+constexpr quint32 kParentMask = IN_CREATE | IN_MOVED_TO | IN_DELETE | IN_MOVED_FROM | IN_ONLYDIR | IN_MASK_ADD;
 
 constexpr size_t kReadBufferSize = 64 * 1024;
 
@@ -46,6 +55,26 @@ bool isAccessError(int error)
     return error == EACCES || error == EPERM;
 }
 
+bool isMissing(int error)
+{
+    return error == ENOENT || error == ENOTDIR;
+}
+
+QString systemError(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+bool directoryId(const QString &path, quint64 *device, quint64 *inode)
+{
+    struct stat st;
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISDIR(st.st_mode))
+        return false;
+    *device = st.st_dev;
+    *inode = st.st_ino;
+    return true;
+}
+
 } // namespace
 
 MaildirWatcher::MaildirWatcher(const QList<std::shared_ptr<MaildirStore>> &stores, QObject *parent)
@@ -60,8 +89,8 @@ MaildirWatcher::MaildirWatcher(const QList<std::shared_ptr<MaildirStore>> &store
     });
     m_fd = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     if (m_fd < 0) {
-        qWarning("lumora: cannot watch the mail folders (inotify: %s); new mail will not be noticed",
-                 std::strerror(errno));
+        m_noInotify = QStringLiteral("The mail folders cannot be watched (inotify: %1); new mail will not be noticed.")
+                          .arg(systemError(errno));
     } else {
         m_notifier = new QSocketNotifier(m_fd, QSocketNotifier::Read, this);
         connect(m_notifier, &QSocketNotifier::activated, this, &MaildirWatcher::readEvents);
@@ -71,12 +100,16 @@ MaildirWatcher::MaildirWatcher(const QList<std::shared_ptr<MaildirStore>> &store
             continue;
         m_stores.append(store);
         Root root;
-        root.wd = addWatch(store->rootPath(), kRootMask, {store, QString(), Kind::Root}, &root.watchError);
+        int error = 0;
+        root.wd = addWatch(store->rootPath(), kRootMask, {store, QString(), Kind::Root}, &error);
+        root.watchError = isAccessError(error) ? error : 0;
+        directoryId(store->rootPath(), &root.device, &root.inode);
         m_roots.insert(store.get(), root);
         for (const QString &dir : store->folderDirs())
             watchFolder(store, dir, false);
         rootChanged(store); // picks up dot directories still being created
     }
+    syncParentWatches();
     updateProblems();
 }
 
@@ -95,28 +128,30 @@ int MaildirWatcher::watchedCount() const
 QString MaildirWatcher::problems() const
 {
     QStringList lines;
-    for (auto it = m_problems.cbegin(); it != m_problems.cend(); ++it)
-        lines.append(QStringLiteral("The mail folder %1 cannot be read: %2. Its new mail is announced once it can be "
-                                    "read.")
-                         .arg(it.key(), it.value()));
+    if (!m_noInotify.isEmpty())
+        lines.append(m_noInotify);
+    if (!m_watchLimit.isEmpty())
+        lines.append(m_watchLimit);
+    lines.append(m_problems.values());
     return lines.join(QLatin1Char('\n'));
 }
 
-int MaildirWatcher::addWatch(const QString &path, quint32 mask, const Watch &watch, int *accessError)
+int MaildirWatcher::addWatch(const QString &path, quint32 mask, const Watch &watch, int *failure)
 {
-    if (accessError)
-        *accessError = 0;
+    if (failure)
+        *failure = 0;
     if (m_fd < 0)
         return -1;
     const int wd = inotify_add_watch(m_fd, QFile::encodeName(path).constData(), mask);
     if (wd < 0) {
-        if (accessError && isAccessError(errno))
-            *accessError = errno;
-        if ((errno == ENOSPC || errno == ENOMEM) && !m_warnedWatchLimit) {
-            m_warnedWatchLimit = true;
-            qWarning("lumora: cannot watch %s: the limit of inotify watches is reached "
-                     "(raise fs.inotify.max_user_watches); new mail there will not be noticed",
-                     qPrintable(path));
+        const int error = errno;
+        if (failure)
+            *failure = error;
+        if ((error == ENOSPC || error == ENOMEM) && m_watchLimit.isEmpty()) {
+            m_watchLimit = QStringLiteral("%1 cannot be watched: the limit of inotify watches is reached (raise "
+                                          "fs.inotify.max_user_watches); new mail there will not be noticed.")
+                               .arg(path);
+            m_problemsStale = true;
         }
         return -1;
     }
@@ -137,15 +172,23 @@ void MaildirWatcher::removeWatch(int wd, const QString &dir)
 void MaildirWatcher::watchFolder(const std::shared_ptr<MaildirStore> &store, const QString &dir, bool countNewMail)
 {
     const QString path = store->folderPath(dir);
-    if (!store->hasFolder(dir))
+    if (!store->hasFolder(dir) || m_roots.value(store.get()).gone)
         return;
     // Watch first, then list: a delivery in between shows up in the listing, the event, or both.
-    Folder folder{store, dir};
+    Folder folder;
+    folder.store = store;
+    folder.dir = dir;
     int newError = 0;
     int curError = 0;
     folder.wdNew = addWatch(path + QStringLiteral("/new"), kFolderMask, {store, dir, Kind::New}, &newError);
     folder.wdCur = addWatch(path + QStringLiteral("/cur"), kFolderMask, {store, dir, Kind::Cur}, &curError);
-    folder.watchError = newError ? newError : curError;
+    folder.watchError = isAccessError(newError) ? newError : (isAccessError(curError) ? curError : 0);
+    if (isMissing(newError) || isMissing(curError)) {
+        folder.missing = isMissing(newError) ? QStringLiteral("new") : QStringLiteral("cur");
+        // The Inbox's new/ and cur/ lie in the root, whose watch sees them come back.
+        if (!dir.isEmpty())
+            folder.wdDir = addWatch(path, kPendingMask, {store, dir, Kind::FolderDir});
+    }
     m_folders.insert(path, folder);
 
     MaildirFolderIndex *index = store->loadedIndex(dir);
@@ -166,12 +209,13 @@ void MaildirWatcher::forgetFolder(const QString &path)
     const Folder folder = m_folders.take(path);
     removeWatch(folder.wdNew, folder.dir);
     removeWatch(folder.wdCur, folder.dir);
+    removeWatch(folder.wdDir, folder.dir);
 }
 
 void MaildirWatcher::rewatchFolder(const QString &path)
 {
     const auto it = m_folders.constFind(path);
-    if (it == m_folders.cend())
+    if (it == m_folders.cend() || m_roots.value(it->store.get()).gone)
         return;
     const std::shared_ptr<MaildirStore> store = it->store;
     const QString dir = it->dir;
@@ -182,19 +226,134 @@ void MaildirWatcher::rewatchFolder(const QString &path)
 void MaildirWatcher::retryUnreadable()
 {
     for (const auto &store : std::as_const(m_stores)) {
+        if (!m_roots.value(store.get()).gone && !sameRoot(store))
+            storeLost(store);
         Root &root = m_roots[store.get()];
-        if (root.wd < 0 && root.watchError)
-            root.wd = addWatch(store->rootPath(), kRootMask, {store, QString(), Kind::Root}, &root.watchError);
+        if (root.gone) {
+            storeBack(store);
+            continue;
+        }
+        if (root.wd < 0 && root.watchError) {
+            int error = 0;
+            root.wd = addWatch(store->rootPath(), kRootMask, {store, QString(), Kind::Root}, &error);
+            root.watchError = isAccessError(error) ? error : 0;
+        }
         rootChanged(store);
     }
     QStringList unreadable;
     for (auto it = m_folders.cbegin(); it != m_folders.cend(); ++it) {
         const MaildirFolderIndex *index = it->store->loadedIndex(it->dir);
-        if (it->watchError || (index && isAccessError(index->listError())))
+        if (it->watchError || !it->missing.isEmpty() || (index && isAccessError(index->listError())))
             unreadable.append(it.key());
     }
     for (const QString &path : std::as_const(unreadable))
         rewatchFolder(path);
+    syncParentWatches();
+}
+
+bool MaildirWatcher::sameRoot(const std::shared_ptr<MaildirStore> &store) const
+{
+    const Root root = m_roots.value(store.get());
+    quint64 device = 0;
+    quint64 inode = 0;
+    return directoryId(store->rootPath(), &device, &inode) && device == root.device && inode == root.inode;
+}
+
+void MaildirWatcher::storeLost(const std::shared_ptr<MaildirStore> &store)
+{
+    Root &root = m_roots[store.get()];
+    if (root.gone)
+        return;
+    root.gone = true;
+    removeWatch(root.wd, QString());
+    root.wd = -1;
+    root.watchError = 0;
+    // The folders stay known, with what their indexes hold, so that the mail still there
+    // when the store comes back is not announced again; only their watches go, as a
+    // store moved away would go on reporting from where it went.
+    for (auto it = m_folders.begin(); it != m_folders.end(); ++it) {
+        if (it->store != store)
+            continue;
+        removeWatch(it->wdNew, it->dir);
+        removeWatch(it->wdCur, it->dir);
+        removeWatch(it->wdDir, it->dir);
+        it->wdNew = it->wdCur = it->wdDir = -1;
+        it->watchError = 0;
+        it->missing.clear();
+    }
+    const QString prefix = store->rootPath() + QLatin1Char('/');
+    for (auto it = m_pending.begin(); it != m_pending.end();) {
+        if (it.key().startsWith(prefix)) {
+            removeWatch(it.value(), it.key());
+            it = m_pending.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    Verbose::line(QStringLiteral("the mail store %1 is gone; waiting for it to come back").arg(store->rootPath()));
+    m_problemsStale = true;
+    syncParentWatches();
+}
+
+bool MaildirWatcher::storeBack(const std::shared_ptr<MaildirStore> &store)
+{
+    if (!store->reopen())
+        return false;
+    Root &root = m_roots[store.get()];
+    root.gone = false;
+    int error = 0;
+    root.wd = addWatch(store->rootPath(), kRootMask, {store, QString(), Kind::Root}, &error);
+    root.watchError = isAccessError(error) ? error : 0;
+    directoryId(store->rootPath(), &root.device, &root.inode);
+    Verbose::line(QStringLiteral("the mail store %1 is back; watching it again").arg(store->rootPath()));
+
+    QStringList known;
+    for (auto it = m_folders.cbegin(); it != m_folders.cend(); ++it) {
+        if (it->store == store)
+            known.append(it.key());
+    }
+    // Folders that appeared meanwhile are new (all their new/ is new mail), those that went
+    // are dropped; the others are listed again, and only what is new in them is announced.
+    rootChanged(store);
+    for (const QString &path : std::as_const(known)) {
+        if (m_folders.contains(path))
+            rewatchFolder(path);
+    }
+    m_problemsStale = true;
+    syncParentWatches();
+    return true;
+}
+
+void MaildirWatcher::syncParentWatches()
+{
+    QSet<QString> wanted;
+    for (const auto &store : std::as_const(m_stores)) {
+        const QFileInfo root(store->rootPath());
+        if (m_roots.value(store.get()).gone || root.isSymLink())
+            wanted.insert(root.absolutePath());
+    }
+    for (auto it = m_parents.begin(); it != m_parents.end();) {
+        if (wanted.contains(it.key())) {
+            ++it;
+            continue;
+        }
+        // A directory watched for another reason too shares the descriptor: that watch stays.
+        if (!m_watches.contains(it.value()))
+            inotify_rm_watch(m_fd, it.value());
+        m_parentPaths.remove(it.value());
+        it = m_parents.erase(it);
+    }
+    if (m_fd < 0)
+        return;
+    for (const QString &path : std::as_const(wanted)) {
+        if (m_parents.contains(path))
+            continue;
+        const int wd = inotify_add_watch(m_fd, QFile::encodeName(path).constData(), kParentMask);
+        if (wd < 0)
+            continue; // the retry looks again meanwhile
+        m_parents.insert(path, wd);
+        m_parentPaths.insert(wd, path);
+    }
 }
 
 void MaildirWatcher::updateProblems()
@@ -202,29 +361,52 @@ void MaildirWatcher::updateProblems()
     QMap<QString, QString> now;
     const auto note = [&now](const QString &path, int error) {
         if (isAccessError(error) && !now.contains(path))
-            now.insert(path, QString::fromLocal8Bit(std::strerror(error)));
+            now.insert(path,
+                       QStringLiteral("The mail folder %1 cannot be read: %2. Its new mail is announced once it "
+                                      "can be read.")
+                           .arg(path, systemError(error)));
     };
     for (const auto &store : std::as_const(m_stores)) {
+        if (m_roots.value(store.get()).gone) {
+            now.insert(store->rootPath(),
+                       QStringLiteral("The mail store %1 is gone (deleted, moved away or no directory any more). It is "
+                                      "watched again as soon as it is back, and the mail waiting in it is announced "
+                                      "then.")
+                           .arg(store->rootPath()));
+            continue;
+        }
         note(store->rootPath(), m_roots.value(store.get()).watchError);
         note(store->rootPath(), store->listError());
     }
     for (auto it = m_folders.cbegin(); it != m_folders.cend(); ++it) {
+        if (m_roots.value(it->store.get()).gone)
+            continue;
         note(it.key(), it->watchError);
         if (const MaildirFolderIndex *index = it->store->loadedIndex(it->dir))
             note(it.key(), index->listError());
+        if (!it->missing.isEmpty() && !now.contains(it.key()))
+            now.insert(it.key(),
+                       QStringLiteral("The mail folder %1 has no %2/ directory (deleted or moved away). It "
+                                      "is watched again as soon as %2/ is back.")
+                           .arg(it.key(), it->missing));
     }
+    m_problemsStale = false;
     if (now.isEmpty())
         m_retry->setEnabled(false);
     else if (!m_retry->isEnabled())
         m_retry->restart(RetryMs);
-    if (now == m_problems)
-        return;
     m_problems = now;
-    Q_EMIT problemsChanged(problems());
+    const QString text = problems();
+    if (text == m_told)
+        return;
+    m_told = text;
+    Q_EMIT problemsChanged(text);
 }
 
 void MaildirWatcher::rootChanged(const std::shared_ptr<MaildirStore> &store)
 {
+    if (m_roots.value(store.get()).gone)
+        return;
     const bool wasUnreadable = isAccessError(store->listError());
     const QStringList added = store->refreshFolders();
     if (wasUnreadable && !store->listError()) {
@@ -278,11 +460,25 @@ void MaildirWatcher::handleEvent(quint32 wd, quint32 mask, quint32 cookie, const
     if (it == m_watches.cend())
         return;
     const Watch watch = *it;
-    if (mask & IN_IGNORED) {
-        // The directory is gone; its folder (if any) goes with the next root change.
-        m_watches.remove(int(wd));
-        if (watch.kind == Kind::Pending)
-            m_pending.remove(watch.dir);
+    if (mask & (IN_IGNORED | IN_DELETE_SELF | IN_MOVE_SELF)) {
+        // The directory is gone, or moved where its events mean nothing to us.
+        if (mask & IN_IGNORED)
+            m_watches.remove(int(wd));
+        switch (watch.kind) {
+        case Kind::Pending:
+            if (mask & IN_IGNORED)
+                m_pending.remove(watch.dir);
+            break;
+        case Kind::Root:
+            batch.lostRoots.insert(watch.store.get());
+            break;
+        case Kind::New:
+        case Kind::Cur:
+        case Kind::FolderDir:
+            // Watched afresh: a folder that is gone as a whole goes with the root's change.
+            batch.permissions.insert(watch.store->folderPath(watch.dir));
+            break;
+        }
         return;
     }
     const QByteArrayView fileName(name, qsizetype(std::strlen(name)));
@@ -307,8 +503,14 @@ void MaildirWatcher::handleEvent(quint32 wd, quint32 mask, quint32 cookie, const
     }
     switch (watch.kind) {
     case Kind::Root:
+        if ((mask & IN_ISDIR) && (fileName == "new" || fileName == "cur"))
+            batch.permissions.insert(watch.store->rootPath());
         if ((mask & IN_ISDIR) && MaildirStore::isFolderDirName(QFile::decodeName(fileName.toByteArray())))
             batch.roots.insert(watch.store.get());
+        return;
+    case Kind::FolderDir:
+        if ((mask & IN_ISDIR) && (fileName == "new" || fileName == "cur"))
+            batch.permissions.insert(watch.store->folderPath(watch.dir));
         return;
     case Kind::Pending:
         if ((mask & IN_ISDIR) && fileName == "cur")
@@ -353,6 +555,15 @@ void MaildirWatcher::readEvents()
                 batch.overflowed = true;
                 continue;
             }
+            const auto parent = m_parentPaths.constFind(event.wd);
+            if (parent != m_parentPaths.cend()) {
+                if (event.mask & IN_IGNORED) {
+                    m_parents.remove(*parent);
+                    m_parentPaths.erase(parent);
+                } else if (event.len) {
+                    batch.parentNames.insert(*parent + QLatin1Char('/') + QFile::decodeName(QByteArray(name)));
+                }
+            }
             // The kernel pads names with NULs; an event without a name is about the directory itself.
             handleEvent(quint32(event.wd), event.mask, event.cookie, event.len ? name : "", batch);
         }
@@ -366,13 +577,25 @@ void MaildirWatcher::readEvents()
 
 void MaildirWatcher::finishBatch(const Batch &batch)
 {
+    bool storesChanged = false;
+    for (const auto &store : std::as_const(m_stores)) {
+        const bool beside = batch.parentNames.contains(store->rootPath());
+        // A link beside the root replaced, or the root itself gone: watched afresh where it
+        // leads now, if anywhere.
+        if (batch.lostRoots.contains(store.get()) || (beside && !sameRoot(store))) {
+            storeLost(store);
+            storesChanged = true;
+        }
+        if (m_roots.value(store.get()).gone && (beside || batch.lostRoots.contains(store.get())))
+            storesChanged = storeBack(store) || storesChanged;
+    }
     for (const auto &store : std::as_const(m_stores)) {
         if (batch.roots.contains(store.get()))
             rootChanged(store);
     }
     for (const QString &path : batch.permissions)
         rewatchFolder(path);
-    if (!batch.permissions.isEmpty() || !batch.roots.isEmpty())
+    if (storesChanged || m_problemsStale || !batch.permissions.isEmpty() || !batch.roots.isEmpty())
         updateProblems();
     int arrived = 0;
     for (const QString &path : batch.folders) {

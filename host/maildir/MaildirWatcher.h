@@ -25,7 +25,10 @@ class Timer;
 //
 // A folder (or a whole store) that may not be read is a problem the user is told of: it
 // is retried when its permissions change and every RetryMs while any problem stands, and
-// once it can be read its messages in new/ count as new mail, so nothing is lost.
+// once it can be read its messages in new/ count as new mail, so nothing is lost. A store
+// (or a folder's new/ or cur/) that is deleted, moved away or replaced by a link is told
+// of the same way and watched again once it is back; mail that came meanwhile is announced
+// then, once.
 class MaildirWatcher : public QObject
 {
     Q_OBJECT
@@ -41,7 +44,8 @@ public:
     void recoverFromOverflow();
     // Number of directories under watch.
     int watchedCount() const;
-    // One line for each folder that cannot be read, saying which and why; empty when all can.
+    // One line for each thing that keeps new mail from being noticed (a folder that cannot be
+    // read or is gone, no inotify, too few watches); empty when all is well.
     QString problems() const;
 
     // Quiet time that ends a burst, and the longest a burst may hold newMail back.
@@ -61,7 +65,8 @@ private:
         Root,
         Pending,
         New,
-        Cur
+        Cur,
+        FolderDir, // a folder whose new/ or cur/ is missing: waits for it to come back
     };
 
     struct Watch
@@ -77,13 +82,19 @@ private:
         QString dir;
         int wdNew = -1;
         int wdCur = -1;
+        int wdDir = -1;
         int watchError = 0; // errno of a watch refused for lack of permission
+        QString missing; // "new" or "cur" when that sub-directory is not there
     };
 
     struct Root
     {
         int wd = -1;
         int watchError = 0;
+        bool gone = false; // deleted, moved away or no directory any more
+        // The directory watched, so that another one put in its place is told apart.
+        quint64 device = 0;
+        quint64 inode = 0;
     };
 
     // Events of one read, gathered so each folder and root is dealt with once.
@@ -92,13 +103,14 @@ private:
         QSet<QString> folders; // paths of folders whose files changed
         QSet<MaildirStore *> roots; // stores whose folder list may have changed
         QHash<quint32, QString> movedFrom; // rename cookie -> folder path
-        QSet<QString> permissions; // folders whose permissions may have changed
+        QSet<QString> permissions; // folders whose permissions or sub-directories may have changed
+        QSet<MaildirStore *> lostRoots; // stores whose root directory went away
+        QSet<QString> parentNames; // paths appearing or going beside a store root
         bool overflowed = false;
     };
 
-    // The watch descriptor, or -1; *accessError is set to the errno of a refusal for lack of
-    // permission (other failures leave it 0).
-    int addWatch(const QString &path, quint32 mask, const Watch &watch, int *accessError = nullptr);
+    // The watch descriptor, or -1 with *failure (when given) set to the errno.
+    int addWatch(const QString &path, quint32 mask, const Watch &watch, int *failure = nullptr);
     void removeWatch(int wd, const QString &dir);
     void readEvents();
     void drainEvents();
@@ -114,14 +126,32 @@ private:
     void retryUnreadable();
     // Recomputes problems() and says when it changed.
     void updateProblems();
+    // The store's root went away: its watches go, and the directory holding it is watched
+    // for its return.
+    void storeLost(const std::shared_ptr<MaildirStore> &store);
+    // Watches the store again when its root is back; false while it is not.
+    bool storeBack(const std::shared_ptr<MaildirStore> &store);
+    // Whether the root path still leads to the directory under watch.
+    bool sameRoot(const std::shared_ptr<MaildirStore> &store) const;
+    // The directories beside store roots are watched while a root is gone or is a link
+    // (removing a link tells its target nothing).
+    void syncParentWatches();
 
     QList<std::shared_ptr<MaildirStore>> m_stores;
     int m_fd = -1;
     QSocketNotifier *m_notifier = nullptr;
-    bool m_warnedWatchLimit = false;
+    // Lines of problems() that no retry mends: inotify missing, the watch limit reached.
+    QString m_noInotify;
+    QString m_watchLimit;
+    bool m_problemsStale = false;
+    // problems() as last told.
+    QString m_told;
+    // Directories beside store roots under watch: path -> descriptor, and back.
+    QHash<QString, int> m_parents;
+    QHash<int, QString> m_parentPaths;
     QHash<int, Watch> m_watches;
     QHash<MaildirStore *, Root> m_roots;
-    // folder path -> why it cannot be read
+    // folder or store path -> the line that tells what is wrong with it
     QMap<QString, QString> m_problems;
     std::unique_ptr<Timer> m_retry;
     // folder path -> its store, directory name and watches

@@ -1,5 +1,8 @@
 #include "platform/core/IniFileCache.h"
 
+#include "platform/core/RegularFile.h"
+#include "platform/core/Verbose.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -14,6 +17,20 @@ namespace {
 // A settings file this large is not ours; refusing it keeps a stray file from exhausting
 // memory, and a refused file is never overwritten.
 constexpr qint64 kMaxFileSize = 64 * 1024 * 1024;
+
+// Says once per file and reason why a file is not read: every look-up of a setting tries
+// again, and the user needs to hear it once, not thousands of times.
+void tellRefused(const QString &path, const QString &why)
+{
+    static QMutex mutex;
+    static QHash<QString, QString> told;
+    QMutexLocker locker(&mutex);
+    if (told.value(path) == why)
+        return;
+    told.insert(path, why);
+    Verbose::warning(
+        QStringLiteral("the settings in %1 are not used, and the file is left as it is: %2").arg(path, why));
+}
 
 } // namespace
 
@@ -48,14 +65,13 @@ bool IniFileCache::load(const QString &path, Entry *entry)
             *entry = Entry{before, IniDocument()};
             return true;
         }
-        if (before.size > kMaxFileSize)
+        // A named pipe or device in its place would make the read wait forever or never end.
+        RegularFile file;
+        QByteArray data;
+        if (!file.openForReading(path) || !file.readAll(kMaxFileSize, &data)) {
+            tellRefused(path, file.errorString());
             return false;
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
-            return false;
-        const QByteArray data = file.read(kMaxFileSize + 1);
-        if (data.size() > kMaxFileSize || file.error() != QFileDevice::NoError)
-            return false;
+        }
         file.close();
         const Stamp after = FileStamp::of(path);
         entry->stamp = after;

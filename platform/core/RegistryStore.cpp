@@ -1,6 +1,7 @@
 #include "platform/core/RegistryStore.h"
 
 #include "platform/core/Clock.h"
+#include "platform/core/RegularFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,6 +16,8 @@ namespace {
 
 constexpr int kLockWaitMs = 10000;
 constexpr qsizetype kMaxKeyNameLength = 255;
+// Settings take a few kilobytes; a file far larger is not ours.
+constexpr qint64 kMaxFileBytes = 64 * 1024 * 1024;
 
 QString rootName(RegistryStore::Root root)
 {
@@ -102,8 +105,9 @@ void RegistryStore::keepCorruptCopy(const QString &file, const QByteArray &bytes
         file + QStringLiteral(".corrupt-") + Clock::instance().now().toString(QStringLiteral("yyyyMMdd-hhmmss"));
     QString target = base;
     for (int n = 2; QFileInfo::exists(target); ++n) {
-        QFile existing(target);
-        if (existing.open(QIODevice::ReadOnly) && existing.readAll() == bytes)
+        // Bounded by the content looked for: a larger file cannot hold it.
+        QByteArray existing;
+        if (RegularFile::readFile(target, bytes.size(), &existing) && existing == bytes)
             return; // this very content is already kept
         target = base + u'-' + QString::number(n);
     }
@@ -130,13 +134,15 @@ void RegistryStore::load(Root root, RootData &data)
     if (!stamp.exists)
         return;
 
-    QFile f(data.file);
-    if (!f.open(QIODevice::ReadOnly)) {
+    // A named pipe, a device or a huge file in its place is refused rather than waited on or
+    // read without end; like any unreadable file it is then never overwritten.
+    QByteArray bytes;
+    QString why;
+    if (!RegularFile::readFile(data.file, kMaxFileBytes, &bytes, &why)) {
         data.unreadable = true;
-        qWarning("lumora: cannot read %s: %s", qPrintable(data.file), qPrintable(f.errorString()));
+        qWarning("lumora: cannot read %s: %s", qPrintable(data.file), qPrintable(why));
         return;
     }
-    const QByteArray bytes = f.readAll();
     const RegFile::Parsed parsed = RegFile::parse(bytes);
     int errors = parsed.errorCount;
     for (const RegFile::Key &section : parsed.keys) {

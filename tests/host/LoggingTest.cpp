@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 using namespace lumora;
 using namespace lumora::host;
 
@@ -89,4 +91,19 @@ TEST_F(FileLoggingTest, UnopenableLogGivesNoWriter)
     EXPECT_FALSE(writer.isOpen());
     writer.Log(1, QStringLiteral("p"), QStringLiteral("m"));
     EXPECT_FALSE(QDir(dir.filePath(QStringLiteral("missing"))).exists());
+}
+
+// A pipe or device put in the log's place would block or swallow every entry: refused at
+// once, with the reason.
+TEST_F(FileLoggingTest, ALogThatIsAPipeOrADeviceGivesNoWriter)
+{
+    ASSERT_EQ(::mkfifo(QFile::encodeName(logPath()).constData(), 0600), 0);
+    FileLogWriter pipe(logPath());
+    EXPECT_FALSE(pipe.isOpen());
+    EXPECT_TRUE(pipe.errorString().contains(QStringLiteral("named pipe"))) << pipe.errorString().toStdString();
+    EXPECT_EQ(logging.OpenLog(logPath()), nullptr);
+
+    const QString device = dir.filePath(QStringLiteral("null.log"));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/null"), device));
+    EXPECT_EQ(logging.OpenLog(device), nullptr);
 }
