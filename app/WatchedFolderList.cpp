@@ -17,7 +17,8 @@ QList<QByteArray> values()
 {
     // A watched-folder line is short; this holds thousands of them.
     QByteArray buffer(1 << 20, '\0');
-    const quint32 n = GetPrivateProfileSectionA(kSection, buffer.data(), quint32(buffer.size()), WatchedFolderList::iniFile());
+    const quint32 n =
+        GetPrivateProfileSectionA(kSection, buffer.data(), quint32(buffer.size()), WatchedFolderList::iniFile());
     QList<QByteArray> out;
     for (const QByteArray &line : buffer.left(n).split('\0')) {
         const qsizetype eq = line.indexOf('=');

@@ -361,6 +361,12 @@ void ImapConnection::handle(const ImapResponse &response, qsizetype size)
 {
     if (!m_idleConfirmed)
         armTimeout(m_current || m_state != State::Ready);
+    // A server about to close (over its session limit, shutting down) may keep the line open
+    // a while: the session ends here, not when a wait runs out.
+    if (m_state != State::Greeting && m_state != State::Ready && response.isUntagged() && response.status() == "BYE") {
+        fail(Problem::Lost, QStringLiteral("%1 closed the session: %2").arg(where(), QString::fromUtf8(response.text)));
+        return;
+    }
     switch (m_state) {
     case State::Greeting:
         if (response.isUntagged())

@@ -5,14 +5,13 @@
 #include "host/imap/ImapAccount.h"
 #include "host/imap/ImapApplication.h"
 #include "tests/testsupport/DovecotServer.h"
+#include "tests/testsupport/FakeImapServer.h"
 #include "tests/testsupport/ImapTestClient.h"
 #include "tests/testsupport/TraceCapture.h"
 #include "tests/testsupport/VirtualClock.h"
 
 #include <QRegularExpression>
 #include <QSignalSpy>
-#include <QTcpServer>
-#include <QTcpSocket>
 
 #include <gtest/gtest.h>
 
@@ -20,6 +19,7 @@
 
 using namespace lumora;
 using lumora::test::DovecotServer;
+using lumora::test::FakeImapServer;
 using lumora::test::ImapTestClient;
 using lumora::test::TraceCapture;
 using lumora::test::waitUntil;
@@ -216,24 +216,17 @@ TEST(ImapWatcherBackoff, PausesGrowOnTheVirtualClockAndStopAtTheirCap)
     VirtualClockScope time;
     TraceCapture trace;
 
-    QTcpServer server;
-    ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
-    int attempts = 0;
-    QObject::connect(&server, &QTcpServer::newConnection, [&] {
-        while (QTcpSocket *socket = server.nextPendingConnection()) {
-            ++attempts;
-            // As a server over its session limit does: a refusal, then the line closed.
-            socket->write("* BYE Too many connections\r\n");
-            socket->disconnectFromHost();
-            QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-        }
+    // On threads of its own: the account's requests block while they wait for an answer.
+    FakeImapServer server([](int, const QByteArray &, const QByteArray &verb) -> std::optional<FakeImapServer::Answer> {
+        // As a server over its session limit does: a refusal, whatever is asked.
+        if (verb == "CAPABILITY" || verb == "LOGIN" || verb == "AUTHENTICATE")
+            return FakeImapServer::Answer{"* BYE Too many connections\r\n", {}};
+        return std::nullopt;
     });
-    ImapAccountConfig config;
-    config.host = QStringLiteral("127.0.0.1");
-    config.port = server.serverPort();
-    config.user = QStringLiteral("anna");
+    ASSERT_TRUE(server.isListening());
+    ImapAccountConfig config = server.account();
     config.password = QStringLiteral("secret");
-    config.security = ImapAccountConfig::Security::Plain;
+    const auto attemptsNow = [&server] { return server.sessions(); };
 
     const QRegularExpression pause(QStringLiteral("reconnecting in (\\d+) ms"));
     const auto pauses = [&] {
@@ -254,13 +247,13 @@ TEST(ImapWatcherBackoff, PausesGrowOnTheVirtualClockAndStopAtTheirCap)
             ASSERT_TRUE(waitUntil([&] { return pauses().size() > i; }));
             ASSERT_EQ(pauses().at(i), expected.at(i));
             EXPECT_FALSE(app->problems().isEmpty());
-            const int before = attempts;
+            const int before = attemptsNow();
             // No attempt before the pause is over (none comes without the clock, either) ...
             time.clock.advance(expected.at(i) - 1);
-            EXPECT_FALSE(waitUntil([&] { return attempts > before; }, 100));
+            EXPECT_FALSE(waitUntil([&] { return attemptsNow() > before; }, 100));
             // ... and one as soon as it is.
             time.clock.advance(1);
-            ASSERT_TRUE(waitUntil([&] { return attempts > before; }));
+            ASSERT_TRUE(waitUntil([&] { return attemptsNow() > before; }));
         }
     }
 }
