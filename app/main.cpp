@@ -84,7 +84,7 @@ Options parse(const QApplication &app)
         QStringLiteral("class"));
     const QCommandLineOption imap(
         QStringLiteral("imap"),
-        QStringLiteral("Watch this IMAP account instead of Maildir stores: imaps://user@host[:port], or "
+        QStringLiteral("Watch this IMAP account as well: imaps://user@host[:port], or "
                        "imap://user@host[:port] for STARTTLS (repeatable)."),
         QStringLiteral("url"));
     const QCommandLineOption imapPasswordStdin(
