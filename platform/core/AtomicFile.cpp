@@ -92,7 +92,8 @@ AtomicFile::Result AtomicFile::write(const QString &path, QByteArrayView bytes)
         return failure(errno);
 
     int error = 0;
-    struct stat existing{};
+    struct stat existing
+    {};
     if (::stat(encodedTarget.constData(), &existing) == 0 && S_ISREG(existing.st_mode))
         ::fchmod(fd, existing.st_mode & 07777);
     bool saved = writeAll(fd, bytes, &error);
