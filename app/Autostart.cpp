@@ -1,10 +1,11 @@
 #include "app/Autostart.h"
 
+#include "platform/core/AtomicFile.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 namespace lumora {
@@ -33,14 +34,19 @@ QString execArgument(const QString &argument)
     return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
-bool entryDisables(const QByteArray &text)
+// Whether the desktop would start the entry: it names a program (an entry cut short before
+// its Exec line starts nothing) and is neither hidden nor switched off.
+bool entryStarts(const QByteArray &text)
 {
+    bool program = false;
     for (const QByteArray &raw : text.split('\n')) {
         const QByteArray line = raw.trimmed();
         if (line == "Hidden=true" || line == "X-GNOME-Autostart-enabled=false")
-            return true;
+            return false;
+        if (line.startsWith("Exec=") && !line.mid(5).trimmed().isEmpty())
+            program = true;
     }
-    return false;
+    return program;
 }
 
 } // namespace
@@ -56,7 +62,7 @@ bool Autostart::isEnabled()
     QFile file(entryPath());
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    return !entryDisables(file.readAll());
+    return entryStarts(file.readAll());
 }
 
 QByteArray Autostart::entryText(const QString &executablePath)
@@ -83,10 +89,13 @@ bool Autostart::setEnabled(bool enabled, QString *error)
 {
     const QString path = entryPath();
     if (!enabled) {
-        if (!QFileInfo::exists(path) || QFile::remove(path))
+        QFile entry(path);
+        if (!QFileInfo(path).exists() && !QFileInfo(path).isSymLink())
+            return true;
+        if (entry.remove())
             return true;
         if (error)
-            *error = QStringLiteral("cannot remove %1").arg(path);
+            *error = QStringLiteral("cannot remove %1: %2").arg(path, entry.errorString());
         return false;
     }
     if (!QDir().mkpath(QFileInfo(path).absolutePath())) {
@@ -94,11 +103,10 @@ bool Autostart::setEnabled(bool enabled, QString *error)
             *error = QStringLiteral("cannot create the folder of %1").arg(path);
         return false;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(entryText(QCoreApplication::applicationFilePath())) < 0
-        || !file.commit()) {
+    const AtomicFile::Result saved = AtomicFile::write(path, entryText(QCoreApplication::applicationFilePath()));
+    if (!saved) {
         if (error)
-            *error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
+            *error = QStringLiteral("cannot write %1: %2").arg(path, saved.error);
         return false;
     }
     return true;

@@ -11,7 +11,8 @@ class Autostart
 public:
     // The entry's path in the user's configuration folder.
     static QString entryPath();
-    // True when the entry exists and the desktop would start it: not hidden, not disabled.
+    // True when the entry exists and the desktop would start it: it names a program and is
+    // neither hidden nor disabled.
     static bool isEnabled();
     // Writes the entry (atomically) or removes it. False with a reason in *error when the
     // file could not be written or removed.

@@ -1,7 +1,9 @@
 #include "app/HostApplication.h"
 
 #include "app/OptionsDialog.h"
+#ifdef LUMORA_OPTIONS_TEST_DRIVER
 #include "app/OptionsTestDriver.h"
+#endif
 #include "app/SysInfoRegistration.h"
 #include "host/ComponentFactory.h"
 #include "platform/core/Registry.h"
@@ -206,8 +208,10 @@ QString HostApplication::handleRequest(const QString &request)
         showOptions();
         return QStringLiteral("ok");
     }
+#ifdef LUMORA_OPTIONS_TEST_DRIVER
     if (request.startsWith(QLatin1String("test-options ")) && OptionsTestDriver::enabled())
         return OptionsTestDriver::handle(m_options, request.mid(13));
+#endif
     if (request == QLatin1String("ping") || request == QLatin1String("show"))
         return QStringLiteral("ok");
     return QStringLiteral("unknown request");

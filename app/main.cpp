@@ -97,8 +97,9 @@ Options parse(const QApplication &app)
     const QCommandLineOption autostart(QStringLiteral("autostart"),
                                        QStringLiteral("Start Lumora when you log in (on) or not (off), then exit."),
                                        QStringLiteral("on|off"));
-    parser.addOptions({demo, verbose, testPopup, options, quit, maildir, hostProgram, displayCommand, mailClient, imap,
-                       imapPasswordStdin, imapTrust, autostart});
+    const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("Print the version and exit."));
+    parser.addOptions({version, demo, verbose, testPopup, options, quit, maildir, hostProgram, displayCommand,
+                       mailClient, imap, imapPasswordStdin, imapTrust, autostart});
     parser.process(app);
 
     Options o;
@@ -291,6 +292,11 @@ int withoutAnyDisplay(int argc, char **argv)
 
 int main(int argc, char **argv)
 {
+    // Needs neither a display nor Qt: the version the build wrote into the add-in too.
+    if (namesOption(argc, argv, {"--version"})) {
+        std::printf("Lumora %s\n", LUMORA_VERSION);
+        return 0;
+    }
     if (const int code = autostartWithoutDisplay(argc, argv); code >= 0)
         return code;
     if (const int code = withoutAnyDisplay(argc, argv); code >= 0)

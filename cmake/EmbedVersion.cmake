@@ -4,6 +4,9 @@
 # looks for it: the About box then reads the library's own file like any program file.
 function(lumora_embed_version target)
   cmake_parse_arguments(V "" "VERSION;TITLE" "" ${ARGN})
+  if(NOT V_VERSION)
+    set(V_VERSION ${LUMORA_RESOURCE_VERSION})
+  endif()
   if(NOT CMAKE_OBJCOPY)
     message(FATAL_ERROR "objcopy is needed to give ${target} its version resource")
   endif()

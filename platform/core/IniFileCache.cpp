@@ -1,5 +1,6 @@
 #include "platform/core/IniFileCache.h"
 
+#include "platform/core/AtomicFile.h"
 #include "platform/core/RegularFile.h"
 #include "platform/core/Verbose.h"
 
@@ -8,7 +9,6 @@
 #include <QFileInfo>
 #include <QLockFile>
 #include <QMutexLocker>
-#include <QSaveFile>
 
 namespace lumora {
 
@@ -138,16 +138,9 @@ bool IniFileCache::modify(const QString &path, const std::function<bool(IniDocum
 
 bool IniFileCache::save(const QString &resolved, Entry &entry)
 {
-    QSaveFile out(resolved);
-    out.setDirectWriteFallback(false);
-    if (!out.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray data = entry.doc.serialize();
-    if (out.write(data) != data.size()) {
-        out.cancelWriting();
-        return false;
-    }
-    if (!out.commit()) {
+    const AtomicFile::Result saved = AtomicFile::write(resolved, entry.doc.serialize());
+    if (!saved) {
+        qWarning("lumora: cannot write %s: %s", qPrintable(resolved), qPrintable(saved.error));
         m_entries.remove(resolved);
         return false;
     }

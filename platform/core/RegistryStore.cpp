@@ -1,5 +1,6 @@
 #include "platform/core/RegistryStore.h"
 
+#include "platform/core/AtomicFile.h"
 #include "platform/core/Clock.h"
 #include "platform/core/RegularFile.h"
 
@@ -8,7 +9,6 @@
 #include <QFileInfo>
 #include <QLockFile>
 #include <QMutexLocker>
-#include <QSaveFile>
 
 namespace lumora {
 
@@ -111,14 +111,13 @@ void RegistryStore::keepCorruptCopy(const QString &file, const QByteArray &bytes
             return; // this very content is already kept
         target = base + u'-' + QString::number(n);
     }
-    QSaveFile copy(target);
-    const bool saved = copy.open(QIODevice::WriteOnly) && copy.write(bytes) == bytes.size() && copy.commit();
+    const AtomicFile::Result saved = AtomicFile::write(target, bytes);
     if (saved) {
         qWarning("lumora: %d unreadable line(s) in %s; the original is kept as %s", errors, qPrintable(file),
                  qPrintable(target));
     } else {
-        qWarning("lumora: %d unreadable line(s) in %s; could not keep a copy at %s", errors, qPrintable(file),
-                 qPrintable(target));
+        qWarning("lumora: %d unreadable line(s) in %s; could not keep a copy at %s: %s", errors, qPrintable(file),
+                 qPrintable(target), qPrintable(saved.error));
     }
 }
 
@@ -259,24 +258,11 @@ reg::LONG RegistryStore::save(Root root, RootData &data)
         keys.append({full, key.values});
     }
     const QByteArray bytes = RegFile::serialise(keys);
-    QSaveFile out(file);
-    // Unbuffered, and the reason taken at once: a failing write (a full disk) says why, where
-    // the commit that follows would only report an unknown error.
-    bool saved = out.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
-    // A short write is no error yet; the write after it says what stopped it.
-    for (qint64 written = 0, n = 0; saved && written < bytes.size(); written += n) {
-        n = out.write(bytes.constData() + written, bytes.size() - written);
-        saved = n > 0;
-    }
-    QString why = out.errorString();
-    if (saved) {
-        saved = out.commit();
-        why = out.errorString();
-    }
+    const AtomicFile::Result saved = AtomicFile::write(file, bytes);
     if (!saved) {
-        qWarning("lumora: cannot write %s: %s", qPrintable(file), qPrintable(why));
+        qWarning("lumora: cannot write %s: %s", qPrintable(file), qPrintable(saved.error));
         data.loaded = false; // drop the unsaved change; the next call re-reads the file
-        return fail(QStringLiteral("%1 cannot be written: %2").arg(file, why));
+        return fail(QStringLiteral("%1 cannot be written: %2").arg(file, saved.error));
     }
     data.stamp = FileStamp::of(file);
     return reg::ERROR_SUCCESS;

@@ -3,6 +3,8 @@
 #include "app/Autostart.h"
 #include "app/DisplayPlatform.h"
 #include "app/InstallLayout.h"
+#include "tests/testsupport/FullDisk.h"
+#include "tests/testsupport/Unprivileged.h"
 
 #include <QDir>
 #include <QFile>
@@ -105,6 +107,70 @@ TEST_F(AutostartTest, AnUnwritableFolderIsReportedNotClaimed)
     QString error;
     EXPECT_FALSE(Autostart::setEnabled(true, &error));
     EXPECT_FALSE(error.isEmpty());
+    EXPECT_FALSE(Autostart::isEnabled());
+}
+
+TEST_F(AutostartTest, AFolderThatMayNotBeChangedFailsBothWaysAndSaysSo)
+{
+    const QString folder = m_config.path() + QStringLiteral("/autostart");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    QFile::setPermissions(m_config.path(), QFileDevice::Permissions(0x7755));
+    QFile::setPermissions(folder, QFileDevice::Permissions(0x5555));
+    {
+        test::Unprivileged unprivileged;
+        QString error;
+        EXPECT_FALSE(Autostart::setEnabled(true, &error));
+        EXPECT_TRUE(error.contains(QStringLiteral("Permission denied"))) << error.toStdString();
+        EXPECT_FALSE(Autostart::isEnabled());
+    }
+    QFile::setPermissions(folder, QFileDevice::Permissions(0x7755));
+    ASSERT_TRUE(Autostart::setEnabled(true));
+    QFile::setPermissions(folder, QFileDevice::Permissions(0x5555));
+    {
+        test::Unprivileged unprivileged;
+        QString error;
+        EXPECT_FALSE(Autostart::setEnabled(false, &error));
+        EXPECT_TRUE(error.startsWith(QStringLiteral("cannot remove "))) << error.toStdString();
+        EXPECT_TRUE(Autostart::isEnabled());
+    }
+    QFile::setPermissions(folder, QFileDevice::Permissions(0x7700));
+
+    // Something in the entry's place that cannot be removed (a folder with content).
+    ASSERT_TRUE(QFile::remove(Autostart::entryPath()));
+    ASSERT_TRUE(QDir().mkpath(Autostart::entryPath() + QStringLiteral("/content")));
+    QString error;
+    EXPECT_FALSE(Autostart::setEnabled(false, &error));
+    EXPECT_FALSE(error.isEmpty());
+}
+
+TEST_F(AutostartTest, AWriteCutShortKeepsTheOldEntryAndIsReported)
+{
+    const QByteArray own = "[Desktop Entry]\nType=Application\nExec=lumora --verbose\n";
+    ASSERT_TRUE(writeFile(Autostart::entryPath(), own));
+    {
+        // Room for less than the new entry: the write stops part way.
+        test::FullDisk full(64);
+        QString error;
+        EXPECT_FALSE(Autostart::setEnabled(true, &error));
+        EXPECT_TRUE(error.contains(QStringLiteral("File too large"))) << error.toStdString();
+    }
+    EXPECT_EQ(readAll(Autostart::entryPath()), own);
+    EXPECT_EQ(QDir(m_config.path() + QStringLiteral("/autostart")).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("lumora.desktop")});
+
+    // With no entry before, none is left that could read as on.
+    ASSERT_TRUE(QFile::remove(Autostart::entryPath()));
+    {
+        test::FullDisk full(64);
+        EXPECT_FALSE(Autostart::setEnabled(true));
+    }
+    EXPECT_FALSE(QFileInfo::exists(Autostart::entryPath()));
+    EXPECT_FALSE(Autostart::isEnabled());
+
+    // An entry cut short before its program (left by an older version) starts nothing.
+    ASSERT_TRUE(writeFile(Autostart::entryPath(), "[Desktop Entry]\nType=Applic"));
+    EXPECT_FALSE(Autostart::isEnabled());
+    ASSERT_TRUE(writeFile(Autostart::entryPath(), "[Desktop Entry]\nExec=\n"));
     EXPECT_FALSE(Autostart::isEnabled());
 }
 
