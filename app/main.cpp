@@ -20,6 +20,7 @@
 #include "platform/core/Product.h"
 #include "platform/core/Verbose.h"
 #include "platform/desktop/X11WindowSystem.h"
+#include "settings/modRegistry.h"
 
 #include <QApplication>
 #include <QByteArrayView>
@@ -82,11 +83,10 @@ Options parse(const QApplication &app)
         QStringLiteral("Window class of your mail client (kept for later starts; default: the desktop's "
                        "mailto handler). While it is active no popup shows; Hide Outlook hides it."),
         QStringLiteral("class"));
-    const QCommandLineOption imap(
-        QStringLiteral("imap"),
-        QStringLiteral("Watch this IMAP account as well: imaps://user@host[:port], or "
-                       "imap://user@host[:port] for STARTTLS (repeatable)."),
-        QStringLiteral("url"));
+    const QCommandLineOption imap(QStringLiteral("imap"),
+                                  QStringLiteral("Watch this IMAP account as well: imaps://user@host[:port], or "
+                                                 "imap://user@host[:port] for STARTTLS (repeatable)."),
+                                  QStringLiteral("url"));
     const QCommandLineOption imapPasswordStdin(
         QStringLiteral("imap-password-stdin"),
         QStringLiteral("Read the IMAP password from the first line of standard input instead of the secret service."));
@@ -388,6 +388,9 @@ int main(int argc, char **argv)
     QString clientSource;
     const QString mailClient = MailClientIdentity::resolve(options.mailClient, &clientSource);
     mail->setMailClientClass(mailClient);
+    if (!options.mailClient.trimmed().isEmpty() && MailClientIdentity::stored() != mailClient)
+        say(QStringLiteral("Lumora: --mail-client %1 serves this run only: it cannot be kept for later starts (%2).")
+                .arg(mailClient, modRegistry::LastWriteError()));
     Verbose::line(mailClient.isEmpty()
                       ? QStringLiteral("mail client: none known (name it with --mail-client CLASS)")
                       : QStringLiteral("mail client: window class %1 (%2)").arg(mailClient, clientSource));

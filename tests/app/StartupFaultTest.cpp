@@ -167,3 +167,28 @@ TEST_F(StartupFaults, TwoStartsTogetherLeaveOneInstanceAndWholeFiles)
     EXPECT_TRUE(QDir(QFileInfo(reg).absolutePath()).entryList({QStringLiteral("*.corrupt-*")}).isEmpty());
     EXPECT_EQ(winner.terminate(), 0);
 }
+
+TEST_F(StartupFaults, ACommandLineNamingWhatCannotBeWatchedIsRefusedWithTheReason)
+{
+    QTemporaryDir dir;
+    const QString file = dir.path() + QStringLiteral("/a-file");
+    QFile(file).open(QIODevice::WriteOnly);
+    const struct
+    {
+        QStringList arguments;
+        const char *said;
+    } rows[] = {
+        {{QStringLiteral("--maildir"), dir.path() + QStringLiteral("/missing")},
+         "^Lumora: --maildir: .*missing does not exist"},
+        {{QStringLiteral("--maildir"), file}, "^Lumora: --maildir: .*a-file is not a folder"},
+        {{QStringLiteral("--imap-trust"), QStringLiteral("not-a-fingerprint")},
+         "^Lumora: --imap-trust takes a SHA-256 fingerprint .*not-a-fingerprint"},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.said);
+        LumoraProcess lumora(row.arguments);
+        EXPECT_EQ(lumora.waitForExit(15000), 2) << dump(lumora);
+        EXPECT_GE(lumora.waitForLine(re(QString::fromUtf8(row.said)), 1000), 0) << dump(lumora);
+        expectNoInstance();
+    }
+}

@@ -37,7 +37,8 @@ QString captured(const QString &text, const QString &pattern)
 TEST(ProductVersion, AboutBoxProgramManualPageAndPackageAgree)
 {
     const QString version = aboutVersion(QStringLiteral(LUMORA_ADDIN_LIBRARY));
-    ASSERT_TRUE(QRegularExpression(QStringLiteral("^\\d+\\.\\d+\\.\\d+$")).match(version).hasMatch()) << version.toStdString();
+    ASSERT_TRUE(QRegularExpression(QStringLiteral("^\\d+\\.\\d+\\.\\d+$")).match(version).hasMatch())
+        << version.toStdString();
     EXPECT_EQ(aboutVersion(QStringLiteral(LUMORA_PROPS_LIBRARY)), version);
 
     // No display is needed to ask for the version.
