@@ -23,6 +23,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMessageBox>
 
 #include <algorithm>
 
@@ -395,8 +396,22 @@ void OlAddIn::composeItem(int type, const QString &procedure)
         reportFailure(procedure, QStringLiteral("Cannot create a new item of type %1").arg(type));
         return;
     }
-    if (!item->Display())
-        reportFailure(procedure, QStringLiteral("Cannot open the new item: ") + item->ErrorText());
+    if (!item->Display()) {
+        const QString text = QStringLiteral("Cannot open the new item: ") + item->ErrorText();
+        reportFailure(procedure, text);
+        tellUser(text);
+    }
+}
+
+void OlAddIn::tellUser(const QString &text)
+{
+    // Started from the tray menu, where nothing else would show it; not modal, so the
+    // notifier goes on meanwhile.
+    auto *box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Lumora"), text, QMessageBox::Ok);
+    box->setObjectName(QStringLiteral("msgActionFailed"));
+    box->setTextFormat(Qt::PlainText);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
 }
 
 void OlAddIn::ComposeNewContact()
@@ -439,8 +454,11 @@ void OlAddIn::ComposeNewMail()
         return;
     }
     wrapper->setItem(item);
-    if (!wrapper->Display())
-        reportFailure(procedure, QStringLiteral("Cannot open the new message: ") + item->ErrorText());
+    if (!wrapper->Display()) {
+        const QString text = QStringLiteral("Cannot open the new message: ") + item->ErrorText();
+        reportFailure(procedure, text);
+        tellUser(text);
+    }
 }
 
 void OlAddIn::objOutlook_OptionsPagesAdd(host::PropertyPages *pages)

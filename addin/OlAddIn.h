@@ -89,6 +89,8 @@ private:
     // Logs at `level` (2 for a notifier that watches nothing, 4 like other failed
     // program starts) and warns on stderr.
     void reportFailure(const QString &procedure, const QString &text, int level = 4);
+    // Says what an action started from the menu could not do, in a box of its own.
+    void tellUser(const QString &text);
     // Why the watched-folder list gives nothing to watch; empty when something is watched.
     QString watchProblem(const QString &iniPath) const;
     void setTrayIcon(qint16 state);

@@ -11,6 +11,8 @@
 #include "platform/core/Verbose.h"
 #include "settings/modRegistry.h"
 
+#include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFileInfo>
 #include <QMetaObject>
@@ -182,6 +184,27 @@ void HostApplication::shutdown()
             it->entry->setObject(nullptr);
     }
     m_addIns.clear();
+}
+
+void HostApplication::quit(int code)
+{
+    // A page runs its colour, file, folder and account dialogs in exec(), with the page and
+    // the dialog itself on the stack below the nested loop that delivered this request.
+    // Deleting the options dialog here would free both under that loop. Cancelling the
+    // dialogs keeps their half-made choices out of the settings; exit() then ends every
+    // nested loop as well as the main one, and any dialog opened while they unwind returns
+    // at once, so the stack is back in main before shutdown() deletes anything.
+    QList<QPointer<QDialog>> open;
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        auto *dialog = qobject_cast<QDialog *>(window);
+        if (dialog && dialog->isVisible() && dialog->isModal())
+            open.append(dialog);
+    }
+    for (const QPointer<QDialog> &dialog : std::as_const(open)) {
+        if (dialog)
+            dialog->reject();
+    }
+    QCoreApplication::exit(code);
 }
 
 QObject *HostApplication::controllerOf(const QString &progId) const

@@ -35,8 +35,13 @@ public:
     int start();
     // What went wrong in start(), one phrase each, for the user.
     QStringList problems() const { return m_problems; }
-    // Closes the main window, disconnects every add-in and releases them.
+    // Closes the main window, disconnects every add-in and releases them. Must not run while
+    // a dialog of a page waits in its own event loop: quit() is the way to end from an event.
     void shutdown();
+    // Ends the run from inside the event loop (a signal, `lumora --quit`, a log-out): cancels
+    // every open modal dialog and ends every running event loop with code, so that the
+    // caller of the main loop calls shutdown() once nothing of the dialogs is on the stack.
+    void quit(int code = 0);
     // Handles a request from a later start of lumora; returns the answer text.
     QString handleRequest(const QString &request);
     // Makes the host's own page, shown first in the options dialog; none when not set.

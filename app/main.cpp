@@ -407,8 +407,8 @@ int main(int argc, char **argv)
 
     auto quit = [&host](const QString &why) {
         Verbose::line(QStringLiteral("quitting (%1)").arg(why));
-        host.shutdown();
-        QCoreApplication::exit(0);
+        // The shutdown follows app.exec() below, once every dialog's loop has unwound.
+        host.quit(0);
     };
     SignalWatcher signalWatcher;
     QObject::connect(&signalWatcher, &SignalWatcher::quitRequested, &app,

@@ -541,6 +541,14 @@ void PopupWindow::tmrMain_Timer()
         break;
     }
     case Waiting: {
+        // The user may be about to click what is shown: replacing it now would open or
+        // delete another message than the one on screen. The timer rests until the
+        // pointer leaves, which gives a fresh display time.
+        if (m_pointerOver || underMouse()) {
+            m_tmrMain->setEnabled(false);
+            m_heldByPointer = true;
+            break;
+        }
         Queue *queue = addIn().queue;
         if (queue && queue->Size() > 0) {
             ShowNextMessage();
@@ -593,6 +601,8 @@ void PopupWindow::tmrMain_Timer()
 void PopupWindow::Unload()
 {
     m_tmrMain->setEnabled(false);
+    m_heldByPointer = false;
+    m_pointerOver = false;
     if (isVisible())
         Verbose::line(QStringLiteral("popup: closed"));
     hide();
@@ -614,10 +624,27 @@ void PopupWindow::resizeEvent(QResizeEvent *event)
 
 // ---- Interaction --------------------------------------------------------------------
 
+void PopupWindow::enterEvent(QEnterEvent *event)
+{
+    QWidget::enterEvent(event);
+    m_pointerOver = true;
+}
+
+void PopupWindow::leaveEvent(QEvent *event)
+{
+    QWidget::leaveEvent(event);
+    m_pointerOver = false;
+    if (!m_heldByPointer)
+        return;
+    m_heldByPointer = false;
+    Toolbar1_MouseMove();
+}
+
 bool PopupWindow::eventFilter(QObject *watched, QEvent *event)
 {
     const QEvent::Type type = event->type();
     if (type == QEvent::MouseMove || type == QEvent::Enter) {
+        m_pointerOver = true;
         if (watched == m_lblFolder)
             lblFolder_MouseMove();
         else if (watched == m_lblFrom)
@@ -742,6 +769,7 @@ void PopupWindow::Toolbar1_ButtonClick(int index)
 
 void PopupWindow::Toolbar1_MouseMove()
 {
+    m_heldByPointer = false;
     m_tmrMain->setEnabled(false);
     m_state = Waiting;
     m_tmrMain->setInterval(m_duration);

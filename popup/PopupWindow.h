@@ -10,6 +10,7 @@
 
 #include <memory>
 
+class QEnterEvent;
 class QLabel;
 class QToolButton;
 
@@ -136,6 +137,8 @@ Q_SIGNALS:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    void enterEvent(QEnterEvent *event) override;
+    void leaveEvent(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -195,6 +198,11 @@ private:
     int m_by = 0;
     State m_state = Waiting;
     bool m_showing = false;
+    // A waiting tick came while the pointer was over the window: the shown message stays
+    // until the pointer leaves.
+    bool m_heldByPointer = false;
+    // The pointer is over the window or one of its parts (entered or moved, not yet left).
+    bool m_pointerOver = false;
     QString m_entryId;
     QString m_storeId;
     QPixmap m_surfaceImage;

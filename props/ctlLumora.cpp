@@ -77,6 +77,7 @@ ctlLumora::ctlLumora(QWidget *parent)
 {
     setObjectName(QStringLiteral("ctlLumora"));
     buildControls();
+    bindSettings();
     UserControl_Initialize();
 }
 
@@ -283,63 +284,95 @@ void ctlLumora::UserControl_InitProperties()
     m_Ini->setSection(QStringLiteral("EntryID"));
     InitOutlookVersion();
 
-    QString text = readSetting("PopAlign");
-    if (!text.isEmpty()) {
-        const auto index = numeric16(text);
-        // A stored corner the list does not have leaves the list without a selection.
-        cmbAlign->setCurrentIndex(index && *index >= 0 && *index < cmbAlign->count() ? int(*index) : -1);
+    for (const Binding &binding : m_bindings) {
+        if (qstrcmp(binding.name, "HideOnStartup") == 0) {
+            loadHideOnStartup(binding, readSetting(binding.name));
+            continue;
+        }
+        if (const QString text = readSetting(binding.name); !text.isEmpty())
+            binding.load(text);
     }
-    if (!(text = readSetting("ManualXPos")).isEmpty())
-        txtX->setText(text);
-    if (!(text = readSetting("ManualYPos")).isEmpty())
-        txtY->setText(text);
-    if (!(text = readSetting("GradientColor1")).isEmpty()) {
-        if (auto value = numericValue(text, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max()))
-            pctGradientColor1->setValue(qint32(*value));
-    }
-    if (!(text = readSetting("GradientColor2")).isEmpty()) {
-        if (auto value = numericValue(text, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max()))
-            pctGradientColor2->setValue(qint32(*value));
-    }
-    if (!(text = readSetting("GradientOrientation")).isEmpty()) {
-        const auto index = numeric16(text);
-        if (index && *index >= 0 && *index < cmbGradientOrientation->count())
-            cmbGradientOrientation->setCurrentIndex(int(*index));
-    }
-    if (!(text = readSetting("MessageDelay")).isEmpty())
-        txtDuration->setText(text);
-    if (!(text = readSetting("SoundPath")).isEmpty()) {
-        txtSoundPath->setText(text);
-        txtSoundPath->setToolTip(text);
-    }
-
-    const auto applyCheck = [this](QCheckBox *box, const char *name) {
-        const QString stored = readSetting(name);
-        if (stored.isEmpty())
-            return;
-        const auto state = numeric16(stored);
-        if (state && (*state == 0 || *state == 1))
-            box->setChecked(*state == 1);
-    };
-    // The host version 11 hides its main window by itself; the page leaves that alone.
-    if (m_OutlookVersion && m_OutlookVersion->FileVersionMajor() == QLatin1String("11")) {
-        chkHideOnStartup->setEnabled(false);
-        lblHideOnStartup->setEnabled(false);
-        lblOL2003->show();
-    } else {
-        chkHideOnStartup->setChecked(false);
-        chkHideOnStartup->setEnabled(true);
-        lblHideOnStartup->setEnabled(true);
-        lblOL2003->hide();
-        applyCheck(chkHideOnStartup, "HideOnStartup");
-    }
-    applyCheck(chkPopupDelete, "PopupDelete");
 
     showPreview(cmbAlign->currentIndex());
     colorPreview(pctGradientColor1->value());
     cmbAlign_Click(); // enables the manual inputs to match, without marking dirty
     m_Loading = false;
     m_Dirty = false;
+}
+
+void ctlLumora::bindSettings()
+{
+    const auto int16 = [](const QString &text) { return numeric16(text); };
+    const auto listIndex = [int16](QComboBox *list, bool noneWhenRefused) {
+        return [list, int16, noneWhenRefused](const QString &text) {
+            const auto index = int16(text);
+            if (index && *index >= 0 && *index < list->count())
+                list->setCurrentIndex(int(*index));
+            else if (noneWhenRefused)
+                list->setCurrentIndex(-1); // a corner the list does not have: no selection
+        };
+    };
+    const auto color = [](ColorSwatch *swatch) {
+        return [swatch](const QString &text) {
+            if (auto value = numericValue(text, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max()))
+                swatch->setValue(qint32(*value));
+        };
+    };
+    const auto check = [int16](QCheckBox *box) {
+        return [box, int16](const QString &text) {
+            const auto state = int16(text);
+            if (state && (*state == 0 || *state == 1))
+                box->setChecked(*state == 1);
+        };
+    };
+    const auto checkText = [](QCheckBox *box) {
+        return [box] { return box->isChecked() ? QStringLiteral("1") : QStringLiteral("0"); };
+    };
+    const auto typed = [](QLineEdit *edit) {
+        return std::pair{[edit](const QString &text) { edit->setText(text); }, [edit] { return edit->text(); }};
+    };
+    const auto [loadX, saveX] = typed(txtX);
+    const auto [loadY, saveY] = typed(txtY);
+    const auto [loadDelay, saveDelay] = typed(txtDuration);
+    m_bindings = {
+        {"PopAlign", listIndex(cmbAlign, true),
+         [this] {
+             const int align = cmbAlign->currentIndex();
+             return align >= 0 ? QStringLiteral(" %1").arg(align) : QString::number(align);
+         }},
+        {"ManualXPos", loadX, saveX},
+        {"ManualYPos", loadY, saveY},
+        {"GradientColor1", color(pctGradientColor1), [this] { return QString::number(pctGradientColor1->value()); }},
+        {"GradientColor2", color(pctGradientColor2), [this] { return QString::number(pctGradientColor2->value()); }},
+        {"GradientOrientation", listIndex(cmbGradientOrientation, false),
+         [this] { return QString::number(cmbGradientOrientation->currentIndex()); }},
+        {"MessageDelay", loadDelay, saveDelay},
+        {"SoundPath",
+         [this](const QString &text) {
+             txtSoundPath->setText(text);
+             txtSoundPath->setToolTip(text);
+         },
+         [this] { return txtSoundPath->text(); }},
+        {"HideOnStartup", check(chkHideOnStartup), checkText(chkHideOnStartup)},
+        {"PopupDelete", check(chkPopupDelete), checkText(chkPopupDelete)},
+    };
+}
+
+void ctlLumora::loadHideOnStartup(const Binding &binding, const QString &stored)
+{
+    // The host version 11 hides its main window by itself; the page leaves that alone.
+    if (m_OutlookVersion && m_OutlookVersion->FileVersionMajor() == QLatin1String("11")) {
+        chkHideOnStartup->setEnabled(false);
+        lblHideOnStartup->setEnabled(false);
+        lblOL2003->show();
+        return;
+    }
+    chkHideOnStartup->setChecked(false);
+    chkHideOnStartup->setEnabled(true);
+    lblHideOnStartup->setEnabled(true);
+    lblOL2003->hide();
+    if (!stored.isEmpty())
+        binding.load(stored);
 }
 
 void ctlLumora::InitOutlookVersion()
@@ -479,20 +512,9 @@ void ctlLumora::PropertyPage_Apply()
     if (!m_OptionsKey.isEmpty()) {
         // One save for the whole page: every setting is stored, or none is.
         RegistryStore::Batch batch(RegistryStore::Root::CurrentUser);
-        const int align = cmbAlign->currentIndex();
-        bool stored = writeSetting("PopAlign", align >= 0 ? QStringLiteral(" %1").arg(align) : QString::number(align));
-        stored = writeSetting("ManualXPos", txtX->text()) && stored;
-        stored = writeSetting("ManualYPos", txtY->text()) && stored;
-        stored = writeSetting("GradientColor1", QString::number(pctGradientColor1->value())) && stored;
-        stored = writeSetting("GradientColor2", QString::number(pctGradientColor2->value())) && stored;
-        stored = writeSetting("GradientOrientation", QString::number(cmbGradientOrientation->currentIndex())) && stored;
-        stored = writeSetting("MessageDelay", txtDuration->text()) && stored;
-        stored = writeSetting("SoundPath", txtSoundPath->text()) && stored;
-        stored =
-            writeSetting("HideOnStartup", chkHideOnStartup->isChecked() ? QStringLiteral("1") : QStringLiteral("0"))
-            && stored;
-        stored = writeSetting("PopupDelete", chkPopupDelete->isChecked() ? QStringLiteral("1") : QStringLiteral("0"))
-            && stored;
+        bool stored = true;
+        for (const Binding &binding : m_bindings)
+            stored = writeSetting(binding.name, binding.save()) && stored;
         stored = batch.commit() && stored;
         if (!stored) {
             // The page stays dirty and the add-in keeps what it has: nothing was stored.

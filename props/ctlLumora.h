@@ -8,7 +8,9 @@
 #include <QWidget>
 
 #include <array>
+#include <functional>
 #include <memory>
+#include <vector>
 
 class QCheckBox;
 class QComboBox;
@@ -73,6 +75,18 @@ private:
     QString readSetting(const char *name) const;
     bool writeSetting(const char *name, const QString &text);
     void tellNotSaved();
+    void bindSettings();
+
+    // One settings row and its control: load takes the stored text (never empty), save gives
+    // the text to write. Loading and applying both walk this one list, in the stored order.
+    struct Binding
+    {
+        const char *name;
+        std::function<void(const QString &)> load;
+        std::function<QString()> save;
+    };
+    std::vector<Binding> m_bindings;
+    void loadHideOnStartup(const Binding &binding, const QString &stored);
 
     QString m_OptionsKey;
     QPointer<host::PropertyPageSite> m_Site;

@@ -1,5 +1,6 @@
 #include "host/common/DraftItem.h"
 
+#include "host/common/DesktopHandlers.h"
 #include "platform/core/Clock.h"
 #include "platform/core/ProcessLauncher.h"
 #include "platform/core/Product.h"
@@ -75,6 +76,12 @@ bool DraftItem::Display()
     m_error.clear();
     QString why;
     if (m_type == host::MailItemType) {
+        if (DesktopHandlers::instance().defaultEntry(QStringLiteral("x-scheme-handler/mailto")).isEmpty()) {
+            m_error = QStringLiteral("No mail client on this desktop handles mailto: links. Install a mail program "
+                                     "(for example Thunderbird or Evolution), or choose one with \"xdg-mime default "
+                                     "PROGRAM.desktop x-scheme-handler/mailto\"");
+            return false;
+        }
         if (ProcessLauncher::instance().startDetached(QStringLiteral("xdg-email"), {}, nullptr, &why))
             return true;
         m_error = QStringLiteral("The mail composer \"xdg-email\" could not be started: ") + why;
@@ -85,6 +92,22 @@ bool DraftItem::Display()
     const QByteArray text = draftText(m_type, now);
     if (text.isEmpty()) {
         m_error = QStringLiteral("Items of type %1 cannot be created").arg(m_type);
+        return false;
+    }
+    // Looked for before the draft is written: a draft nothing opens is only a stray file.
+    const bool contact = m_type == host::ContactItemType;
+    DesktopHandlers &handlers = DesktopHandlers::instance();
+    const bool handled = contact ? !handlers.defaultEntry(QStringLiteral("text/vcard")).isEmpty()
+            || !handlers.defaultEntry(QStringLiteral("text/x-vcard")).isEmpty()
+                                 : !handlers.defaultEntry(QStringLiteral("text/calendar")).isEmpty();
+    if (!handled) {
+        m_error = contact
+            ? QStringLiteral("No program on this desktop opens contacts (text/vcard). Install an address book (for "
+                             "example GNOME Contacts, Evolution or KAddressBook), or choose one with \"xdg-mime "
+                             "default PROGRAM.desktop text/vcard\"")
+            : QStringLiteral("No program on this desktop opens calendar files (text/calendar). Install a calendar "
+                             "program (for example GNOME Calendar, Evolution or KOrganizer), or choose one with "
+                             "\"xdg-mime default PROGRAM.desktop text/calendar\"");
         return false;
     }
     const QString folder = draftsFolder();

@@ -2,20 +2,25 @@
 // Apply following the pages' dirty state, OK, Cancel, and one dialog per process.
 #include "app/OptionsDialog.h"
 #include "app/HostApplication.h"
+#include "app/HostOptionsPage.h"
+#include "app/HostSettings.h"
 #include "host/ComponentFactory.h"
 #include "host/memory/MemoryApplication.h"
 #include "platform/core/Registry.h"
 #include "settings/modRegistry.h"
+#include "tests/app/FakePasswordStore.h"
 
 #include "tests/testsupport/FullDisk.h"
 #include "tests/testsupport/ModalAnswer.h"
 #include "tests/testsupport/TempHome.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -137,6 +142,58 @@ TEST_F(OptionsDialogTest, TheTrayCommandAndTheHandOverOpenOneDialog)
     EXPECT_EQ(host.handleRequest(QStringLiteral("test-options apply")), QStringLiteral("unknown request"));
     host.shutdown();
     EXPECT_EQ(host.optionsDialog(), nullptr);
+}
+
+// A quit (signal, `lumora --quit`, log-out) while a dialog of a page waits in its exec():
+// the dialog closes, nothing of it is stored, and the run ends with 0 once the stack has
+// unwound. Deleting the page under the dialog's loop was a double free.
+TEST_F(OptionsDialogTest, QuittingWithAPageDialogOpenClosesItAndStoresNothing)
+{
+    struct Case
+    {
+        const char *button;
+        const char *dialog;
+    };
+    for (const Case &c : {Case{"pctGradientColor1", "ColorDialog"}, Case{"cmdSoundPath", "SoundFileDialog"},
+                          Case{"btnFolders", "frmFolders"}, Case{"cmdAddAccount", "ImapAccountDialog"}}) {
+        FakePasswordStore passwords;
+        HostApplication running(&app, {});
+        running.setHostPage([&passwords] {
+            auto *page = new HostOptionsPage({}, {});
+            page->setAccountsContext({}, &passwords);
+            return page;
+        });
+        running.showOptions();
+        OptionsDialog *dialog = running.optionsDialog();
+        ASSERT_NE(dialog, nullptr);
+        QWidget *button = dialog->findChild<QWidget *>(QLatin1String(c.button));
+        ASSERT_NE(button, nullptr) << c.button;
+        if (QLatin1String(c.button) == QLatin1String("cmdAddAccount"))
+            dialog->tabs()->setCurrentIndex(0);
+        else
+            dialog->tabs()->setCurrentIndex(1);
+
+        const ModalAnswer answer(QLatin1String(c.dialog), [&running](QWidget *) { running.quit(0); });
+        QTimer::singleShot(0, button, [button] {
+            if (QLatin1String(button->metaObject()->className()) == QLatin1String("lumora::ColorSwatch"))
+                QMetaObject::invokeMethod(button, "clicked");
+            else
+                QTest::mouseClick(button, Qt::LeftButton);
+        });
+        // Bounded: a dialog that never opened would otherwise leave the loop running.
+        QTimer watchdog;
+        watchdog.setSingleShot(true);
+        QObject::connect(&watchdog, &QTimer::timeout, [] { QCoreApplication::exit(99); });
+        watchdog.start(20000);
+        EXPECT_EQ(QApplication::exec(), 0) << c.dialog;
+        EXPECT_TRUE(answer.answered()) << c.dialog;
+        running.shutdown();
+        EXPECT_EQ(running.optionsDialog(), nullptr) << c.dialog;
+        EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << c.dialog;
+        EXPECT_EQ(stored("GradientColor1"), QString()) << c.dialog;
+        EXPECT_EQ(stored("SoundPath"), QString()) << c.dialog;
+    }
+    EXPECT_TRUE(HostSettings::load().imapAccounts.isEmpty());
 }
 
 } // namespace

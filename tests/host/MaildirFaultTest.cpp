@@ -1,5 +1,6 @@
 // The Maildir host when the world is not kind: mail waiting at start, programs that do not
 // exist, messages that vanish under it, folders it may not read.
+#include "tests/host/FakeDesktopHandlers.h"
 #include "tests/host/MaildirTree.h"
 
 #include "host/common/HexText.h"
@@ -101,7 +102,9 @@ TEST(MaildirFaults, ActionsThatCannotBeDoneSayWhy)
     EXPECT_TRUE(item->ErrorText().contains(QStringLiteral("gone"))) << item->ErrorText().toStdString();
     EXPECT_TRUE(QDir(tree.root() + QStringLiteral("/.Trash/cur")).entryList(QDir::Files).isEmpty());
 
-    // A new mail with no composer installed.
+    // A new mail with a mail client known but no composer installed.
+    lumora::test::FakeDesktopHandlers handlers;
+    handlers.installAll(QStringLiteral("/usr/share/applications/any.desktop"));
     qputenv("PATH", QByteArray("/nonexistent"));
     host::ItemPtr draft = app.CreateItem(host::MailItemType);
     const bool composed = draft->Display();

@@ -4,11 +4,16 @@
 #include "host/common/MailHeaderReader.h"
 #include "host/maildir/MaildirApplication.h"
 #include "host/maildir/MaildirStore.h"
+#include "tests/host/FakeDesktopHandlers.h"
 #include "tests/testsupport/FakeProcessLauncher.h"
+#include "tests/testsupport/TempHome.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -247,6 +252,8 @@ TEST(MaildirItems, DisplayAndNewItemsStartTheConfiguredPrograms)
     MaildirTree tree;
     const QString path = tree.put({}, QStringLiteral("new"), QStringLiteral("m.host"), "Subject: s\n\n", T0);
     lumora::test::FakeProcessLauncher launcher;
+    lumora::test::FakeDesktopHandlers handlers;
+    handlers.installAll(QStringLiteral("/usr/share/applications/any.desktop"));
     MaildirApplication app({tree.root()});
     host::ItemPtr item =
         app.session()->GetDefaultFolder(host::FolderInbox)->items()->Find(QStringLiteral("[Unread] = true"));
@@ -360,3 +367,53 @@ TEST(MaildirStores, DefaultRootsFollowTheEnvironment)
 }
 
 } // namespace
+
+// With no viewer for a kind of file the desktop's handler would fail out of sight: a mail
+// file goes to the mail client instead, and what has neither says what to install, before
+// any draft is written.
+TEST(MaildirItems, WithoutADesktopHandlerMailGoesToTheMailClientAndTheRestSaysWhatToInstall)
+{
+    lumora::test::TempHome home;
+    MaildirTree tree;
+    const QString path = tree.put({}, QStringLiteral("new"), QStringLiteral("m.host"), "Subject: s\n\n", T0);
+    const QString client = home.dataHome() + QStringLiteral("/applications/mailer.desktop");
+    QDir().mkpath(QFileInfo(client).absolutePath());
+    QFile entry(client);
+    ASSERT_TRUE(entry.open(QIODevice::WriteOnly));
+    entry.write("[Desktop Entry]\nName=Mailer\nExec=env A=1 mailer --open %u %i\n[Desktop Action x]\nExec=no\n");
+    entry.close();
+
+    lumora::test::FakeProcessLauncher launcher;
+    lumora::test::FakeDesktopHandlers handlers;
+    handlers.entries.insert(QStringLiteral("x-scheme-handler/mailto"), client);
+    MaildirApplication app({tree.root()});
+    host::ItemPtr item =
+        app.session()->GetDefaultFolder(host::FolderInbox)->items()->Find(QStringLiteral("[Unread] = true"));
+    ASSERT_TRUE(item);
+    EXPECT_TRUE(item->Display());
+    ASSERT_EQ(launcher.calls.size(), 1);
+    EXPECT_EQ(launcher.calls[0].program, QStringLiteral("env"));
+    EXPECT_EQ(launcher.calls[0].arguments,
+              (QStringList{QStringLiteral("A=1"), QStringLiteral("mailer"), QStringLiteral("--open"),
+                           QUrl::fromLocalFile(path).toString()}));
+
+    handlers.entries.clear();
+    EXPECT_FALSE(item->Display());
+    EXPECT_TRUE(item->ErrorText().contains(QStringLiteral("message/rfc822")));
+    EXPECT_TRUE(item->ErrorText().contains(QStringLiteral("Install a mail program")));
+    // A command of the user's own is the user's choice: started without asking the desktop.
+    app.setDisplayCommand(QStringLiteral("mutt -f %f"));
+    EXPECT_TRUE(item->Display());
+    EXPECT_EQ(launcher.calls.last().program, QStringLiteral("mutt"));
+
+    const qsizetype started = launcher.calls.size();
+    for (const int type : {host::AppointmentItemType, host::TaskItemType, host::NoteItemType, host::ContactItemType,
+                           host::MailItemType}) {
+        host::ItemPtr created = app.CreateItem(type);
+        ASSERT_TRUE(created);
+        EXPECT_FALSE(created->Display()) << type;
+        EXPECT_TRUE(created->ErrorText().contains(QStringLiteral("Install"))) << created->ErrorText().toStdString();
+    }
+    EXPECT_EQ(launcher.calls.size(), started);
+    EXPECT_FALSE(QFileInfo::exists(DraftItem::draftsFolder()) && !QDir(DraftItem::draftsFolder()).isEmpty());
+}

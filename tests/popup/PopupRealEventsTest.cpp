@@ -128,6 +128,37 @@ TEST_F(RealEvents, AFailedDeleteIsNotStruckThroughAndSaysWhy)
     EXPECT_TRUE(p.isShowing());
 }
 
+// With the pointer resting on the popup, the display time runs out without the next
+// message taking the place of the one the user is about to click.
+TEST_F(RealEvents, ThePointerRestingOnThePopupKeepsTheShownMessageUntilItLeaves)
+{
+    add("first@example.org", "first");
+    add("second@example.org", "second");
+    PopupWindow &p = shown();
+    auto *toolbar = p.findChild<QToolButton *>(QStringLiteral("Toolbar1"));
+    ASSERT_TRUE(toolbar);
+    // Over the background first, as the pointer comes in; Qt drops a move to where the
+    // pointer already is, so the points are ones no other test uses.
+    QTest::mouseMove(p.findChild<QWidget *>(QStringLiteral("pctMain")), QPoint(31, 21));
+    QTest::mouseMove(label("lblMessage"), QPoint(13, 7));
+    clock.advance(60000); // many display times, and no motion
+    EXPECT_EQ(text("lblMessage"), QStringLiteral("first"));
+    toolbar->click();
+    ASSERT_EQ(controller.calls.size(), 1);
+    EXPECT_EQ(controller.calls[0].what, QStringLiteral("delete"));
+    EXPECT_EQ(controller.calls[0].entryId, QStringLiteral("eid-first"));
+
+    // Leaving gives a fresh display time, then the next message follows.
+    QWidget elsewhere;
+    elsewhere.setGeometry(600, 600, 50, 50);
+    elsewhere.show();
+    QTest::mouseMove(&elsewhere, QPoint(17, 9));
+    clock.advance(3900);
+    EXPECT_EQ(text("lblMessage"), QStringLiteral("first"));
+    clock.advance(200);
+    EXPECT_EQ(text("lblMessage"), QStringLiteral("second"));
+}
+
 } // namespace
 
 } // namespace lumora::test

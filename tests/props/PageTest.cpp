@@ -1,5 +1,6 @@
 // The options page as a user works it: loading stored settings, choosing list items,
 // typing, clicking the swatches and buttons with the dialogs answered, and applying.
+#include "props/ColorSwatch.h"
 #include "props/ctlLumora.h"
 
 #include "platform/core/RegistryStore.h"
@@ -115,6 +116,39 @@ TEST_F(PageTest, ChoosingManualEnablesThePositionAndMarksThePageDirty)
     EXPECT_FALSE(page->Dirty());
     QTest::keyClicks(control<QLineEdit>("txtX"), QStringLiteral("5"));
     EXPECT_TRUE(page->Dirty());
+}
+
+// Each of the ten rows with a value no other row has: a value loaded into or saved from the
+// wrong control shows up as a row holding its neighbour's value.
+TEST_F(PageTest, EachSettingLoadsIntoItsOwnControlAndAppliesToItsOwnRow)
+{
+    const QList<std::pair<const char *, QString>> rows = {
+        {"PopAlign", QStringLiteral(" 2")},        {"ManualXPos", QStringLiteral("111")},
+        {"ManualYPos", QStringLiteral("222")},     {"GradientColor1", QStringLiteral("333")},
+        {"GradientColor2", QStringLiteral("444")}, {"GradientOrientation", QStringLiteral("0")},
+        {"MessageDelay", QStringLiteral("5555")},  {"SoundPath", QStringLiteral("/tmp/six.wav")},
+        {"HideOnStartup", QStringLiteral("1")},    {"PopupDelete", QStringLiteral("0")},
+    };
+    for (const auto &[name, text] : rows)
+        store(name, text);
+    open();
+    EXPECT_EQ(control<QComboBox>("cmbAlign")->currentIndex(), 2);
+    EXPECT_EQ(control<QLineEdit>("txtX")->text(), QStringLiteral("111"));
+    EXPECT_EQ(control<QLineEdit>("txtY")->text(), QStringLiteral("222"));
+    EXPECT_EQ(control<ColorSwatch>("pctGradientColor1")->value(), 333);
+    EXPECT_EQ(control<ColorSwatch>("pctGradientColor2")->value(), 444);
+    EXPECT_EQ(control<QComboBox>("cmbGradientOrientation")->currentIndex(), 0);
+    EXPECT_EQ(control<QLineEdit>("txtDuration")->text(), QStringLiteral("5555"));
+    EXPECT_EQ(control<QLineEdit>("txtSoundPath")->text(), QStringLiteral("/tmp/six.wav"));
+    EXPECT_TRUE(control<QCheckBox>("chkHideOnStartup")->isChecked());
+    EXPECT_FALSE(control<QCheckBox>("chkPopupDelete")->isChecked());
+
+    // Cleared rows, then an apply: each row gets back exactly what it held.
+    for (const auto &[name, text] : rows)
+        store(name, QStringLiteral("cleared"));
+    page->PropertyPage_Apply();
+    for (const auto &[name, text] : rows)
+        EXPECT_EQ(stored(name), text) << name;
 }
 
 TEST_F(PageTest, ApplyWritesEveryValueInItsTextFormAndTellsTheAddIn)
