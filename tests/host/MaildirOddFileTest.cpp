@@ -2,6 +2,7 @@
 // that comes to lead to one, or out of the store. Nothing waits on them, they are skipped
 // and said once, and the mail after them is shown as always.
 #include "tests/host/MaildirTree.h"
+#include "tests/testsupport/PromptReturn.h"
 
 #include "host/maildir/MaildirApplication.h"
 #include "host/maildir/MaildirWatcher.h"
@@ -24,23 +25,11 @@
 using namespace lumora;
 using lumora::test::MaildirTree;
 
+using lumora::test::returnsPromptly;
+
 namespace {
 
 constexpr qint64 T0 = 1767600000;
-
-// A read stuck opening the pipe is set free by opening its other end, so a fault fails the
-// test instead of hanging the run.
-bool returnsPromptly(const std::function<void()> &what, const QString &pipe)
-{
-    auto done = std::async(std::launch::async, what);
-    if (done.wait_for(std::chrono::seconds(5)) == std::future_status::ready)
-        return true;
-    const int fd = ::open(QFile::encodeName(pipe).constData(), O_WRONLY | O_NONBLOCK);
-    if (fd >= 0)
-        ::close(fd);
-    done.wait();
-    return false;
-}
 
 void replaceByPipe(const QString &path)
 {

@@ -5,6 +5,7 @@
 #include "platform/core/Registry.h"
 #include "platform/core/RegularFile.h"
 #include "platform/core/Verbose.h"
+#include "tests/testsupport/PromptReturn.h"
 
 #include <QDir>
 #include <QFile>
@@ -24,21 +25,9 @@
 using namespace lumora;
 using namespace lumora::reg;
 
-namespace {
+using lumora::test::returnsPromptly;
 
-// Runs what on another thread and waits a bounded time. A call stuck opening the pipe is
-// set free by opening its other end, so a fault fails the test instead of hanging the run.
-bool returnsPromptly(const std::function<void()> &what, const QString &pipe)
-{
-    auto done = std::async(std::launch::async, what);
-    if (done.wait_for(std::chrono::seconds(5)) == std::future_status::ready)
-        return true;
-    const int fd = ::open(QFile::encodeName(pipe).constData(), O_WRONLY | O_NONBLOCK);
-    if (fd >= 0)
-        ::close(fd);
-    done.wait();
-    return false;
-}
+namespace {
 
 bool isFifo(const QString &path)
 {
