@@ -22,8 +22,8 @@ namespace {
 QByteArray watchedSection()
 {
     QByteArray buffer(1 << 16, '\0');
-    const quint32 n = GetPrivateProfileSectionA("EntryID", buffer.data(), quint32(buffer.size()),
-                                                WatchedFolderList::iniFile());
+    const quint32 n =
+        GetPrivateProfileSectionA("EntryID", buffer.data(), quint32(buffer.size()), WatchedFolderList::iniFile());
     // One line each, each ended by a NUL.
     return buffer.left(n);
 }

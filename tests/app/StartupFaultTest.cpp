@@ -4,9 +4,11 @@
 
 #include "platform/core/RegFile.h"
 #include "platform/core/RegistryStore.h"
+#include "tests/testsupport/FullDisk.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -191,4 +193,32 @@ TEST_F(StartupFaults, ACommandLineNamingWhatCannotBeWatchedIsRefusedWithTheReaso
         EXPECT_GE(lumora.waitForLine(re(QString::fromUtf8(row.said)), 1000), 0) << dump(lumora);
         expectNoInstance();
     }
+}
+
+TEST_F(StartupFaults, AMailClientThatCannotBeKeptIsSaidToServeThisRunOnly)
+{
+    {
+        LumoraProcess first({QStringLiteral("--verbose")});
+        ASSERT_GE(first.waitForLine(re(QStringLiteral("^lumora: attach: done")), 20000), 0) << dump(first);
+        EXPECT_EQ(first.terminate(), 0);
+    }
+    // The settings file as it is may be rewritten, but not grow by the class name: the
+    // store refuses the save as on a full disk.
+    const QString settings = RegistryStore::filePath(RegistryStore::Root::CurrentUser);
+    const qint64 size = QFileInfo(settings).size();
+    ASSERT_GT(size, 0);
+    std::unique_ptr<LumoraProcess> lumora;
+    {
+        FullDisk full(rlim_t(size) + 8);
+        lumora =
+            std::make_unique<LumoraProcess>(QStringList{QStringLiteral("--verbose"), QStringLiteral("--mail-client"),
+                                                        QStringLiteral("a-mail-client-with-a-long-window-class")});
+    }
+    EXPECT_GE(lumora->waitForLine(re(QStringLiteral("^Lumora: --mail-client a-mail-client-with-a-long-window-class "
+                                                    "serves this run only: it cannot be kept")),
+                                  20000),
+              0)
+        << dump(*lumora);
+    // Whether Lumora runs on with a disk that full is another test's business.
+    lumora->terminate();
 }
