@@ -36,7 +36,18 @@ bool MailSourceSetup::isOpen(const QString &key) const
     return false;
 }
 
-bool MailSourceSetup::openMaildir(const QString &root, bool kept, QString *why)
+MailSource *MailSourceSetup::adopt(std::unique_ptr<MailSource> source, const QString &key, bool kept, bool imap)
+{
+    MailSource *raw = source.get();
+    const QString storeId = raw->storeId();
+    if (!m_mail.addSource(std::move(source)))
+        return nullptr; // the same store under another name: already watched
+    m_open.append({key, storeId, kept, imap});
+    Verbose::line(QStringLiteral("watching %1").arg(raw->description()));
+    return raw;
+}
+
+bool MailSourceSetup::openMaildir(const QString &root, bool kept, QString *why, MailSource **opened)
 {
     const QString key = MaildirSourceFactory::canonical(root);
     if (isOpen(key))
@@ -44,16 +55,14 @@ bool MailSourceSetup::openMaildir(const QString &root, bool kept, QString *why)
     std::unique_ptr<MailSource> source = MaildirSourceFactory::create(root, why);
     if (!source)
         return false;
-    const QString storeId = source->storeId();
-    MailSource *raw = source.get();
-    if (!m_mail.addSource(std::move(source)))
-        return true; // the same store under another name: already watched
-    m_open.append({key, storeId, kept, false});
-    Verbose::line(QStringLiteral("watching %1").arg(raw->description()));
+    MailSource *raw = adopt(std::move(source), key, kept, false);
+    if (opened)
+        *opened = raw;
     return true;
 }
 
-bool MailSourceSetup::openImap(const QString &url, bool kept, const QString &password, QString *why)
+bool MailSourceSetup::openImap(const QString &url, bool kept, const QString &password, QString *why,
+                               MailSource **opened)
 {
     const QString key = ImapSourceFactory::key(url);
     if (!key.isEmpty() && isOpen(key))
@@ -63,12 +72,9 @@ bool MailSourceSetup::openImap(const QString &url, bool kept, const QString &pas
     std::unique_ptr<MailSource> source = m_imap.create(url, options, why);
     if (!source)
         return false;
-    const QString storeId = source->storeId();
-    MailSource *raw = source.get();
-    if (!m_mail.addSource(std::move(source)))
-        return true;
-    m_open.append({key, storeId, kept, true});
-    Verbose::line(QStringLiteral("watching %1").arg(raw->description()));
+    MailSource *raw = adopt(std::move(source), key, kept, true);
+    if (opened)
+        *opened = raw;
     return true;
 }
 
@@ -136,34 +142,24 @@ void MailSourceSetup::apply(const HostSettings &settings, const QHash<QString, Q
         Verbose::line(QStringLiteral("closed %1").arg(open.key));
         Q_EMIT sourceClosed(open.storeId);
     }
-    auto opened = [this](const QString &key) {
-        for (const Open &open : std::as_const(m_open)) {
-            if (open.key != key)
-                continue;
-            for (MailSource *source : m_mail.sources()) {
-                if (source->storeId() == open.storeId)
-                    Q_EMIT sourceOpened(source);
-            }
-        }
-    };
     QString why;
     for (const QString &root : settings.stores) {
-        const QString key = MaildirSourceFactory::canonical(root);
-        if (isOpen(key))
-            continue;
-        if (openMaildir(root, true, &why))
-            opened(key);
-        else if (m_say)
-            m_say(QStringLiteral("Lumora: the store is not watched: %1.").arg(why));
+        MailSource *opened = nullptr;
+        if (!openMaildir(root, true, &why, &opened)) {
+            if (m_say)
+                m_say(QStringLiteral("Lumora: the store is not watched: %1.").arg(why));
+        } else if (opened) {
+            Q_EMIT sourceOpened(opened);
+        }
     }
     for (const QString &url : settings.imapAccounts) {
-        const QString key = ImapSourceFactory::key(url);
-        if (key.isEmpty() || isOpen(key))
-            continue;
-        if (openImap(url, true, passwords.value(key), &why))
-            opened(key);
-        else if (m_say)
-            m_say(QStringLiteral("Lumora: the account is not watched: %1").arg(why));
+        MailSource *opened = nullptr;
+        if (!openImap(url, true, passwords.value(ImapSourceFactory::key(url)), &why, &opened)) {
+            if (m_say)
+                m_say(QStringLiteral("Lumora: the account is not watched: %1").arg(why));
+        } else if (opened) {
+            Q_EMIT sourceOpened(opened);
+        }
     }
 }
 

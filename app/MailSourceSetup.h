@@ -70,8 +70,12 @@ private:
         bool imap = false;
     };
 
-    bool openMaildir(const QString &root, bool kept, QString *why);
-    bool openImap(const QString &url, bool kept, const QString &password, QString *why);
+    // False (with *why) when the source cannot be opened; *opened is the source when it is
+    // new, null when it was open already.
+    bool openMaildir(const QString &root, bool kept, QString *why, MailSource **opened = nullptr);
+    bool openImap(const QString &url, bool kept, const QString &password, QString *why, MailSource **opened = nullptr);
+    // Puts the source into the application; null when its store is watched already.
+    MailSource *adopt(std::unique_ptr<MailSource> source, const QString &key, bool kept, bool imap);
     bool isOpen(const QString &key) const;
 
     MailApplication &m_mail;

@@ -1,6 +1,7 @@
 #include "app/MailSourcesBox.h"
 
 #include "app/ImapAccountDialog.h"
+#include "app/MaildirSourceFactory.h"
 #include "host/imap/ImapAccountConfig.h"
 
 #include <QDir>
@@ -81,8 +82,7 @@ MailSourcesBox::MailSourcesBox(QWidget *parent)
 
 QString MailSourcesBox::canonical(const QString &path)
 {
-    const QString c = QDir(path).canonicalPath();
-    return c.isEmpty() ? QDir::cleanPath(path) : c;
+    return MaildirSourceFactory::canonical(path);
 }
 
 void MailSourcesBox::setSources(const QStringList &stores, const QStringList &urls, const Open &open)
