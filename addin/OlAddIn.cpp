@@ -10,6 +10,7 @@
 #include "platform/core/RegistryStore.h"
 #include "platform/core/Timer.h"
 #include "platform/core/Verbose.h"
+#include "platform/desktop/ProblemReporter.h"
 #include "queue/Queue.h"
 #include "settings/CINIFile.h"
 #include "settings/SettingsLocation.h"
@@ -23,7 +24,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QMessageBox>
 
 #include <algorithm>
 
@@ -348,10 +348,16 @@ void OlAddIn::TestPopup()
 
 // ---- Mail actions ---------------------------------------------------------------------
 
+ProblemReporter OlAddIn::reporter(const QString &procedure)
+{
+    return ProblemReporter(
+        procedure, [this](int level, const QString &where, const QString &line) { addIn().log(level, where, line); },
+        [](const QString &line) { Verbose::warning(line); });
+}
+
 void OlAddIn::reportFailure(const QString &procedure, const QString &text, int level)
 {
-    addIn().log(level, procedure, text);
-    Verbose::warning(text);
+    reporter(procedure).tell(text, level);
 }
 
 bool OlAddIn::actOnMessage(const QString &procedure, const QString &verb, const QString &EntryID,
@@ -398,20 +404,15 @@ void OlAddIn::composeItem(int type, const QString &procedure)
     }
     if (!item->Display()) {
         const QString text = QStringLiteral("Cannot open the new item: ") + item->ErrorText();
-        reportFailure(procedure, text);
-        tellUser(text);
+        tellUser(procedure, text);
     }
 }
 
-void OlAddIn::tellUser(const QString &text)
+void OlAddIn::tellUser(const QString &procedure, const QString &text)
 {
     // Started from the tray menu, where nothing else would show it; not modal, so the
     // notifier goes on meanwhile.
-    auto *box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Lumora"), text, QMessageBox::Ok);
-    box->setObjectName(QStringLiteral("msgActionFailed"));
-    box->setTextFormat(Qt::PlainText);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->open();
+    reporter(procedure).tellInBox(text, nullptr, QStringLiteral("msgActionFailed"), ProblemReporter::Box::Open, 4);
 }
 
 void OlAddIn::ComposeNewContact()
@@ -456,8 +457,7 @@ void OlAddIn::ComposeNewMail()
     wrapper->setItem(item);
     if (!wrapper->Display()) {
         const QString text = QStringLiteral("Cannot open the new message: ") + item->ErrorText();
-        reportFailure(procedure, text);
-        tellUser(text);
+        tellUser(procedure, text);
     }
 }
 

@@ -3,6 +3,7 @@
 #include "addinapi/OlAddInInterface.h"
 #include "host/Application.h"
 #include "host/SafeMailItem.h"
+#include "platform/desktop/ProblemReporter.h"
 #include "settings/OrderedDictionary.h"
 
 #include <QDateTime>
@@ -89,8 +90,9 @@ private:
     // Logs at `level` (2 for a notifier that watches nothing, 4 like other failed
     // program starts) and warns on stderr.
     void reportFailure(const QString &procedure, const QString &text, int level = 4);
+    ProblemReporter reporter(const QString &procedure);
     // Says what an action started from the menu could not do, in a box of its own.
-    void tellUser(const QString &text);
+    void tellUser(const QString &procedure, const QString &text);
     // Why the watched-folder list gives nothing to watch; empty when something is watched.
     QString watchProblem(const QString &iniPath) const;
     void setTrayIcon(qint16 state);

@@ -3,21 +3,16 @@
 #include "app/Autostart.h"
 #include "app/HostProblemReport.h"
 #include "app/PasswordStore.h"
-#include "host/FileLogWriter.h"
 #include "settings/modRegistry.h"
 
 #include <QCheckBox>
-#include <QDir>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMessageBox>
 #include <QPushButton>
-#include <QTextStream>
 #include <QVBoxLayout>
 
 namespace lumora {
@@ -133,13 +128,7 @@ void HostOptionsPage::Apply()
 
 void HostOptionsPage::tell(const QString &text, const QString &boxName)
 {
-    QTextStream(stderr) << QStringLiteral("Lumora: ") << text << Qt::endl;
-    QDir().mkpath(QFileInfo(HostProblemReport::logFile()).absolutePath());
-    host::FileLogWriter log(HostProblemReport::logFile());
-    log.Log(1, QStringLiteral("HostOptionsPage"), text);
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("Lumora"), text, QMessageBox::Ok, this);
-    box.setObjectName(boxName);
-    box.exec();
+    ProblemReporter(QStringLiteral("HostOptionsPage"), HostProblemReport::log()).tellInBox(text, this, boxName);
 }
 
 void HostOptionsPage::keepPasswords(const QHash<QString, QString> &typed)

@@ -3,7 +3,6 @@
 #include "host/FileLogWriter.h"
 #include "host/common/MailApplication.h"
 #include "platform/core/Product.h"
-#include "platform/desktop/NotifyIconHost.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -13,11 +12,14 @@ namespace lumora {
 
 HostProblemReport::HostProblemReport(MailApplication *application, const QString &source, Say say)
     : QObject(application)
-    , m_source(source)
-    , m_say(std::move(say))
+    , m_reporter(source, log(), [say = std::move(say)](const QString &text) {
+        if (say)
+            say(QStringLiteral("Lumora: ") + text);
+    })
 {
-    connect(application, &MailApplication::problemsChanged, this, &HostProblemReport::show);
-    show(application->problems());
+    connect(application, &MailApplication::problemsChanged, this,
+            [this](const QString &text) { m_reporter.setStanding(text); });
+    m_reporter.setStanding(application->problems());
 }
 
 HostProblemReport::~HostProblemReport() = default;
@@ -28,20 +30,13 @@ QString HostProblemReport::logFile()
         + product::companyFolder() + QLatin1Char('/') + product::productFolder() + QStringLiteral("/Lumora.log");
 }
 
-void HostProblemReport::show(const QString &text)
+ProblemReporter::Log HostProblemReport::log()
 {
-    if (text == m_shown)
-        return;
-    const bool over = text.isEmpty();
-    const QString line =
-        over ? QStringLiteral("The problems reported before are over: all new mail is noticed again.") : text;
-    m_shown = text;
-    NotifyIconHost::instance().setStatusNote(text);
-    if (m_say)
-        m_say(QStringLiteral("Lumora: ") + line);
-    QDir().mkpath(QFileInfo(logFile()).absolutePath());
-    host::FileLogWriter log(logFile());
-    log.Log(over ? 3 : 1, m_source, line);
+    return [](int level, const QString &procedure, const QString &text) {
+        QDir().mkpath(QFileInfo(logFile()).absolutePath());
+        host::FileLogWriter writer(logFile());
+        writer.Log(level, procedure, text);
+    };
 }
 
 } // namespace lumora

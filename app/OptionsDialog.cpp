@@ -1,5 +1,6 @@
 #include "app/OptionsDialog.h"
 
+#include "app/HostProblemReport.h"
 #include "app/OptionsPageSite.h"
 #include "host/Application.h"
 #include "host/ComponentFactory.h"
@@ -9,7 +10,6 @@
 #include <QDialogButtonBox>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QTextStream>
 #include <QVBoxLayout>
 
 namespace lumora {
@@ -116,8 +116,8 @@ bool OptionsPages::Add(const QString &progId, const QString &title)
 {
     QObject *object = host::ComponentFactory::global().CreateObject(progId);
     if (!object || !m_dialog->addPage(object, title)) {
-        QTextStream(stderr) << QStringLiteral("Lumora: the options page %1 could not be shown.").arg(progId)
-                            << Qt::endl;
+        ProblemReporter(QStringLiteral("OptionsDialog"), HostProblemReport::log())
+            .tell(QStringLiteral("the options page %1 could not be shown.").arg(progId));
         return false;
     }
     Verbose::line(QStringLiteral("options: page \"%1\" added").arg(title));

@@ -5,6 +5,7 @@
 #include "host/ComponentFactory.h"
 #include "platform/core/Registry.h"
 #include "platform/core/RegistryStore.h"
+#include "platform/desktop/ProblemReporter.h"
 #include "props/ColorSwatch.h"
 #include "props/PropsGlobals.h"
 #include "props/frmFolders.h"
@@ -27,9 +28,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
-#include <QTextStream>
 #include <QVBoxLayout>
 
 #include <limits>
@@ -531,11 +530,9 @@ void ctlLumora::tellNotSaved()
     const QString text = QStringLiteral("Your Lumora settings could not be saved: %1. They are kept on this page; "
                                         "press Apply to try again.")
                              .arg(modRegistry::LastWriteError());
-    QTextStream(stderr) << QStringLiteral("Lumora: ") << text << Qt::endl;
-    props().log(1, QStringLiteral("PropertyPage_Apply"), text);
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("Lumora"), text, QMessageBox::Ok, this);
-    box.setObjectName(QStringLiteral("msgNotSaved"));
-    box.exec();
+    ProblemReporter(QStringLiteral("PropertyPage_Apply"), [](int level, const QString &procedure, const QString &line) {
+        props().log(level, procedure, line);
+    }).tellInBox(text, this, QStringLiteral("msgNotSaved"));
 }
 
 void ctlLumora::callAddIn(const char *member)
