@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
+#include <QFileDialog>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTimer>
@@ -82,6 +83,22 @@ QString OptionsTestDriver::handle(OptionsDialog *dialog, const QString &request)
         if (!dialog->applyButton()->isEnabled())
             return QStringLiteral("nothing to apply");
         clickLater(dialog->applyButton());
+        return QStringLiteral("ok");
+    }
+    if (verb == QLatin1String("add-store")) {
+        // The host's Mail page: the store chosen in its folder dialog, as a user would.
+        auto *add = dialog->findChild<QPushButton *>(QStringLiteral("cmdAddStore"));
+        if (!add)
+            return QStringLiteral("no Mail page");
+        whenModal(QStringLiteral("StoreDialog"), [args](QWidget *modal) {
+            auto *files = qobject_cast<QFileDialog *>(modal);
+            files->setDirectory(args);
+            QMetaObject::invokeMethod(files, &QDialog::accept, Qt::QueuedConnection);
+            // Runs once the page has taken the store, after the dialog's own loop is over.
+            QMetaObject::invokeMethod(
+                qApp, [] { Verbose::line(QStringLiteral("test-options: store added")); }, Qt::QueuedConnection);
+        });
+        clickLater(add);
         return QStringLiteral("ok");
     }
     if (!page)

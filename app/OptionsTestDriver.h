@@ -18,6 +18,7 @@ class OptionsDialog;
 //   corner N           choose entry N of the popup location list
 //   tab N              show the dialog's page N (from 0)
 //   apply              press the dialog's Apply
+//   add-store PATH     on the Mail page, add the Maildir store at PATH through its folder dialog
 //   show-picker        open the folder picker with every store expanded, and leave it open
 //   show-colors        click the first gradient colour swatch, leaving the colour dialog open
 //   close-modal        cancel whatever modal dialog is open

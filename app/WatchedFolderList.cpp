@@ -57,6 +57,17 @@ bool WatchedFolderList::add(const QString &entryId, const QString &storeId, QStr
     return write(entries, why);
 }
 
+QSet<QString> WatchedFolderList::stores()
+{
+    QSet<QString> out;
+    for (const QByteArray &entry : values()) {
+        const qsizetype bar = entry.indexOf('|');
+        if (bar >= 0)
+            out.insert(QString::fromUtf8(entry.mid(bar + 1)));
+    }
+    return out;
+}
+
 bool WatchedFolderList::removeStore(const QString &storeId, QString *why)
 {
     const QList<QByteArray> entries = values();

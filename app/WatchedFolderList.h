@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSet>
 #include <QString>
 
 namespace lumora {
@@ -13,6 +14,8 @@ public:
     static QString iniFile();
     // Adds the folder unless it is listed; false (with *why) when the file cannot be written.
     static bool add(const QString &entryId, const QString &storeId, QString *why);
+    // The stores with at least one watched folder.
+    static QSet<QString> stores();
     // Drops every folder of the store; false (with *why) when the file cannot be written.
     static bool removeStore(const QString &storeId, QString *why);
 };

@@ -10,6 +10,7 @@
 #include "app/KeychainPasswordStore.h"
 #include "app/MailClientIdentity.h"
 #include "app/MailSourceSetup.h"
+#include "app/MetSources.h"
 #include "app/SignalWatcher.h"
 #include "app/SingleInstance.h"
 #include "app/WatchedFolderList.h"
@@ -177,6 +178,7 @@ void followSourceChanges(MailSourceSetup &sources, HostApplication &host)
         QString why;
         if (inbox && !WatchedFolderList::add(inbox->EntryID(), inbox->StoreID(), &why))
             say(QStringLiteral("Lumora: the Inbox of %1 is not watched: %2.").arg(source->description(), why));
+        MetSources::watchNewInboxes({source}, &say);
         host.reloadWatchedFolders();
     });
     QObject::connect(&sources, &MailSourceSetup::sourceClosed, &host, [&host](const QString &storeId) {
@@ -429,6 +431,10 @@ int main(int argc, char **argv)
         host.shutdown();
         return 1;
     }
+    // After the add-in's first-start seeding of the default Inbox: every other source met
+    // for the first time has its Inbox watched too.
+    if (sources && MetSources::watchNewInboxes(static_cast<MailApplication *>(mail.get())->sources(), &say) > 0)
+        host.reloadWatchedFolders();
     if (options.testPopup)
         host.handleRequest(QStringLiteral("test-popup"));
     if (options.options)

@@ -29,8 +29,7 @@ void ProblemReporter::tell(const QString &text, int level) const
     write(level, text);
 }
 
-void ProblemReporter::tellInBox(const QString &text, QWidget *parent, const QString &boxName, Box box,
-                                int level) const
+void ProblemReporter::tellInBox(const QString &text, QWidget *parent, const QString &boxName, Box box, int level) const
 {
     tell(text, level);
     auto *message = new QMessageBox(QMessageBox::Warning, QStringLiteral("Lumora"), text, QMessageBox::Ok, parent);
@@ -51,8 +50,8 @@ void ProblemReporter::setStanding(const QString &text)
     const bool over = text.isEmpty();
     m_standing = text;
     NotifyIconHost::instance().setStatusNote(text);
-    write(over ? 3 : 1, over ? QStringLiteral("The problems reported before are over: all new mail is noticed again.")
-                             : text);
+    write(over ? 3 : 1,
+          over ? QStringLiteral("The problems reported before are over: all new mail is noticed again.") : text);
 }
 
 } // namespace lumora

@@ -19,7 +19,10 @@ public:
     // Writes one log entry; level 1 is an error, 3 a note.
     using Log = std::function<void(int level, const QString &procedure, const QString &text)>;
     using Say = std::function<void(const QString &line)>;
-    enum class Box { Modal, Open };
+    enum class Box {
+        Modal,
+        Open
+    };
 
     // procedure names the reporting side in its log; an empty log writes no entry. say takes
     // the text instead of standard error, where it is written after "Lumora: ".

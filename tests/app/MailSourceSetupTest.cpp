@@ -1,6 +1,7 @@
 // Every source in one run, and sources opened and closed by an apply while Lumora runs:
 // the new store's Inbox is watched at once, a removed one is let go with its folders.
 #include "app/MailSourceSetup.h"
+#include "app/MetSources.h"
 #include "app/WatchedFolderList.h"
 #include "host/common/MailApplication.h"
 #include "host/common/MailSource.h"
@@ -91,4 +92,53 @@ TEST(MailSourceSetup, ACommandLineStoreThatCannotBeWatchedEndsTheComposition)
     EXPECT_TRUE(error.startsWith(QStringLiteral("--maildir: "))) << error.toStdString();
     EXPECT_TRUE(mail.sources().isEmpty());
     qunsetenv("MAILDIR");
+}
+
+// A first start over several sources watches every Inbox; the choices a user makes after
+// that hold at the next start, and a store first named later is watched once.
+TEST(MetSources, EveryInboxIsWatchedTheFirstTimeItsSourceIsMetAndOnlyThen)
+{
+    TempHome home;
+    QDir().mkpath(QFileInfo(WatchedFolderList::iniFile()).absolutePath());
+    MaildirTree first;
+    MaildirTree second;
+    MaildirTree later;
+    qputenv("MAILDIR", QFile::encodeName(first.root()));
+    MailApplication mail;
+    FakePasswordStore passwords;
+    QStringList said;
+    const auto say = [&said](const QString &text) { said << text; };
+    MailSourceSetup setup(mail, passwords, false, say);
+    QString error;
+    ASSERT_TRUE(setup.compose({{second.root()}, {}, false, {}}, {}, &error)) << error.toStdString();
+    qunsetenv("MAILDIR");
+    ASSERT_EQ(mail.sources().size(), 2);
+    const auto inboxLine = [](MailSource *source) {
+        const host::FolderPtr inbox = source->defaultFolder(host::FolderInbox);
+        return (inbox->EntryID() + QLatin1Char('|') + inbox->StoreID()).toUtf8();
+    };
+
+    // As the add-in's first start leaves it: the default store's Inbox only.
+    QString why;
+    const host::FolderPtr defaultInbox = mail.sources().at(0)->defaultFolder(host::FolderInbox);
+    ASSERT_TRUE(WatchedFolderList::add(defaultInbox->EntryID(), defaultInbox->StoreID(), &why));
+    EXPECT_EQ(MetSources::watchNewInboxes(mail.sources(), say), 1);
+    EXPECT_EQ(watchedSection(),
+              "EID0=" + inboxLine(mail.sources().at(0)) + '\0' + "EID1=" + inboxLine(mail.sources().at(1)) + '\0');
+
+    // The user unticks the second store: the next start leaves it so.
+    ASSERT_TRUE(WatchedFolderList::removeStore(mail.sources().at(1)->storeId(), &why));
+    EXPECT_EQ(MetSources::watchNewInboxes(mail.sources(), say), 0);
+    EXPECT_FALSE(watchedSection().contains(inboxLine(mail.sources().at(1))));
+
+    // A store named for the first time later is watched, once.
+    HostSettings applied;
+    applied.stores = {later.root()};
+    setup.apply(applied, {});
+    ASSERT_EQ(mail.sources().size(), 3);
+    EXPECT_EQ(MetSources::watchNewInboxes(mail.sources(), say), 1);
+    EXPECT_TRUE(watchedSection().contains(inboxLine(mail.sources().at(2))));
+    EXPECT_EQ(MetSources::watchNewInboxes(mail.sources(), say), 0);
+    EXPECT_EQ(MetSources::met().size(), 3);
+    EXPECT_TRUE(said.isEmpty()) << said.join(QLatin1Char('\n')).toStdString();
 }

@@ -65,7 +65,10 @@ TEST(OptionsEndToEnd, FolderOfASecondStoreAndANewCornerTakeEffectWithoutARestart
 
     LumoraProcess lumora({QStringLiteral("--verbose"), QStringLiteral("--maildir"), second},
                          {QStringLiteral("LUMORA_TEST_HOOKS=1")});
+    // The first start watches both stores' Inboxes.
     ASSERT_GE(lumora.waitForLine(re(QStringLiteral("^lumora: attach: done, watching 1 folder")), 20000), 0)
+        << lumora.lines().join(QLatin1Char('\n')).toStdString();
+    ASSERT_GE(lumora.waitForLine(re(QStringLiteral("^lumora: watched folders loaded: 2 of 2 found")), 10000), 0)
         << lumora.lines().join(QLatin1Char('\n')).toStdString();
 
     LumoraProcess options({QStringLiteral("--options")});
@@ -73,13 +76,9 @@ TEST(OptionsEndToEnd, FolderOfASecondStoreAndANewCornerTakeEffectWithoutARestart
     ASSERT_GE(lumora.waitForLine(re(QStringLiteral("^lumora: options: dialog opened with 2 page")), 10000), 0)
         << lumora.lines().join(QLatin1Char('\n')).toStdString();
 
-    // The second store's sub-folder, ticked in the picker and applied; then the second
-    // store's Inbox, whose folder id is the first store's Inbox's too.
+    // The second store's sub-folder, ticked in the picker and applied.
     const qsizetype before = lumora.lines().size();
     EXPECT_EQ(drive(QStringLiteral("pick 2 Lists")), QStringLiteral("ok"));
-    ASSERT_GE(lumora.waitForLine(re(QStringLiteral("^lumora: watched folders loaded: 2 of 2 found")), 10000, before), 0)
-        << lumora.lines().join(QLatin1Char('\n')).toStdString();
-    EXPECT_EQ(drive(QStringLiteral("pick 2 -")), QStringLiteral("ok"));
     ASSERT_GE(lumora.waitForLine(re(QStringLiteral("^lumora: watched folders loaded: 3 of 3 found")), 10000, before), 0)
         << lumora.lines().join(QLatin1Char('\n')).toStdString();
 
@@ -105,6 +104,44 @@ TEST(OptionsEndToEnd, FolderOfASecondStoreAndANewCornerTakeEffectWithoutARestart
     const QStringList placed = lumora.linesMatching(re(QStringLiteral("^lumora: popup: placed at ")));
     ASSERT_EQ(placed.size(), 1);
     EXPECT_EQ(placed.first(), QStringLiteral("lumora: popup: placed at 0,0, location 2"));
+    EXPECT_EQ(lumora.terminate(), 0);
+}
+
+// A store added on the Mail page and applied is watched in the same run: its Inbox is in
+// the watched list at once, and mail delivered there gives a popup.
+TEST(OptionsEndToEnd, AStoreAddedOnTheMailPageGivesPopupsWithoutARestart)
+{
+    TempHome home;
+    const QString first = QDir::homePath() + QStringLiteral("/Maildir");
+    const QString added = QDir::homePath() + QStringLiteral("/Synced");
+    ASSERT_TRUE(makeMaildir(first));
+    ASSERT_TRUE(makeMaildir(added));
+    modRegistry::WriteRegistryValue(reg::HKEY_CURRENT_USER,
+                                    QStringLiteral("Software\\Microsoft\\Office\\10.0\\Outlook\\Options\\Lumora"),
+                                    QStringLiteral("MessageDelay"), QStringLiteral("1000"), reg::REG_SZ);
+
+    LumoraProcess lumora({QStringLiteral("--verbose")}, {QStringLiteral("LUMORA_TEST_HOOKS=1")});
+    ASSERT_GE(lumora.waitForLine(re(QStringLiteral("^lumora: attach: done, watching 1 folder")), 20000), 0)
+        << lumora.lines().join(QLatin1Char('\n')).toStdString();
+    LumoraProcess options({QStringLiteral("--options")});
+    EXPECT_EQ(options.waitForExit(15000), 0);
+    ASSERT_GE(lumora.waitForLine(re(QStringLiteral("^lumora: options: dialog opened")), 10000), 0)
+        << lumora.lines().join(QLatin1Char('\n')).toStdString();
+
+    const qsizetype before = lumora.lines().size();
+    EXPECT_EQ(drive(QStringLiteral("add-store ") + added), QStringLiteral("ok"));
+    ASSERT_GE(lumora.waitForLine(re(QStringLiteral("^lumora: test-options: store added")), 15000, before), 0)
+        << lumora.lines().join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(drive(QStringLiteral("apply")), QStringLiteral("ok"));
+    ASSERT_GE(lumora.waitForLine(re(QStringLiteral("^lumora: watched folders loaded: 2 of 2 found")), 15000, before), 0)
+        << lumora.lines().join(QLatin1Char('\n')).toStdString();
+
+    ASSERT_TRUE(deliverWithAgent(added,
+                                 "From: Cy <cy@example.org>\nTo: me@example.org\nSubject: synced\n"
+                                 "Message-ID: <synced-1@example.org>\n\nHello.\n"));
+    ASSERT_GE(lumora.waitForLine(re(QStringLiteral("^lumora: popup: 1 of 1, ")), 30000, before), 0)
+        << lumora.lines().join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(lumora.linesMatching(re(QStringLiteral("^lumora: queued: .*from \"Cy\""))).size(), 1);
     EXPECT_EQ(lumora.terminate(), 0);
 }
 

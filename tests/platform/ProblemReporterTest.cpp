@@ -78,8 +78,8 @@ TEST(ProblemReporter, ABoxShowsTheTextAsItCameNeverAsMarkup)
     Told told;
     QWidget parent;
     const QString text = QStringLiteral("Cannot open <b>Re: &amp;</b>");
-    told.reporter(QStringLiteral("Open")).tellInBox(text, &parent, QStringLiteral("msgFailed"),
-                                                    ProblemReporter::Box::Open);
+    told.reporter(QStringLiteral("Open"))
+        .tellInBox(text, &parent, QStringLiteral("msgFailed"), ProblemReporter::Box::Open);
     QMessageBox *box = openBox(QStringLiteral("msgFailed"));
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(box->text(), text);
