@@ -53,7 +53,8 @@ bool LumoraRun::writeIni(const QByteArray &content)
     return writeFile(dataFolder() + QStringLiteral("/Lumora.ini"), content);
 }
 
-bool LumoraRun::start(const QString &wrapper, const QStringList &wrapperArgs)
+bool LumoraRun::start(const QString &wrapper, const QStringList &wrapperArgs, const QStringList &arguments,
+                      const QByteArray &input)
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("HOME"), home());
@@ -65,11 +66,16 @@ bool LumoraRun::start(const QString &wrapper, const QStringList &wrapperArgs)
     env.remove(QStringLiteral("DISPLAY"));
     m_process.setProcessEnvironment(env);
     const QString lumora = QCoreApplication::applicationDirPath() + QStringLiteral("/lumora");
+    const QStringList own = QStringList{QStringLiteral("--verbose")} + arguments;
     if (wrapper.isEmpty())
-        m_process.start(lumora, {QStringLiteral("--verbose")});
+        m_process.start(lumora, own);
     else
-        m_process.start(wrapper, wrapperArgs + QStringList{lumora, QStringLiteral("--verbose")});
-    return m_process.waitForStarted(10000);
+        m_process.start(wrapper, wrapperArgs + QStringList{lumora} + own);
+    if (!m_process.waitForStarted(10000))
+        return false;
+    if (!input.isEmpty())
+        m_process.write(input);
+    return true;
 }
 
 double LumoraRun::waitFor(const QByteArray &prefix, const QElapsedTimer &clock, int timeoutMs)

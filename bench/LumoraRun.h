@@ -24,7 +24,9 @@ public:
     bool writeIni(const QByteArray &content);
 
     // Starts lumora --verbose, optionally under a wrapper program (wrapper args come first).
-    bool start(const QString &wrapper = {}, const QStringList &wrapperArgs = {});
+    // arguments follow --verbose; input is written to its standard input.
+    bool start(const QString &wrapper = {}, const QStringList &wrapperArgs = {}, const QStringList &arguments = {},
+               const QByteArray &input = {});
     // Waits for a trace line starting with prefix: ms on clock when seen, or -1.
     double waitFor(const QByteArray &prefix, const QElapsedTimer &clock, int timeoutMs);
     double waitFor(const QByteArray &prefix, int timeoutMs);
