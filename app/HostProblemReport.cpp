@@ -2,6 +2,7 @@
 
 #include "host/FileLogWriter.h"
 #include "host/common/MailApplication.h"
+#include "platform/core/MailText.h"
 #include "platform/core/Product.h"
 #include "platform/desktop/NotifyIconHost.h"
 
@@ -38,7 +39,7 @@ void HostProblemReport::show(const QString &text)
     m_shown = text;
     NotifyIconHost::instance().setStatusNote(text);
     if (m_say)
-        m_say(QStringLiteral("Lumora: ") + line);
+        m_say(QStringLiteral("Lumora: ") + MailText::linesForDisplay(line)); // problems name server folders
     QDir().mkpath(QFileInfo(logFile()).absolutePath());
     host::FileLogWriter log(logFile());
     log.Log(over ? 3 : 1, m_source, line);

@@ -1,5 +1,6 @@
 #include "platform/desktop/TrayIconHost.h"
 
+#include "platform/core/MailText.h"
 #include "platform/core/Verbose.h"
 
 #include <QApplication>
@@ -53,7 +54,9 @@ void TrayIconHost::apply(Entry &entry, const NOTIFYICONDATAA &data)
 void TrayIconHost::showTip(Entry &entry)
 {
     const QString note = statusNote();
-    entry.icon->setToolTip(note.isEmpty() ? entry.tip : entry.tip + QLatin1Char('\n') + note);
+    // Notes name folders and accounts, which come from mail servers.
+    entry.icon->setToolTip(
+        MailText::linesForDisplay(note.isEmpty() ? entry.tip : entry.tip + QLatin1Char('\n') + note));
 }
 
 void TrayIconHost::statusNoteChanged()

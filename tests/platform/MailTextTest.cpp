@@ -90,7 +90,8 @@ TEST(MailText, EachLineOfANoteIsCleanedOnItsOwn)
     EXPECT_EQ(MailText::linesForDisplay(QStringLiteral("first \x1b[1mbold\x1b[0m\nsecond\u202Eevil")),
               QStringLiteral("first bold\nsecondevil"));
     const QString longLine = QString(1000, QLatin1Char('x'));
-    const QStringList lines = MailText::linesForDisplay(longLine + QLatin1Char('\n') + QStringLiteral("ok")).split('\n');
+    const QStringList lines =
+        MailText::linesForDisplay(longLine + QLatin1Char('\n') + QStringLiteral("ok")).split('\n');
     ASSERT_EQ(lines.size(), 2);
     EXPECT_EQ(lines[0].size(), MailText::MaxChars);
     EXPECT_EQ(lines[1], QStringLiteral("ok"));
