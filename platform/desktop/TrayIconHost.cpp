@@ -59,6 +59,12 @@ void TrayIconHost::showTip(Entry &entry)
         MailText::linesForDisplay(note.isEmpty() ? entry.tip : entry.tip + QLatin1Char('\n') + note));
 }
 
+QString TrayIconHost::toolTip(quint32 hWnd, quint32 uID) const
+{
+    const std::shared_ptr<Entry> entry = m_icons.value(Key(hWnd, uID));
+    return entry ? entry->icon->toolTip() : QString();
+}
+
 void TrayIconHost::statusNoteChanged()
 {
     for (const auto &entry : std::as_const(m_icons))
