@@ -6,6 +6,7 @@
 #include "host/Logging.h"
 #include "platform/core/Clock.h"
 #include "platform/core/IniFileCache.h"
+#include "platform/core/MailText.h"
 #include "platform/core/Registry.h"
 #include "platform/core/RegistryStore.h"
 #include "platform/core/Timer.h"
@@ -642,7 +643,7 @@ void OlAddIn::scanFolder(const QString &folderId, const QString &storeId)
     const QString key = folderKey(folderId, storeId);
     if (!m_lastSeen || !m_lastSeen->Exists(key)) {
         addIn().log(3, QStringLiteral("GetNewMailMessages"),
-                    QStringLiteral("Date does not exist for folder:") + folder->Name());
+                    QStringLiteral("Date does not exist for folder:") + MailText::forDisplay(folder->Name()));
         return;
     }
     // Every item is measured against the date as it stood before this scan, so a message
@@ -694,7 +695,8 @@ void OlAddIn::scanFolder(const QString &folderId, const QString &storeId)
         if (queue)
             queue->Add(sender, subject, id, folder->StoreID(), folder->Name(), importance);
         trace(QStringLiteral("queued: folder \"%1\", from \"%2\", subject \"%3\"%4")
-                  .arg(folder->Name(), sender, subject,
+                  .arg(MailText::forDisplay(folder->Name()), MailText::forDisplay(sender),
+                       MailText::forDisplay(subject),
                        importance == 2 ? QStringLiteral(", high importance") : QString()));
     }
     m_lastSeen->SetItem(key, after);

@@ -3,9 +3,9 @@
 #include "addinapi/AddInGlobals.h"
 #include "addinapi/OlAddInInterface.h"
 #include "platform/core/Clock.h"
+#include "platform/core/MailText.h"
 #include "platform/core/Verbose.h"
 #include "platform/desktop/Sound.h"
-#include "popup/TextFitter.h"
 #include "queue/Queue.h"
 
 #include <QGuiApplication>
@@ -86,15 +86,16 @@ void NotificationPresenter::showNext()
     m_entryId = entry.strEntryID;
     m_storeId = entry.strStoreID;
     const QString counter = QStringLiteral("%1 of %2").arg(entry.nNo).arg(queue ? queue->Max() : 0);
+    // Mail text is cleaned and capped as for the popup: invisible characters would hide or
+    // reorder it in the notification and the trace just as well.
+    const QString folder = MailText::forDisplay(entry.strFolder);
+    const QString from = MailText::forDisplay(entry.strFrom);
+    const QString subject = MailText::forDisplay(entry.strSubject);
     Verbose::line(QStringLiteral("notification: %1, folder \"%2\", from \"%3\", subject \"%4\"")
-                      .arg(counter, entry.strFolder, entry.strFrom, entry.strSubject));
+                      .arg(counter, folder, from, subject));
     const QString summary =
         (entry.nImportance == 2 ? QStringLiteral("Important mail: ") : QStringLiteral("New mail: ")) + counter;
-    // Mail text is cleaned as for the popup: invisible characters would hide or reorder it
-    // in the notification just as well.
-    const QString body = QStringLiteral("Folder: %1\nFrom: %2\nSubject: %3")
-                             .arg(TextFitter::sanitize(entry.strFolder), TextFitter::sanitize(entry.strFrom),
-                                  TextFitter::sanitize(entry.strSubject));
+    const QString body = QStringLiteral("Folder: %1\nFrom: %2\nSubject: %3").arg(folder, from, subject);
     present(summary, body, addIn().settings.PopupDelete == 1);
 }
 

@@ -3,6 +3,7 @@
 #include "addinapi/AddInGlobals.h"
 #include "addinapi/OlAddInInterface.h"
 #include "platform/core/Clock.h"
+#include "platform/core/MailText.h"
 #include "platform/core/Timer.h"
 #include "platform/core/Verbose.h"
 #include "platform/desktop/Sound.h"
@@ -430,7 +431,8 @@ void PopupWindow::ShowNextMessage()
         QString::number(entry.nNo) + QStringLiteral(" of ") + QString::number(queue ? queue->Max() : 0);
     showCounter(counter);
     Verbose::line(QStringLiteral("popup: %1, folder \"%2\", from \"%3\", subject \"%4\"")
-                      .arg(counter, entry.strFolder, entry.strFrom, entry.strSubject));
+                      .arg(counter, MailText::forDisplay(entry.strFolder), MailText::forDisplay(entry.strFrom),
+                           MailText::forDisplay(entry.strSubject)));
 }
 
 void PopupWindow::showCounter(const QString &text)

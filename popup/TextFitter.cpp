@@ -35,66 +35,11 @@ qsizetype prefixFitting(const QString &text, const QFont &font, qreal width)
     return length;
 }
 
-bool isDirectionOrInvisible(char16_t u)
-{
-    // U+00AD, the soft hyphen, draws nothing inside a line: it would split a word unseen.
-    return (u >= 0x202a && u <= 0x202e) || (u >= 0x2066 && u <= 0x2069) || (u >= 0x200b && u <= 0x200f)
-        || (u >= 0x2060 && u <= 0x2064) || u == 0xfeff || u == 0x061c || u == 0x180e || u == 0x00ad;
-}
-
-// The tag characters (U+E0000 to U+E007F) mirror ASCII but draw nothing, so they can carry
-// hidden text.
-bool isTag(char32_t code)
-{
-    return code >= 0xe0000 && code <= 0xe007f;
-}
-
 } // namespace
 
 QString TextFitter::sanitize(const QString &text, bool *cut)
 {
-    const qsizetype size = text.size();
-    qsizetype end = std::min<qsizetype>(size, MaxMeasured);
-    if (end < size && end > 0 && text.at(end - 1).isHighSurrogate() && text.at(end).isLowSurrogate())
-        --end;
-    if (cut)
-        *cut = end < size;
-
-    QString out;
-    out.reserve(end);
-    int marks = 0;
-    for (qsizetype i = 0; i < end; ++i) {
-        const QChar c = text.at(i);
-        if (c.isHighSurrogate() && i + 1 < end && text.at(i + 1).isLowSurrogate()) {
-            const char32_t code = QChar::surrogateToUcs4(c, text.at(i + 1));
-            marks = QChar::isMark(code) ? marks + 1 : 0;
-            if (isTag(code)) {
-                marks = 0;
-            } else if (marks <= MaxMarks) {
-                out.append(c);
-                out.append(text.at(i + 1));
-            }
-            ++i;
-        } else if (c.isSurrogate()) {
-            marks = 0;
-            out.append(QChar::ReplacementCharacter);
-        } else if (isDirectionOrInvisible(c.unicode())) {
-            // Dropped: they would reorder the text ("invoice" U+202E "fdp.exe" showing as
-            // "invoiceexe.pdf") or hide characters between visible ones.
-            marks = 0;
-        } else if (c.category() == QChar::Other_Control || c == QChar::LineSeparator
-                   || c == QChar::ParagraphSeparator) {
-            // Line breaks from a header would break the fixed layout; show them as blanks.
-            marks = 0;
-            out.append(QLatin1Char(' '));
-        } else {
-            marks = c.isMark() ? marks + 1 : 0;
-            // Piles of combining marks draw nothing readable and cost a lot to shape.
-            if (marks <= MaxMarks)
-                out.append(c);
-        }
-    }
-    return out;
+    return MailText::clean(text, MaxMeasured, cut);
 }
 
 QString TextFitter::fit(const QString &text, const QFont &font, const QSize &box)

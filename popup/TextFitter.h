@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/core/MailText.h"
+
 #include <QFont>
 #include <QSize>
 #include <QString>
@@ -11,18 +13,12 @@ namespace lumora {
 class TextFitter
 {
 public:
-    // Longest input that is measured at all, in UTF-16 units. The popup's largest box shows
-    // three lines of at most about 45 of the narrowest glyphs; anything beyond is cut
-    // before layout so that a 100 000 character subject costs no more than a short one.
-    static constexpr int MaxMeasured = 320;
+    // Longest input that is measured at all, in UTF-16 units: the cap every surface of mail
+    // text shares, so that a 100 000 character subject costs no more than a short one.
+    static constexpr int MaxMeasured = MailText::MaxChars;
 
-    // Combining marks kept on one base character; real scripts use a few at most.
-    static constexpr int MaxMarks = 8;
-
-    // Control characters become spaces, direction controls and invisible characters (format
-    // characters, the soft hyphen, tag characters) are dropped, unpaired surrogates become U+FFFD, and the text is
-    // cut to MaxMeasured characters without splitting a surrogate pair;
-    // marks beyond MaxMarks on one character are dropped.
+    // The cleaning every surface of mail text shares (MailText::clean), cut to MaxMeasured;
+    // the cut is marked by fit, with the ellipsis the box draws.
     static QString sanitize(const QString &text, bool *cut = nullptr);
 
     // The text as it fits the box in the given font: unchanged (apart from sanitize) when

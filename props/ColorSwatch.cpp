@@ -1,5 +1,7 @@
 #include "props/ColorSwatch.h"
 
+#include "popup/OleColor.h"
+
 #include <QKeyEvent>
 #include <QMouseEvent>
 
@@ -20,8 +22,8 @@ ColorSwatch::ColorSwatch(QWidget *parent)
 
 QColor ColorSwatch::toColor(qint32 value)
 {
-    const auto v = quint32(value);
-    return QColor(int(v & 0xFF), int((v >> 8) & 0xFF), int((v >> 16) & 0xFF));
+    // As the popup paints it: a stored desktop colour is the palette's, not its index bytes.
+    return OleColor::resolve(value);
 }
 
 qint32 ColorSwatch::fromColor(const QColor &color)

@@ -16,7 +16,8 @@ public:
     // The stored value, laid out 0x00BBGGRR.
     qint32 value() const { return m_value; }
     void setValue(qint32 value);
-    // The colour shown for a stored value (its low three bytes).
+    // The colour shown for a stored value: its low three bytes, or the desktop's colour
+    // when it names one (high bit set), as the popup paints it.
     static QColor toColor(qint32 value);
     static qint32 fromColor(const QColor &color);
 

@@ -3,6 +3,7 @@
 #include "host/Application.h"
 #include "host/COMAddIns.h"
 #include "host/ComponentFactory.h"
+#include "platform/core/IniFileCache.h"
 #include "platform/core/Registry.h"
 #include "platform/core/RegistryStore.h"
 #include "platform/desktop/ProblemReporter.h"
@@ -523,15 +524,24 @@ void ctlLumora::PropertyPage_Apply()
     }
     callAddIn("UpdatePopupSettings");
     m_Dirty = false;
+    // Test Popup applies too, behind the dialog's back: the dialog asks again, so that its
+    // Apply button goes off as after its own apply.
+    if (m_Site)
+        m_Site->OnStatusChange();
 }
 
 void ctlLumora::tellNotSaved()
 {
-    const QString text = QStringLiteral("Your Lumora settings could not be saved: %1. They are kept on this page; "
-                                        "press Apply to try again.")
-                             .arg(modRegistry::LastWriteError());
-    ProblemReporter(QStringLiteral("PropertyPage_Apply"), [](int level, const QString &procedure, const QString &line) {
-        props().log(level, procedure, line);
+    tellNotSaved(QStringLiteral("PropertyPage_Apply"),
+                 QStringLiteral("Your Lumora settings could not be saved: %1. They are kept on this page; "
+                                "press Apply to try again.")
+                     .arg(modRegistry::LastWriteError()));
+}
+
+void ctlLumora::tellNotSaved(const QString &procedure, const QString &text)
+{
+    ProblemReporter(procedure, [](int level, const QString &where, const QString &line) {
+        props().log(level, where, line);
     }).tellInBox(text, this, QStringLiteral("msgNotSaved"));
 }
 
@@ -568,9 +578,20 @@ void ctlLumora::btnFolders_Click()
     for (qsizetype i = 0; i < m_EntryIDs.size(); ++i)
         lines.append(QStringLiteral("EID%1 = %2").arg(i).arg(m_EntryIDs.at(i)));
     if (m_Ini) {
+        // One save for the three steps: a reader (the add-in) never finds the list gone, and
+        // a failed save leaves the old list whole.
+        IniFileCache::Batch batch(m_Ini->file());
         m_Ini->deleteSection(QStringLiteral("EntryID"));
         m_Ini->addSection(QStringLiteral("EntryID"), true);
         m_Ini->writeSection(lines);
+        if (!batch.commit()) {
+            // The add-in keeps watching the old list; the picker offers this choice again.
+            tellNotSaved(QStringLiteral("btnFolders_Click"),
+                         QStringLiteral("Your watched folders could not be saved: %1 cannot be written. The folders "
+                                        "watched stay as they were; choose them again to retry.")
+                             .arg(QDir::toNativeSeparators(m_Ini->file())));
+            return;
+        }
         m_Ini->flush();
     }
     callAddIn("LoadFoldersToScan");

@@ -75,6 +75,8 @@ private:
     QString readSetting(const char *name) const;
     bool writeSetting(const char *name, const QString &text);
     void tellNotSaved();
+    // Says on stderr, in the log and in a message box that something was not saved.
+    void tellNotSaved(const QString &procedure, const QString &text);
     void bindSettings();
 
     // One settings row and its control: load takes the stored text (never empty), save gives

@@ -33,23 +33,28 @@ QByteArray firstWord(const QByteArray &value)
     return v.left(end);
 }
 
-// The values the notifier reads, each the first occurrence, unfolded and cut to
-// MaxFieldBytes: a popup shows a few dozen characters, so a megabyte subject is never
-// decoded whole.
-struct HeaderFields
+// One value the notifier reads: the first occurrence, unfolded and cut to MaxRawFieldBytes,
+// so a megabyte subject is never decoded whole.
+struct Field
 {
-    QByteArray subject;
-    QByteArray from;
-    QByteArray date;
-    QByteArray importance;
-    QByteArray xPriority;
-    QByteArray priority;
+    QByteArray text;
+    bool cut = false;
 };
 
-QByteArray *fieldFor(HeaderFields &f, QByteArrayView name)
+struct HeaderFields
+{
+    Field subject;
+    Field from;
+    Field date;
+    Field importance;
+    Field xPriority;
+    Field priority;
+};
+
+Field *fieldFor(HeaderFields &f, QByteArrayView name)
 {
     const auto is = [&](const char *wanted) { return name.compare(wanted, Qt::CaseInsensitive) == 0; };
-    QByteArray *slot = nullptr;
+    Field *slot = nullptr;
     if (is("Subject"))
         slot = &f.subject;
     else if (is("From"))
@@ -63,20 +68,42 @@ QByteArray *fieldFor(HeaderFields &f, QByteArrayView name)
     else if (is("Priority"))
         slot = &f.priority;
     // Only the first occurrence counts; a null value marks "not seen yet".
-    return slot && slot->isNull() ? slot : nullptr;
+    return slot && slot->text.isNull() ? slot : nullptr;
 }
 
-void appendCapped(QByteArray *value, QByteArrayView text)
+void appendCapped(Field *field, QByteArrayView text)
 {
-    const qsizetype room = MailHeaderReader::MaxFieldBytes - value->size();
+    const qsizetype room = MailHeaderReader::MaxRawFieldBytes - field->text.size();
+    if (text.size() > room)
+        field->cut = true;
     if (room > 0)
-        value->append(text.first(qMin(room, text.size())));
+        field->text.append(text.first(qMin(room, text.size())));
+}
+
+// Lines end in LF or CRLF. A header with no LF before its end (an empty line of CR alone)
+// was written with CR-only lines, as old Macs wrote them, and is read as if they were LF;
+// a stray CR inside an LF line stays part of its text.
+QByteArray withLineFeeds(const QByteArray &message)
+{
+    const qsizetype lf = message.indexOf('\n');
+    qsizetype emptyLine = message.indexOf("\r\r");
+    while (emptyLine >= 0 && emptyLine + 2 < message.size() && message.at(emptyLine + 2) == '\n')
+        emptyLine = message.indexOf("\r\r", emptyLine + 1); // CR CR LF: a doubled CRLF
+    const bool crOnly = lf < 0 ? message.contains('\r') : (emptyLine >= 0 && emptyLine < lf);
+    if (!crOnly)
+        return message;
+    QByteArray out = message;
+    for (qsizetype i = 0; i < out.size(); ++i) {
+        if (out.at(i) == '\r' && (i + 1 >= out.size() || out.at(i + 1) != '\n'))
+            out[i] = '\n';
+    }
+    return out;
 }
 
 HeaderFields readFields(const QByteArray &header)
 {
     HeaderFields f;
-    QByteArray *current = nullptr;
+    Field *current = nullptr;
     qsizetype pos = 0;
     while (pos < header.size()) {
         qsizetype nl = header.indexOf('\n', pos);
@@ -100,17 +127,38 @@ HeaderFields readFields(const QByteArray &header)
             continue;
         current = fieldFor(f, line.first(colon).trimmed());
         if (current) {
-            *current = QByteArray(""); // seen, even when empty
+            current->text = QByteArray(""); // seen, even when empty
             QByteArrayView value = line.sliced(colon + 1);
             while (!value.isEmpty() && (value.front() == ' ' || value.front() == '\t'))
                 value = value.sliced(1);
             appendCapped(current, value);
         }
     }
-    // NUL bytes end C strings further down; show them as blanks.
-    for (QByteArray *v : {&f.subject, &f.from, &f.date, &f.importance, &f.xPriority, &f.priority})
-        v->replace('\0', ' ');
+    for (Field *v : {&f.subject, &f.from, &f.date, &f.importance, &f.xPriority, &f.priority}) {
+        // NUL bytes end C strings further down; show them as blanks.
+        v->text.replace('\0', ' ');
+        if (v->cut)
+            v->text = MailHeaderText::withoutCutWord(v->text).toByteArray();
+    }
     return f;
+}
+
+// Decoded text of at most MaxFieldChars, ending in "…" where the value was cut, before
+// decoding or now.
+QString capped(QString text, bool cut)
+{
+    if (text.size() > MailHeaderReader::MaxFieldChars) {
+        qsizetype end = MailHeaderReader::MaxFieldChars;
+        if (text.at(end - 1).isHighSurrogate())
+            --end;
+        text.truncate(end);
+        cut = true;
+    }
+    if (!cut)
+        return text;
+    while (!text.isEmpty() && text.back().isSpace())
+        text.chop(1);
+    return text + QStringLiteral("\u2026");
 }
 
 } // namespace
@@ -161,15 +209,15 @@ int MailHeaderReader::importanceFrom(const QByteArray &importance, const QByteAr
 MailHeaders MailHeaderReader::parse(const QByteArray &message)
 {
     MailHeaders result;
-    const QByteArray header = headerBlock(message.left(MaxHeaderBytes));
+    const QByteArray header = headerBlock(withLineFeeds(message.left(MaxHeaderBytes)));
     const HeaderFields f = readFields(header);
 
-    result.subject = MailHeaderText::oneLine(MailHeaderText::decode(f.subject));
-    result.senderName = MailHeaderText::senderName(f.from);
-    result.importance = importanceFrom(f.importance, f.xPriority, f.priority);
-    if (!f.date.isEmpty()) {
+    result.subject = capped(MailHeaderText::oneLine(MailHeaderText::decode(f.subject.text)), f.subject.cut);
+    result.senderName = capped(MailHeaderText::senderName(f.from.text), f.from.cut);
+    result.importance = importanceFrom(f.importance.text, f.xPriority.text, f.priority.text);
+    if (!f.date.text.isEmpty()) {
         ensureGMime();
-        if (GDateTime *date = g_mime_utils_header_decode_date(f.date.constData())) {
+        if (GDateTime *date = g_mime_utils_header_decode_date(f.date.text.constData())) {
             result.date = QDateTime::fromSecsSinceEpoch(g_date_time_to_unix(date), Qt::LocalTime);
             g_date_time_unref(date);
         }
@@ -218,6 +266,9 @@ MailHeaders MailHeaderReader::parseFile(const QString &path, const QString &with
             break;
         const qsizetype searchFrom = qMax<qsizetype>(0, before - 3);
         if (data.indexOf("\n\n", searchFrom) >= 0 || data.indexOf("\n\r\n", searchFrom) >= 0)
+            break;
+        // CR-only lines (no LF at all so far): the header ends at an empty one.
+        if (data.indexOf("\r\r", searchFrom) >= 0 && !data.contains('\n'))
             break;
     }
     return parse(data);

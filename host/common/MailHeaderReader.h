@@ -41,8 +41,12 @@ public:
 
     // Headers larger than this are cut; nothing legitimate comes close.
     static constexpr qint64 MaxHeaderBytes = 4 * 1024 * 1024;
-    // Each field is read up to this many bytes: far more than a popup or log line shows.
-    static constexpr qsizetype MaxFieldBytes = 8 * 1024;
+    // Each field shows up to this many characters, far more than a popup or log line shows;
+    // a longer one is cut after decoding and ends in "…".
+    static constexpr qsizetype MaxFieldChars = 8 * 1024;
+    // Each field is read up to this many bytes, room for MaxFieldChars in any encoding; an
+    // encoded word the cut falls into is left out, never shown raw.
+    static constexpr qsizetype MaxRawFieldBytes = 4 * MaxFieldChars;
 };
 
 } // namespace lumora

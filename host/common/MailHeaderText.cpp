@@ -2,6 +2,8 @@
 
 #include <QStringDecoder>
 
+#include <optional>
+
 namespace lumora {
 
 namespace {
@@ -92,10 +94,24 @@ QByteArray decodeQ(QByteArrayView text)
     return out;
 }
 
-QByteArray decodeB(QByteArrayView text)
+// The bytes of B-encoded text, or nothing when it is not base64 at all: a word that cannot
+// be read is shown as written rather than as the garbage a lenient decoder makes of it. A
+// missing pad is tolerated, as senders leave it off.
+std::optional<QByteArray> decodeB(QByteArrayView text)
 {
-    // Lenient: characters outside the alphabet are skipped, a missing pad is tolerated.
-    return QByteArray::fromBase64(text.toByteArray());
+    qsizetype length = text.size();
+    qsizetype pad = 0;
+    while (length > 0 && text.at(length - 1) == '=' && pad < 2) {
+        --length;
+        ++pad;
+    }
+    for (char c : text.first(length)) {
+        if (!isalnum(uchar(c)) && c != '+' && c != '/')
+            return std::nullopt;
+    }
+    if (length % 4 == 1 || (pad > 0 && (length + pad) % 4 != 0))
+        return std::nullopt;
+    return QByteArray::fromBase64(text.first(length).toByteArray());
 }
 
 // Takes a quoted-string or comment off the front of raw (raw[pos] is the opener) and
@@ -236,7 +252,10 @@ QString MailHeaderText::decode(QByteArrayView raw)
             char encoding = 0;
             QByteArrayView text;
             const qsizetype end = findEncodedWordEnd(raw, pos, &charset, &encoding, &text);
-            if (end > 0) {
+            const std::optional<QByteArray> bytes = end < 0 ? std::nullopt
+                : (encoding == 'q' || encoding == 'Q')      ? std::optional(decodeQ(text))
+                                                            : decodeB(text);
+            if (bytes) {
                 // Blanks between two encoded words are not part of the text.
                 bool onlyBlanks = pendingWord;
                 for (char c : std::as_const(pendingRaw))
@@ -247,12 +266,11 @@ QString MailHeaderText::decode(QByteArrayView raw)
                     flushWord();
                     flushRaw();
                 }
-                const QByteArray bytes = (encoding == 'q' || encoding == 'Q') ? decodeQ(text) : decodeB(text);
                 if (pendingWord && canonicalCharset(charset) != canonicalCharset(pendingCharset))
                     flushWord();
                 pendingWord = true;
                 pendingCharset = charset;
-                pendingBytes += bytes;
+                pendingBytes += *bytes;
                 pos = end;
                 continue;
             }
@@ -291,7 +309,33 @@ QString MailHeaderText::senderName(QByteArrayView raw)
     }
     if (meaningful(address))
         return address;
+    // "<>" (a bounce's null sender) names nobody: it shows as a missing sender does.
+    if (box.angle)
+        return {};
     return oneLine(decode(raw));
+}
+
+QByteArrayView MailHeaderText::withoutCutWord(QByteArrayView raw)
+{
+    // Encoded words hold no blanks: only the last run of non-blanks can hold the cut one,
+    // after any complete words it starts with.
+    qsizetype pos = raw.size();
+    while (pos > 0 && !isBlank(raw.at(pos - 1)))
+        --pos;
+    qsizetype afterWords = pos;
+    QByteArray charset;
+    char encoding = 0;
+    QByteArrayView text;
+    for (pos = raw.indexOf("=?", pos); pos >= 0; pos = raw.indexOf("=?", pos)) {
+        const qsizetype end = findEncodedWordEnd(raw, pos, &charset, &encoding, &text);
+        if (end < 0)
+            return raw.first(pos);
+        pos = afterWords = end;
+    }
+    // A cut right after the "=" that may have begun one more word.
+    if (raw.size() > afterWords && raw.endsWith('='))
+        return raw.chopped(1);
+    return raw;
 }
 
 QString MailHeaderText::oneLine(const QString &text)

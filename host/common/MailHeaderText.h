@@ -14,7 +14,7 @@ class MailHeaderText
 public:
     // Unstructured text (a Subject): RFC 2047 encoded words decoded, adjacent words of one
     // charset joined before decoding (so a character split between them survives), raw
-    // 8-bit bytes read as UTF-8.
+    // 8-bit bytes read as UTF-8. A B-encoded word that is not base64 is shown as written.
     static QString decode(QByteArrayView raw);
 
     // Bytes in a declared charset. Unknown labels are read as raw text; bytes the charset
@@ -22,8 +22,12 @@ public:
     static QString decodeCharset(const QByteArray &charset, QByteArrayView bytes);
 
     // What to show for the first sender of a From value: its display name, else its
-    // address, else the raw text; empty only when the value is blank.
+    // address, else the raw text; empty when the value is blank or names no one ("<>").
     static QString senderName(QByteArrayView raw);
+
+    // A value cut short at a size limit, less an encoded word the cut fell into: the word
+    // cannot be decoded, and would show as its raw encoding.
+    static QByteArrayView withoutCutWord(QByteArrayView raw);
 
     // Control characters become blanks and runs of blanks one, for a one-line display.
     static QString oneLine(const QString &text);

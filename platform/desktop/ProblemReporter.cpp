@@ -1,11 +1,19 @@
 #include "platform/desktop/ProblemReporter.h"
 
+#include "platform/core/MailText.h"
 #include "platform/desktop/NotifyIconHost.h"
 
 #include <QMessageBox>
 #include <QTextStream>
 
 namespace lumora {
+
+namespace {
+
+// A problem's explanation runs longer than a subject; a hostile name in it is still capped.
+constexpr int MaxSaidChars = 2000;
+
+} // namespace
 
 ProblemReporter::ProblemReporter(QString procedure, Log log, Say say)
     : m_procedure(std::move(procedure))
@@ -16,10 +24,12 @@ ProblemReporter::ProblemReporter(QString procedure, Log log, Say say)
 
 void ProblemReporter::write(int level, const QString &text) const
 {
+    // Problems quote folder names and subjects: a terminal sees them cleaned, line by line.
+    const QString shown = MailText::linesForDisplay(text, MaxSaidChars);
     if (m_say)
-        m_say(text);
+        m_say(shown);
     else
-        QTextStream(stderr) << QStringLiteral("Lumora: ") << text << Qt::endl;
+        QTextStream(stderr) << QStringLiteral("Lumora: ") << shown << Qt::endl;
     if (m_log)
         m_log(level, m_procedure, text);
 }
@@ -32,7 +42,8 @@ void ProblemReporter::tell(const QString &text, int level) const
 void ProblemReporter::tellInBox(const QString &text, QWidget *parent, const QString &boxName, Box box, int level) const
 {
     tell(text, level);
-    auto *message = new QMessageBox(QMessageBox::Warning, QStringLiteral("Lumora"), text, QMessageBox::Ok, parent);
+    auto *message = new QMessageBox(QMessageBox::Warning, QStringLiteral("Lumora"),
+                                    MailText::linesForDisplay(text, MaxSaidChars), QMessageBox::Ok, parent);
     message->setObjectName(boxName);
     // Mail and file names in the text are never taken for markup.
     message->setTextFormat(Qt::PlainText);

@@ -1,5 +1,6 @@
 #include "platform/desktop/TrayIconHost.h"
 
+#include "platform/core/MailText.h"
 #include "platform/core/Verbose.h"
 
 #include <QApplication>
@@ -53,7 +54,15 @@ void TrayIconHost::apply(Entry &entry, const NOTIFYICONDATAA &data)
 void TrayIconHost::showTip(Entry &entry)
 {
     const QString note = statusNote();
-    entry.icon->setToolTip(note.isEmpty() ? entry.tip : entry.tip + QLatin1Char('\n') + note);
+    // Notes name folders and accounts, which come from mail servers.
+    entry.icon->setToolTip(
+        MailText::linesForDisplay(note.isEmpty() ? entry.tip : entry.tip + QLatin1Char('\n') + note));
+}
+
+QString TrayIconHost::toolTip(quint32 hWnd, quint32 uID) const
+{
+    const std::shared_ptr<Entry> entry = m_icons.value(Key(hWnd, uID));
+    return entry ? entry->icon->toolTip() : QString();
 }
 
 void TrayIconHost::statusNoteChanged()

@@ -16,7 +16,7 @@ namespace lumora {
 
 // Notification-area icons over QSystemTrayIcon (StatusNotifierItem or XEmbed). An icon
 // added while the desktop has no tray keeps its image and tip and appears once a tray does.
-class TrayIconHost : public NotifyIconHost
+class LUMORA_PLATFORM_EXPORT TrayIconHost : public NotifyIconHost
 {
     Q_OBJECT
 public:
@@ -29,6 +29,9 @@ public:
     // True when the desktop offers a StatusNotifierItem tray, which Qt then uses: it shows
     // an icon's menu itself and reports every click as an activation, double clicks too.
     static bool statusNotifierTray();
+
+    // The tool tip an icon shows (its tip and the status note); empty for no such icon.
+    QString toolTip(quint32 hWnd, quint32 uID) const;
 
 protected:
     void statusNoteChanged() override;

@@ -49,7 +49,8 @@ INSTANTIATE_TEST_SUITE_P(
                       HeaderCase{"noFromNoSubject", "Date: Mon, 5 Jan 2026 09:00:00 +0100\n\n", "", "", 1},
                       HeaderCase{"empty", "", "", "", 1},
                       HeaderCase{"noBlankLine", "Subject: cut off", "cut off", "", 1},
-                      HeaderCase{"brokenEncodedWord", "Subject: =?utf-8?B?@@@?= tail\nFrom: a@b\n\n", "tail", "a@b", 1},
+                      HeaderCase{"brokenEncodedWord", "Subject: =?utf-8?B?@@@?= tail\nFrom: a@b\n\n",
+                                 "=?utf-8?B?@@@?= tail", "a@b", 1},
                       HeaderCase{"unknownCharset", "Subject: =?x-no-such?Q?abc?=\n\n", "abc", "", 1},
                       HeaderCase{"nulBytes", QByteArray("Subject: a\0b\nFrom: c@d\n\n", 24), "a b", "c@d", 1},
                       HeaderCase{"binaryBody", QByteArray("Subject: bin\n\n\x00\xff\xfe\x01", 18), "bin", "", 1},
@@ -93,7 +94,7 @@ INSTANTIATE_TEST_SUITE_P(
                    "From: =?KOI8-R?B?6dfBziA8aXZhbkBleGFtcGxlLnJ1Pg==?=\n\n", "", QStringLiteral("Иван"), 1},
         HeaderCase{"unquotedComma", "From: Doe, John <jd@example.org>\n\n", "", "Doe, John", 1},
         HeaderCase{"group", "From: Team: Ann <ann@example.org>, bob@example.org;\n\n", "", "Ann", 1},
-        HeaderCase{"onlyBrackets", "From: <>\n\n", "", "<>", 1},
+        HeaderCase{"onlyBrackets", "From: <>\n\n", "", "", 1},
         HeaderCase{"unterminatedQuote", "From: \"Ann <ann@example.org>\n\n", "", "Ann <ann@example.org>", 1},
         HeaderCase{"encodedInQuotes", "From: \"=?UTF-8?Q?Andr=C3=A9?=\" <a@example.org>\n\n", "",
                    QStringLiteral("André"), 1},
@@ -145,14 +146,59 @@ INSTANTIATE_TEST_SUITE_P(Priorities, HeaderParse,
                                            HeaderCase{"xPriorityWord", "X-Priority: urgent\n\n", "", "", 1}),
                          [](const ::testing::TestParamInfo<HeaderCase> &row) { return std::string(row.param.name); });
 
-TEST(MailHeaderReader, CutsAHugeSubjectToWhatCanBeShown)
+// Headers as real mail gets them wrong: bounces, old Mac line ends, base64 that is not.
+INSTANTIATE_TEST_SUITE_P(
+    Warts, HeaderParse,
+    ::testing::Values(
+        HeaderCase{"bounceQuotedEmpty", "From: \"\" <>\nSubject: failed\n\n", "failed", "", 1},
+        HeaderCase{"bounceBlankInside", "From: < >\n\n", "", "", 1},
+        HeaderCase{"bounceNamed", "From: Mail Delivery System <>\n\n", "", "Mail Delivery System", 1},
+        HeaderCase{"crOnly", "From: Ann <ann@example.org>\rSubject: old mac\rX-Priority: 1\r\rbody\rSubject: no",
+                   "old mac", "Ann", 2},
+        HeaderCase{"crOnlyFolded", "Subject: folded\r  twice\rFrom: b@example.org\r\r", "folded twice", "b@example.org",
+                   1},
+        HeaderCase{"crCrLf", "Subject: doubled\r\r\nFrom: c@example.org\r\r\n\r\r\n", "doubled", "c@example.org", 1},
+        HeaderCase{"strayCrInLfHeader", "Subject: a\rb\nFrom: d@example.org\n\n", "a b", "d@example.org", 1},
+        HeaderCase{"base64BadLength", "Subject: =?utf-8?B?Y?=\n\n", "=?utf-8?B?Y?=", "", 1},
+        HeaderCase{"base64PadInside", "Subject: =?utf-8?B?YW=Jj?=\n\n", "=?utf-8?B?YW=Jj?=", "", 1},
+        HeaderCase{"base64BadPadCount", "Subject: =?utf-8?B?YWI==?=\n\n", "=?utf-8?B?YWI==?=", "", 1},
+        HeaderCase{"base64Unpadded", "Subject: =?utf-8?B?YWJjZA?=\n\n", "abcd", "", 1},
+        HeaderCase{"base64BadNextToGood", "Subject: =?utf-8?B?w6k=?= =?utf-8?B?*?=\n\n",
+                   QStringLiteral("\u00e9 =?utf-8?B?*?="), "", 1}),
+    [](const ::testing::TestParamInfo<HeaderCase> &row) { return std::string(row.param.name); });
+
+TEST(MailHeaderReader, CutsAHugeSubjectToWhatCanBeShownAndSaysSo)
 {
-    QByteArray message = "From: a@example.org\nSubject: ";
-    message.append(QByteArray(1024 * 1024, 'y'));
-    message.append("\n\nbody");
-    const lumora::MailHeaders h = MailHeaderReader::parse(message);
-    EXPECT_EQ(h.subject.size(), MailHeaderReader::MaxFieldBytes);
-    EXPECT_EQ(h.senderName, QStringLiteral("a@example.org"));
+    const QString shown = QString(MailHeaderReader::MaxFieldChars, QLatin1Char('y')) + QStringLiteral("\u2026");
+    for (const qsizetype size : {MailHeaderReader::MaxFieldChars + 1, qsizetype(1024 * 1024)}) {
+        QByteArray message = "From: a@example.org\nSubject: ";
+        message.append(QByteArray(size, 'y'));
+        message.append("\n\nbody");
+        const lumora::MailHeaders h = MailHeaderReader::parse(message);
+        EXPECT_EQ(h.subject, shown) << size;
+        EXPECT_EQ(h.senderName, QStringLiteral("a@example.org"));
+    }
+    QByteArray exact = "Subject: ";
+    exact.append(QByteArray(MailHeaderReader::MaxFieldChars, 'y'));
+    EXPECT_EQ(MailHeaderReader::parse(exact + "\n\n").subject, QString(MailHeaderReader::MaxFieldChars, 'y'));
+}
+
+// A long subject of encoded words, cut while reading: the word the cut falls into is left
+// out rather than shown as its raw encoding, and the cut is marked, wherever it falls.
+TEST(MailHeaderReader, ACutNeverShowsAnEncodedWordRaw)
+{
+    const QByteArray word = "=?UTF-8?B?" + QByteArray("\xc3\xa9t\xc3\xa9").toBase64() + "?= ";
+    for (int shift = 0; shift < word.size(); ++shift) {
+        QByteArray message = "Subject: " + QByteArray(shift, 'x') + ' ';
+        while (message.size() < MailHeaderReader::MaxRawFieldBytes + 200)
+            message += word;
+        const lumora::MailHeaders h = MailHeaderReader::parse(message + "\nFrom: =?UTF-8?Q?Ren=C3=A9?= <r@x>\n\n");
+        ASSERT_FALSE(h.subject.contains(QStringLiteral("=?"))) << shift << h.subject.right(60).toStdString();
+        ASSERT_FALSE(h.subject.contains(QChar::ReplacementCharacter)) << shift;
+        ASSERT_TRUE(h.subject.endsWith(QStringLiteral("\u00e9t\u00e9\u2026"))) << shift;
+        ASSERT_LE(h.subject.size(), MailHeaderReader::MaxFieldChars + 1);
+        EXPECT_EQ(h.senderName, QStringLiteral("Ren\u00e9"));
+    }
 }
 
 TEST(MailHeaderReader, FirstOccurrenceOfAFieldWins)

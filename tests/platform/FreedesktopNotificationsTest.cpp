@@ -3,6 +3,9 @@
 // markup, and the server's signals coming back as the client's.
 #include "platform/desktop/DesktopNotifications.h"
 
+#include "platform/core/MailText.h"
+#include "tests/testsupport/HostileText.h"
+
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QMutex>
@@ -177,6 +180,25 @@ TEST_F(RealBus, NotificationsReachTheServerAndItsSignalsComeBack)
     client.close(id);
     ASSERT_TRUE(closed.count() > 0 || closed.wait(5000));
     EXPECT_EQ(closed[0][0].toUInt(), id);
+}
+
+// The hostile rows as the presenter sends them, through the bus: a server that reads markup
+// gets every "<" and "&" escaped, and nothing else is changed on the way.
+TEST_F(RealBus, HostileTextArrivesCleanedAndEscapedForMarkup)
+{
+    startServer({QStringLiteral("actions"), QStringLiteral("body"), QStringLiteral("body-markup")});
+    DesktopNotifications &client = DesktopNotifications::instance();
+    const QList<lumora::test::HostileRow> rows = lumora::test::hostileRows();
+    for (const lumora::test::HostileRow &row : rows)
+        ASSERT_NE(client.notify(QStringLiteral("New mail: 1 of 1"), MailText::forDisplay(row.text), {}, 100), 0u)
+            << row.name;
+    QMutexLocker lock(&m_server.mutex);
+    ASSERT_EQ(m_server.bodies.size(), rows.size());
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        EXPECT_EQ(m_server.bodies[i], rows[i].shown.toHtmlEscaped()) << rows[i].name;
+        EXPECT_FALSE(m_server.bodies[i].contains(QLatin1Char('<'))) << rows[i].name;
+        EXPECT_TRUE(lumora::test::holdsNothingHostile(m_server.bodies[i])) << rows[i].name;
+    }
 }
 
 #include "FreedesktopNotificationsTest.moc"

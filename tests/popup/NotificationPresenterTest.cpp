@@ -3,6 +3,8 @@
 #include "popup/NotificationPresenter.h"
 #include "tests/popup/PopupFixture.h"
 #include "tests/testsupport/FakeDesktopNotifications.h"
+#include "tests/testsupport/HostileText.h"
+#include "tests/testsupport/TraceCapture.h"
 
 using namespace lumora;
 using namespace lumora::test;
@@ -154,4 +156,24 @@ TEST_F(NotificationPresenterTest, InvisibleAndReorderingCharactersAreDropped)
     presenter.Show();
     ASSERT_EQ(service.shown.size(), 1);
     EXPECT_EQ(service.shown[0].body, QStringLiteral("Folder: Inbox\nFrom: paypal\nSubject: invoicefdp.exe"));
+}
+
+// Every hostile row, as folder, sender and subject at once: the notification and its trace
+// line show the cleaned, capped text and nothing that acts on what is around it.
+TEST_F(NotificationPresenterTest, HostileTextReachesNeitherTheNotificationNorTheTrace)
+{
+    for (const HostileRow &row : hostileRows()) {
+        TraceCapture trace;
+        add(row.text, row.text, 1, row.text);
+        presenter.Show();
+        ASSERT_FALSE(service.shown.isEmpty()) << row.name;
+        const QString body = service.shown.last().body;
+        EXPECT_EQ(body, QStringLiteral("Folder: %1\nFrom: %1\nSubject: %1").arg(row.shown)) << row.name;
+        EXPECT_TRUE(holdsNothingHostile(body, true)) << row.name;
+        const QStringList lines = trace.lines().filter(QStringLiteral("notification: "));
+        ASSERT_EQ(lines.size(), 1) << row.name << trace.lines().join('\n').toStdString();
+        EXPECT_TRUE(holdsNothingHostile(lines[0])) << row.name;
+        EXPECT_TRUE(lines[0].contains(QStringLiteral("subject \"%1\"").arg(row.shown))) << row.name;
+        presenter.Stop();
+    }
 }

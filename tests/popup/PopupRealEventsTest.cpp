@@ -3,6 +3,8 @@
 #include "tests/popup/PopupFixture.h"
 
 #include "popup/TextFitter.h"
+#include "tests/testsupport/HostileText.h"
+#include "tests/testsupport/TraceCapture.h"
 
 #include <QFontInfo>
 #include <QFontMetrics>
@@ -104,6 +106,39 @@ TEST_F(RealEvents, DirectionOverridesCannotReorderTheShownSubject)
     for (char16_t invisible : {0x200B, 0x200D, 0xFEFF, 0x2060, 0x2066, 0x2069, 0x200F})
         EXPECT_EQ(TextFitter::sanitize(QStringLiteral("a") + QChar(invisible) + QStringLiteral("b")),
                   QStringLiteral("ab"));
+}
+
+// Every hostile row, as folder, sender and subject at once: the labels show, as plain text,
+// what the cleaned text fits to, and the trace line quotes the cleaned text.
+TEST_F(RealEvents, HostileTextIsShownCleanedInEveryFieldAndInTheTrace)
+{
+    const QList<HostileRow> rows = hostileRows();
+    for (const HostileRow &row : rows)
+        add(row.text, row.text, 1, row.text);
+    TraceCapture trace;
+    const QRegularExpression messageLine(QStringLiteral("^popup: \\d+ of "));
+    shown();
+    for (const HostileRow &row : rows) {
+        for (const char *name : {"lblFolder", "lblFrom", "lblMessage"}) {
+            QLabel *field = label(name);
+            EXPECT_EQ(field->textFormat(), Qt::PlainText) << row.name << name;
+            EXPECT_TRUE(holdsNothingHostile(field->text())) << row.name << name;
+            EXPECT_LE(field->text().size(), TextFitter::MaxMeasured + 3) << row.name << name;
+        }
+        EXPECT_EQ(text("lblMessage"),
+                  TextFitter::fit(row.shown, label("lblMessage")->font(), label("lblSizer")->size()))
+            << row.name;
+        // On to the next message, in steps short enough that none is passed over.
+        const qsizetype seen = trace.count(messageLine);
+        for (int step = 0; step < 200 && trace.count(messageLine) == seen; ++step)
+            clock.advance(50);
+    }
+    const QStringList lines = trace.lines().filter(messageLine);
+    ASSERT_EQ(lines.size(), rows.size());
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        EXPECT_TRUE(holdsNothingHostile(lines[i])) << rows[i].name;
+        EXPECT_TRUE(lines[i].contains(QStringLiteral("from \"%1\"").arg(rows[i].shown))) << rows[i].name;
+    }
 }
 
 TEST_F(RealEvents, AFailedDeleteIsNotStruckThroughAndSaysWhy)

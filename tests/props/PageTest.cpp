@@ -11,8 +11,10 @@
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -296,6 +298,35 @@ TEST_F(PageTest, ColourDialogsRecolourTheSwatchesAndKeepTheCustomColours)
     EXPECT_EQ(stored("GradientColor2"), QStringLiteral("200"));
 }
 
+// A stored desktop colour (high bit set) is shown, previewed and offered to the dialog as
+// the popup paints it, not as the near black of its index bytes.
+TEST_F(PageTest, ADesktopColourIsShownAsThePopupPaintsIt)
+{
+    store("GradientColor1", QStringLiteral("-2147483643")); // 0x80000005, the window background
+    store("GradientColor2", QStringLiteral("-2147483630")); // 0x80000012, the button text
+    open();
+    const QPalette desktop = QGuiApplication::palette();
+    const QColor background = desktop.color(QPalette::Base);
+    ASSERT_NE(background, QColor(5, 0, 0));
+    EXPECT_EQ(control<QWidget>("pctGradientColor1")->palette().color(QPalette::Window), background);
+    EXPECT_EQ(control<QWidget>("pctGradientColor2")->palette().color(QPalette::Window),
+              desktop.color(QPalette::ButtonText));
+    EXPECT_EQ(squareColor(0), background);
+
+    QColor offered;
+    ModalAnswer cancel(QStringLiteral("ColorDialog"), [&offered](QWidget *d) {
+        offered = static_cast<QColorDialog *>(d)->currentColor();
+        static_cast<QDialog *>(d)->reject();
+    });
+    click("pctGradientColor1");
+    ASSERT_TRUE(cancel.answered());
+    EXPECT_EQ(offered, background);
+    // Not changed, so written back as the reference it was.
+    page->PropertyPage_Apply();
+    EXPECT_EQ(stored("GradientColor1"), QStringLiteral("-2147483643"));
+    EXPECT_EQ(stored("GradientColor2"), QStringLiteral("-2147483630"));
+}
+
 TEST_F(PageTest, ChosenSoundFileFillsTheTextAndItsTip)
 {
     const QString wav = home.path() + QStringLiteral("/bell.wav");
@@ -328,10 +359,13 @@ TEST_F(PageTest, TestPopupAppliesFirstAndLeavesThePageClean)
 {
     open();
     choose("cmbAlign", 2);
+    const int changesBefore = site.statusChanges;
     click("btnTestPopup");
     EXPECT_EQ(stored("PopAlign"), QStringLiteral(" 2"));
     EXPECT_EQ(controller.calls, (QStringList{QStringLiteral("UpdatePopupSettings"), QStringLiteral("TestPopup")}));
     EXPECT_FALSE(page->Dirty());
+    // The dialog hears of it, so that its Apply button goes off as after its own apply.
+    EXPECT_GT(site.statusChanges, changesBefore);
 }
 
 TEST_F(PageTest, AboutOpensThePagesOwnBoxModally)
@@ -394,6 +428,47 @@ TEST_F(PageTest, PickedFoldersAreWrittenInOrderAndACancelledPickerWritesNothing)
     EXPECT_EQ(controller.calls, QStringList{QStringLiteral("LoadFoldersToScan")});
     // The folder list is not part of what Apply writes.
     EXPECT_FALSE(page->Dirty());
+}
+
+// The folder list is saved in one write: when that fails the file keeps its old list whole,
+// the add-in is not told to reload, and the user hears why.
+TEST_F(PageTest, AFolderListThatCannotBeSavedKeepsTheOldListAndSaysWhy)
+{
+    MemoryFolderPtr store1 = app.addStore(QStringLiteral("Personal Folders"));
+    app.addFolder(store1, QStringLiteral("A"));
+    // Long enough that no rewrite fits the full disk below.
+    writeIni("[Setup]\nInit=0\nFiller=" + QByteArray(2048, 'f') + "\n\n[EntryID]\nEID0=old|entry\n");
+    open();
+    const QByteArray before = readIni();
+    const auto pickA = [](QWidget *d) {
+        QTreeWidgetItem *store = d->findChild<QTreeWidget *>(QStringLiteral("TreeView1"))->topLevelItem(0);
+        store->setExpanded(true);
+        store->child(0)->setCheckState(0, Qt::Checked);
+        QTest::mouseClick(d->findChild<QPushButton *>(QStringLiteral("cmdApply")), Qt::LeftButton);
+    };
+
+    QString shown;
+    {
+        FullDisk full(1024);
+        ModalAnswer pick(QStringLiteral("frmFolders"), pickA);
+        const ModalAnswer told = acceptMessageBox(QStringLiteral("msgNotSaved"), &shown);
+        click("btnFolders");
+        ASSERT_TRUE(pick.answered());
+        EXPECT_TRUE(told.answered());
+    }
+    EXPECT_EQ(readIni(), before);
+    EXPECT_TRUE(shown.startsWith(QStringLiteral("Your watched folders could not be saved: %1 cannot be written.")
+                                     .arg(QDir::toNativeSeparators(iniPath()))))
+        << shown.toStdString();
+    EXPECT_TRUE(log->entries.contains(QStringLiteral("1|btnFolders_Click|") + shown));
+    EXPECT_TRUE(controller.calls.isEmpty());
+
+    // With room again the same choice is saved.
+    ModalAnswer again(QStringLiteral("frmFolders"), pickA);
+    click("btnFolders");
+    ASSERT_TRUE(again.answered());
+    EXPECT_TRUE(readIni().contains("EID1 = ")) << readIni().constData();
+    EXPECT_EQ(controller.calls, QStringList{QStringLiteral("LoadFoldersToScan")});
 }
 
 TEST_F(PageTest, WithoutTheAddInThePageStillLoadsAndSaysWhy)
