@@ -16,7 +16,7 @@ public:
 
     quint32 notify(const QString &summary, const QString &body, const QList<Action> &actions, int timeoutMs) override;
     void close(quint32 id) override;
-    // The service's Inhibited property (offered since version 1.3 of the specification),
+    // The service's Inhibited property (offered by some servers, Plasma's among them),
     // kept up to date from its change signal and asked again, without waiting, at each call.
     bool inhibited() override;
 
