@@ -2,6 +2,8 @@
 
 #include "addin/ComponentAccess.h"
 #include "addin/HostTrayIcon.h"
+#include "addin/NewMailCommand.h"
+#include "addin/PresentationCheck.h"
 #include "addinapi/AddInGlobals.h"
 #include "host/Logging.h"
 #include "platform/core/Clock.h"
@@ -11,6 +13,7 @@
 #include "platform/core/RegistryStore.h"
 #include "platform/core/Timer.h"
 #include "platform/core/Verbose.h"
+#include "platform/desktop/DesktopNotifications.h"
 #include "platform/desktop/ProblemReporter.h"
 #include "queue/Queue.h"
 #include "settings/CINIFile.h"
@@ -40,6 +43,25 @@ constexpr int kMailMaxWaitMs = 8000;
 // Resuming looks for what came while suspended; the short delay lets the menu close.
 constexpr int kResumeScanMs = 1000;
 constexpr int kBalloonCountdownMs = 1500;
+// A long snooze wakes up now and then to compare its end with the clock: a timer does not
+// count the time the machine slept, the clock does.
+constexpr int kSnoozeRecheckMs = 10 * 60 * 1000;
+// How often a popup that waits for the user to stop presenting asks again.
+constexpr int kQuietRecheckMs = 5000;
+
+// The host's page keeps these two under the host's key, beside its other settings.
+const QString kHostKey = QStringLiteral("Software\\Corvane Software\\Lumora\\Host");
+
+QString hostSetting(const char *name)
+{
+    return modRegistry::ReadRegistryValue(reg::HKEY_CURRENT_USER, kHostKey, QLatin1String(name)).toString();
+}
+
+// On unless the user turned it off.
+bool quietWhilePresenting()
+{
+    return hostSetting("QuietWhilePresenting").trimmed() != QLatin1String("0");
+}
 
 void trace(const QString &text)
 {
@@ -183,7 +205,27 @@ void OlAddIn::AttachToOutlook(host::Application *application)
     problems.removeAll(QString());
     for (const QString &problem : std::as_const(problems))
         reportFailure(QStringLiteral("AttachToOutlook"), problem, 2);
-    m_main->setTipNote(dataFolderUnusable ? problems.first() : m_watchNote);
+    m_folderNote = dataFolderUnusable ? problems.first() : m_watchNote;
+    refreshTipNote();
+
+    m_snoozeTimer = Clock::instance().createTimer();
+    connect(m_snoozeTimer.get(), &Timer::tick, this, &OlAddIn::snoozeTimer_Timer);
+    m_quietTimer = Clock::instance().createTimer();
+    connect(m_quietTimer.get(), &Timer::tick, this, &OlAddIn::quietTimer_Timer);
+    m_newMailCommand = std::make_unique<NewMailCommand>();
+    connect(m_newMailCommand.get(), &NewMailCommand::failed, this, [this](const QString &why) {
+        reportFailure(QStringLiteral("NewMailCommand"), why);
+        m_commandNote = QStringLiteral("new-mail command failed (see the log)");
+        refreshTipNote();
+    });
+    connect(m_newMailCommand.get(), &NewMailCommand::recovered, this, [this] {
+        m_commandNote.clear();
+        refreshTipNote();
+    });
+    // The do-not-disturb state is learnt without waiting; asking now has it known by the
+    // time the first popup would show.
+    if (quietWhilePresenting())
+        DesktopNotifications::instance().inhibited();
 
     // Only now may new mail be acted on.
     m_enabled = true;
@@ -196,6 +238,11 @@ void OlAddIn::DetachFromOutlook()
     const bool wasAttached = m_objOutlook || m_main || m_ini;
     if (wasAttached)
         trace(QStringLiteral("detach: start"));
+    m_snoozeTimer.reset();
+    m_quietTimer.reset();
+    m_snoozeUntil = QDateTime();
+    m_newMailCommand.reset();
+    m_commandNote.clear();
     if (m_main) {
         m_main->Form_Unload();
         m_main.reset();
@@ -576,8 +623,123 @@ void OlAddIn::reportWatchedFolders()
         addIn().log(3, QStringLiteral("LoadFoldersToScan"), m_watchNote);
         trace(m_watchNote);
     }
-    if (m_main)
-        m_main->setTipNote(m_watchNote);
+    m_folderNote = m_watchNote;
+    refreshTipNote();
+}
+
+void OlAddIn::refreshTipNote()
+{
+    if (!m_main)
+        return;
+    QStringList notes;
+    if (isSnoozed())
+        notes << QStringLiteral("Snoozed until ") + m_snoozeUntil.toString(QStringLiteral("HH:mm"));
+    notes << m_folderNote << m_commandNote;
+    notes.removeAll(QString());
+    m_main->setTipNote(notes.join(QLatin1Char('\n')));
+}
+
+// ---- Snooze and quiet while presenting ------------------------------------------------
+
+bool OlAddIn::isSnoozed() const
+{
+    return m_snoozeUntil.isValid() && Clock::instance().now() < m_snoozeUntil;
+}
+
+QDateTime OlAddIn::SnoozedUntil() const
+{
+    return isSnoozed() ? m_snoozeUntil : QDateTime();
+}
+
+void OlAddIn::Snooze(const QDateTime &until)
+{
+    if (!m_snoozeTimer)
+        return;
+    if (!until.isValid() || until <= Clock::instance().now()) {
+        endSnooze(true);
+        return;
+    }
+    m_snoozeUntil = until;
+    armSnoozeTimer();
+    trace(QStringLiteral("snoozed until %1").arg(until.toString(Qt::ISODate)));
+    refreshTipNote();
+}
+
+void OlAddIn::armSnoozeTimer()
+{
+    const qint64 left = Clock::instance().now().msecsTo(m_snoozeUntil);
+    m_snoozeTimer->restart(static_cast<int>(std::clamp<qint64>(left, 1, kSnoozeRecheckMs)));
+}
+
+void OlAddIn::snoozeTimer_Timer()
+{
+    if (isSnoozed())
+        armSnoozeTimer();
+    else
+        endSnooze(true);
+}
+
+void OlAddIn::endSnooze(bool lookForMail)
+{
+    if (m_snoozeTimer)
+        m_snoozeTimer->setEnabled(false);
+    if (!m_snoozeUntil.isValid())
+        return;
+    m_snoozeUntil = QDateTime();
+    refreshTipNote();
+    if (!lookForMail || !m_enabled || !m_main) {
+        trace(QStringLiteral("snooze over"));
+        return;
+    }
+    // As after a resume: one scan finds what is still unread, and one popup run shows it.
+    trace(QStringLiteral("snooze over: scanning for mail that came meanwhile"));
+    m_burstStartMs = Clock::instance().now().toMSecsSinceEpoch();
+    m_main->tmrMail().restart(kResumeScanMs);
+}
+
+QString OlAddIn::quietReason() const
+{
+    return quietWhilePresenting() ? PresentationCheck::reason() : QString();
+}
+
+bool OlAddIn::HoldPopups()
+{
+    if (m_snoozeUntil.isValid()) {
+        // A snooze whose end the timer has not seen yet (the machine slept) ends now; its
+        // scan brings the popup.
+        if (!isSnoozed())
+            endSnooze(true);
+        return true;
+    }
+    const QString why = quietReason();
+    if (why.isEmpty())
+        return false;
+    if (m_quietTimer && !m_quietTimer->isEnabled()) {
+        trace(QStringLiteral("popup waits: %1").arg(why));
+        m_quietTimer->restart(kQuietRecheckMs);
+    }
+    return true;
+}
+
+void OlAddIn::quietTimer_Timer()
+{
+    if (!quietReason().isEmpty())
+        return;
+    m_quietTimer->setEnabled(false);
+    trace(QStringLiteral("popup no longer waits: showing the mail that came"));
+    if (m_main && m_enabled && !isSnoozed())
+        m_main->tmrBalloon().restart(kBalloonCountdownMs);
+}
+
+void OlAddIn::runNewMailCommand()
+{
+    if (!m_newMailCommand || m_queuedThisScan <= 0)
+        return;
+    // Read at each run: the host's page may have changed it since.
+    const QString commandLine = hostSetting("NewMailCommand").trimmed();
+    if (!commandLine.isEmpty())
+        trace(QStringLiteral("new-mail command: %1 message(s)").arg(m_queuedThisScan));
+    m_newMailCommand->run(commandLine, {m_lastFolder, m_lastSender, m_lastSubject, m_queuedThisScan});
 }
 
 void OlAddIn::objOutlook_NewMail()
@@ -607,12 +769,28 @@ void OlAddIn::GetNewMailMessages()
     m_burstStartMs = -1;
     if (WindowState())
         return;
+    // A snooze that ran out while the machine slept ends with this scan.
+    if (m_snoozeUntil.isValid() && !isSnoozed())
+        endSnooze(false);
+    const bool snoozed = isSnoozed();
     Queue *queue = addIn().queue;
     const qint32 before = queue ? queue->Size() : 0;
+    m_queuedThisScan = 0;
+    int found = 0;
     for (const QString &entry : std::as_const(m_watchedFolders)) {
         const QStringList parts = entry.split(QLatin1Char('|'));
-        scanFolder(parts.value(0), parts.value(1));
+        found += scanFolder(parts.value(0), parts.value(1), snoozed);
     }
+    if (snoozed) {
+        // Counted, not queued: the scan at the snooze's end finds what is still unread then.
+        const qint32 waiting = (queue ? queue->Size() : 0) + found;
+        m_newMsgCount = static_cast<qint16>(qMin<qint32>(waiting, 32767));
+        trace(QStringLiteral("scan: snoozed until %1, %2 new message(s) wait for it to end")
+                  .arg(m_snoozeUntil.toString(QStringLiteral("HH:mm")))
+                  .arg(found));
+        return;
+    }
+    runNewMailCommand();
     const qint32 size = queue ? queue->Size() : 0;
     m_newMsgCount = static_cast<qint16>(qMin<qint32>(size, 32767));
     trace(QStringLiteral("scan: %1 queued, %2 waiting%3")
@@ -625,27 +803,28 @@ void OlAddIn::GetNewMailMessages()
         m_main->tmrBalloon().restart(kBalloonCountdownMs);
 }
 
-void OlAddIn::scanFolder(const QString &folderId, const QString &storeId)
+int OlAddIn::scanFolder(const QString &folderId, const QString &storeId, bool countOnly)
 {
     if (!m_objNS)
-        return;
+        return 0;
     host::FolderPtr folder = m_objNS->GetFolderFromID(folderId, storeId);
     if (!folder) {
         reportMissingFolder(folderId, storeId);
-        return;
+        return 0;
     }
     host::ItemsPtr items = folder->items();
     if (!items)
-        return;
+        return 0;
     host::ItemPtr item = items->Find(QStringLiteral("[Unread] = true"));
     if (!item)
-        return;
+        return 0;
     const QString key = folderKey(folderId, storeId);
     if (!m_lastSeen || !m_lastSeen->Exists(key)) {
         addIn().log(3, QStringLiteral("GetNewMailMessages"),
                     QStringLiteral("Date does not exist for folder:") + MailText::forDisplay(folder->Name()));
-        return;
+        return 0;
     }
+    int found = 0;
     // Every item is measured against the date as it stood before this scan, so a message
     // that the store lists after a younger one is still reported; the date then moves to
     // the youngest message queued.
@@ -681,6 +860,10 @@ void OlAddIn::scanFolder(const QString &folderId, const QString &storeId)
         }
         const int importance = item->Importance();
         lastImportance = importance;
+        ++found;
+        if (countOnly)
+            continue;
+        ++m_queuedThisScan;
         if (queue && queue->IsFull()) {
             // Only counted in the queue's summary: its sender and subject are never shown.
             queue->Add(QString(), QString(), id, folder->StoreID(), folder->Name(), importance);
@@ -694,16 +877,21 @@ void OlAddIn::scanFolder(const QString &folderId, const QString &storeId)
         const QString subject = item->Subject();
         if (queue)
             queue->Add(sender, subject, id, folder->StoreID(), folder->Name(), importance);
+        m_lastFolder = folder->Name();
+        m_lastSender = sender;
+        m_lastSubject = subject;
         trace(QStringLiteral("queued: folder \"%1\", from \"%2\", subject \"%3\"%4")
                   .arg(MailText::forDisplay(folder->Name()), MailText::forDisplay(sender),
                        MailText::forDisplay(subject),
                        importance == 2 ? QStringLiteral(", high importance") : QString()));
     }
-    m_lastSeen->SetItem(key, after);
+    if (!countOnly)
+        m_lastSeen->SetItem(key, after);
     // The icon follows the last message queued; set once, as thousands of messages would
     // otherwise update the tray as often.
     if (lastImportance)
         setTrayIcon(*lastImportance == 2 ? 2 : 1);
+    return found;
 }
 
 } // namespace lumora

@@ -20,6 +20,8 @@ namespace lumora {
 class CINIFile;
 class CFileVersionInfo;
 class Main;
+class NewMailCommand;
+class Timer;
 
 // The add-in's controller: attaches to the host, keeps the watched folders and their
 // last-seen dates, scans for new mail, and acts on messages. Its public members are also
@@ -50,6 +52,9 @@ public:
     Q_INVOKABLE void ComposeNewTask() override;
     Q_INVOKABLE void ComposeNewNote() override;
     Q_INVOKABLE void ComposeNewMail() override;
+    bool HoldPopups() override;
+    void Snooze(const QDateTime &until) override;
+    QDateTime SnoozedUntil() const override;
     Q_INVOKABLE void InitOutlookVersion();
     // Re-reads the watched-folder list so a changed list takes effect at once; folders
     // already watched keep their dates, new ones start three hours back.
@@ -68,6 +73,7 @@ public:
     std::optional<QDateTime> lastSeen(const QString &folderId, const QString &storeId) const;
     host::Explorer *trackedExplorer() const { return m_objExpl; }
     Main *mainForm() const { return m_main.get(); }
+    NewMailCommand *newMailCommand() const { return m_newMailCommand.get(); }
 
 private:
     void LoadWatchedFolders();
@@ -106,7 +112,20 @@ private:
         // Ids queued without a readable received time, so they are reported only once.
         QSet<QString> undatedQueued;
     };
-    void scanFolder(const QString &folderId, const QString &storeId);
+    // Queues the folder's new mail and returns how many it found; countOnly leaves the
+    // queue and the date alone, so the mail is still new when it is looked for again.
+    int scanFolder(const QString &folderId, const QString &storeId, bool countOnly);
+    bool isSnoozed() const;
+    void armSnoozeTimer();
+    void snoozeTimer_Timer();
+    // Ends the snooze; lookForMail starts the scan whose popup shows what came meanwhile.
+    void endSnooze(bool lookForMail);
+    // Why popups wait for the user to stop presenting; empty when they need not.
+    QString quietReason() const;
+    void quietTimer_Timer();
+    void runNewMailCommand();
+    // The tray tip's note: the snooze, the watch problem, the new-mail command's failure.
+    void refreshTipNote();
     static QString folderKey(const QString &folderId, const QString &storeId);
 
     host::Application *m_objOutlook = nullptr;
@@ -122,6 +141,19 @@ private:
     QStringList m_watchedFolders;
     QSet<QString> m_reportedMissing;
     QString m_watchNote;
+    // What the tip says about the watched folders (or the data folder at start).
+    QString m_folderNote;
+    QString m_commandNote;
+    QDateTime m_snoozeUntil;
+    std::unique_ptr<Timer> m_snoozeTimer;
+    // Asks again, while a popup waits, whether the user still presents.
+    std::unique_ptr<Timer> m_quietTimer;
+    std::unique_ptr<NewMailCommand> m_newMailCommand;
+    // The newest message queued by the scan under way, and how many it queued.
+    QString m_lastFolder;
+    QString m_lastSender;
+    QString m_lastSubject;
+    int m_queuedThisScan = 0;
     std::unique_ptr<OrderedDictionary<FolderMark>> m_lastSeen;
     bool m_enabled = false;
     // When the first event of the burst now waiting for its scan came (ms since the epoch);

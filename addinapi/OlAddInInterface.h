@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 #include <QtGlobal>
 
@@ -30,6 +31,15 @@ public:
     virtual void ComposeNewTask() = 0;
     virtual void ComposeNewNote() = 0;
     virtual void ComposeNewMail() = 0;
+
+    // True while popups (and their sound) must wait: snoozed, or the user presents. The
+    // controller shows the waiting mail itself once that is over.
+    virtual bool HoldPopups() { return false; }
+    // Holds popups until `until` (local time) while mail is still counted; then one popup
+    // run shows the unread mail that came. An invalid time ends a snooze at once.
+    virtual void Snooze(const QDateTime &until) { Q_UNUSED(until) }
+    // When the snooze ends; invalid while there is none.
+    virtual QDateTime SnoozedUntil() const { return {}; }
 };
 
 } // namespace lumora

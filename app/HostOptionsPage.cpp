@@ -36,21 +36,33 @@ HostOptionsPage::HostOptionsPage(const QStringList &openStores, ApplyLive applyL
     m_displayCommand->setPlaceholderText(QStringLiteral("xdg-open"));
     m_displayCommand->setToolTip(QStringLiteral("%f stands for the message file; without it the file is appended."));
 
+    m_quietWhilePresenting =
+        new QCheckBox(QStringLiteral("&Quiet while presenting (a full-screen window, or do not disturb)"), this);
+    m_quietWhilePresenting->setObjectName(QStringLiteral("chkQuietWhilePresenting"));
+    m_newMailCommand = new QLineEdit(this);
+    m_newMailCommand->setObjectName(QStringLiteral("txtNewMailCommand"));
+    m_newMailCommand->setToolTip(QStringLiteral("Run without a shell (quote with double quotes); the mail is in "
+                                                "LUMORA_FOLDER, LUMORA_SENDER, LUMORA_SUBJECT and LUMORA_COUNT."));
+
     m_autostart = new QCheckBox(QStringLiteral("&Start Lumora when I log in"), this);
     m_autostart->setObjectName(QStringLiteral("chkAutostart"));
 
     auto *form = new QFormLayout;
     form->addRow(QStringLiteral("Mail &client window class:"), m_mailClient);
     form->addRow(QStringLiteral("&Open messages with:"), m_displayCommand);
+    form->addRow(QStringLiteral("On new mail &run:"), m_newMailCommand);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_sources);
     layout->addLayout(form);
+    layout->addWidget(m_quietWhilePresenting);
     layout->addWidget(m_autostart);
     layout->addStretch(1);
 
     connect(m_sources, &MailSourcesBox::changed, this, &HostOptionsPage::setDirty);
     connect(m_mailClient, &QLineEdit::textChanged, this, &HostOptionsPage::setDirty);
     connect(m_displayCommand, &QLineEdit::textChanged, this, &HostOptionsPage::setDirty);
+    connect(m_quietWhilePresenting, &QCheckBox::toggled, this, &HostOptionsPage::setDirty);
+    connect(m_newMailCommand, &QLineEdit::textChanged, this, &HostOptionsPage::setDirty);
     connect(m_autostart, &QCheckBox::toggled, this, &HostOptionsPage::setDirty);
 }
 
@@ -69,6 +81,8 @@ void HostOptionsPage::InitProperties(host::PropertyPageSite *site)
         m_open = m_openQuery();
     m_mailClient->setText(m_settings.mailClient);
     m_displayCommand->setText(m_settings.displayCommand);
+    m_quietWhilePresenting->setChecked(m_settings.quietWhilePresenting);
+    m_newMailCommand->setText(m_settings.newMailCommand);
     m_sources->setSources(m_settings.stores, m_settings.imapAccounts, m_open);
     m_autostart->setChecked(Autostart::isEnabled());
     m_loading = false;
@@ -91,6 +105,8 @@ HostSettings HostOptionsPage::edited() const
     s.imapAccounts = m_sources->urls();
     s.mailClient = m_mailClient->text().trimmed();
     s.displayCommand = m_displayCommand->text().trimmed();
+    s.quietWhilePresenting = m_quietWhilePresenting->isChecked();
+    s.newMailCommand = m_newMailCommand->text().trimmed();
     return s;
 }
 

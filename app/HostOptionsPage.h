@@ -17,8 +17,9 @@ namespace lumora {
 class PasswordStore;
 
 // The host's own page of the options dialog: the mail sources (Maildir stores and IMAP
-// accounts in one list), the mail client's window class, the command that opens a message
-// and whether Lumora starts at login. All take effect when applied, without a restart.
+// accounts in one list), the mail client's window class, the command that opens a message,
+// whether popups wait while the user presents, the command run on new mail and whether
+// Lumora starts at login. All take effect when applied, without a restart.
 class HostOptionsPage : public QWidget, public host::PropertyPage
 {
     Q_OBJECT
@@ -63,6 +64,8 @@ private:
     MailSourcesBox *m_sources = nullptr;
     QLineEdit *m_mailClient = nullptr;
     QLineEdit *m_displayCommand = nullptr;
+    QCheckBox *m_quietWhilePresenting = nullptr;
+    QLineEdit *m_newMailCommand = nullptr;
     // The user's autostart entry, written or removed on Apply.
     QCheckBox *m_autostart = nullptr;
 };

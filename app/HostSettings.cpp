@@ -31,6 +31,9 @@ HostSettings HostSettings::load()
     s.imapAccounts = read("ImapAccounts").split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     s.mailClient = read("MailClient");
     s.displayCommand = read("DisplayCommand");
+    // On unless turned off, so a setting never saved keeps the default.
+    s.quietWhilePresenting = read("QuietWhilePresenting").trimmed() != QLatin1String("0");
+    s.newMailCommand = read("NewMailCommand");
     return s;
 }
 
@@ -42,6 +45,8 @@ bool HostSettings::save() const
     ok = write("ImapAccounts", imapAccounts.join(QLatin1Char('\n'))) && ok;
     ok = write("MailClient", mailClient) && ok;
     ok = write("DisplayCommand", displayCommand) && ok;
+    ok = write("QuietWhilePresenting", quietWhilePresenting ? QStringLiteral("1") : QStringLiteral("0")) && ok;
+    ok = write("NewMailCommand", newMailCommand) && ok;
     return batch.commit() && ok;
 }
 

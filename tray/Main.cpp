@@ -24,6 +24,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <utility>
 
 namespace lumora {
 
@@ -118,6 +119,26 @@ void Main::createMenu()
 
     m_mnuSuspend = addItem("mnuSuspend", QStringLiteral("Suspend Lumora"), &Main::mnuSuspend_Click);
     m_mnuSuspend->setCheckable(true);
+    m_mnuSnooze = m_mnuPopTray->addMenu(QStringLiteral("S&nooze"));
+    m_mnuSnooze->setObjectName(QStringLiteral("mnuSnooze"));
+    const std::pair<const char *, int> snoozes[] = {{"15 Minutes", 15}, {"1 Hour", 60}, {"4 Hours", 240}};
+    for (const auto &[caption, minutes] : snoozes) {
+        QAction *action = m_mnuSnooze->addAction(QLatin1String(caption));
+        action->setObjectName(QStringLiteral("mnuSnooze%1").arg(minutes));
+        connect(action, &QAction::triggered, this, [this, minutes] { mnuSnooze_Click(minutes); });
+    }
+    QAction *tomorrow = m_mnuSnooze->addAction(QStringLiteral("Until Tomorrow"));
+    tomorrow->setObjectName(QStringLiteral("mnuSnoozeTomorrow"));
+    connect(tomorrow, &QAction::triggered, this, &Main::mnuSnoozeTomorrow_Click);
+    m_mnuSnooze->addSeparator();
+    m_mnuSnoozeEnd = m_mnuSnooze->addAction(QStringLiteral("Resume Now"));
+    m_mnuSnoozeEnd->setObjectName(QStringLiteral("mnuSnoozeEnd"));
+    m_mnuSnoozeEnd->setVisible(false);
+    connect(m_mnuSnoozeEnd, &QAction::triggered, this, &Main::mnuSnoozeEnd_Click);
+    connect(m_mnuSnooze, &QMenu::aboutToShow, this, [this] {
+        const OlAddInInterface *controller = addIn().controller;
+        m_mnuSnoozeEnd->setVisible(controller && controller->SnoozedUntil().isValid());
+    });
     m_mnuPopTray->addSeparator()->setObjectName(QStringLiteral("mnuSep5"));
     m_mnuHideOutlook = addItem("mnuHideOutlook", QStringLiteral("Hide Outlook"), &Main::mnuHideOutlook_Click);
     m_mnuHideOutlook->setCheckable(true);
@@ -360,7 +381,7 @@ void Main::tmrBalloon_Timer()
 {
     m_tmrBalloon->setEnabled(false);
     OlAddInInterface *controller = addIn().controller;
-    if (!controller || controller->WindowState())
+    if (!controller || controller->WindowState() || controller->HoldPopups())
         return;
     if (m_notifications)
         m_notifications->Show();
@@ -374,6 +395,31 @@ void Main::mnuSuspend_Click()
     if (OlAddInInterface *controller = addIn().controller)
         controller->setEnabled(!controller->Enabled());
     SetTrayIcon(m_mnuSuspend->isChecked() ? 3 : 0);
+}
+
+QDateTime Main::tomorrowMorning(const QDateTime &now)
+{
+    // Eight o'clock: around when a working day starts, so a snooze chosen in the evening
+    // keeps the night quiet and ends before the day's mail begins to matter.
+    return QDateTime(now.date().addDays(1), QTime(8, 0));
+}
+
+void Main::mnuSnooze_Click(int minutes)
+{
+    if (OlAddInInterface *controller = addIn().controller)
+        controller->Snooze(Clock::instance().now().addSecs(qint64(minutes) * 60));
+}
+
+void Main::mnuSnoozeTomorrow_Click()
+{
+    if (OlAddInInterface *controller = addIn().controller)
+        controller->Snooze(tomorrowMorning(Clock::instance().now()));
+}
+
+void Main::mnuSnoozeEnd_Click()
+{
+    if (OlAddInInterface *controller = addIn().controller)
+        controller->Snooze(QDateTime());
 }
 
 void Main::mnuHideOutlook_Click()

@@ -5,6 +5,7 @@
 #include "popup/PopupStyle.h"
 #include "support/frmAbout.h"
 
+#include <QDateTime>
 #include <QIcon>
 #include <QPointer>
 #include <QWidget>
@@ -87,6 +88,14 @@ public:
 
     // Menu commands.
     void mnuSuspend_Click();
+    // The Snooze submenu: popups wait for the given time, or until tomorrow morning, or
+    // until Resume Now.
+    void mnuSnooze_Click(int minutes);
+    void mnuSnoozeTomorrow_Click();
+    void mnuSnoozeEnd_Click();
+    QMenu *snoozeMenu() const { return m_mnuSnooze; }
+    // When "Until Tomorrow" chosen at `now` ends.
+    static QDateTime tomorrowMorning(const QDateTime &now);
     void mnuHideOutlook_Click();
     void mnuNewAppointment_Click();
     void mnuNewContact_Click();
@@ -138,6 +147,8 @@ private:
 
     QMenu *m_mnuPopTray = nullptr;
     QAction *m_mnuSuspend = nullptr;
+    QMenu *m_mnuSnooze = nullptr;
+    QAction *m_mnuSnoozeEnd = nullptr;
     QAction *m_mnuHideOutlook = nullptr;
     QAction *m_mnuSysAbout = nullptr;
     QPointer<frmAbout> m_about;

@@ -46,6 +46,11 @@ int copyText(const QString &text, char *buffer, int maxCount)
 
 WindowSystem::~WindowSystem() = default;
 
+bool WindowSystem::isFullScreen(HWND)
+{
+    return false;
+}
+
 WindowSystem &WindowSystem::instance()
 {
     static NoWindowSystem none;

@@ -47,6 +47,9 @@ public:
     // Starts reporting activeWindowChanged; until then the signal may stay silent, so a
     // process that never asks pays nothing for watching.
     virtual void watchActiveWindow() = 0;
+    // Whether the window manager shows the window full screen (a presentation, a film);
+    // false when it does not or cannot tell.
+    virtual bool isFullScreen(HWND window);
 
     // Whether the window's class hint names windowClass: its class or its instance part,
     // compared without case. An empty windowClass names no window.

@@ -30,6 +30,9 @@ public:
                            int timeoutMs) = 0;
     // Withdraws a notification; closing one that is gone is harmless.
     virtual void close(quint32 id) = 0;
+    // Whether the desktop's do-not-disturb is on; false where the service does not say.
+    // Never waits for the service: it answers with what the service last said.
+    virtual bool inhibited();
 
     // The service in force: the session bus's unless a test installed another.
     static DesktopNotifications &instance();

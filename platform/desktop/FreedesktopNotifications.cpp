@@ -4,7 +4,10 @@
 
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
 #include <QDBusReply>
+#include <QDBusVariant>
 #include <QVariantMap>
 
 namespace lumora {
@@ -14,6 +17,8 @@ namespace {
 const QString Service = QStringLiteral("org.freedesktop.Notifications");
 const QString Path = QStringLiteral("/org/freedesktop/Notifications");
 const QString Interface = QStringLiteral("org.freedesktop.Notifications");
+const QString PropertiesInterface = QStringLiteral("org.freedesktop.DBus.Properties");
+const QString InhibitedProperty = QStringLiteral("Inhibited");
 // A service that does not answer in this time is taken as missing: new mail must not
 // freeze the tray behind a hung bus.
 constexpr int CallTimeoutMs = 3000;
@@ -30,6 +35,11 @@ QDBusMessage call(const QString &method, const QVariantList &arguments)
 } // namespace
 
 DesktopNotifications::~DesktopNotifications() = default;
+
+bool DesktopNotifications::inhibited()
+{
+    return false;
+}
 
 DesktopNotifications &DesktopNotifications::instance()
 {
@@ -95,6 +105,48 @@ void FreedesktopNotifications::close(quint32 id)
 {
     if (id && m_connected)
         call(QStringLiteral("CloseNotification"), {uint(id)});
+}
+
+bool FreedesktopNotifications::inhibited()
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected())
+        return false;
+    if (!m_watchingProperties) {
+        m_watchingProperties = bus.connect(Service, Path, PropertiesInterface, QStringLiteral("PropertiesChanged"),
+                                           this, SLOT(onPropertiesChanged(QString, QVariantMap, QStringList)));
+    }
+    askInhibited();
+    return m_inhibited;
+}
+
+void FreedesktopNotifications::askInhibited()
+{
+    // One question at a time: a service that does not answer is not asked again and again.
+    if (m_inhibitedAsked)
+        return;
+    QDBusMessage message = QDBusMessage::createMethodCall(Service, Path, PropertiesInterface, QStringLiteral("Get"));
+    message.setArguments({Interface, InhibitedProperty});
+    auto *watcher = new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(message, CallTimeoutMs), this);
+    m_inhibitedAsked = true;
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher *call) {
+        m_inhibitedAsked = false;
+        const QDBusPendingReply<QDBusVariant> reply = *call;
+        // A service without the property answers with an error: it has no do-not-disturb to honour.
+        m_inhibited = !reply.isError() && reply.value().variant().toBool();
+        call->deleteLater();
+    });
+}
+
+void FreedesktopNotifications::onPropertiesChanged(const QString &interfaceName, const QVariantMap &changed,
+                                                   const QStringList &invalidated)
+{
+    if (interfaceName != Interface)
+        return;
+    if (changed.contains(InhibitedProperty))
+        m_inhibited = changed.value(InhibitedProperty).toBool();
+    else if (invalidated.contains(InhibitedProperty))
+        askInhibited();
 }
 
 void FreedesktopNotifications::onActionInvoked(uint id, const QString &key)

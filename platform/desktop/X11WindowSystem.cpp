@@ -19,6 +19,8 @@ constexpr quint32 SourcePager = 2;
 // Titles and class hints beyond this are cut; no real window needs more.
 constexpr quint32 MaxTextBytes = 64 * 1024;
 constexpr quint32 MaxClientList = 16 * 1024;
+// _NET_WM_STATE holds a handful of atoms; more than this is not a real window's.
+constexpr quint32 MaxStateAtoms = 64;
 
 } // namespace
 
@@ -213,6 +215,23 @@ HWND X11WindowSystem::activeWindow()
     quint32 id;
     std::memcpy(&id, value.constData(), 4);
     return id;
+}
+
+bool X11WindowSystem::isFullScreen(HWND window)
+{
+    if (!window || !ensureConnected())
+        return false;
+    const quint32 fullScreen = atom("_NET_WM_STATE_FULLSCREEN");
+    if (fullScreen == XCB_ATOM_NONE)
+        return false;
+    const QByteArray states = property(window, atom("_NET_WM_STATE"), XCB_ATOM_ATOM, 32, MaxStateAtoms * 4);
+    for (qsizetype at = 0; at + 4 <= states.size(); at += 4) {
+        quint32 state;
+        std::memcpy(&state, states.constData() + at, 4);
+        if (state == fullScreen)
+            return true;
+    }
+    return false;
 }
 
 void X11WindowSystem::watchActiveWindow()

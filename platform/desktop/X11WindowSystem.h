@@ -31,6 +31,7 @@ public:
     QString instanceName(HWND window) override;
     HWND activeWindow() override;
     void watchActiveWindow() override;
+    bool isFullScreen(HWND window) override;
 
 private:
     // WM_CLASS as (instance, class); empty when absent.

@@ -6,7 +6,9 @@
 #include "app/HostProblemReport.h"
 #include "host/Application.h"
 #include "host/imap/ImapAccountConfig.h"
+#include "platform/core/Registry.h"
 #include "platform/core/RegistryStore.h"
+#include "settings/modRegistry.h"
 #include "tests/app/FakePasswordStore.h"
 #include "tests/testsupport/FullDisk.h"
 #include "tests/testsupport/ModalAnswer.h"
@@ -97,6 +99,35 @@ TEST_F(HostPageTest, StoredSettingsShowAndEditsApplyLiveAndAreStored)
     EXPECT_EQ(applied.first().mailClient, QStringLiteral("thunderbird"));
     EXPECT_EQ(HostSettings::load().mailClient, QStringLiteral("thunderbird"));
     EXPECT_EQ(HostSettings::load().displayCommand, QStringLiteral("mutt -f %f"));
+}
+
+// The add-in reads these two values under the host's key by name, so the names are part of
+// what is tested here.
+TEST_F(HostPageTest, QuietWhilePresentingAndTheNewMailCommandAreStoredWhereTheAddInReadsThem)
+{
+    open();
+    auto *quiet = control<QCheckBox>("chkQuietWhilePresenting");
+    auto *command = control<QLineEdit>("txtNewMailCommand");
+    EXPECT_TRUE(quiet->isChecked()); // on until turned off
+    EXPECT_EQ(command->text(), QString());
+
+    quiet->click();
+    QTest::keyClicks(command, QStringLiteral("  notify-send \"New mail\"  "));
+    EXPECT_TRUE(page->Dirty());
+    page->Apply();
+    ASSERT_EQ(applied.size(), 1);
+    EXPECT_FALSE(applied.first().quietWhilePresenting);
+    const auto raw = [](const char *name) {
+        return modRegistry::ReadRegistryValue(reg::HKEY_CURRENT_USER, HostSettings::Key, QLatin1String(name))
+            .toString();
+    };
+    EXPECT_EQ(raw("QuietWhilePresenting"), QStringLiteral("0"));
+    EXPECT_EQ(raw("NewMailCommand"), QStringLiteral("notify-send \"New mail\""));
+
+    open();
+    EXPECT_FALSE(control<QCheckBox>("chkQuietWhilePresenting")->isChecked());
+    EXPECT_EQ(control<QLineEdit>("txtNewMailCommand")->text(), QStringLiteral("notify-send \"New mail\""));
+    EXPECT_FALSE(page->Dirty());
 }
 
 TEST_F(HostPageTest, AnApplyThatCannotBeSavedSaysWhyStoresNothingAndKeepsThePage)

@@ -13,10 +13,13 @@
 #include <QProcess>
 #include <QSignalSpy>
 #include <QStandardPaths>
+#include <QTest>
 #include <QThread>
 #include <QVariantMap>
 
 #include <gtest/gtest.h>
+
+#include <atomic>
 
 using namespace lumora;
 
@@ -30,7 +33,10 @@ class Server : public QObject
 {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
+    Q_PROPERTY(bool Inhibited READ isInhibited)
 public:
+    std::atomic<bool> inhibited = false;
+    bool isInhibited() const { return inhibited; }
     QStringList capabilities;
     QMutex mutex;
     QStringList bodies;
@@ -58,6 +64,14 @@ public Q_SLOTS:
         emitSignal(QStringLiteral("NotificationClosed"), {id, uint(3)});
     }
     void invoke(uint id, const QString &key) { emitSignal(QStringLiteral("ActionInvoked"), {id, key}); }
+    void setInhibited(bool on)
+    {
+        inhibited = on;
+        QDBusMessage signal = QDBusMessage::createSignal(Path, QStringLiteral("org.freedesktop.DBus.Properties"),
+                                                         QStringLiteral("PropertiesChanged"));
+        signal.setArguments({Interface, QVariantMap{{QStringLiteral("Inhibited"), on}}, QStringList()});
+        QDBusConnection(QStringLiteral("server")).send(signal);
+    }
 
 private:
     void emitSignal(const QString &name, const QVariantList &arguments)
@@ -112,7 +126,8 @@ protected:
             &m_server,
             [this, &registered] {
                 QDBusConnection bus = QDBusConnection::connectToBus(s_address, QStringLiteral("server"));
-                registered = bus.registerObject(Path, &m_server, QDBusConnection::ExportAllSlots)
+                registered = bus.registerObject(Path, &m_server,
+                                                QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllProperties)
                     && bus.registerService(QStringLiteral("org.freedesktop.Notifications"));
             },
             Qt::BlockingQueuedConnection);
@@ -150,6 +165,19 @@ TEST_F(RealBus, WithoutAServiceNothingIsClaimedShown)
 {
     EXPECT_EQ(DesktopNotifications::instance().notify(QStringLiteral("New mail: 1 of 1"), QStringLiteral("x"), {}, 100),
               0u);
+    EXPECT_FALSE(DesktopNotifications::instance().inhibited());
+}
+
+// Do-not-disturb is learnt without waiting for the bus: the first answer comes later, and
+// the server's change signal keeps it current.
+TEST_F(RealBus, TheServersDoNotDisturbIsFollowed)
+{
+    m_server.inhibited = true;
+    startServer({QStringLiteral("body")});
+    DesktopNotifications &client = DesktopNotifications::instance();
+    EXPECT_TRUE(QTest::qWaitFor([&client] { return client.inhibited(); }, 5000));
+    QMetaObject::invokeMethod(&m_server, [this] { m_server.setInhibited(false); });
+    EXPECT_TRUE(QTest::qWaitFor([&client] { return !client.inhibited(); }, 5000));
 }
 
 TEST_F(RealBus, NotificationsReachTheServerAndItsSignalsComeBack)

@@ -42,6 +42,13 @@ public:
     void ComposeNewTask() override { record(QStringLiteral("Task")); }
     void ComposeNewNote() override { record(QStringLiteral("Note")); }
     void ComposeNewMail() override { record(QStringLiteral("Mail")); }
+    bool HoldPopups() override { return holdPopups; }
+    void Snooze(const QDateTime &until) override
+    {
+        snoozedUntil = until;
+        record(QStringLiteral("Snooze"));
+    }
+    QDateTime SnoozedUntil() const override { return snoozedUntil; }
 
     // The calls by name alone, in order.
     QStringList callNames() const
@@ -54,6 +61,8 @@ public:
 
     bool enabled = true;
     bool windowActive = false;
+    bool holdPopups = false;
+    QDateTime snoozedUntil;
     QList<Call> calls;
     // When set, every message action fails with this reason.
     QString failWith;

@@ -44,6 +44,8 @@ public:
         }
     }
 
+    bool inhibited() override { return doNotDisturb; }
+
     // The user clicks an action of the newest notification; the service then closes it,
     // as servers do.
     void invoke(const QString &key)
@@ -64,6 +66,8 @@ public:
     }
 
     bool available = true;
+    // The desktop's do-not-disturb, as the service would report it.
+    bool doNotDisturb = false;
     quint32 nextId = 1;
     QList<Shown> shown;
 };

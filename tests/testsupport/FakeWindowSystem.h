@@ -20,6 +20,7 @@ public:
         QString className;
         HWND owner = 0;
         bool shown = true;
+        bool fullScreen = false;
     };
     struct ShowCall
     {
@@ -44,11 +45,18 @@ public:
     QString instanceName(HWND window) override { return m_instanceNames.value(window); }
     HWND activeWindow() override { return m_active; }
     void watchActiveWindow() override { watching = true; }
+    bool isFullScreen(HWND window) override { return m_windows.value(window).fullScreen; }
 
     // The instance part of a window's class hint (empty unless set).
     void setInstanceName(HWND window, const QString &name) { m_instanceNames.insert(window, name); }
     // Makes a window the active one, as a click of the user's would, and tells watchers.
     void setActiveWindow(HWND window);
+    // Puts a window into full screen or takes it out, as its window manager would.
+    void setFullScreen(HWND window, bool on)
+    {
+        if (m_windows.contains(window))
+            m_windows[window].fullScreen = on;
+    }
 
     bool watching = false;
     QList<ShowCall> showCalls;

@@ -357,6 +357,43 @@ TEST_F(MainTest, BalloonTimerStopsAndShowsNothingWhileTheClientIsActive)
     main->popup()->Unload();
 }
 
+TEST_F(MainTest, BalloonTimerShowsNothingWhileTheControllerHoldsPopups)
+{
+    load();
+    addIn().queue->Add(QStringLiteral("Ann"), QStringLiteral("Hello"), QStringLiteral("E1"), QStringLiteral("S1"),
+                       QStringLiteral("Inbox"), 1);
+    controller.holdPopups = true;
+    main->tmrBalloon().restart(1500);
+    clock.advance(1500);
+    EXPECT_FALSE(main->tmrBalloon().isEnabled());
+    EXPECT_FALSE(main->popup()->isShowing());
+    EXPECT_EQ(addIn().queue->Size(), 1);
+}
+
+TEST_F(MainTest, SnoozeItemsAskForTheirEndAndResumeNowOnlyWhileSnoozed)
+{
+    load();
+    auto snoozeItem = [this](const char *name) {
+        return main->snoozeMenu()->findChild<QAction *>(QLatin1String(name));
+    };
+    const QDateTime start = clock.now();
+    const std::pair<const char *, qint64> durations[] = {
+        {"mnuSnooze15", 15 * 60}, {"mnuSnooze60", 3600}, {"mnuSnooze240", 4 * 3600}};
+    for (const auto &[name, seconds] : durations) {
+        snoozeItem(name)->trigger();
+        EXPECT_EQ(controller.snoozedUntil, start.addSecs(seconds)) << name;
+    }
+    snoozeItem("mnuSnoozeTomorrow")->trigger();
+    EXPECT_EQ(controller.snoozedUntil, QDateTime(start.date().addDays(1), QTime(8, 0)));
+
+    Q_EMIT main->snoozeMenu()->aboutToShow();
+    ASSERT_TRUE(snoozeItem("mnuSnoozeEnd")->isVisible());
+    snoozeItem("mnuSnoozeEnd")->trigger();
+    EXPECT_FALSE(controller.snoozedUntil.isValid());
+    Q_EMIT main->snoozeMenu()->aboutToShow();
+    EXPECT_FALSE(snoozeItem("mnuSnoozeEnd")->isVisible());
+}
+
 TEST_F(MainTest, SuspendTwiceReturnsToNormal)
 {
     load();
@@ -395,9 +432,9 @@ TEST_F(MainTest, MenuHoldsTheItemsInOrderAndRunsTheCommands)
     for (QAction *action : main->trayMenu()->actions())
         captions << (action->isSeparator() ? QStringLiteral("-") : action->text());
     EXPECT_EQ(captions,
-              (QStringList{"Suspend Lumora", "-", "Hide Outlook", "-", "New &Appointment...", "New &Contact...",
-                           "New &Mail...", "New &Note...", "New &Task...", "-", "&Reset Icon", "-", "&Options...",
-                           "Lumora Help...", "-", "&About Lumora..."}));
+              (QStringList{"Suspend Lumora", "S&nooze", "-", "Hide Outlook", "-", "New &Appointment...",
+                           "New &Contact...", "New &Mail...", "New &Note...", "New &Task...", "-", "&Reset Icon", "-",
+                           "&Options...", "Lumora Help...", "-", "&About Lumora..."}));
     EXPECT_TRUE(item("mnuSysAbout")->isEnabled());
 
     for (const char *name : {"mnuNewAppointment", "mnuNewContact", "mnuComposeNew", "mnuNewNote", "mnuNewTask"})
