@@ -39,6 +39,8 @@ constexpr int kMailMaxWaitMs = 8000;
 // Resuming looks for what came while suspended; the short delay lets the menu close.
 constexpr int kResumeScanMs = 1000;
 constexpr int kBalloonCountdownMs = 1500;
+// How long after a change of some folder the unread counts are taken again.
+constexpr int kUnreadCountMs = 250;
 
 void trace(const QString &text)
 {
@@ -126,6 +128,7 @@ void OlAddIn::AttachToOutlook(host::Application *application)
     m_colInsp = application->inspectors();
     trackExplorer(application->ActiveExplorer());
     m_connections << connect(application, &host::Application::NewMail, this, &OlAddIn::objOutlook_NewMail);
+    m_connections << connect(application, &host::Application::UnreadChanged, this, &OlAddIn::countUnreadSoon);
     m_connections << connect(application, &host::Application::OptionsPagesAdd, this,
                              &OlAddIn::objOutlook_OptionsPagesAdd);
     if (m_colExpl)
@@ -183,6 +186,12 @@ void OlAddIn::AttachToOutlook(host::Application *application)
     for (const QString &problem : std::as_const(problems))
         reportFailure(QStringLiteral("AttachToOutlook"), problem, 2);
     m_main->setTipNote(dataFolderUnusable ? problems.first() : m_watchNote);
+    m_unreadTimer = Clock::instance().createTimer();
+    connect(m_unreadTimer.get(), &Timer::tick, this, [this] {
+        m_unreadTimer->setEnabled(false);
+        countUnread();
+    });
+    countUnread();
 
     // Only now may new mail be acted on.
     m_enabled = true;
@@ -195,6 +204,8 @@ void OlAddIn::DetachFromOutlook()
     const bool wasAttached = m_objOutlook || m_main || m_ini;
     if (wasAttached)
         trace(QStringLiteral("detach: start"));
+    m_unreadTimer.reset();
+    m_countedFolders.clear();
     if (m_main) {
         m_main->Form_Unload();
         m_main.reset();
@@ -384,7 +395,71 @@ bool OlAddIn::DeleteMailMessage(const QString &EntryID, const QString &StoreID)
     const bool done = actOnMessage(QStringLiteral("DeleteMailMessage"), QStringLiteral("delete"), EntryID, StoreID,
                                    &host::Item::Delete);
     setTrayIcon(0);
+    countUnreadSoon();
     return done;
+}
+
+bool OlAddIn::MarkMailMessageRead(const QString &EntryID, const QString &StoreID)
+{
+    const bool done = actOnMessage(QStringLiteral("MarkMailMessageRead"), QStringLiteral("mark as read"), EntryID,
+                                   StoreID, &host::Item::MarkRead);
+    setTrayIcon(0);
+    countUnreadSoon();
+    return done;
+}
+
+int OlAddIn::MarkMailMessagesRead(const QList<QPair<QString, QString>> &messages)
+{
+    int failed = 0;
+    QString firstWhy;
+    for (const auto &message : messages) {
+        if (actOnMessage(QStringLiteral("MarkMailMessagesRead"), QStringLiteral("mark as read"), message.first,
+                         message.second, &host::Item::MarkRead))
+            continue;
+        if (failed++ == 0)
+            firstWhy = m_actionError;
+    }
+    setTrayIcon(0);
+    countUnreadSoon();
+    trace(
+        QStringLiteral("marked %1 of %2 queued message(s) as read").arg(messages.size() - failed).arg(messages.size()));
+    if (failed > 0) {
+        tellUser(failed == 1 && messages.size() == 1
+                     ? QStringLiteral("The message could not be marked as read: %1.").arg(firstWhy)
+                     : QStringLiteral("%1 of %2 messages could not be marked as read: %3.")
+                           .arg(failed)
+                           .arg(messages.size())
+                           .arg(firstWhy));
+    }
+    return failed;
+}
+
+void OlAddIn::countUnreadSoon()
+{
+    if (m_unreadTimer && !m_unreadTimer->isEnabled())
+        m_unreadTimer->restart(kUnreadCountMs);
+}
+
+void OlAddIn::countUnread()
+{
+    if (!m_main)
+        return;
+    QList<FolderUnread> counts;
+    for (const QString &entry : std::as_const(m_watchedFolders)) {
+        const QStringList parts = entry.split(QLatin1Char('|'));
+        if (parts.size() != 2 || !m_objNS)
+            continue;
+        host::FolderPtr folder = m_countedFolders.value(entry);
+        if (!folder) {
+            folder = m_objNS->GetFolderFromID(parts.at(0), parts.at(1));
+            if (folder)
+                m_countedFolders.insert(entry, folder);
+        }
+        const int count = folder ? folder->UnReadItemCount() : -1;
+        if (count >= 0)
+            counts.append({folder->Name(), count});
+    }
+    m_main->setUnreadCounts(counts);
 }
 
 void OlAddIn::composeItem(int type, const QString &procedure)
@@ -502,6 +577,7 @@ void OlAddIn::LoadFoldersToScan()
     QVariant values;
     const qint16 n = m_ini->enumSectionValues(values);
     m_watchedFolders.clear();
+    m_countedFolders.clear();
     if (n > 0) {
         for (const QVariant &v : values.toList())
             m_watchedFolders.append(v.toString());
@@ -577,11 +653,14 @@ void OlAddIn::reportWatchedFolders()
     }
     if (m_main)
         m_main->setTipNote(m_watchNote);
+    countUnreadSoon();
 }
 
 void OlAddIn::objOutlook_NewMail()
 {
     trace(QStringLiteral("NewMail"));
+    // Counted even while suspended: the tip tells what waits either way.
+    countUnreadSoon();
     if (!m_enabled)
         return;
     if (m_versionReader) {
@@ -622,6 +701,7 @@ void OlAddIn::GetNewMailMessages()
                        : QString()));
     if (m_main)
         m_main->tmrBalloon().restart(kBalloonCountdownMs);
+    countUnreadSoon();
 }
 
 void OlAddIn::scanFolder(const QString &folderId, const QString &storeId)
