@@ -229,7 +229,9 @@ void ImapWatcher::onReady(Watch *watch)
             for (const QByteArray &mailbox : std::as_const(watch->mailboxes))
                 names += (names.isEmpty() ? "" : " ") + ImapConnection::quote(mailbox);
             connection->send(
-                "NOTIFY SET STATUS (MAILBOXES (" + names + ") (MessageNew MessageExpunge))",
+                // FlagChange: another client reading a message changes the mailbox's unread
+                // count, which the server then reports in a STATUS response.
+                "NOTIFY SET STATUS (MAILBOXES (" + names + ") (MessageNew MessageExpunge FlagChange))",
                 [this, watch, connection, key, up](const ImapResponse &tagged, const QList<ImapResponse> &) {
                     if (tagged.tag.isEmpty())
                         return;

@@ -504,4 +504,28 @@ TEST_F(ImapHost, CountFollowsFlagsChangedByAnotherClient)
     EXPECT_TRUE(waitUntil([&] { return folder->UnReadItemCount() == 3; }));
 }
 
+TEST_F(ImapHost, MailboxesWatchedWithNotifyAreCountedToo)
+{
+    ImapTestClient client(account());
+    client.run("CREATE Lists");
+    ASSERT_TRUE(client.append("Lists", message("one")));
+    ASSERT_TRUE(client.append("Lists", message("two")));
+    auto app = startHost(account(), 1);
+    ASSERT_TRUE(waitUntil([&] { return app->watcher()->notifyCount() == 1; }));
+    host::NameSpace *ns = app->GetNamespace(QStringLiteral("MAPI"));
+    host::FolderPtr lists = ns->GetFolderFromID(
+        ImapAccount::folderEntryId(app->accounts().first()->config().key(), "Lists"), inbox(*app)->StoreID());
+    ASSERT_TRUE(lists);
+    EXPECT_TRUE(waitUntil([&] { return lists->UnReadItemCount() == 2; }));
+    bool ok = false;
+    client.run("SELECT Lists", &ok);
+    ASSERT_TRUE(ok);
+    client.run("STORE 1 +FLAGS (\\Seen)", &ok);
+    ASSERT_TRUE(ok);
+    client.run("UNSELECT", &ok);
+    EXPECT_TRUE(waitUntil([&] { return lists->UnReadItemCount() == 1; }));
+    ASSERT_TRUE(client.append("Lists", message("three")));
+    EXPECT_TRUE(waitUntil([&] { return lists->UnReadItemCount() == 2; }));
+}
+
 } // namespace
