@@ -62,6 +62,8 @@ bool quietWhilePresenting()
 {
     return hostSetting("QuietWhilePresenting").trimmed() != QLatin1String("0");
 }
+// How long after a change of some folder the unread counts are taken again.
+constexpr int kUnreadCountMs = 250;
 
 void trace(const QString &text)
 {
@@ -149,6 +151,7 @@ void OlAddIn::AttachToOutlook(host::Application *application)
     m_colInsp = application->inspectors();
     trackExplorer(application->ActiveExplorer());
     m_connections << connect(application, &host::Application::NewMail, this, &OlAddIn::objOutlook_NewMail);
+    m_connections << connect(application, &host::Application::UnreadChanged, this, &OlAddIn::countUnreadSoon);
     m_connections << connect(application, &host::Application::OptionsPagesAdd, this,
                              &OlAddIn::objOutlook_OptionsPagesAdd);
     if (m_colExpl)
@@ -226,6 +229,12 @@ void OlAddIn::AttachToOutlook(host::Application *application)
     // time the first popup would show.
     if (quietWhilePresenting())
         DesktopNotifications::instance().inhibited();
+    m_unreadTimer = Clock::instance().createTimer();
+    connect(m_unreadTimer.get(), &Timer::tick, this, [this] {
+        m_unreadTimer->setEnabled(false);
+        countUnread();
+    });
+    countUnread();
 
     // Only now may new mail be acted on.
     m_enabled = true;
@@ -243,6 +252,8 @@ void OlAddIn::DetachFromOutlook()
     m_snoozeUntil = QDateTime();
     m_newMailCommand.reset();
     m_commandNote.clear();
+    m_unreadTimer.reset();
+    m_countedFolders.clear();
     if (m_main) {
         m_main->Form_Unload();
         m_main.reset();
@@ -438,7 +449,72 @@ bool OlAddIn::DeleteMailMessage(const QString &EntryID, const QString &StoreID)
     const bool done = actOnMessage(QStringLiteral("DeleteMailMessage"), QStringLiteral("delete"), EntryID, StoreID,
                                    &host::Item::Delete);
     setTrayIcon(0);
+    countUnreadSoon();
     return done;
+}
+
+bool OlAddIn::MarkMailMessageRead(const QString &EntryID, const QString &StoreID)
+{
+    const bool done = actOnMessage(QStringLiteral("MarkMailMessageRead"), QStringLiteral("mark as read"), EntryID,
+                                   StoreID, &host::Item::MarkRead);
+    setTrayIcon(0);
+    countUnreadSoon();
+    return done;
+}
+
+int OlAddIn::MarkMailMessagesRead(const QList<QPair<QString, QString>> &messages)
+{
+    int failed = 0;
+    QString firstWhy;
+    for (const auto &message : messages) {
+        if (actOnMessage(QStringLiteral("MarkMailMessagesRead"), QStringLiteral("mark as read"), message.first,
+                         message.second, &host::Item::MarkRead))
+            continue;
+        if (failed++ == 0)
+            firstWhy = m_actionError;
+    }
+    setTrayIcon(0);
+    countUnreadSoon();
+    trace(
+        QStringLiteral("marked %1 of %2 queued message(s) as read").arg(messages.size() - failed).arg(messages.size()));
+    if (failed > 0) {
+        tellUser(QStringLiteral("MarkMailMessagesRead"),
+                 failed == 1 && messages.size() == 1
+                     ? QStringLiteral("The message could not be marked as read: %1.").arg(firstWhy)
+                     : QStringLiteral("%1 of %2 messages could not be marked as read: %3.")
+                           .arg(failed)
+                           .arg(messages.size())
+                           .arg(firstWhy));
+    }
+    return failed;
+}
+
+void OlAddIn::countUnreadSoon()
+{
+    if (m_unreadTimer && !m_unreadTimer->isEnabled())
+        m_unreadTimer->restart(kUnreadCountMs);
+}
+
+void OlAddIn::countUnread()
+{
+    if (!m_main)
+        return;
+    QList<FolderUnread> counts;
+    for (const QString &entry : std::as_const(m_watchedFolders)) {
+        const QStringList parts = entry.split(QLatin1Char('|'));
+        if (parts.size() != 2 || !m_objNS)
+            continue;
+        host::FolderPtr folder = m_countedFolders.value(entry);
+        if (!folder) {
+            folder = m_objNS->GetFolderFromID(parts.at(0), parts.at(1));
+            if (folder)
+                m_countedFolders.insert(entry, folder);
+        }
+        const int count = folder ? folder->UnReadItemCount() : -1;
+        if (count >= 0)
+            counts.append({folder->Name(), count});
+    }
+    m_main->setUnreadCounts(counts);
 }
 
 void OlAddIn::composeItem(int type, const QString &procedure)
@@ -550,6 +626,7 @@ void OlAddIn::LoadFoldersToScan()
     QVariant values;
     const qint16 n = m_ini->enumSectionValues(values);
     m_watchedFolders.clear();
+    m_countedFolders.clear();
     if (n > 0) {
         for (const QVariant &v : values.toList())
             m_watchedFolders.append(v.toString());
@@ -625,6 +702,7 @@ void OlAddIn::reportWatchedFolders()
     }
     m_folderNote = m_watchNote;
     refreshTipNote();
+    countUnreadSoon();
 }
 
 void OlAddIn::refreshTipNote()
@@ -745,6 +823,8 @@ void OlAddIn::runNewMailCommand()
 void OlAddIn::objOutlook_NewMail()
 {
     trace(QStringLiteral("NewMail"));
+    // Counted even while suspended: the tip tells what waits either way.
+    countUnreadSoon();
     if (!m_enabled)
         return;
     if (m_versionReader) {
@@ -801,6 +881,7 @@ void OlAddIn::GetNewMailMessages()
                        : QString()));
     if (m_main)
         m_main->tmrBalloon().restart(kBalloonCountdownMs);
+    countUnreadSoon();
 }
 
 int OlAddIn::scanFolder(const QString &folderId, const QString &storeId, bool countOnly)

@@ -7,6 +7,7 @@
 #include "settings/OrderedDictionary.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QObject>
 #include <QPointer>
 #include <QSet>
@@ -43,6 +44,8 @@ public:
     qint16 NewMsgCount() const override;
     Q_INVOKABLE bool ShowMailMessage(const QString &EntryID, const QString &StoreID) override;
     Q_INVOKABLE bool DeleteMailMessage(const QString &EntryID, const QString &StoreID) override;
+    Q_INVOKABLE bool MarkMailMessageRead(const QString &EntryID, const QString &StoreID) override;
+    int MarkMailMessagesRead(const QList<QPair<QString, QString>> &messages) override;
     QString lastActionError() const override { return m_actionError; }
     Q_INVOKABLE void GetNewMailMessages() override;
     Q_INVOKABLE void UpdatePopupSettings() override;
@@ -102,6 +105,10 @@ private:
     // Why the watched-folder list gives nothing to watch; empty when something is watched.
     QString watchProblem(const QString &iniPath) const;
     void setTrayIcon(qint16 state);
+    // The unread counts of the watched folders go to the tray a moment after a change, so a
+    // burst of renames by another client gives one count.
+    void countUnreadSoon();
+    void countUnread();
     // Last-seen bookkeeping, kept per folder id.
     struct FolderMark
     {
@@ -164,6 +171,10 @@ private:
     std::unique_ptr<Main> m_main;
     QList<QMetaObject::Connection> m_connections;
     QString m_actionError;
+    std::unique_ptr<Timer> m_unreadTimer;
+    // The watched folders once found, by their INI entry: counting asks what the host keeps
+    // of them, where a look-up by id may have to ask a server.
+    QHash<QString, host::FolderPtr> m_countedFolders;
 };
 
 } // namespace lumora

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QDateTime>
+#include <QList>
+#include <QPair>
 #include <QString>
 #include <QtGlobal>
 
@@ -22,6 +24,11 @@ public:
     // then says why. An empty EntryID (the test popup's) names no message and succeeds.
     virtual bool ShowMailMessage(const QString &EntryID, const QString &StoreID) = 0;
     virtual bool DeleteMailMessage(const QString &EntryID, const QString &StoreID) = 0;
+    // Marks the message read in its store; false as above.
+    virtual bool MarkMailMessageRead(const QString &EntryID, const QString &StoreID) = 0;
+    // Marks every message (entry id, store id) read and says what could not be, in a box of
+    // its own; returns how many could not.
+    virtual int MarkMailMessagesRead(const QList<QPair<QString, QString>> &messages) = 0;
     virtual QString lastActionError() const = 0;
     virtual void GetNewMailMessages() = 0;
     virtual void UpdatePopupSettings() = 0;

@@ -81,8 +81,17 @@ HostApplication::~HostApplication()
 
 int HostApplication::start()
 {
-    if (m_application)
+    if (m_application) {
         connect(m_application, &host::Application::OptionsRequested, this, &HostApplication::showOptions);
+        // Queued: the menu that asked has closed before the dialogs and loops are ended.
+        connect(
+            m_application, &host::Application::QuitRequested, this,
+            [this] {
+                Verbose::line(QStringLiteral("quitting (the tray menu's Quit)"));
+                quit(0);
+            },
+            Qt::QueuedConnection);
+    }
     QString sysInfo;
     {
         // The host, its components and its plugins register in one go: one save of each

@@ -38,12 +38,20 @@ public:
     // Asks the host to open its options dialog: the host has no window with an options menu
     // of its own, so the add-in's tray menu offers the command for it.
     Q_INVOKABLE void ShowOptions() { Q_EMIT OptionsRequested(); }
+    // Asks the host to end the run, as `lumora --quit` does: the host is what owns the process
+    // and unwinds the add-ins, so the add-in's menu only asks.
+    Q_INVOKABLE void Quit() { Q_EMIT QuitRequested(); }
 
 Q_SIGNALS:
     void NewMail();
     void OptionsPagesAdd(lumora::host::PropertyPages *pages);
     // Raised by ShowOptions; the process that owns the options dialog opens it.
     void OptionsRequested();
+    // Raised by Quit; the process that owns the add-ins ends the run.
+    void QuitRequested();
+    // Some folder's unread messages changed (new mail, or a message read, deleted or moved
+    // by us or by another client); MAPIFolder::UnReadItemCount gives the new counts.
+    void UnreadChanged();
 
 private:
     QString m_mailClientClass;

@@ -12,6 +12,13 @@ QString Item::ErrorText() const
 {
     return {};
 }
+
+bool Item::MarkRead()
+{
+    // A host that keeps no read state cannot change it.
+    return false;
+}
+
 Items::~Items() = default;
 MAPIFolder::~MAPIFolder() = default;
 Folders::~Folders() = default;

@@ -51,7 +51,10 @@ public:
     Q_INVOKABLE virtual bool Display() = 0;
     // Deletes the item (for mail: moves it to the store's deleted-items folder).
     Q_INVOKABLE virtual bool Delete() = 0;
-    // Why the last Display or Delete gave false, for the user: what was tried and what
+    // Marks the item read in its store (for mail: the store's seen flag). False when it could
+    // not be done; an item already read succeeds.
+    Q_INVOKABLE virtual bool MarkRead();
+    // Why the last Display, Delete or MarkRead gave false, for the user: what was tried and what
     // went wrong. Empty when nothing failed or the item cannot tell.
     virtual QString ErrorText() const;
 };

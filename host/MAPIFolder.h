@@ -32,6 +32,9 @@ public:
     virtual QString FolderPath() const { return QString(); }
     virtual ItemsPtr items() = 0;
     virtual FoldersPtr folders() = 0;
+    // Unread messages in the folder, from what the host already keeps of it (never by
+    // opening messages); -1 when the host cannot tell.
+    virtual int UnReadItemCount() const { return -1; }
 };
 
 using FolderPtr = std::shared_ptr<MAPIFolder>;

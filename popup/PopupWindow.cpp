@@ -14,8 +14,10 @@
 #include "popup/TextFitter.h"
 #include "queue/Queue.h"
 
+#include <QContextMenuEvent>
 #include <QLabel>
 #include <QLinearGradient>
+#include <QMenu>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
@@ -546,7 +548,7 @@ void PopupWindow::tmrMain_Timer()
         // The user may be about to click what is shown: replacing it now would open or
         // delete another message than the one on screen. The timer rests until the
         // pointer leaves, which gives a fresh display time.
-        if (m_pointerOver || underMouse()) {
+        if (m_pointerOver || underMouse() || (m_mnuPopup && m_mnuPopup->isVisible())) {
             m_tmrMain->setEnabled(false);
             m_heldByPointer = true;
             break;
@@ -602,6 +604,8 @@ void PopupWindow::tmrMain_Timer()
 
 void PopupWindow::Unload()
 {
+    if (m_mnuPopup)
+        m_mnuPopup->close();
     m_tmrMain->setEnabled(false);
     m_heldByPointer = false;
     m_pointerOver = false;
@@ -645,6 +649,11 @@ void PopupWindow::leaveEvent(QEvent *event)
 bool PopupWindow::eventFilter(QObject *watched, QEvent *event)
 {
     const QEvent::Type type = event->type();
+    if (type == QEvent::ContextMenu) {
+        // The fields keep mouse events to themselves, the right click's menu event included.
+        showContextMenu(static_cast<QContextMenuEvent *>(event)->globalPos());
+        return true;
+    }
     if (type == QEvent::MouseMove || type == QEvent::Enter) {
         m_pointerOver = true;
         if (watched == m_lblFolder)
@@ -719,6 +728,11 @@ void PopupWindow::OpenEmailMessage(Qt::MouseButton button)
 {
     if (button != Qt::LeftButton)
         return;
+    openMessage(m_entryId, m_storeId);
+}
+
+void PopupWindow::openMessage(const QString &entryId, const QString &storeId)
+{
     const QString procedure = QStringLiteral(" in procedure OpenEmailMessage of Form PopupWindow");
     OlAddInInterface *controller = addIn().controller;
     if (!controller) {
@@ -726,7 +740,7 @@ void PopupWindow::OpenEmailMessage(Qt::MouseButton button)
         return;
     }
     try {
-        if (!controller->ShowMailMessage(m_entryId, m_storeId))
+        if (!controller->ShowMailMessage(entryId, storeId))
             reportError(QStringLiteral("Error 440 (") + controller->lastActionError() + QLatin1Char(')') + procedure);
     } catch (const std::exception &e) {
         reportError(QStringLiteral("Error 440 (") + QString::fromLocal8Bit(e.what()) + QLatin1Char(')') + procedure);
@@ -756,6 +770,11 @@ void PopupWindow::Toolbar1_ButtonClick(int index)
 {
     if (index != 1)
         return;
+    deleteMessage(m_entryId, m_storeId);
+}
+
+void PopupWindow::deleteMessage(const QString &entryId, const QString &storeId)
+{
     // Struck through only once the message has really gone to Trash.
     OlAddInInterface *controller = addIn().controller;
     const QString procedure = QStringLiteral(" in procedure Toolbar1_ButtonClick of Form PopupWindow");
@@ -763,10 +782,73 @@ void PopupWindow::Toolbar1_ButtonClick(int index)
         reportError(QStringLiteral("Error 91 (Object variable not set)") + procedure);
         return;
     }
-    if (controller->DeleteMailMessage(m_entryId, m_storeId))
-        setStrikeOut(true);
-    else
+    if (!controller->DeleteMailMessage(entryId, storeId))
         reportError(QStringLiteral("Error 440 (") + controller->lastActionError() + QLatin1Char(')') + procedure);
+    else if (entryId == m_entryId)
+        setStrikeOut(true);
+}
+
+void PopupWindow::MarkAsRead()
+{
+    markRead(m_entryId, m_storeId);
+}
+
+void PopupWindow::markRead(const QString &entryId, const QString &storeId)
+{
+    OlAddInInterface *controller = addIn().controller;
+    const QString procedure = QStringLiteral(" in procedure MarkAsRead of Form PopupWindow");
+    if (!controller) {
+        reportError(QStringLiteral("Error 91 (Object variable not set)") + procedure);
+        return;
+    }
+    // Nothing changes on screen: the message stays for its display time and the next follows.
+    if (!controller->MarkMailMessageRead(entryId, storeId))
+        reportError(QStringLiteral("Error 440 (") + controller->lastActionError() + QLatin1Char(')') + procedure);
+}
+
+void PopupWindow::contextMenuEvent(QContextMenuEvent *event)
+{
+    showContextMenu(event->globalPos());
+    event->accept();
+}
+
+void PopupWindow::showContextMenu(const QPoint &globalPos)
+{
+    if (!m_showing)
+        return;
+    if (!m_mnuPopup) {
+        m_mnuPopup = new QMenu(this);
+        m_mnuPopup->setObjectName(QStringLiteral("mnuPopup"));
+        const auto add = [this](const char *name, const QString &caption, auto handler) {
+            QAction *action = m_mnuPopup->addAction(caption);
+            action->setObjectName(QLatin1String(name));
+            connect(action, &QAction::triggered, this, handler);
+            return action;
+        };
+        add("mnuOpen", QStringLiteral("&Open"), [this] { openMessage(m_menuEntryId, m_menuStoreId); });
+        add("mnuMarkRead", QStringLiteral("Mark as &Read"), [this] { markRead(m_menuEntryId, m_menuStoreId); });
+        add("mnuDelete", QStringLiteral("&Delete"), [this] { deleteMessage(m_menuEntryId, m_menuStoreId); });
+        m_mnuPopup->addSeparator();
+        add("mnuDismissAll", QStringLiteral("Dismiss &All"), [this] { Image1_Click(); });
+        connect(m_mnuPopup, &QMenu::aboutToHide, this, [this] {
+            // A tick held while the menu was open waits no longer, unless the pointer is back.
+            if (m_showing && m_heldByPointer && !m_pointerOver && !underMouse()) {
+                m_heldByPointer = false;
+                Toolbar1_MouseMove();
+            }
+        });
+    }
+    m_menuEntryId = m_entryId;
+    m_menuStoreId = m_storeId;
+    // The test popup and the queue's summary name no message to act on.
+    const bool names = !m_entryId.isEmpty();
+    for (QAction *action : m_mnuPopup->actions()) {
+        if (action->objectName() == QLatin1String("mnuOpen") || action->objectName() == QLatin1String("mnuMarkRead"))
+            action->setEnabled(names);
+        else if (action->objectName() == QLatin1String("mnuDelete"))
+            action->setEnabled(names && !m_toolbar1->isHidden()); // deleting from the popup is a setting
+    }
+    m_mnuPopup->popup(globalPos);
 }
 
 void PopupWindow::Toolbar1_MouseMove()

@@ -11,7 +11,9 @@
 #include <memory>
 
 class QEnterEvent;
+class QContextMenuEvent;
 class QLabel;
+class QMenu;
 class QToolButton;
 
 namespace lumora {
@@ -130,6 +132,18 @@ public:
     void Image1_Click();
     void Toolbar1_ButtonClick(int index);
     void Toolbar1_MouseMove();
+    // Marks the shown message read; the popup goes on to the next one as after a delete.
+    void MarkAsRead();
+    // Opens the right-click menu (Open, Mark as Read, Delete, Dismiss All) at a screen
+    // position. Its items act on the message shown when it opened, and the message stays
+    // on screen while the menu is open.
+    void showContextMenu(const QPoint &globalPos);
+    // The right-click menu, created on first use; null before.
+    QMenu *contextMenu() const { return m_mnuPopup; }
+
+    // The message on screen (empty ids for the test popup and the queue's summary).
+    QString shownEntryId() const { return m_entryId; }
+    QString shownStoreId() const { return m_storeId; }
 
 Q_SIGNALS:
     // An error report that is also shown to the user in a message box.
@@ -140,6 +154,7 @@ protected:
     void enterEvent(QEnterEvent *event) override;
     void leaveEvent(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
     void createParts();
@@ -156,6 +171,10 @@ private:
     void applyFieldStyle(const QFont &font, qint32 color);
     void setStrikeOut(bool on);
     void OpenEmailMessage(Qt::MouseButton button);
+    // The actions behind the menu's items, on the message with these ids.
+    void openMessage(const QString &entryId, const QString &storeId);
+    void markRead(const QString &entryId, const QString &storeId);
+    void deleteMessage(const QString &entryId, const QString &storeId);
     void showCounter(const QString &text);
     void reportError(const QString &text);
     static void copyFont(const QFont *from, QFont &to);
@@ -219,6 +238,10 @@ private:
     QLabel *m_image1 = nullptr;
     QToolButton *m_toolbar1 = nullptr;
     std::unique_ptr<Timer> m_tmrMain;
+    QMenu *m_mnuPopup = nullptr;
+    // The ids of the message shown when the menu opened.
+    QString m_menuEntryId;
+    QString m_menuStoreId;
 };
 
 } // namespace lumora

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QList>
+#include <QPair>
 #include <QString>
 #include <QVariant>
 
@@ -25,6 +27,9 @@ struct Element
     // came from more than one folder.
     qint32 Summed = 0;
     bool SeveralFolders = false;
+    // The messages summed up after the element's own one (entry id, store id), so that an
+    // action on the whole queue still reaches each of them.
+    QList<QPair<QString, QString>> SummedIds;
 };
 
 } // namespace lumora

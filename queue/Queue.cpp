@@ -92,7 +92,7 @@ void Queue::Add(const QVariant &From, const QVariant &Subject, const QVariant &e
     if (m_count > Capacity - 1)
         Q_EMIT QueueFull();
     if (IsFull()) {
-        sumUp(m_tail, toText(fld), toShort(Importance));
+        sumUp(m_tail, toText(fld), toShort(Importance), toText(eid), toText(sid));
         return;
     }
     auto element = std::make_unique<Element>();
@@ -122,8 +122,11 @@ bool Queue::IsFull() const
     return m_count >= Capacity || (m_tail && m_tail->Summed > 0);
 }
 
-void Queue::sumUp(Element *tail, const QString &folder, qint16 importance)
+void Queue::sumUp(Element *tail, const QString &folder, qint16 importance, const QString &entryId,
+                  const QString &storeId)
 {
+    if (!entryId.isEmpty())
+        tail->SummedIds.append({entryId, storeId});
     if (tail->Summed == 0)
         tail->Summed = 1; // the record it held is now one of those summed up
     if (tail->Summed < std::numeric_limits<qint32>::max())
@@ -132,6 +135,17 @@ void Queue::sumUp(Element *tail, const QString &folder, qint16 importance)
         tail->SeveralFolders = true;
     // The summary shows in the high-importance colour when any of its messages would.
     tail->Importance = std::max(tail->Importance, importance);
+}
+
+QList<QPair<QString, QString>> Queue::addresses() const
+{
+    QList<QPair<QString, QString>> out;
+    for (const Element *e = m_head.get(); e; e = e->NextElement.get()) {
+        if (!e->EntryID.isEmpty())
+            out.append({e->EntryID, e->StoreID});
+        out += e->SummedIds;
+    }
+    return out;
 }
 
 QVariant Queue::PeekFirst() const

@@ -3,7 +3,9 @@
 #include "queue/Element.h"
 #include "queue/QueueEntry.h"
 
+#include <QList>
 #include <QObject>
+#include <QPair>
 #include <QVariant>
 
 #include <memory>
@@ -39,6 +41,9 @@ public:
     // True when the next Add is summed up rather than queued as itself; its text is not
     // shown then, so callers may leave it unread.
     bool IsFull() const;
+    // Every message the queue holds, summed up ones included, oldest first: (entry id, store
+    // id). Records that name no message are left out.
+    QList<QPair<QString, QString>> addresses() const;
     // How many messages the summary at the tail stands for; 0 when there is none.
     qint32 SummedUp() const { return m_tail ? m_tail->Summed : 0; }
 
@@ -47,7 +52,8 @@ Q_SIGNALS:
     void QueueEmpty();
 
 private:
-    static void sumUp(Element *tail, const QString &folder, qint16 importance);
+    static void sumUp(Element *tail, const QString &folder, qint16 importance, const QString &entryId,
+                      const QString &storeId);
 
     qint32 m_count = 0;
     qint32 m_serial = 0;

@@ -150,11 +150,14 @@ void Main::createMenu()
     addItem("mnuNewTask", QStringLiteral("New &Task..."), &Main::mnuNewTask_Click);
     m_mnuPopTray->addSeparator()->setObjectName(QStringLiteral("mnuSep3"));
     addItem("mnuResetIcon", QStringLiteral("&Reset Icon"), &Main::mnuResetIcon_Click);
+    addItem("mnuMarkAllRead", QStringLiteral("Mar&k All as Read"), &Main::mnuMarkAllRead_Click);
     m_mnuPopTray->addSeparator()->setObjectName(QStringLiteral("mnuSep2"));
     addItem("mnuOptions", QStringLiteral("&Options..."), &Main::mnuOptions_Click);
     addItem("mnuHelp", QStringLiteral("Lumora Help..."), &Main::mnuHelp_Click);
     m_mnuPopTray->addSeparator()->setObjectName(QStringLiteral("mnuSep1"));
     m_mnuSysAbout = addItem("mnuSysAbout", QStringLiteral("&About Lumora..."), &Main::mnuSysAbout_Click);
+    m_mnuPopTray->addSeparator()->setObjectName(QStringLiteral("mnuSep0"));
+    addItem("mnuQuit", QStringLiteral("&Quit Lumora"), &Main::mnuQuit_Click);
 }
 
 QIcon Main::image(int state) const
@@ -185,14 +188,46 @@ void Main::fillTrayRecord()
 void Main::fillTip()
 {
     QByteArray tip(TipText);
-    if (!m_tipNote.isEmpty())
-        tip += '\n' + m_tipNote.toUtf8();
+    const QByteArray note = m_tipNote.toUtf8();
+    // The tip text first, then the unread total, then the note; the folders' own counts
+    // only as far as they leave the note its room.
+    const int room = int(sizeof m_nid.szTip - 1) - int(tip.size()) - 1 - (note.isEmpty() ? 0 : int(note.size()) + 1);
+    const QByteArray unread = UnreadTip::line(m_unread, room);
+    if (!unread.isEmpty())
+        tip += '\n' + unread;
+    if (!note.isEmpty())
+        tip += '\n' + note;
     // The record holds 127 bytes and a NUL; a cut never splits a UTF-8 sequence.
     qsizetype n = qMin<qsizetype>(tip.size(), sizeof m_nid.szTip - 1);
     while (n > 0 && n < tip.size() && (uchar(tip.at(n)) & 0xC0) == 0x80)
         --n;
     std::memset(m_nid.szTip, 0, sizeof m_nid.szTip);
     std::memcpy(m_nid.szTip, tip.constData(), size_t(n));
+}
+
+HICON Main::stateIcon() const
+{
+    const int count = UnreadTip::total(m_unread);
+    if (count <= 0)
+        return image(m_trayIconState);
+    if (m_badgedState != m_trayIconState || m_badgedCount != count) {
+        m_badged = TrayIconArt::iconWithCount(TrayIconArt::State(m_trayIconState), count);
+        m_badgedState = m_trayIconState;
+        m_badgedCount = count;
+    }
+    return m_badged;
+}
+
+void Main::setUnreadCounts(const QList<FolderUnread> &counts)
+{
+    bool same = counts.size() == m_unread.size();
+    for (qsizetype i = 0; same && i < counts.size(); ++i)
+        same = counts.at(i).name == m_unread.at(i).name && counts.at(i).count == m_unread.at(i).count;
+    if (same)
+        return;
+    m_unread = counts;
+    if (m_loaded)
+        SetTrayIcon(-1); // keeps the state, refreshes the badge and the tip
 }
 
 void Main::setTipNote(const QString &note)
@@ -214,9 +249,9 @@ void Main::Form_Load()
     m_hWnd = static_cast<HWND>(winId());
 
     fillTrayRecord();
-    m_nid.hIcon = m_imgNorm;
-    fillTip();
     m_trayIconState = 0;
+    m_nid.hIcon = stateIcon();
+    fillTip();
     NotifyIconHost &host = NotifyIconHost::instance();
     m_trayConnection = connect(&host, &NotifyIconHost::callback, this, &Main::onTrayCallback);
     Shell_NotifyIconA(NIM_ADD, &m_nid);
@@ -285,6 +320,8 @@ void Main::SetTrayIcon(qint16 id)
     }
     if (id >= 0 && id <= 3)
         m_trayIconState = id;
+    // The state's image, or the previous one for other ids, with the count's badge.
+    m_nid.hIcon = stateIcon();
     fillTip();
     Shell_NotifyIconA(NIM_MODIFY, &m_nid);
 }
@@ -472,6 +509,32 @@ void Main::mnuOptions_Click()
     // The options dialog belongs to the host; the add-in only asks for it.
     if (addIn().application)
         addIn().application->ShowOptions();
+}
+
+void Main::mnuMarkAllRead_Click()
+{
+    OlAddInInterface *controller = addIn().controller;
+    if (!controller)
+        return;
+    // The message on screen is read as well: it was taken from the queue to be shown.
+    QList<QPair<QString, QString>> messages;
+    if (m_popup && m_popup->isShowing() && !m_popup->shownEntryId().isEmpty())
+        messages.append({m_popup->shownEntryId(), m_popup->shownStoreId()});
+    if (m_queue)
+        messages += m_queue->addresses();
+    controller->MarkMailMessagesRead(messages);
+    // Read mail is not announced: the rest of the queue goes, as the close button does it.
+    if (m_popup && m_popup->isShowing())
+        m_popup->Image1_Click();
+    else if (m_queue)
+        m_queue->RemoveAll();
+}
+
+void Main::mnuQuit_Click()
+{
+    // The host ends the run, as for `lumora --quit`: it owns the add-in and unloads this form.
+    if (addIn().application)
+        addIn().application->Quit();
 }
 
 void Main::mnuHelp_Click()

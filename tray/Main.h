@@ -4,6 +4,7 @@
 #include "platform/desktop/NotifyIcon.h"
 #include "popup/PopupStyle.h"
 #include "support/frmAbout.h"
+#include "tray/UnreadTip.h"
 
 #include <QDateTime>
 #include <QIcon>
@@ -61,6 +62,12 @@ public:
     // A line shown under the icon's tip while something needs the user (empty: none).
     void setTipNote(const QString &note);
     QString tipNote() const { return m_tipNote; }
+    // The watched folders' unread messages: the tip tells them after its text and the icon
+    // carries their total as a badge. An empty list (nothing could be counted) shows neither.
+    void setUnreadCounts(const QList<FolderUnread> &counts);
+    QList<FolderUnread> unreadCounts() const { return m_unread; }
+    // The record's tip text as the tray gets it.
+    QByteArray tipText() const { return QByteArray(m_nid.szTip); }
     // Loads the popup style and the add-in's settings into the popup template.
     void SetPopupProps();
     // Shows a test popup with the popup template.
@@ -106,6 +113,8 @@ public:
     void mnuHelp_Click();
     void mnuSysAbout_Click();
     void mnuOptions_Click();
+    void mnuMarkAllRead_Click();
+    void mnuQuit_Click();
 
     // The About box while it is open, else null.
     frmAbout *aboutBox() const { return m_about; }
@@ -120,6 +129,8 @@ private:
     // Hands the host's mail client identity to the window control.
     void followMailClient();
     void fillTip();
+    // The icon of the current state, with the unread badge when there is unread mail.
+    HICON stateIcon() const;
     void onTrayCallback(quint32 hWnd, quint32 uID, quint32 callbackMessage, int mouseMessage);
     void tmrMail_Timer();
     void tmrBalloon_Timer();
@@ -134,6 +145,11 @@ private:
     bool m_loaded = false;
     QString m_outlookVersion;
     QString m_tipNote;
+    QList<FolderUnread> m_unread;
+    // The badged icon of the current state and count, made once per change.
+    mutable HICON m_badged;
+    mutable int m_badgedState = -1;
+    mutable int m_badgedCount = 0;
 
     std::unique_ptr<Timer> m_tmrMail;
     std::unique_ptr<Timer> m_tmrBalloon;

@@ -1,9 +1,14 @@
 #include "tray/TrayIconArt.h"
 
+#include "tray/UnreadIconEngine.h"
+
+#include <QFont>
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
 
+#include <algorithm>
 #include <cmath>
 
 namespace lumora {
@@ -128,6 +133,51 @@ void TrayIconArt::paint(QPainter &p, State state, int size)
         break;
     }
     }
+}
+
+QString TrayIconArt::countText(int count)
+{
+    return count > 99 ? QStringLiteral("99+") : QString::number(count);
+}
+
+void TrayIconArt::paintCount(QPainter &p, int size, int count)
+{
+    if (count <= 0 || size <= 0)
+        return;
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setRenderHint(QPainter::TextAntialiasing, true);
+    const QString text = countText(count);
+    // Over half the icon high, so the digits stay readable at 16 pixels.
+    const int height = std::min(size, std::max(9, int(std::lround(size * 0.56))));
+    QFont font;
+    font.setBold(true);
+    font.setPixelSize(std::max(6, int(std::lround(height * 0.78))));
+    font.setHintingPreference(QFont::PreferFullHinting);
+    const qreal rim = std::max(1.0, std::round(size / 24.0));
+    // "99+" must fit the icon's width with a little of the pill on each side.
+    qreal textWidth = QFontMetricsF(font).horizontalAdvance(text);
+    const qreal widest = size - 2 * rim - 1;
+    if (textWidth > widest) {
+        font.setPixelSize(std::max(5, int(font.pixelSize() * widest / textWidth)));
+        textWidth = QFontMetricsF(font).horizontalAdvance(text);
+    }
+    const qreal width = std::min<qreal>(size, std::max<qreal>(height, std::ceil(textWidth + height * 0.45)));
+    const QRectF box(size - width + rim / 2.0, rim / 2.0, width - rim, height - rim);
+    p.setPen(QPen(Qt::white, rim));
+    p.setBrush(QColor(0xd3, 0x2f, 0x2f));
+    p.drawRoundedRect(box, box.height() / 2.0, box.height() / 2.0);
+    p.setPen(Qt::white);
+    p.setFont(font);
+    p.drawText(box, Qt::AlignCenter, text);
+    p.restore();
+}
+
+QIcon TrayIconArt::iconWithCount(State state, int count)
+{
+    if (count <= 0)
+        return icon(state);
+    return QIcon(new UnreadIconEngine(state, count));
 }
 
 QIcon TrayIconArt::icon(State state)

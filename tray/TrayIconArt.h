@@ -2,6 +2,7 @@
 
 #include <QIcon>
 #include <QImage>
+#include <QString>
 
 class QPainter;
 
@@ -27,6 +28,15 @@ public:
     static QImage image(State state, int size);
     // Draws a state's image on any paint device, with the painter's origin as its top left.
     static void paint(QPainter &painter, State state, int size);
+    // The state's icon carrying the unread count as a badge at its top right, drawn afresh at
+    // every size and scale asked for; the plain icon for a count of 0 or less.
+    static QIcon iconWithCount(State state, int count);
+    // Draws the count badge over an image of size x size pixels: a red disc (a pill for more
+    // digits) with a white rim, so it reads on light and dark panels, and bold white digits;
+    // "99+" beyond 99.
+    static void paintCount(QPainter &painter, int size, int count);
+    // The badge's text for a count.
+    static QString countText(int count);
 };
 
 } // namespace lumora

@@ -49,8 +49,10 @@ bool MailApplication::addSource(std::unique_ptr<MailSource> source)
         raw->setDisplayCommand(m_displayCommand);
     connect(raw, &MailSource::newMail, this, &host::Application::NewMail);
     connect(raw, &MailSource::problemsChanged, this, [this] { Q_EMIT problemsChanged(problems()); });
+    connect(raw, &MailSource::unreadChanged, this, &host::Application::UnreadChanged);
     m_sources.append(raw);
     m_nameSpace->setSources(sources());
+    Q_EMIT UnreadChanged();
     if (m_started)
         raw->start();
     if (!raw->problems().isEmpty())
@@ -70,6 +72,7 @@ bool MailApplication::removeSource(const QString &storeId)
         // Later: it may be the sender of the signal that got us here.
         source->disconnect(this);
         source->deleteLater();
+        Q_EMIT UnreadChanged();
         if (hadProblems)
             Q_EMIT problemsChanged(problems());
         return true;

@@ -49,6 +49,8 @@ Q_SIGNALS:
     void newMail();
     // problems() changed.
     void problemsChanged();
+    // What the source keeps of its folders changed, so their unread counts may have.
+    void unreadChanged();
 };
 
 } // namespace lumora

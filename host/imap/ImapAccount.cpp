@@ -452,6 +452,32 @@ bool ImapAccount::moveToTrash(const QByteArray &mailbox, quint32 uidValidity, qu
     return true;
 }
 
+bool ImapAccount::markSeen(const QByteArray &mailbox, quint32 uidValidity, quint32 uid)
+{
+    // A UID that is gone would be "stored" without error, so its presence is checked first;
+    // the fresh look also selects the mailbox read-write.
+    const Message *known = message(mailbox, uidValidity, uid, true);
+    if (!known)
+        return false;
+    if (known->seen)
+        return true;
+    if (!run("UID STORE " + QByteArray::number(uid) + " +FLAGS.SILENT (\\Seen)"))
+        return false;
+    m_messages[messageKey(mailbox, uidValidity, uid)].seen = true;
+    return true;
+}
+
+void ImapAccount::setUnseenCount(const QByteArray &mailbox, int count)
+{
+    if (unseenCount(mailbox) == count)
+        return;
+    if (count < 0)
+        m_unseen.remove(mailbox);
+    else
+        m_unseen.insert(mailbox, count);
+    Q_EMIT unseenChanged();
+}
+
 QString ImapAccount::storeIdOf(const QString &accountKey)
 {
     return HexText::encode(QStringLiteral("IS\n") + accountKey);

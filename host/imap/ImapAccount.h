@@ -80,6 +80,14 @@ public:
     QByteArray content(const QByteArray &mailbox, quint32 uidValidity, quint32 uid);
     // Moves the message into Trash (MOVE, else COPY, \Deleted and UID EXPUNGE).
     bool moveToTrash(const QByteArray &mailbox, quint32 uidValidity, quint32 uid);
+    // Sets \Seen on the message on the server; false when it is gone or the server refused.
+    bool markSeen(const QByteArray &mailbox, quint32 uidValidity, quint32 uid);
+
+    // Unread messages of a mailbox as the watching sessions last heard (SEARCH UNSEEN on an
+    // IDLE session, STATUS UNSEEN elsewhere); -1 while none has told.
+    int unseenCount(const QByteArray &mailbox) const { return m_unseen.value(mailbox, -1); }
+    // Called by the watcher with what the server said; -1 forgets the mailbox's count.
+    void setUnseenCount(const QByteArray &mailbox, int count);
 
     // Runs one command and waits for its answer; false on NO, BAD or a lost session.
     bool run(const QByteArray &command, QList<ImapResponse> *untagged = nullptr, const QByteArray &literal = {});
@@ -106,6 +114,8 @@ Q_SIGNALS:
     void problemChanged(const QString &text);
     // The server showed a certificate with this SHA-256 fingerprint that is not trusted.
     void certificateUntrusted(const QString &fingerprint);
+    // unseenCount() of some mailbox changed.
+    void unseenChanged();
 
 private:
     bool connectNow();
@@ -127,6 +137,7 @@ private:
     QByteArray m_selected;
     quint32 m_selectedValidity = 0;
     QHash<QString, Message> m_messages;
+    QHash<QByteArray, int> m_unseen;
     QString m_problem;
     QString m_displayCommand = QStringLiteral("xdg-open");
 };

@@ -44,6 +44,15 @@ QString ImapFolder::FolderPath() const
     return m_account->config().toUrl() + QLatin1Char('/') + path;
 }
 
+int ImapFolder::UnReadItemCount() const
+{
+    if (m_itemType != host::MailItemType)
+        return -1;
+    // The watching sessions keep the count; asking the server here would block the caller.
+    const bool inbox = m_mailbox.compare("INBOX", Qt::CaseInsensitive) == 0;
+    return m_account->unseenCount(inbox ? QByteArray("INBOX") : m_mailbox);
+}
+
 host::ItemsPtr ImapFolder::items()
 {
     return std::make_shared<ImapItems>(m_account, m_mailbox, m_itemType);

@@ -28,6 +28,7 @@ public:
     QString FolderPath() const override;
     host::ItemsPtr items() override;
     host::FoldersPtr folders() override;
+    int UnReadItemCount() const override;
 
     QByteArray mailbox() const { return m_mailbox; }
 

@@ -113,6 +113,15 @@ bool ImapItem::Delete()
     return false;
 }
 
+bool ImapItem::MarkRead()
+{
+    m_error.clear();
+    if (m_account->markSeen(m_mailbox, m_uidValidity, m_uid))
+        return true;
+    m_error = unreachable(QStringLiteral("The message could not be marked as read on the server"));
+    return false;
+}
+
 QString ImapItem::unreachable(const QString &what) const
 {
     // The account's own problem (wrong password, server gone, mailbox gone) says why.

@@ -31,6 +31,7 @@ public:
     // Saves the message as a private temporary .eml file and opens it with the display command.
     bool Display() override;
     bool Delete() override;
+    bool MarkRead() override;
     QString ErrorText() const override { return m_error; }
 
     QString StoreID() const;

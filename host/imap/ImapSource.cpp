@@ -15,6 +15,7 @@ ImapSource::ImapSource(const ImapAccountConfig &config, QObject *parent)
     connect(m_account.get(), &ImapAccount::problemChanged, this, &MailSource::problemsChanged);
     m_watcher = new ImapWatcher({m_account}, this);
     connect(m_watcher, &ImapWatcher::newMail, this, &MailSource::newMail);
+    connect(m_account.get(), &ImapAccount::unseenChanged, this, &MailSource::unreadChanged);
 }
 
 ImapSource::~ImapSource()

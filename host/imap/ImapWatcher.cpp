@@ -9,6 +9,8 @@
 
 #include <QMetaObject>
 
+#include <climits>
+
 namespace lumora {
 
 namespace {
@@ -207,6 +209,7 @@ void ImapWatcher::onReady(Watch *watch)
                                  runStatusRound(watch);
                                  return;
                              }
+                             recount(watch);
                              connection->idle();
                              Verbose::line(QStringLiteral("imap %1: %2 is watched with IDLE")
                                                .arg(key, MailboxName::decode(QString::fromUtf8(mailbox))));
@@ -226,7 +229,9 @@ void ImapWatcher::onReady(Watch *watch)
             for (const QByteArray &mailbox : std::as_const(watch->mailboxes))
                 names += (names.isEmpty() ? "" : " ") + ImapConnection::quote(mailbox);
             connection->send(
-                "NOTIFY SET STATUS (MAILBOXES (" + names + ") (MessageNew MessageExpunge))",
+                // FlagChange: another client reading a message changes the mailbox's unread
+                // count, which the server then reports in a STATUS response.
+                "NOTIFY SET STATUS (MAILBOXES (" + names + ") (MessageNew MessageExpunge FlagChange))",
                 [this, watch, connection, key, up](const ImapResponse &tagged, const QList<ImapResponse> &) {
                     if (tagged.tag.isEmpty())
                         return;
@@ -262,7 +267,7 @@ void ImapWatcher::runStatusRound(Watch *watch)
                     ++m_statusRoundsAnswered;
             };
         }
-        connection->send("STATUS " + ImapConnection::quote(watch->mailboxes.at(i)) + " (UIDNEXT MESSAGES)",
+        connection->send("STATUS " + ImapConnection::quote(watch->mailboxes.at(i)) + " (UIDNEXT MESSAGES UNSEEN)",
                          std::move(done));
     }
     watch->retry->restart(m_statusRoundMs);
@@ -307,11 +312,46 @@ void ImapWatcher::onUntagged(Watch *watch, const ImapResponse &response)
         if (watch->exists > 0)
             --watch->exists;
     } else if (response.word(0) == "STATUS" && response.values.size() > 2) {
+        const QByteArray mailbox = normalised(response.values.at(1).text);
         if (const ImapValue *next = response.values.at(2).valueOf("UIDNEXT")) {
-            if (noteUidNext(watch, normalised(response.values.at(1).text), next->number()))
+            if (noteUidNext(watch, mailbox, next->number()))
                 noteArrivals();
         }
+        if (const ImapValue *unseen = response.values.at(2).valueOf("UNSEEN"))
+            watch->account->setUnseenCount(mailbox, int(qMin<quint64>(unseen->number(), INT_MAX)));
     }
+    // Another client reading, deleting or delivering changes the mailbox's unread count.
+    if (watch->kind == Kind::Idle && watch->up && (what == "EXISTS" || what == "EXPUNGE" || what == "FETCH"))
+        recount(watch);
+}
+
+void ImapWatcher::recount(Watch *watch)
+{
+    ImapConnection *connection = watch->connection;
+    if (!connection || connection->isDead())
+        return;
+    if (watch->recounting) {
+        watch->recountAgain = true;
+        return;
+    }
+    watch->recounting = true;
+    watch->recountAgain = false;
+    connection->send("SEARCH UNSEEN UNDELETED",
+                     [this, watch](const ImapResponse &tagged, const QList<ImapResponse> &untagged) {
+                         watch->recounting = false;
+                         if (tagged.tag.isEmpty())
+                             return; // the session died; the next one counts again
+                         if (tagged.status() == "OK") {
+                             int count = 0;
+                             for (const ImapResponse &r : untagged) {
+                                 if (r.word(0) == "SEARCH")
+                                     count += int(r.values.size()) - 1;
+                             }
+                             watch->account->setUnseenCount(normalised(watch->mailboxes.value(0)), count);
+                         }
+                         if (watch->recountAgain)
+                             recount(watch);
+                     });
 }
 
 bool ImapWatcher::noteUidNext(Watch *watch, const QByteArray &mailbox, quint64 uidNext)

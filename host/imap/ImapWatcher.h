@@ -74,6 +74,9 @@ private:
         bool connectedBefore = false;
         bool stopped = false;
         bool up = false;
+        // A SEARCH UNSEEN is out, and something changed since it was sent.
+        bool recounting = false;
+        bool recountAgain = false;
         std::unique_ptr<Timer> retry;
     };
 
@@ -85,6 +88,8 @@ private:
     void onFailed(Watch *watch, ImapConnection::Problem problem, const QString &message);
     void onUntagged(Watch *watch, const ImapResponse &response);
     void runStatusRound(Watch *watch);
+    // Asks an IDLE session's mailbox for its unread messages; the answer goes to the account.
+    void recount(Watch *watch);
     bool noteUidNext(Watch *watch, const QByteArray &mailbox, quint64 uidNext);
     void setProblem(Watch *watch, const QString &text);
     void noteArrivals();

@@ -43,6 +43,15 @@ host::ItemsPtr MaildirFolder::items()
     return std::make_shared<MaildirItems>(m_store, m_dir, m_itemType);
 }
 
+int MaildirFolder::UnReadItemCount() const
+{
+    if (m_itemType != host::MailItemType)
+        return -1;
+    // The index is listed on first use: directory names only, no message is opened.
+    const MaildirFolderIndex *index = m_store->index(m_dir);
+    return index ? index->unreadCount() : -1;
+}
+
 host::FoldersPtr MaildirFolder::folders()
 {
     QList<host::FolderPtr> children;

@@ -25,6 +25,7 @@ public:
     QString FolderPath() const override;
     host::ItemsPtr items() override;
     host::FoldersPtr folders() override;
+    int UnReadItemCount() const override;
 
     QString dir() const { return m_dir; }
 

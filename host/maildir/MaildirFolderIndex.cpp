@@ -307,6 +307,16 @@ int MaildirFolderIndex::countIn(Sub sub) const
     return n;
 }
 
+int MaildirFolderIndex::unreadCount() const
+{
+    int n = 0;
+    m_table.forEach([&](MaildirNameTable::Id id) {
+        if (!(m_table.flags(id) & Seen))
+            ++n;
+    });
+    return n;
+}
+
 QStringList MaildirFolderIndex::unreadOldestFirst() const
 {
     QStringList names;

@@ -66,6 +66,8 @@ public:
     QString pathOf(const QString &uniqueName) const;
     void remove(const QString &uniqueName);
     int count() const { return int(m_table.size()); }
+    // Messages without the seen flag, from the names alone.
+    int unreadCount() const;
     int countIn(Sub sub) const;
     QString folderPath() const { return m_folderPath; }
     // Bytes this index holds for its entries.

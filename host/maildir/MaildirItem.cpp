@@ -136,4 +136,14 @@ bool MaildirItem::Delete()
     return false;
 }
 
+bool MaildirItem::MarkRead()
+{
+    m_error.clear();
+    if (m_store->markSeen(m_dir, m_uniqueName, &m_error))
+        return true;
+    if (m_error.isEmpty())
+        m_error = QStringLiteral("The message could not be marked as read");
+    return false;
+}
+
 } // namespace lumora

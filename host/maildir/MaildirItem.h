@@ -29,6 +29,7 @@ public:
     QString SenderName() const override;
     bool Display() override;
     bool Delete() override;
+    bool MarkRead() override;
     QString ErrorText() const override { return m_error; }
 
     QString StoreID() const;

@@ -20,6 +20,7 @@ MaildirSource::MaildirSource(const QString &rootPath, QObject *parent)
     m_watcher = new MaildirWatcher({m_store}, this);
     connect(m_watcher, &MaildirWatcher::newMail, this, &MailSource::newMail);
     connect(m_watcher, &MaildirWatcher::problemsChanged, this, &MailSource::problemsChanged);
+    connect(m_watcher, &MaildirWatcher::indexesChanged, this, &MailSource::unreadChanged);
 }
 
 MaildirSource::~MaildirSource() = default;

@@ -11,6 +11,7 @@
 #include <QSet>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -307,6 +308,80 @@ bool MaildirStore::moveToTrash(const QString &dir, const QString &uniqueName, QS
             QStringLiteral("It cannot be moved to %1: %2").arg(trashCur, QString::fromLocal8Bit(strerror(errno))));
     }
     return fail(QStringLiteral("No free name for it in %1").arg(trashCur));
+}
+
+QString MaildirStore::seenFileName(const QString &fileName)
+{
+    const qsizetype colon = fileName.indexOf(QLatin1Char(':'));
+    if (colon < 0)
+        return fileName + QStringLiteral(":2,S");
+    const QString info = fileName.mid(colon);
+    if (info == QLatin1String(":2"))
+        return fileName + QStringLiteral(",S");
+    if (!info.startsWith(QLatin1String(":2,")))
+        return {}; // experimental or unknown info: not ours to rewrite
+    // The flags run to the end or to a further separator, which stays with what follows it.
+    qsizetype end = colon + 3;
+    while (end < fileName.size() && fileName.at(end) != QLatin1Char(',') && fileName.at(end) != QLatin1Char(':'))
+        ++end;
+    QString flags = fileName.mid(colon + 3, end - colon - 3);
+    if (flags.contains(QLatin1Char('S')))
+        return fileName;
+    flags.append(QLatin1Char('S'));
+    std::sort(flags.begin(), flags.end());
+    flags.erase(std::unique(flags.begin(), flags.end()), flags.end());
+    return fileName.left(colon + 3) + flags + fileName.mid(end);
+}
+
+bool MaildirStore::markSeen(const QString &dir, const QString &uniqueName, QString *error)
+{
+    const auto fail = [error](const QString &why) {
+        if (error)
+            *error = why;
+        return false;
+    };
+    MaildirFolderIndex *folder = index(dir);
+    if (!folder)
+        return fail(QStringLiteral("Its folder no longer exists"));
+    if (!folder->contains(uniqueName))
+        folder->refreshAll();
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const std::optional<MaildirFolderIndex::Entry> entry = folder->find(uniqueName);
+        if (!entry)
+            return fail(QStringLiteral("The message file is gone (moved or deleted since it arrived)"));
+        if (entry->seen)
+            return true;
+        const QString target = seenFileName(entry->fileName);
+        if (target.isEmpty())
+            return fail(
+                QStringLiteral("Its file name %1 carries no Maildir flags that could be changed").arg(entry->fileName));
+        const QString curDir = folderPath(dir) + QStringLiteral("/cur/");
+        const QByteArray from = QFile::encodeName(folder->pathOf(uniqueName));
+        const QByteArray to = QFile::encodeName(curDir + target);
+        int rc = renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE);
+        if (rc != 0 && errno == EINVAL) {
+            // File systems without RENAME_NOREPLACE: check first rather than overwrite.
+            if (QFileInfo::exists(curDir + target))
+                errno = EEXIST;
+            else
+                rc = ::rename(from.constData(), to.constData());
+        }
+        if (rc == 0) {
+            folder->fileRemoved(entry->sub, QFile::encodeName(entry->fileName));
+            folder->fileAdded(MaildirFolderIndex::Cur, QFile::encodeName(target), true);
+            return true;
+        }
+        if (errno == ENOENT && attempt == 0) {
+            // Another client renamed it meanwhile (perhaps reading it): look where it went.
+            folder->refreshAll();
+            continue;
+        }
+        if (errno == EEXIST)
+            return fail(QStringLiteral("Another file is already named %1%2").arg(curDir, target));
+        return fail(QStringLiteral("It cannot be renamed to %1%2: %3")
+                        .arg(curDir, target, QString::fromLocal8Bit(strerror(errno))));
+    }
+    return fail(QStringLiteral("The message file is gone (moved or deleted since it arrived)"));
 }
 
 QString MaildirStore::folderEntryId(const QString &dir)

@@ -58,6 +58,14 @@ public:
     // On false, *error (when given) says why.
     bool moveToTrash(const QString &dir, const QString &uniqueName, QString *error = nullptr);
 
+    // Marks the message read by renaming it into cur/ with the S flag added to its info
+    // (":2,S" for one without; other flags kept, in ASCII order); the file itself is never
+    // written. A message already read succeeds as it is. On false, *error says why.
+    bool markSeen(const QString &dir, const QString &uniqueName, QString *error = nullptr);
+    // The file name a message gets once read: fileName with S among its flags, or empty
+    // when its info part is not the ":2," kind that holds flags.
+    static QString seenFileName(const QString &fileName);
+
     // The command that opens a message file: "%f" is replaced by the file, else appended.
     QString displayCommand() const { return m_displayCommand; }
     void setDisplayCommand(const QString &command) { m_displayCommand = command; }

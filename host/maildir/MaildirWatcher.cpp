@@ -606,6 +606,8 @@ void MaildirWatcher::finishBatch(const Batch &batch)
             arrived += index->takeArrivals();
     }
     noteArrivals(arrived);
+    if (!batch.folders.isEmpty() || storesChanged || !batch.permissions.isEmpty() || !batch.roots.isEmpty())
+        Q_EMIT indexesChanged();
 }
 
 void MaildirWatcher::drainEvents()
@@ -642,6 +644,7 @@ void MaildirWatcher::checkNow()
     }
     noteArrivals(arrived);
     updateProblems();
+    Q_EMIT indexesChanged();
 }
 
 } // namespace lumora

@@ -57,6 +57,9 @@ public:
 
 Q_SIGNALS:
     void newMail();
+    // The indexes changed (a message came, went, or had its flags changed, by whichever
+    // client), so unread counts may have.
+    void indexesChanged();
     // The folders that cannot be read changed (see problems()).
     void problemsChanged(const QString &text);
 

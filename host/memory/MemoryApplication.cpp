@@ -175,8 +175,11 @@ MemoryItemPtr MemoryApplication::deliver(const MemoryFolderPtr &folder, const Me
 
 void MemoryApplication::setUnread(const MemoryItemPtr &item, bool unread)
 {
-    if (item)
-        item->setUnread(unread);
+    if (!item)
+        return;
+    // As another mail client reading or unmarking it: the counts change, nothing arrives.
+    item->setUnread(unread);
+    Q_EMIT UnreadChanged();
 }
 
 void MemoryApplication::raiseNewMail()

@@ -40,6 +40,16 @@ MemoryFolderPtr MemoryFolder::root()
     return folder;
 }
 
+int MemoryFolder::UnReadItemCount() const
+{
+    if (m_defaultItemType != host::MailItemType)
+        return -1;
+    int n = 0;
+    for (const MemoryItemPtr &item : m_items)
+        n += item->data().unread && item->data().itemType == host::MailItemType ? 1 : 0;
+    return n;
+}
+
 void MemoryFolder::appendItem(const MemoryItemPtr &item)
 {
     // The sequence lets a running Find carry on correctly when items come and go meanwhile.

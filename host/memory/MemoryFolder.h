@@ -28,6 +28,7 @@ public:
     int DefaultItemType() const override { return m_defaultItemType; }
     host::ItemsPtr items() override;
     host::FoldersPtr folders() override;
+    int UnReadItemCount() const override;
 
     MemoryApplication *application() const { return m_app; }
     MemoryFolderPtr parentFolder() const { return m_parent.lock(); }

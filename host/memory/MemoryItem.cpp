@@ -76,4 +76,15 @@ bool MemoryItem::Delete()
     return m_app->deleteItem(*this);
 }
 
+bool MemoryItem::MarkRead()
+{
+    if (!readable() || !m_app || m_entryId.isEmpty())
+        return false;
+    if (m_data.unread) {
+        m_data.unread = false;
+        Q_EMIT m_app->UnreadChanged();
+    }
+    return true;
+}
+
 } // namespace lumora

@@ -45,6 +45,7 @@ public:
     QString SenderName() const override;
     bool Display() override;
     bool Delete() override;
+    bool MarkRead() override;
     QString ErrorText() const override;
 
     // Scripting surface for tests and the demo.

@@ -144,6 +144,29 @@ TEST_F(OptionsDialogTest, TheTrayCommandAndTheHandOverOpenOneDialog)
     EXPECT_EQ(host.optionsDialog(), nullptr);
 }
 
+// The tray menu's Quit asks the host through the application, which ends the run as
+// `lumora --quit` does, here with a page's colour dialog waiting in its exec().
+TEST_F(OptionsDialogTest, TheTrayMenusQuitEndsTheRunLikeQuitDoes)
+{
+    host.showOptions();
+    OptionsDialog *dialog = host.optionsDialog();
+    ASSERT_NE(dialog, nullptr);
+    dialog->tabs()->setCurrentIndex(0);
+    QWidget *swatch = dialog->findChild<QWidget *>(QStringLiteral("pctGradientColor1"));
+    ASSERT_NE(swatch, nullptr);
+    const ModalAnswer answer(QStringLiteral("ColorDialog"), [this](QWidget *) { app.Quit(); });
+    QTimer::singleShot(0, swatch, [swatch] { QMetaObject::invokeMethod(swatch, "clicked"); });
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    QObject::connect(&watchdog, &QTimer::timeout, [] { QCoreApplication::exit(99); });
+    watchdog.start(20000);
+    EXPECT_EQ(QApplication::exec(), 0);
+    EXPECT_TRUE(answer.answered());
+    host.shutdown();
+    EXPECT_EQ(host.optionsDialog(), nullptr);
+    EXPECT_EQ(stored("GradientColor1"), QString());
+}
+
 // A quit (signal, `lumora --quit`, log-out) while a dialog of a page waits in its exec():
 // the dialog closes, nothing of it is stored, and the run ends with 0 once the stack has
 // unwound. Deleting the page under the dialog's loop was a double free.

@@ -451,3 +451,81 @@ TEST_F(ImapHostWithoutMove, WithoutUidExpungeTheMessageStaysMarkedAndIsNotAnnoun
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ImapHost, MarkReadSetsSeenOnTheServerAndTheCountFollows)
+{
+    ImapTestClient client(account());
+    ASSERT_TRUE(client.append("INBOX", message("read me")));
+    ASSERT_TRUE(client.append("INBOX", message("leave me")));
+    auto app = startHost(account());
+    host::FolderPtr folder = inbox(*app);
+    EXPECT_TRUE(waitUntil([&] { return folder->UnReadItemCount() == 2; }));
+    host::ItemPtr item = folder->items()->Find(QStringLiteral("[Unread] = true"));
+    ASSERT_TRUE(item);
+
+    EXPECT_TRUE(item->MarkRead());
+    EXPECT_TRUE(item->MarkRead()); // read already
+    EXPECT_EQ(client.flags("INBOX").count("\\Seen"), 1);
+    EXPECT_EQ(unreadSubjects(*inbox(*app)), QStringList{QStringLiteral("leave me")});
+    // The watching session hears of the flag and counts again.
+    EXPECT_TRUE(waitUntil([&] { return folder->UnReadItemCount() == 1; }));
+
+    // A message gone from the server is not reported as read.
+    ASSERT_TRUE(item->Delete());
+    EXPECT_FALSE(item->MarkRead());
+    EXPECT_FALSE(item->ErrorText().isEmpty());
+}
+
+TEST_F(ImapHost, CountFollowsFlagsChangedByAnotherClient)
+{
+    ImapTestClient client(account());
+    for (const char *subject : {"a", "b", "c"})
+        ASSERT_TRUE(client.append("INBOX", message(subject)));
+    auto app = startHost(account());
+    host::FolderPtr folder = inbox(*app);
+    ASSERT_TRUE(waitUntil([&] { return folder->UnReadItemCount() == 3; }));
+    QSignalSpy changed(app.get(), &host::Application::UnreadChanged);
+
+    bool ok = false;
+    client.run("SELECT INBOX", &ok);
+    ASSERT_TRUE(ok);
+    client.run("STORE 1:2 +FLAGS (\\Seen)", &ok);
+    ASSERT_TRUE(ok);
+    EXPECT_TRUE(waitUntil([&] { return folder->UnReadItemCount() == 1; }));
+    EXPECT_GE(changed.count(), 1);
+
+    client.run("STORE 1 -FLAGS (\\Seen)", &ok);
+    ASSERT_TRUE(ok);
+    EXPECT_TRUE(waitUntil([&] { return folder->UnReadItemCount() == 2; }));
+    // New mail counts as unread as it comes.
+    ASSERT_TRUE(client.append("INBOX", message("d")));
+    EXPECT_TRUE(waitUntil([&] { return folder->UnReadItemCount() == 3; }));
+}
+
+TEST_F(ImapHost, MailboxesWatchedWithNotifyAreCountedToo)
+{
+    ImapTestClient client(account());
+    client.run("CREATE Lists");
+    ASSERT_TRUE(client.append("Lists", message("one")));
+    ASSERT_TRUE(client.append("Lists", message("two")));
+    auto app = startHost(account(), 1);
+    ASSERT_TRUE(waitUntil([&] { return app->watcher()->notifyCount() == 1; }));
+    host::NameSpace *ns = app->GetNamespace(QStringLiteral("MAPI"));
+    host::FolderPtr lists = ns->GetFolderFromID(
+        ImapAccount::folderEntryId(app->accounts().first()->config().key(), "Lists"), inbox(*app)->StoreID());
+    ASSERT_TRUE(lists);
+    EXPECT_TRUE(waitUntil([&] { return lists->UnReadItemCount() == 2; }));
+    bool ok = false;
+    client.run("SELECT Lists", &ok);
+    ASSERT_TRUE(ok);
+    client.run("STORE 1 +FLAGS (\\Seen)", &ok);
+    ASSERT_TRUE(ok);
+    client.run("UNSELECT", &ok);
+    EXPECT_TRUE(waitUntil([&] { return lists->UnReadItemCount() == 1; }));
+    ASSERT_TRUE(client.append("Lists", message("three")));
+    EXPECT_TRUE(waitUntil([&] { return lists->UnReadItemCount() == 2; }));
+}
+
+} // namespace

@@ -212,3 +212,19 @@ TEST(QueueOverflow, RemoveAllDiscardsTheSummaryToo)
     EXPECT_EQ(e.strSubject, QStringLiteral("fresh"));
     EXPECT_EQ(e.nNo, 1);
 }
+
+TEST(QueueOverflow, AddressesReachEveryMessageTheSummaryStandsFor)
+{
+    Queue q;
+    for (int i = 1; i <= 1003; ++i)
+        q.Add(QString(), QString(), QStringLiteral("E%1").arg(i), QStringLiteral("S%1").arg(i % 2),
+              QStringLiteral("Inbox"), 1);
+    q.Add(QString(), QStringLiteral("no id"), QString(), QString(), QStringLiteral("Inbox"), 1);
+    q.Remove(); // shown: no longer the queue's
+    const QList<QPair<QString, QString>> all = q.addresses();
+    ASSERT_EQ(all.size(), 1002);
+    EXPECT_EQ(all.first(), qMakePair(QStringLiteral("E2"), QStringLiteral("S0")));
+    EXPECT_EQ(all.last(), qMakePair(QStringLiteral("E1003"), QStringLiteral("S1")));
+    q.RemoveAll();
+    EXPECT_TRUE(q.addresses().isEmpty());
+}

@@ -33,6 +33,17 @@ public:
         calls.append({QStringLiteral("delete"), EntryID, StoreID});
         return failWith.isEmpty();
     }
+    bool MarkMailMessageRead(const QString &EntryID, const QString &StoreID) override
+    {
+        calls.append({QStringLiteral("read"), EntryID, StoreID});
+        return failWith.isEmpty();
+    }
+    int MarkMailMessagesRead(const QList<QPair<QString, QString>> &messages) override
+    {
+        for (const auto &m : messages)
+            calls.append({QStringLiteral("read all"), m.first, m.second});
+        return failWith.isEmpty() ? 0 : int(messages.size());
+    }
     QString lastActionError() const override { return failWith; }
     void GetNewMailMessages() override { record(QStringLiteral("GetNewMailMessages")); }
     void UpdatePopupSettings() override { record(QStringLiteral("UpdatePopupSettings")); }

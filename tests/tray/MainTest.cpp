@@ -5,8 +5,10 @@
 #include "host/Application.h"
 #include "host/memory/MemoryApplication.h"
 #include "popup/PopupWindow.h"
+#include "popup/PopupWindowsManager.h"
 #include "queue/Queue.h"
 #include "tests/testsupport/VirtualClock.h"
+#include "tray/TrayIconArt.h"
 #include "tray/modEnumWindows.h"
 
 #include "tests/testsupport/FakeController.h"
@@ -432,9 +434,26 @@ TEST_F(MainTest, MenuHoldsTheItemsInOrderAndRunsTheCommands)
     for (QAction *action : main->trayMenu()->actions())
         captions << (action->isSeparator() ? QStringLiteral("-") : action->text());
     EXPECT_EQ(captions,
-              (QStringList{"Suspend Lumora", "S&nooze", "-", "Hide Outlook", "-", "New &Appointment...",
-                           "New &Contact...", "New &Mail...", "New &Note...", "New &Task...", "-", "&Reset Icon", "-",
-                           "&Options...", "Lumora Help...", "-", "&About Lumora..."}));
+              (QStringList{"Suspend Lumora",
+                           "S&nooze",
+                           "-",
+                           "Hide Outlook",
+                           "-",
+                           "New &Appointment...",
+                           "New &Contact...",
+                           "New &Mail...",
+                           "New &Note...",
+                           "New &Task...",
+                           "-",
+                           "&Reset Icon",
+                           "Mar&k All as Read",
+                           "-",
+                           "&Options...",
+                           "Lumora Help...",
+                           "-",
+                           "&About Lumora...",
+                           "-",
+                           "&Quit Lumora"}));
     EXPECT_TRUE(item("mnuSysAbout")->isEnabled());
 
     for (const char *name : {"mnuNewAppointment", "mnuNewContact", "mnuComposeNew", "mnuNewNote", "mnuNewTask"})
@@ -458,6 +477,127 @@ TEST_F(MainTest, OptionsAsksTheHostForItsDialog)
     addIn().application = nullptr;
     item("mnuOptions")->trigger(); // no host: nothing to ask
     EXPECT_EQ(requests, 1);
+}
+
+TEST_F(MainTest, QuitAsksTheHostToEndTheRun)
+{
+    MemoryApplication host;
+    addIn().application = &host;
+    int requests = 0;
+    QObject::connect(&host, &host::Application::QuitRequested, [&requests] { ++requests; });
+    load();
+    QAction *quit = item("mnuQuit");
+    ASSERT_TRUE(quit);
+    EXPECT_EQ(main->trayMenu()->actions().last(), quit);
+    quit->trigger();
+    EXPECT_EQ(requests, 1);
+    EXPECT_TRUE(controller.calls.isEmpty()); // the host's item, not the add-in's
+    addIn().application = nullptr;
+    quit->trigger();
+    EXPECT_EQ(requests, 1);
+}
+
+TEST_F(MainTest, UnreadCountsGoIntoTheTipAfterItsTextAndIntoABadge)
+{
+    load();
+    const QString head = QStringLiteral("lumora - Outlook Tray Notifier");
+    // Nothing counted: neither a line nor a badge.
+    main->setUnreadCounts({});
+    EXPECT_EQ(tray.tip(main->hWnd()), head);
+
+    main->setUnreadCounts({{QStringLiteral("Inbox"), 7}, {QStringLiteral("Lists"), 0}});
+    EXPECT_EQ(tray.tip(main->hWnd()), head + QStringLiteral("\n7 unread"));
+    const QIcon badged = tray.icon(main->hWnd()).hIcon;
+    EXPECT_NE(badged.cacheKey(), main->image(0).cacheKey());
+    EXPECT_EQ(main->trayIconState(), 0);
+
+    main->setUnreadCounts({{QStringLiteral("Inbox"), 10}, {QStringLiteral("Lists"), 2}});
+    EXPECT_EQ(tray.tip(main->hWnd()), head + QStringLiteral("\n12 unread: Inbox 10, Lists 2"));
+    // The note follows the count; the state change keeps both.
+    main->setTipNote(QStringLiteral("no folders watched: open Options"));
+    main->SetTrayIcon(1);
+    EXPECT_EQ(tray.tip(main->hWnd()),
+              head + QStringLiteral("\n12 unread: Inbox 10, Lists 2\nno folders watched: open Options"));
+    EXPECT_NE(tray.icon(main->hWnd()).hIcon.cacheKey(), main->image(1).cacheKey());
+
+    // Everything read: the plain state image again, and the tip says so.
+    main->setUnreadCounts({{QStringLiteral("Inbox"), 0}, {QStringLiteral("Lists"), 0}});
+    EXPECT_EQ(tray.icon(main->hWnd()).hIcon.cacheKey(), main->image(1).cacheKey());
+    EXPECT_TRUE(tray.tip(main->hWnd()).contains(QStringLiteral("\nno unread mail\n")));
+}
+
+TEST(TrayIconArtTest, CountBadgeIsDrawnAtEverySizeAndScaleAsked)
+{
+    const QIcon plain = TrayIconArt::icon(TrayIconArt::New);
+    const QIcon badged = TrayIconArt::iconWithCount(TrayIconArt::New, 5);
+    EXPECT_EQ(TrayIconArt::iconWithCount(TrayIconArt::New, 0).pixmap(16).toImage(), plain.pixmap(16).toImage());
+    EXPECT_FALSE(badged.availableSizes().isEmpty());
+    for (const int side : {16, 22, 24, 32, 48, 64, 20}) {
+        for (const qreal scale : {1.0, 2.0}) {
+            const QImage image = badged.pixmap(QSize(side, side), scale).toImage();
+            // Drawn at the device size, not scaled from another one.
+            ASSERT_EQ(image.width(), int(side * scale)) << side << " at " << scale;
+            const QImage reference = TrayIconArt::image(TrayIconArt::New, int(side * scale));
+            // The badge sits in the top right quarter; the bottom left is the envelope's alone.
+            int changedTopRight = 0;
+            int changedBottomLeft = 0;
+            const int half = image.width() / 2;
+            for (int y = 0; y < image.height(); ++y) {
+                for (int x = 0; x < image.width(); ++x) {
+                    const bool differs = image.pixel(x, y) != reference.pixel(x, y);
+                    if (x >= half && y < half)
+                        changedTopRight += differs;
+                    else if (x < half / 2 && y >= half)
+                        changedBottomLeft += differs;
+                }
+            }
+            EXPECT_GT(changedTopRight, half * half / 4) << side << " at " << scale;
+            EXPECT_EQ(changedBottomLeft, 0) << side << " at " << scale;
+        }
+    }
+    EXPECT_EQ(TrayIconArt::countText(99), QStringLiteral("99"));
+    EXPECT_EQ(TrayIconArt::countText(100), QStringLiteral("99+"));
+}
+
+TEST_F(MainTest, ManyFoldersGiveWayToTheNoteWithinTheTipsBytes)
+{
+    load();
+    QList<FolderUnread> counts;
+    for (int i = 0; i < 20; ++i)
+        counts.append({QStringLiteral("Folder %1").arg(i), i + 1});
+    main->setUnreadCounts(counts);
+    QByteArray tip = tray.tip(main->hWnd()).toUtf8();
+    EXPECT_LE(tip.size(), 127);
+    EXPECT_TRUE(tip.startsWith("lumora - Outlook Tray Notifier\n210 unread: Folder 0 1, "));
+    EXPECT_TRUE(tip.endsWith(", ...")) << tip.constData();
+
+    // A note takes the folders' room, never the total's.
+    main->setTipNote(QStringLiteral("The mail folder /home/u/Maildir/.Lists cannot be read"));
+    tip = tray.tip(main->hWnd()).toUtf8();
+    EXPECT_LE(tip.size(), 127);
+    EXPECT_TRUE(tip.contains("\n210 unread"));
+    EXPECT_TRUE(tip.endsWith("cannot be read")) << tip.constData();
+}
+
+TEST_F(MainTest, MarkAllAsReadReadsTheShownAndTheQueuedMessagesAndEndsTheShowing)
+{
+    load();
+    Queue *queue = addIn().queue;
+    queue->Add("Ann", "one", "E1", "S1", "Inbox", 1);
+    queue->Add("Bob", "two", "E2", "S1", "Inbox", 1);
+    queue->Add("Cy", "three", "E3", "S2", "Lists", 1);
+    main->manager()->PlaceAndShow(*main->popup());
+    clock.advance(2000); // grown, the first message shown
+    ASSERT_TRUE(main->popup()->isShowing());
+    ASSERT_EQ(main->popup()->shownEntryId(), QStringLiteral("E1"));
+
+    item("mnuMarkAllRead")->trigger();
+    QStringList read;
+    for (const auto &call : controller.calls)
+        read << call.what + QLatin1Char(' ') + call.entryId + QLatin1Char('/') + call.storeId;
+    EXPECT_EQ(read, (QStringList{"read all E1/S1", "read all E2/S1", "read all E3/S2"}));
+    EXPECT_FALSE(main->popup()->isShowing());
+    EXPECT_EQ(queue->Size(), 0);
 }
 
 TEST_F(MainTest, TipNoteFollowsTheTipTextAndSurvivesIconChanges)
