@@ -30,6 +30,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <limits>
 
 namespace lumora {
 
@@ -93,6 +94,8 @@ void OlAddIn::setEnabled(bool value)
     const bool suspended = !value && m_enabled;
     m_enabled = value;
     trace(value ? QStringLiteral("notifications enabled") : QStringLiteral("notifications suspended"));
+    if (resumed || suspended)
+        Q_EMIT QuietStateChanged();
     if (!m_main)
         return;
     if (suspended) {
@@ -515,6 +518,14 @@ void OlAddIn::countUnread()
             counts.append({folder->Name(), count});
     }
     m_main->setUnreadCounts(counts);
+    qint64 sum = 0;
+    for (const FolderUnread &folder : std::as_const(counts))
+        sum += qMax(0, folder.count);
+    const int total = static_cast<int>(qMin<qint64>(sum, std::numeric_limits<int>::max()));
+    if (total != m_unreadTotal) {
+        m_unreadTotal = total;
+        Q_EMIT UnreadCountChanged(total);
+    }
 }
 
 void OlAddIn::composeItem(int type, const QString &procedure)
@@ -741,6 +752,7 @@ void OlAddIn::Snooze(const QDateTime &until)
     armSnoozeTimer();
     trace(QStringLiteral("snoozed until %1").arg(until.toString(Qt::ISODate)));
     refreshTipNote();
+    Q_EMIT QuietStateChanged();
 }
 
 void OlAddIn::armSnoozeTimer()
@@ -765,6 +777,7 @@ void OlAddIn::endSnooze(bool lookForMail)
         return;
     m_snoozeUntil = QDateTime();
     refreshTipNote();
+    Q_EMIT QuietStateChanged();
     if (!lookForMail || !m_enabled || !m_main) {
         trace(QStringLiteral("snooze over"));
         return;
@@ -961,6 +974,7 @@ int OlAddIn::scanFolder(const QString &folderId, const QString &storeId, bool co
         m_lastFolder = folder->Name();
         m_lastSender = sender;
         m_lastSubject = subject;
+        Q_EMIT MessageQueued(folder->Name(), sender, subject);
         trace(QStringLiteral("queued: folder \"%1\", from \"%2\", subject \"%3\"%4")
                   .arg(MailText::forDisplay(folder->Name()), MailText::forDisplay(sender),
                        MailText::forDisplay(subject),

@@ -33,6 +33,8 @@ class OlAddIn : public QObject, public OlAddInInterface
     Q_PROPERTY(bool Enabled READ Enabled WRITE setEnabled)
     Q_PROPERTY(bool WindowState READ WindowState)
     Q_PROPERTY(qint16 NewMsgCount READ NewMsgCount)
+    Q_PROPERTY(int UnreadCount READ UnreadCount NOTIFY UnreadCountChanged)
+    Q_PROPERTY(QDateTime SnoozedUntil READ SnoozedUntil NOTIFY QuietStateChanged)
 public:
     explicit OlAddIn(QObject *parent = nullptr);
     ~OlAddIn() override;
@@ -56,8 +58,10 @@ public:
     Q_INVOKABLE void ComposeNewNote() override;
     Q_INVOKABLE void ComposeNewMail() override;
     bool HoldPopups() override;
-    void Snooze(const QDateTime &until) override;
+    Q_INVOKABLE void Snooze(const QDateTime &until) override;
     QDateTime SnoozedUntil() const override;
+    // The unread messages of the watched folders, as last counted for the tray.
+    int UnreadCount() const { return m_unreadTotal; }
     Q_INVOKABLE void InitOutlookVersion();
     // Re-reads the watched-folder list so a changed list takes effect at once; folders
     // already watched keep their dates, new ones start three hours back.
@@ -77,6 +81,13 @@ public:
     host::Explorer *trackedExplorer() const { return m_objExpl; }
     Main *mainForm() const { return m_main.get(); }
     NewMailCommand *newMailCommand() const { return m_newMailCommand.get(); }
+
+Q_SIGNALS:
+    // A message was queued for the popup; the texts are as the store gives them.
+    void MessageQueued(const QString &folder, const QString &sender, const QString &subject);
+    void UnreadCountChanged(int count);
+    // Suspended, resumed, snoozed or the snooze ended.
+    void QuietStateChanged();
 
 private:
     void LoadWatchedFolders();
@@ -172,6 +183,7 @@ private:
     QList<QMetaObject::Connection> m_connections;
     QString m_actionError;
     std::unique_ptr<Timer> m_unreadTimer;
+    int m_unreadTotal = 0;
     // The watched folders once found, by their INI entry: counting asks what the host keeps
     // of them, where a look-up by id may have to ask a server.
     QHash<QString, host::FolderPtr> m_countedFolders;
