@@ -98,6 +98,9 @@ void OlAddIn::setEnabled(bool value)
         Q_EMIT QuietStateChanged();
     if (!m_main)
         return;
+    // Asked by another client than the tray menu (the session bus), the menu follows.
+    if (suspended || resumed)
+        m_main->showSuspended(suspended);
     if (suspended) {
         // A countdown that runs out now would pop up while suspended; resuming scans anyway.
         m_main->tmrMail().setEnabled(false);

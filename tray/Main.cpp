@@ -434,6 +434,14 @@ void Main::mnuSuspend_Click()
     SetTrayIcon(m_mnuSuspend->isChecked() ? 3 : 0);
 }
 
+void Main::showSuspended(bool suspended)
+{
+    if (!m_mnuSuspend || m_mnuSuspend->isChecked() == suspended)
+        return;
+    m_mnuSuspend->setChecked(suspended);
+    SetTrayIcon(suspended ? 3 : 0);
+}
+
 QDateTime Main::tomorrowMorning(const QDateTime &now)
 {
     // Eight o'clock: around when a working day starts, so a snooze chosen in the evening

@@ -56,6 +56,9 @@ public:
     // Switches the tray icon to state 0 normal, 1 new, 2 high importance, 3 suspended;
     // any other number keeps the image and refreshes the tip.
     void SetTrayIcon(qint16 id);
+    // Shows a suspension (or its end) decided elsewhere than the menu: its check and the
+    // suspended icon. Nothing happens when the menu shows it already.
+    void showSuspended(bool suspended);
     // The mail client's major version ("9", "10", "11", ...), stored unchanged.
     QString OutlookVersion() const { return m_outlookVersion; }
     void setOutlookVersion(const QString &value) { m_outlookVersion = value; }

@@ -2,6 +2,10 @@
 // message it queues, the unread count, and the changes of its quiet state.
 #include "tests/addin/AddInFixture.h"
 
+#include "tray/Main.h"
+
+#include <QAction>
+#include <QMenu>
 #include <QSignalSpy>
 
 using namespace lumora;
@@ -89,4 +93,30 @@ TEST_F(ControllerSignals, SuspendResumeAndSnoozeAreTold)
     clock.advance(900 * 1000 + 1);
     EXPECT_EQ(quiet.size(), 4);
     EXPECT_FALSE(controller()->property("SnoozedUntil").toDateTime().isValid());
+}
+
+// Suspended by another client than the tray menu, the menu and the icon show it as well,
+// and the menu then resumes.
+TEST_F(ControllerSignals, TheTrayFollowsASuspensionFromElsewhere)
+{
+    Main *main = controller()->mainForm();
+    QAction *suspend = main->trayMenu()->findChild<QAction *>(QStringLiteral("mnuSuspend"));
+    ASSERT_NE(suspend, nullptr);
+    controller()->setEnabled(false);
+    EXPECT_TRUE(suspend->isChecked());
+    EXPECT_EQ(main->trayIconState(), 3);
+
+    main->mnuSuspend_Click();
+    EXPECT_TRUE(controller()->Enabled());
+    EXPECT_FALSE(suspend->isChecked());
+    EXPECT_EQ(main->trayIconState(), 0);
+
+    // The menu's own way is unchanged.
+    main->mnuSuspend_Click();
+    EXPECT_FALSE(controller()->Enabled());
+    EXPECT_TRUE(suspend->isChecked());
+    EXPECT_EQ(main->trayIconState(), 3);
+    controller()->setEnabled(true);
+    EXPECT_FALSE(suspend->isChecked());
+    EXPECT_EQ(main->trayIconState(), 0);
 }
