@@ -30,7 +30,8 @@ void connectByName(QObject *sender, const char *signal, QObject *receiver, const
     const QMetaObject *to = receiver->metaObject();
     const QMetaMethod signalMethod = from->method(from->indexOfSignal(signal));
     const QMetaMethod slotMethod = to->method(to->indexOfSlot(slot));
-    if (!signalMethod.isValid() || !slotMethod.isValid() || !QObject::connect(sender, signalMethod, receiver, slotMethod))
+    if (!signalMethod.isValid() || !slotMethod.isValid()
+        || !QObject::connect(sender, signalMethod, receiver, slotMethod))
         Verbose::line(QStringLiteral("D-Bus: the controller has no signal %1").arg(QLatin1String(signal)));
 }
 

@@ -50,17 +50,17 @@ QStringList membersOf(const QByteArray &xml, const QString &interface)
             inside = false;
         } else if (!inside) {
             continue;
-        } else if (reader.isStartElement()
-                   && (name == QLatin1String("method") || name == QLatin1String("signal"))) {
+        } else if (reader.isStartElement() && (name == QLatin1String("method") || name == QLatin1String("signal"))) {
             member = name + QLatin1Char(' ') + attributes.value(QLatin1String("name")).toString();
         } else if (reader.isStartElement() && name == QLatin1String("arg")) {
             // A signal's arguments are outgoing whether or not the file says so.
             const QString direction = member.startsWith(QLatin1String("signal"))
                 ? QStringLiteral("out")
                 : attributes.value(QLatin1String("direction")).toString();
-            member += QStringLiteral(" %1:%2:%3").arg(attributes.value(QLatin1String("name")).toString(),
-                                                     attributes.value(QLatin1String("type")).toString(),
-                                                     direction.isEmpty() ? QStringLiteral("in") : direction);
+            member += QStringLiteral(" %1:%2:%3")
+                          .arg(attributes.value(QLatin1String("name")).toString(),
+                               attributes.value(QLatin1String("type")).toString(),
+                               direction.isEmpty() ? QStringLiteral("in") : direction);
         } else if (reader.isEndElement() && (name == QLatin1String("method") || name == QLatin1String("signal"))) {
             members << member;
         } else if (reader.isStartElement() && name == QLatin1String("property")) {
@@ -259,10 +259,8 @@ TEST_F(DBusServiceTest, SnoozeOutsideOneMinuteToAWeekIsRefused)
 TEST_F(DBusServiceTest, WithoutAControllerTheCallsFail)
 {
     ASSERT_TRUE(startService(nullptr));
-    for (const auto &[method, arguments] :
-         QList<QPair<QString, QVariantList>>{{QStringLiteral("Suspend"), {}},
-                                             {QStringLiteral("Resume"), {}},
-                                             {QStringLiteral("Snooze"), {uint(15)}}}) {
+    for (const auto &[method, arguments] : QList<QPair<QString, QVariantList>>{
+             {QStringLiteral("Suspend"), {}}, {QStringLiteral("Resume"), {}}, {QStringLiteral("Snooze"), {uint(15)}}}) {
         const QDBusMessage reply = callService(method, arguments);
         EXPECT_EQ(reply.type(), QDBusMessage::ErrorMessage) << method.toStdString();
         EXPECT_EQ(reply.errorName(), QStringLiteral("org.lumora.Lumora.Error.NoAddIn")) << method.toStdString();
@@ -323,7 +321,8 @@ TEST_F(DBusServiceTest, TheInstalledIntrospectionMatchesTheService)
 {
     Controller controller;
     ASSERT_TRUE(startService(&controller));
-    const QDBusMessage reply = call(QStringLiteral("org.freedesktop.DBus.Introspectable"), QStringLiteral("Introspect"));
+    const QDBusMessage reply =
+        call(QStringLiteral("org.freedesktop.DBus.Introspectable"), QStringLiteral("Introspect"));
     ASSERT_EQ(reply.type(), QDBusMessage::ReplyMessage);
     const QStringList live = membersOf(reply.arguments().value(0).toString().toUtf8(), DBusService::InterfaceName);
     QFile file(QStringLiteral(LUMORA_DBUS_XML));
