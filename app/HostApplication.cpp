@@ -256,6 +256,11 @@ void HostApplication::reloadWatchedFolders()
         QMetaObject::invokeMethod(controller, "LoadFoldersToScan");
 }
 
+QObject *HostApplication::controller() const
+{
+    return controllerOf(QStringLiteral("Lumora.Connect"));
+}
+
 OptionsDialog *HostApplication::optionsDialog() const
 {
     return m_options;

@@ -51,6 +51,8 @@ public:
     // Opens the options dialog, or raises it when it is open already.
     void showOptions();
     OptionsDialog *optionsDialog() const;
+    // The Lumora add-in's controller, reached as every client reaches it; null without it.
+    QObject *controller() const;
 
 private:
     struct LoadedAddIn

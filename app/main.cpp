@@ -1,6 +1,7 @@
 // lumora: the host process. Runs the mail host over the user's Maildir stores (or the
 // in-memory demo store), loads the registered add-ins, and stays until asked to quit.
 #include "app/Autostart.h"
+#include "app/DBusService.h"
 #include "app/DemoMail.h"
 #include "app/DisplayPlatform.h"
 #include "app/HostApplication.h"
@@ -439,6 +440,10 @@ int main(int argc, char **argv)
         host.handleRequest(QStringLiteral("test-popup"));
     if (options.options)
         host.showOptions();
+
+    // Without a session bus, or with the name taken, Lumora goes on without it.
+    DBusService dbus(host.controller(), {[&host] { host.showOptions(); }, [&quit] { quit(QStringLiteral("D-Bus")); }});
+    dbus.start(QDBusConnection::sessionBus());
 
     std::unique_ptr<DemoMail> demoDeliveries;
     if (options.demo)

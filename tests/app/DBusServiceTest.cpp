@@ -4,6 +4,7 @@
 #include "app/DBusService.h"
 
 #include "platform/core/MailText.h"
+#include "tests/app/LumoraProcess.h"
 #include "tests/testsupport/HostileText.h"
 #include "tests/testsupport/TraceCapture.h"
 #include "tests/testsupport/VirtualClock.h"
@@ -358,6 +359,37 @@ TEST_F(DBusServiceTest, WithoutABusOnlyTheTraceSpeaks)
         QDBusConnection::connectToBus(QStringLiteral("unix:path=/nonexistent/bus"), QStringLiteral("nobus"))));
     EXPECT_EQ(trace.count(QRegularExpression(QStringLiteral("^warning:"))), 0);
     EXPECT_EQ(trace.count(QRegularExpression(QStringLiteral("no session bus"))), 1);
+}
+
+// The real executable, on the private bus: its demo mail is signalled, the methods act on
+// it, and Quit ends it as --quit does.
+TEST_F(DBusServiceTest, TheRunningLumoraAnswersOnTheBus)
+{
+    Listener listener;
+    listen(listener, DBusService::InterfaceName, QStringLiteral("NewMessage"));
+    test::LumoraProcess lumora({QStringLiteral("--verbose"), QStringLiteral("--demo")},
+                               {QStringLiteral("DBUS_SESSION_BUS_ADDRESS=") + s_address});
+    const auto trace = [&lumora] { return lumora.lines().join(QLatin1Char('\n')).toStdString(); };
+    ASSERT_GE(
+        lumora.waitForLine(QRegularExpression(QStringLiteral("^lumora: D-Bus: org\\.lumora\\.Lumora at ")), 20000), 0)
+        << trace();
+    ASSERT_TRUE(QTest::qWaitFor([&listener] { return listener.messages.size() >= 3; }, 30000)) << trace();
+    EXPECT_EQ(listener.messages.at(0).arguments().size(), 3);
+    EXPECT_EQ(property(QStringLiteral("Suspended")), QVariant(false));
+
+    EXPECT_EQ(callService(QStringLiteral("Suspend")).type(), QDBusMessage::ReplyMessage);
+    EXPECT_EQ(property(QStringLiteral("Suspended")), QVariant(true));
+    EXPECT_EQ(callService(QStringLiteral("Snooze"), {uint(30)}).type(), QDBusMessage::ReplyMessage);
+    EXPECT_EQ(property(QStringLiteral("Snoozed")), QVariant(true));
+    EXPECT_EQ(callService(QStringLiteral("Resume")).type(), QDBusMessage::ReplyMessage);
+    EXPECT_EQ(property(QStringLiteral("Snoozed")), QVariant(false));
+    EXPECT_EQ(property(QStringLiteral("Suspended")), QVariant(false));
+
+    EXPECT_EQ(callService(QStringLiteral("ShowOptions")).type(), QDBusMessage::ReplyMessage);
+    EXPECT_GE(lumora.waitForLine(QRegularExpression(QStringLiteral("^lumora: options: dialog opened")), 10000), 0)
+        << trace();
+    EXPECT_EQ(callService(QStringLiteral("Quit")).type(), QDBusMessage::ReplyMessage);
+    EXPECT_EQ(lumora.waitForExit(15000), 0) << trace();
 }
 
 #include "DBusServiceTest.moc"
