@@ -21,6 +21,7 @@ const QString DBusService::InterfaceName = QStringLiteral("org.lumora.Lumora");
 namespace {
 
 const QString kNoAddIn = QStringLiteral("org.lumora.Lumora.Error.NoAddIn");
+const QString kFailed = QStringLiteral("org.lumora.Lumora.Error.Failed");
 
 // Connects a signal the controller may or may not have; the trace says when it has not,
 // so a changed controller shows as a missing feature, not as silence.
@@ -154,6 +155,8 @@ void DBusService::Suspend()
         return;
     m_controller->setProperty("Enabled", false);
     publishChanges();
+    if (!current().suspended)
+        fail(kFailed, QStringLiteral("the add-in did not suspend"));
 }
 
 void DBusService::Resume()
@@ -165,6 +168,8 @@ void DBusService::Resume()
     if (current().snoozedUntil != 0)
         QMetaObject::invokeMethod(m_controller, "Snooze", Q_ARG(QDateTime, QDateTime()));
     publishChanges();
+    if (m_told.suspended || m_told.snoozedUntil != 0)
+        fail(kFailed, QStringLiteral("the add-in did not resume"));
 }
 
 void DBusService::Snooze(uint minutes)
@@ -182,6 +187,9 @@ void DBusService::Snooze(uint minutes)
         return;
     }
     publishChanges();
+    // A controller not attached to the mail host keeps no snooze.
+    if (m_told.snoozedUntil == 0)
+        fail(kFailed, QStringLiteral("the add-in did not snooze (it is not attached to the mail host)"));
 }
 
 void DBusService::ShowOptions()

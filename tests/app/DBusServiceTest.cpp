@@ -96,9 +96,14 @@ public:
     }
     int unreadCount() const { return unread; }
     QDateTime snoozedUntil() const { return until; }
+    // As a controller not attached to the mail host, which keeps no snooze.
+    bool keepsNoSnooze = false;
+
     Q_INVOKABLE void Snooze(const QDateTime &value)
     {
         ++snoozeCalls;
+        if (keepsNoSnooze)
+            return;
         until = value;
         Q_EMIT QuietStateChanged();
     }
@@ -254,6 +259,18 @@ TEST_F(DBusServiceTest, SnoozeOutsideOneMinuteToAWeekIsRefused)
     EXPECT_EQ(callService(QStringLiteral("Snooze"), {DBusService::MaxSnoozeMinutes}).type(),
               QDBusMessage::ReplyMessage);
     EXPECT_EQ(controller.until, time.clock.now().addSecs(qint64(DBusService::MaxSnoozeMinutes) * 60));
+}
+
+// A snooze the controller did not take is an error, never a quiet success.
+TEST_F(DBusServiceTest, ASnoozeNotTakenIsAnError)
+{
+    Controller controller;
+    controller.keepsNoSnooze = true;
+    ASSERT_TRUE(startService(&controller));
+    const QDBusMessage reply = callService(QStringLiteral("Snooze"), {uint(15)});
+    EXPECT_EQ(reply.type(), QDBusMessage::ErrorMessage);
+    EXPECT_EQ(reply.errorName(), QStringLiteral("org.lumora.Lumora.Error.Failed"));
+    EXPECT_EQ(controller.snoozeCalls, 1);
 }
 
 // Without the add-in nothing is suspended or snoozed, and the caller is told so.
