@@ -100,7 +100,8 @@ TEST(NewMailCommandClean, ControlAndBidiCharactersGoWhileTheTextStays)
          QStringLiteral("invoicefdp.exe")},
         {QStringLiteral("nul") + QChar(0) + QStringLiteral("cut"), QStringLiteral("nul cut")},
         {QStringLiteral("Grüße 😀 Ünïcode"), QStringLiteral("Grüße 😀 Ünïcode")},
-        {QStringLiteral("lone ") + QChar(0xD83D) + QStringLiteral("half"), QStringLiteral("lone ") + QChar(0xFFFD) + QStringLiteral("half")},
+        {QStringLiteral("lone ") + QChar(0xD83D) + QStringLiteral("half"),
+         QStringLiteral("lone ") + QChar(0xFFFD) + QStringLiteral("half")},
     };
     for (const auto &row : rows)
         EXPECT_EQ(NewMailCommand::clean(row.in), row.out) << row.in.toStdString();
