@@ -58,7 +58,7 @@ double meanDifference(const QImage &fine, const QImage &plain)
             const QRgb a = down.pixel(x, y);
             const QRgb b = base.pixel(x, y);
             sum += std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) + std::abs(qBlue(a) - qBlue(b))
-                   + std::abs(qAlpha(a) - qAlpha(b));
+                + std::abs(qAlpha(a) - qAlpha(b));
         }
     }
     return sum / (4.0 * base.width() * base.height());
@@ -73,10 +73,10 @@ TEST(PopupResourcesTest, OrdinaryScreensGetTheShippedPixelsUnchanged)
         ASSERT_FALSE(plain.isNull()) << which;
         EXPECT_EQ(plain.size(), PopupResources::logicalSize(which)) << which;
         // Bad ratios are taken as 1 rather than asking for empty or huge images.
-        for (const qreal ratio : {1.0, 0.5, 0.0, -2.0, std::numeric_limits<qreal>::quiet_NaN(),
-                                  std::numeric_limits<qreal>::infinity()}) {
+        for (const qreal ratio :
+             {1.0, 0.5, 0.0, -2.0, std::numeric_limits<qreal>::quiet_NaN(), std::numeric_limits<qreal>::infinity()}) {
             const QImage image = PopupResources::image(which, ratio);
-            EXPECT_EQ(image, plain) << which << " at " << ratio;
+            EXPECT_TRUE(image == plain) << which << " at " << ratio;
             EXPECT_EQ(image.devicePixelRatio(), 1.0) << which << " at " << ratio;
         }
     }
@@ -89,7 +89,8 @@ TEST(PopupResourcesTest, DenseScreensGetAFinerDrawingOfTheSamePicture)
         const QSize logical = PopupResources::logicalSize(which);
         for (const qreal ratio : {2.0, 3.0, 1.5}) {
             const QImage fine = PopupResources::image(which, ratio);
-            ASSERT_EQ(fine.size(), QSize(int(std::ceil(logical.width() * ratio)), int(std::ceil(logical.height() * ratio))))
+            ASSERT_EQ(fine.size(),
+                      QSize(int(std::ceil(logical.width() * ratio)), int(std::ceil(logical.height() * ratio))))
                 << which << " at " << ratio;
             EXPECT_EQ(fine.devicePixelRatio(), ratio) << which;
             EXPECT_EQ(fine.deviceIndependentSize().toSize(), logical) << which << " at " << ratio;
@@ -110,7 +111,8 @@ TEST(PopupResourcesTest, FineDrawingsKeepTheTransparencyOfThePlainImages)
         // The corners and the middle of every side: ground or frame, never an antialiased edge.
         for (const QPoint at : {QPoint(0, 0), QPoint(plain.width() - 1, 0), QPoint(0, plain.height() - 1),
                                 QPoint(plain.width() - 1, plain.height() - 1), QPoint(plain.width() / 2, 0)}) {
-            EXPECT_EQ(qAlpha(fine.pixel(at * 2)), qAlpha(plain.pixel(at))) << which << " at " << at.x() << "," << at.y();
+            EXPECT_EQ(qAlpha(fine.pixel(at * 2)), qAlpha(plain.pixel(at)))
+                << which << " at " << at.x() << "," << at.y();
         }
     }
     // The delete glyph shows the button beneath it around its cross; the others are opaque.
