@@ -1,5 +1,6 @@
 #include "tray/TrayIconArt.h"
 
+#include <QPainter>
 #include <QPixmap>
 
 #include <gtest/gtest.h>
@@ -32,6 +33,34 @@ TEST(TrayIconArtTest, EveryStateIsDrawnAtEverySizeAndScaleAsked)
         const QImage shrunk =
             TrayIconArt::image(state, 48).scaled(44, 44, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         EXPECT_FALSE(at44 == shrunk.convertToFormat(at44.format())) << state;
+    }
+}
+
+// A tray slot that is not square (an XEmbed host may hand one over) shows the icon centred at
+// its smaller side, on a plain and on a dense screen alike, never stretched.
+TEST(TrayIconArtTest, IconIsCentredUnstretchedInAWideSlot)
+{
+    for (const int count : {0, 7}) {
+        const QIcon icon =
+            count ? TrayIconArt::iconWithCount(TrayIconArt::New, count) : TrayIconArt::icon(TrayIconArt::New);
+        for (const qreal scale : {1.0, 2.0}) {
+            QImage slot(int(46 * scale), int(22 * scale), QImage::Format_ARGB32_Premultiplied);
+            slot.setDevicePixelRatio(scale);
+            slot.fill(Qt::transparent);
+            {
+                QPainter p(&slot);
+                icon.paint(&p, QRect(0, 0, 46, 22));
+            }
+            slot.setDevicePixelRatio(1);
+            const int side = int(22 * scale);
+            const QImage expected = icon.pixmap(QSize(22, 22), scale).toImage().convertToFormat(slot.format());
+            const int left = int(12 * scale);
+            EXPECT_TRUE(slot.copy(left, 0, side, side) == expected.copy()) << count << " at " << scale;
+            for (int y = 0; y < slot.height(); ++y) {
+                ASSERT_EQ(qAlpha(slot.pixel(left - 1, y)), 0) << count << " at " << scale;
+                ASSERT_EQ(qAlpha(slot.pixel(left + side, y)), 0) << count << " at " << scale;
+            }
+        }
     }
 }
 
