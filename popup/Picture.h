@@ -2,6 +2,7 @@
 
 #include <QImage>
 
+#include <functional>
 #include <memory>
 
 namespace lumora {
@@ -18,6 +19,10 @@ struct Picture
 
     Kind kind = Kind::Bitmap;
     QImage image;
+    // Draws the picture afresh for a device pixel ratio above 1, so a dense screen gets fine
+    // detail rather than enlarged pixels; empty when the image is all there is. The result
+    // covers the image's size in logical pixels.
+    std::function<QImage(qreal ratio)> render = {};
 
     static std::shared_ptr<Picture> bitmap(const QImage &image)
     {

@@ -14,6 +14,7 @@ PopupStyle::PopupStyle()
     , messageForeColorOver(OleColor::rgb(0, 0, 255))
     , picture(Picture::bitmap(PopupResources::image(PopupResources::DefaultPicture)))
 {
+    picture->render = [](qreal ratio) { return PopupResources::image(PopupResources::DefaultPicture, ratio); };
     messageFontOver.setUnderline(true);
 }
 

@@ -218,7 +218,6 @@ void PopupWindow::createParts()
     m_image1 = new QLabel(m_pctMain);
     m_image1->setObjectName(QStringLiteral("Image1"));
     m_image1->setGeometry(174, 0, 16, 14);
-    m_image1->setPixmap(QPixmap::fromImage(PopupResources::image(PopupResources::CloseButton)));
     m_image1->setCursor(hand);
     m_image1->installEventFilter(this);
 
@@ -227,7 +226,6 @@ void PopupWindow::createParts()
     m_toolbar1->setGeometry(1, 88, 25, 22);
     m_toolbar1->setAutoRaise(true);
     m_toolbar1->setFocusPolicy(Qt::NoFocus);
-    m_toolbar1->setIcon(QIcon(QPixmap::fromImage(PopupResources::image(PopupResources::DeleteGlyph))));
     m_toolbar1->setIconSize(QSize(16, 16));
     m_toolbar1->setMouseTracking(true);
     m_toolbar1->setAttribute(Qt::WA_NoMousePropagation);
@@ -236,6 +234,17 @@ void PopupWindow::createParts()
 
     m_pctMain->setMouseTracking(true);
     m_pctMain->installEventFilter(this);
+    drawButtons(devicePixelRatioF());
+}
+
+void PopupWindow::drawButtons(qreal ratio)
+{
+    // Drawn for the screen's pixel density, so neither button is an enlarged bitmap.
+    if (ratio == m_buttonsRatio)
+        return;
+    m_buttonsRatio = ratio;
+    m_image1->setPixmap(PopupResources::pixmap(PopupResources::CloseButton, ratio));
+    m_toolbar1->setIcon(QIcon(PopupResources::pixmap(PopupResources::DeleteGlyph, ratio)));
 }
 
 bool PopupWindow::setDuration(qint32 value)
@@ -286,6 +295,7 @@ void PopupWindow::prepareBackground()
     const qreal ratio = devicePixelRatioF() > 0 ? devicePixelRatioF() : 1.0;
     m_surfaceImage = QPixmap(QSize(qRound(surface.width() * ratio), qRound(surface.height() * ratio)));
     m_surfaceImage.setDevicePixelRatio(ratio);
+    drawButtons(ratio);
     DrawGradient();
     if (m_picture)
         DrawPopupPicture();
@@ -310,20 +320,26 @@ void PopupWindow::DrawPopupPicture()
 {
     if (!m_picture || m_picture->image.isNull())
         return;
-    const QImage &image = m_picture->image;
+    const QImage &plain = m_picture->image;
+    const qreal ratio = m_surfaceImage.devicePixelRatio();
+    QImage sharp;
+    if (ratio > 1.0 && m_picture->render)
+        sharp = m_picture->render(ratio);
+    const QImage &image = sharp.isNull() ? plain : sharp;
     QPainter painter(&m_surfaceImage);
-    const QPoint at(m_pictureX, m_pictureY);
+    // The picture covers its plain image's size in logical pixels, however finely drawn.
+    const QRect target(QPoint(m_pictureX, m_pictureY), plain.deviceIndependentSize().toSize());
     switch (m_picture->kind) {
     case Picture::Kind::Bitmap:
         if (m_useMaskColor) {
-            DrawMaskedBitmap(painter, QRect(at, image.size()), image, image.rect(), m_maskColor);
+            DrawMaskedBitmap(painter, target, image, image.rect(), m_maskColor);
         } else {
             // A bitmap has no transparent parts of its own.
-            painter.drawImage(at, image.convertToFormat(QImage::Format_RGB32));
+            painter.drawImage(target, image.convertToFormat(QImage::Format_RGB32));
         }
         break;
     case Picture::Kind::Icon:
-        painter.drawImage(at, image);
+        painter.drawImage(target, image);
         break;
     case Picture::Kind::Metafile:
         break;

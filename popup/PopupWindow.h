@@ -159,6 +159,8 @@ protected:
 private:
     void createParts();
     void prepareBackground();
+    // Sets the close and delete buttons' pictures for a device pixel ratio.
+    void drawButtons(qreal ratio);
     void DrawGradient();
     void DrawPopupPicture();
     bool DrawMaskedBitmap(QPainter &dest, const QRect &destRect, const QImage &source, const QRect &sourceRect,
@@ -237,6 +239,7 @@ private:
     QLabel *m_lblSizer2 = nullptr;
     QLabel *m_image1 = nullptr;
     QToolButton *m_toolbar1 = nullptr;
+    qreal m_buttonsRatio = 0;
     std::unique_ptr<Timer> m_tmrMain;
     QMenu *m_mnuPopup = nullptr;
     // The ids of the message shown when the menu opened.

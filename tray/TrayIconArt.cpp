@@ -6,7 +6,6 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
-#include <QPixmap>
 
 #include <algorithm>
 #include <cmath>
@@ -14,8 +13,6 @@
 namespace lumora {
 
 namespace {
-
-constexpr int Sizes[] = {16, 22, 24, 32, 48, 64};
 
 void drawEnvelope(QPainter &p, int size, bool greyed)
 {
@@ -182,10 +179,9 @@ QIcon TrayIconArt::iconWithCount(State state, int count)
 
 QIcon TrayIconArt::icon(State state)
 {
-    QIcon result;
-    for (int size : Sizes)
-        result.addPixmap(QPixmap::fromImage(image(state, size)));
-    return result;
+    // Painted on request rather than from a fixed set of pixmaps: a panel at 22 points on a
+    // screen of ratio 2 asks for 44 pixels, which no fixed set holds without scaling.
+    return QIcon(new UnreadIconEngine(state, 0));
 }
 
 } // namespace lumora

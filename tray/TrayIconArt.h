@@ -22,7 +22,8 @@ public:
         Suspended = 3
     };
 
-    // The icon for a state, with pixmaps at 16, 22, 24, 32, 48 and 64 pixels.
+    // The icon for a state, drawn afresh at every size and scale asked for; it lists 16, 22,
+    // 24, 32, 48 and 64 pixels as its sizes.
     static QIcon icon(State state);
     // One image of a state at size x size pixels.
     static QImage image(State state, int size);

@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <QPixmap>
 
+#include <algorithm>
 #include <cmath>
 
 namespace lumora {
@@ -33,8 +34,14 @@ QImage UnreadIconEngine::render(int side) const
 
 void UnreadIconEngine::paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state)
 {
+    // The art is square: a tray slot that is wider or taller than high gets it centred at its
+    // smaller side, not stretched.
+    const int side = std::min(rect.width(), rect.height());
+    if (side <= 0)
+        return;
+    const QRect square(rect.x() + (rect.width() - side) / 2, rect.y() + (rect.height() - side) / 2, side, side);
     const qreal scale = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
-    painter->drawPixmap(rect, scaledPixmap(rect.size() * scale, mode, state, scale));
+    painter->drawPixmap(square, scaledPixmap(QSize(side, side) * scale, mode, state, scale));
 }
 
 QPixmap UnreadIconEngine::pixmap(const QSize &size, QIcon::Mode mode, QIcon::State state)

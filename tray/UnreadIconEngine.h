@@ -6,8 +6,9 @@
 
 namespace lumora {
 
-// A tray icon state with the unread count over it, painted at whatever size and scale the
-// tray asks for, so neither the envelope nor the digits are ever scaled from another size.
+// A tray icon state, with the unread count over it when the count is above 0, painted at
+// whatever size and scale the tray asks for, so neither the envelope nor the digits are ever
+// scaled from another size.
 class UnreadIconEngine : public QIconEngine
 {
 public:
