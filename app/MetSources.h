@@ -20,7 +20,8 @@ public:
     using Say = std::function<void(const QString &text)>;
 
     // Adds the Inbox of every source neither met nor watched to the watched folders and
-    // keeps them all as met. Returns how many Inboxes were added; what cannot be written is
+    // keeps them all as met. The default store is not among them: the add-in's own first
+    // start watches its Inbox, so a start over it alone writes nothing more. Returns how many Inboxes were added; what cannot be written is
     // said, and a source whose Inbox could not be added is met again at the next start.
     static int watchNewInboxes(const QList<MailSource *> &sources, const Say &say);
     // Store ids met so far.

@@ -434,7 +434,7 @@ int main(int argc, char **argv)
     }
     // After the add-in's first-start seeding of the default Inbox: every other source met
     // for the first time has its Inbox watched too.
-    if (sources && MetSources::watchNewInboxes(static_cast<MailApplication *>(mail.get())->sources(), &say) > 0)
+    if (sources && MetSources::watchNewInboxes(static_cast<MailApplication *>(mail.get())->sources().mid(1), &say) > 0)
         host.reloadWatchedFolders();
     if (options.testPopup)
         host.handleRequest(QStringLiteral("test-popup"));

@@ -30,6 +30,8 @@ struct Element
     // The messages summed up after the element's own one (entry id, store id), so that an
     // action on the whole queue still reaches each of them.
     QList<QPair<QString, QString>> SummedIds;
+    // Messages summed up once SummedIds was full: counted, their addresses not kept.
+    qint32 UnkeptIds = 0;
 };
 
 } // namespace lumora

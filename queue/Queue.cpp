@@ -125,8 +125,12 @@ bool Queue::IsFull() const
 void Queue::sumUp(Element *tail, const QString &folder, qint16 importance, const QString &entryId,
                   const QString &storeId)
 {
-    if (!entryId.isEmpty())
-        tail->SummedIds.append({entryId, storeId});
+    if (!entryId.isEmpty()) {
+        if (tail->SummedIds.size() < MaxSummedAddresses)
+            tail->SummedIds.append({entryId, storeId});
+        else if (tail->UnkeptIds < std::numeric_limits<qint32>::max())
+            ++tail->UnkeptIds;
+    }
     if (tail->Summed == 0)
         tail->Summed = 1; // the record it held is now one of those summed up
     if (tail->Summed < std::numeric_limits<qint32>::max())
@@ -146,6 +150,11 @@ QList<QPair<QString, QString>> Queue::addresses() const
         out += e->SummedIds;
     }
     return out;
+}
+
+qint32 Queue::unaddressed() const
+{
+    return m_tail ? m_tail->UnkeptIds : 0;
 }
 
 QVariant Queue::PeekFirst() const

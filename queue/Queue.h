@@ -20,6 +20,9 @@ class Queue : public QObject
     Q_OBJECT
 public:
     static constexpr qint32 Capacity = 1001;
+    // The summary keeps the addresses of this many of the messages it stands for: a stream of
+    // tens of thousands must not grow the notifier without end.
+    static constexpr qint32 MaxSummedAddresses = 1000;
 
     explicit Queue(QObject *parent = nullptr);
     ~Queue() override;
@@ -44,6 +47,8 @@ public:
     // Every message the queue holds, summed up ones included, oldest first: (entry id, store
     // id). Records that name no message are left out.
     QList<QPair<QString, QString>> addresses() const;
+    // How many messages the summary stands for beyond the addresses it keeps.
+    qint32 unaddressed() const;
     // How many messages the summary at the tail stands for; 0 when there is none.
     qint32 SummedUp() const { return m_tail ? m_tail->Summed : 0; }
 

@@ -5,6 +5,7 @@
 #include "host/Application.h"
 #include "platform/core/Clock.h"
 #include "platform/desktop/NotifyIconHost.h"
+#include "platform/desktop/ProblemReporter.h"
 #include "popup/NotificationPresenter.h"
 #include "popup/PopupWindow.h"
 #include "popup/PopupWindowsManager.h"
@@ -531,6 +532,16 @@ void Main::mnuMarkAllRead_Click()
     if (m_queue)
         messages += m_queue->addresses();
     controller->MarkMailMessagesRead(messages);
+    if (const qint32 rest = m_queue ? m_queue->unaddressed() : 0; rest > 0) {
+        // Never reported as done: the oldest of a long stream are read in the mail client.
+        ProblemReporter(
+            QStringLiteral("mnuMarkAllRead_Click"),
+            [](int level, const QString &procedure, const QString &text) { addIn().log(level, procedure, text); })
+            .tellInBox(QStringLiteral("%1 more messages came while the queue was full and were not marked as read; "
+                                      "mark them read in your mail client.")
+                           .arg(rest),
+                       nullptr, QStringLiteral("msgNotAllRead"), ProblemReporter::Box::Open);
+    }
     // Read mail is not announced: the rest of the queue goes, as the close button does it.
     if (m_popup && m_popup->isShowing())
         m_popup->Image1_Click();

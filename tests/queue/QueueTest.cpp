@@ -225,6 +225,19 @@ TEST(QueueOverflow, AddressesReachEveryMessageTheSummaryStandsFor)
     ASSERT_EQ(all.size(), 1002);
     EXPECT_EQ(all.first(), qMakePair(QStringLiteral("E2"), QStringLiteral("S0")));
     EXPECT_EQ(all.last(), qMakePair(QStringLiteral("E1003"), QStringLiteral("S1")));
+    EXPECT_EQ(q.unaddressed(), 0);
     q.RemoveAll();
     EXPECT_TRUE(q.addresses().isEmpty());
+}
+
+// An endless stream keeps a bounded number of addresses and says how many it could not keep.
+TEST(QueueOverflow, TheSummaryKeepsABoundedNumberOfAddressesAndCountsTheRest)
+{
+    Queue q;
+    const int total = Queue::Capacity + Queue::MaxSummedAddresses + 500;
+    for (int i = 1; i <= total; ++i)
+        q.Add(QString(), QString(), QStringLiteral("E%1").arg(i), QStringLiteral("S"), QStringLiteral("Inbox"), 1);
+    EXPECT_EQ(q.addresses().size(), Queue::Capacity + Queue::MaxSummedAddresses);
+    EXPECT_EQ(q.unaddressed(), 500);
+    EXPECT_EQ(q.addresses().size() + q.unaddressed(), total);
 }
