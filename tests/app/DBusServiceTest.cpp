@@ -6,6 +6,7 @@
 #include "platform/core/MailText.h"
 #include "tests/app/LumoraProcess.h"
 #include "tests/testsupport/HostileText.h"
+#include "tests/testsupport/PrivateBus.h"
 #include "tests/testsupport/TraceCapture.h"
 #include "tests/testsupport/VirtualClock.h"
 
@@ -28,6 +29,7 @@
 #include <memory>
 
 using namespace lumora;
+using lumora::test::PrivateBus;
 
 namespace {
 
@@ -129,24 +131,13 @@ class DBusServiceTest : public ::testing::Test
 protected:
     static void SetUpTestSuite()
     {
-        const QString daemon = QStandardPaths::findExecutable(QStringLiteral("dbus-daemon"));
-        if (daemon.isEmpty())
-            return;
-        s_daemon = new QProcess;
-        s_daemon->start(daemon,
-                        {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address=1")});
-        if (!s_daemon->waitForReadyRead(5000))
-            return;
-        s_address = QString::fromUtf8(s_daemon->readLine()).trimmed();
+        s_bus = new PrivateBus;
+        s_address = s_bus->start();
     }
     static void TearDownTestSuite()
     {
-        if (!s_daemon)
-            return;
-        s_daemon->kill();
-        s_daemon->waitForFinished(5000);
-        delete s_daemon;
-        s_daemon = nullptr;
+        delete s_bus;
+        s_bus = nullptr;
     }
 
     void SetUp() override
@@ -203,7 +194,7 @@ protected:
                                  SLOT(take(QDBusMessage))));
     }
 
-    static QProcess *s_daemon;
+    static PrivateBus *s_bus;
     static QString s_address;
     QStringList m_connections;
     std::unique_ptr<DBusService> m_service;
@@ -211,7 +202,7 @@ protected:
     int m_quits = 0;
 };
 
-QProcess *DBusServiceTest::s_daemon = nullptr;
+PrivateBus *DBusServiceTest::s_bus = nullptr;
 QString DBusServiceTest::s_address;
 
 } // namespace

@@ -5,6 +5,7 @@
 
 #include "platform/core/MailText.h"
 #include "tests/testsupport/HostileText.h"
+#include "tests/testsupport/PrivateBus.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -22,6 +23,7 @@
 #include <atomic>
 
 using namespace lumora;
+using lumora::test::PrivateBus;
 
 namespace {
 
@@ -87,26 +89,16 @@ class RealBus : public ::testing::Test
 protected:
     static void SetUpTestSuite()
     {
-        const QString daemon = QStandardPaths::findExecutable(QStringLiteral("dbus-daemon"));
-        if (daemon.isEmpty())
-            return;
-        s_daemon = new QProcess;
-        s_daemon->start(daemon,
-                        {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address=1")});
-        if (!s_daemon->waitForReadyRead(5000))
-            return;
-        s_address = QString::fromUtf8(s_daemon->readLine()).trimmed();
+        s_bus = new PrivateBus;
+        s_address = s_bus->start();
         // Before anything asks for the session bus, which is then this private one.
-        qputenv("DBUS_SESSION_BUS_ADDRESS", s_address.toUtf8());
+        if (!s_address.isEmpty())
+            qputenv("DBUS_SESSION_BUS_ADDRESS", s_address.toUtf8());
     }
     static void TearDownTestSuite()
     {
-        if (s_daemon) {
-            s_daemon->kill();
-            s_daemon->waitForFinished(5000);
-            delete s_daemon;
-            s_daemon = nullptr;
-        }
+        delete s_bus;
+        s_bus = nullptr;
     }
 
     void SetUp() override
@@ -150,13 +142,13 @@ protected:
         m_thread.wait();
     }
 
-    static QProcess *s_daemon;
+    static PrivateBus *s_bus;
     static QString s_address;
     QThread m_thread;
     Server m_server;
 };
 
-QProcess *RealBus::s_daemon = nullptr;
+PrivateBus *RealBus::s_bus = nullptr;
 QString RealBus::s_address;
 
 } // namespace
