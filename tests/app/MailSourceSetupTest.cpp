@@ -142,3 +142,30 @@ TEST(MetSources, EveryInboxIsWatchedTheFirstTimeItsSourceIsMetAndOnlyThen)
     EXPECT_EQ(MetSources::met().size(), 2);
     EXPECT_TRUE(said.isEmpty()) << said.join(QLatin1Char('\n')).toStdString();
 }
+
+// A source the user set up before the met list existed keeps exactly the folders it had.
+TEST(MetSources, ASourceWithAWatchedFolderIsMetWithoutItsInbox)
+{
+    TempHome home;
+    QDir().mkpath(QFileInfo(WatchedFolderList::iniFile()).absolutePath());
+    MaildirTree first;
+    MaildirTree second;
+    second.makeFolder(QStringLiteral(".Lists"));
+    qputenv("MAILDIR", QFile::encodeName(first.root()));
+    MailApplication mail;
+    FakePasswordStore passwords;
+    MailSourceSetup setup(mail, passwords, false, {});
+    QString error;
+    ASSERT_TRUE(setup.compose({{second.root()}, {}, false, {}}, {}, &error)) << error.toStdString();
+    qunsetenv("MAILDIR");
+    ASSERT_EQ(mail.sources().size(), 2);
+    QString why;
+    ASSERT_TRUE(WatchedFolderList::add(QStringLiteral("2E4C69737473"), mail.sources().at(1)->storeId(), &why));
+    const QByteArray before = watchedSection();
+
+    QStringList said;
+    EXPECT_EQ(MetSources::watchNewInboxes(mail.sources().mid(1), [&said](const QString &t) { said << t; }), 0);
+    EXPECT_EQ(watchedSection(), before);
+    EXPECT_EQ(MetSources::met(), QStringList{mail.sources().at(1)->storeId()});
+    EXPECT_TRUE(said.isEmpty());
+}
