@@ -1,5 +1,8 @@
 #include "tests/addin/AddInFixture.h"
 
+#include "popup/PopupWindow.h"
+#include "tray/Main.h"
+
 #include "settings/SettingsLocation.h"
 
 #include "host/ComponentFactory.h"
@@ -111,6 +114,33 @@ int AddInFixture::traceCount(const QString &prefix) const
     for (const QString &line : trace)
         n += line.startsWith(prefix) ? 1 : 0;
     return n;
+}
+
+QStringList AddInFixture::popupLines() const
+{
+    QStringList lines;
+    for (const QString &line : trace) {
+        if (line.startsWith(QStringLiteral("popup:")) && line.contains(QStringLiteral(", folder \"")))
+            lines << line;
+    }
+    return lines;
+}
+
+Main *AddInFixture::main() const
+{
+    return controller()->mainForm();
+}
+
+PopupWindow *AddInFixture::popup() const
+{
+    return main()->popup();
+}
+
+void AddInFixture::drainPopup()
+{
+    for (int i = 0; i < 600 && popup()->isShowing(); ++i)
+        clock.advance(100);
+    ASSERT_FALSE(popup()->isShowing());
 }
 
 } // namespace lumora::test

@@ -21,6 +21,11 @@
 
 #include <memory>
 
+namespace lumora {
+class Main;
+class PopupWindow;
+} // namespace lumora
+
 namespace lumora::test {
 
 // A connected add-in on an in-memory host, on a virtual clock, with every platform
@@ -50,6 +55,14 @@ protected:
     // Lines of the --verbose trace since the fixture started.
     QStringList trace;
     int traceCount(const QString &prefix) const;
+    int scans() const { return traceCount(QStringLiteral("scan:")); }
+    // The trace lines of shown messages ("popup: 2 of 5, folder ...").
+    QStringList popupLines() const;
+
+    Main *main() const;
+    PopupWindow *popup() const;
+    // Runs the clock until the popup has come and gone (bounded).
+    void drainPopup();
 
     // Each test gets a fresh home, so the registry, INI and log start empty even when the
     // binary runs all tests in one process.

@@ -24,7 +24,6 @@ protected:
         trace.clear();
     }
 
-    int scans() const { return traceCount(QStringLiteral("scan:")); }
     QStringList queuedSubjects() const
     {
         QStringList subjects;
@@ -35,14 +34,6 @@ protected:
             subjects << line.mid(at + 9).section(QLatin1Char('"'), 0, 0);
         }
         return subjects;
-    }
-    PopupWindow *popup() const { return controller()->mainForm()->popup(); }
-    // Runs the clock until the popup has come and gone (bounded).
-    void drainPopup()
-    {
-        for (int i = 0; i < 600 && popup()->isShowing(); ++i)
-            clock.advance(100);
-        ASSERT_FALSE(popup()->isShowing());
     }
 };
 

@@ -20,26 +20,6 @@ protected:
         ASSERT_TRUE(controller()->isAttached());
         trace.clear();
     }
-
-    int scans() const { return traceCount(QStringLiteral("scan:")); }
-    QStringList popupLines() const
-    {
-        QStringList lines;
-        for (const QString &line : trace) {
-            // Only the lines of shown messages ("popup: 2 of 5, folder ...").
-            if (line.startsWith(QStringLiteral("popup:")) && line.contains(QStringLiteral(", folder \"")))
-                lines << line;
-        }
-        return lines;
-    }
-    Main *main() const { return controller()->mainForm(); }
-    PopupWindow *popup() const { return main()->popup(); }
-    void drainPopup()
-    {
-        for (int i = 0; i < 600 && popup()->isShowing(); ++i)
-            clock.advance(100);
-        ASSERT_FALSE(popup()->isShowing());
-    }
 };
 
 } // namespace

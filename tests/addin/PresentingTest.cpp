@@ -30,7 +30,6 @@ protected:
         trace.clear();
     }
 
-    PopupWindow *popup() const { return controller()->mainForm()->popup(); }
     static void setQuietOption(const QString &value)
     {
         modRegistry::WriteRegistryValue(reg::HKEY_CURRENT_USER,

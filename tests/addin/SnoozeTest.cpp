@@ -24,27 +24,9 @@ protected:
         trace.clear();
     }
 
-    Main *main() const { return controller()->mainForm(); }
-    PopupWindow *popup() const { return main()->popup(); }
     QAction *item(const char *name) const { return main()->snoozeMenu()->findChild<QAction *>(QLatin1String(name)); }
     // Opens the submenu as the tray would, so its items are as the user sees them.
     void openSnoozeMenu() const { Q_EMIT main()->snoozeMenu()->aboutToShow(); }
-    int scans() const { return traceCount(QStringLiteral("scan:")); }
-    QStringList popupLines() const
-    {
-        QStringList lines;
-        for (const QString &line : trace) {
-            if (line.startsWith(QStringLiteral("popup:")) && line.contains(QStringLiteral(", folder \"")))
-                lines << line;
-        }
-        return lines;
-    }
-    void drainPopup()
-    {
-        for (int i = 0; i < 600 && popup()->isShowing(); ++i)
-            clock.advance(100);
-        ASSERT_FALSE(popup()->isShowing());
-    }
 };
 
 } // namespace
