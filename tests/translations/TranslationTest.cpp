@@ -89,7 +89,7 @@ protected:
 
 } // namespace
 
-// The check the lead reruns after others add strings: `ctest -R translation_tests` after
+// The check to rerun after strings are added: `ctest -R Translation` after
 // `ninja update_translations` names each message still to translate.
 TEST_P(TranslationTest, EveryMessageIsTranslatedWithItsAcceleratorAndPlaceholders)
 {
@@ -130,7 +130,7 @@ INSTANTIATE_TEST_SUITE_P(Languages, TranslationTest, ::testing::Values(QStringLi
                              return language.param.toStdString();
                          });
 
-TEST(EnglishRunTest, EnglishAndUnknownLanguagesKeepTheSourceTexts)
+TEST(TranslationEnglishRunTest, EnglishAndUnknownLanguagesKeepTheSourceTexts)
 {
     VirtualClockScope clock;
     EXPECT_FALSE(AppTranslator::install(*qApp, QLocale(QLocale::English, QLocale::UnitedStates)));
@@ -145,14 +145,14 @@ TEST(EnglishRunTest, EnglishAndUnknownLanguagesKeepTheSourceTexts)
     removeTranslators();
 }
 
-TEST(EnglishRunTest, TheExecutableSpeaksEnglishUnderTheCLocale)
+TEST(TranslationEnglishRunTest, TheExecutableSpeaksEnglishUnderTheCLocale)
 {
     const QString out = helpOutput(QStringLiteral("C.UTF-8"));
     EXPECT_TRUE(out.contains(QStringLiteral("Run on the built-in demo store."))) << out.toStdString();
     EXPECT_TRUE(out.contains(QStringLiteral("Ask the running Lumora to quit.")));
 }
 
-TEST(ShippedLanguagesTest, GermanAndFrenchAreEmbedded)
+TEST(TranslationShippedTest, GermanAndFrenchAreEmbedded)
 {
     EXPECT_EQ(AppTranslator::languages(), (QStringList{"de", "fr"}));
 }

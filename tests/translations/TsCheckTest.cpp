@@ -31,7 +31,7 @@ QStringList problems(const QByteArray &messages)
 
 } // namespace
 
-TEST(TsCheckTest, AcceleratorsCountMarksButNotDoubledAmpersands)
+TEST(TranslationFileCheckTest, AcceleratorsCountMarksButNotDoubledAmpersands)
 {
     EXPECT_EQ(TsCheck::accelerators(QStringLiteral("&Open")), 1);
     EXPECT_EQ(TsCheck::accelerators(QStringLiteral("Mar&k All as Read")), 1);
@@ -43,21 +43,21 @@ TEST(TsCheckTest, AcceleratorsCountMarksButNotDoubledAmpersands)
     EXPECT_TRUE(TsCheck::acceleratorKey(QStringLiteral("Hide Outlook")).isNull());
 }
 
-TEST(TsCheckTest, PlaceholdersAreSortedOnceEachWithLocalisedForms)
+TEST(TranslationFileCheckTest, PlaceholdersAreSortedOnceEachWithLocalisedForms)
 {
     EXPECT_EQ(TsCheck::placeholders(QStringLiteral("%2 of %1, again %1")), (QStringList{"%1", "%2"}));
     EXPECT_EQ(TsCheck::placeholders(QStringLiteral("%Ln new and %10")), (QStringList{"%10", "%n"}));
     EXPECT_EQ(TsCheck::placeholders(QStringLiteral("100% sure, %f is the file")), QStringList());
 }
 
-TEST(TsCheckTest, ACompleteFileHasNoProblem)
+TEST(TranslationFileCheckTest, ACompleteFileHasNoProblem)
 {
     const QStringList found = problems(message("&Open", "Ö&ffnen") + message("%1 of %2", "%1 von %2")
                                        + message("Gone", "", "vanished") + message("Old", "", "obsolete"));
     EXPECT_TRUE(found.isEmpty()) << found.join('\n').toStdString();
 }
 
-TEST(TsCheckTest, MissingOrUnfinishedTranslationsAreNamed)
+TEST(TranslationFileCheckTest, MissingOrUnfinishedTranslationsAreNamed)
 {
     const QStringList found =
         problems(message("Open", "Öffnen", "unfinished") + message("Close", "") + message("Quit", "   "));
@@ -67,7 +67,7 @@ TEST(TsCheckTest, MissingOrUnfinishedTranslationsAreNamed)
     EXPECT_TRUE(found.at(2).contains("\"Quit\": empty translation"));
 }
 
-TEST(TsCheckTest, LostOrAddedAcceleratorsAndPlaceholdersAreNamed)
+TEST(TranslationFileCheckTest, LostOrAddedAcceleratorsAndPlaceholdersAreNamed)
 {
     const QStringList found = problems(message("&Open", "Öffnen") + message("Open", "Ö&ffnen")
                                        + message("&Open", "&Ö&ffnen") + message("%1 of %2", "%1 von")
@@ -75,7 +75,7 @@ TEST(TsCheckTest, LostOrAddedAcceleratorsAndPlaceholdersAreNamed)
     EXPECT_EQ(found.size(), 5) << found.join('\n').toStdString();
 }
 
-TEST(TsCheckTest, PluralFormsMustAllBeFilledAndShowTheNumber)
+TEST(TranslationFileCheckTest, PluralFormsMustAllBeFilledAndShowTheNumber)
 {
     const QByteArray good = "<message numerus=\"yes\"><source>%n unread</source><translation>"
                             "<numerusform>%n ungelesen</numerusform><numerusform>%n ungelesen</numerusform>"
@@ -91,7 +91,7 @@ TEST(TsCheckTest, PluralFormsMustAllBeFilledAndShowTheNumber)
     EXPECT_EQ(problems(noNumber).size(), 1);
 }
 
-TEST(TsCheckTest, UnreadableOrEmptyFilesAreProblems)
+TEST(TranslationFileCheckTest, UnreadableOrEmptyFilesAreProblems)
 {
     EXPECT_EQ(TsCheck::problemsInText("<TS><context>", QStringLiteral("broken.ts")).size(), 1);
     EXPECT_EQ(TsCheck::problemsInText(ts(""), QStringLiteral("empty.ts")).size(), 1);
