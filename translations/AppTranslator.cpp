@@ -13,6 +13,24 @@ const QString kResourceFolder = QStringLiteral(":/lumora/translations");
 
 } // namespace
 
+bool AppTranslator::messagesLocaleIsC()
+{
+    QByteArray name = qgetenv("LC_ALL");
+    if (name.isEmpty())
+        name = qgetenv("LC_MESSAGES");
+    if (name.isEmpty())
+        name = qgetenv("LANG");
+    // Unset altogether is the C locale too.
+    return name.isEmpty() || name == "C" || name == "POSIX" || name.startsWith("C.") || name.startsWith("POSIX.");
+}
+
+bool AppTranslator::install(QCoreApplication &app)
+{
+    if (messagesLocaleIsC())
+        return false;
+    return install(app, QLocale::system());
+}
+
 bool AppTranslator::install(QCoreApplication &app, const QLocale &locale)
 {
     // QTranslator::load(QLocale, ...) walks the locale's UI languages (LANGUAGE, then

@@ -12,10 +12,16 @@ namespace lumora {
 class AppTranslator
 {
 public:
+    // Installs the translators for the system's UI languages, as Qt reads them from
+    // LANGUAGE, LC_ALL, LC_MESSAGES and LANG. As with gettext, a C or POSIX message locale
+    // means untranslated output whatever LANGUAGE says: that is how scripts ask for English.
+    static bool install(QCoreApplication &app);
     // Installs the translators for locale's languages on app (which keeps them); true when
     // Lumora's own strings were found in one of them. A language without a translation
     // leaves the English texts, which is no error.
-    static bool install(QCoreApplication &app, const QLocale &locale = QLocale::system());
+    static bool install(QCoreApplication &app, const QLocale &locale);
+    // Whether the message locale (LC_ALL, else LC_MESSAGES, else LANG) is C or POSIX.
+    static bool messagesLocaleIsC();
 
     // The languages Lumora ships a translation of, as "de", "fr".
     static QStringList languages();

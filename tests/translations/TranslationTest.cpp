@@ -64,7 +64,7 @@ QMenu *snoozeMenu(const QMenu *tray)
     return nullptr;
 }
 
-QString helpOutput(const QString &lang)
+QString helpOutput(const QString &lang, const QString &language = QString())
 {
     QProcess lumora;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -72,6 +72,8 @@ QString helpOutput(const QString &lang)
     env.remove(QStringLiteral("LC_ALL"));
     env.remove(QStringLiteral("LC_MESSAGES"));
     env.insert(QStringLiteral("LANG"), lang);
+    if (!language.isEmpty())
+        env.insert(QStringLiteral("LANGUAGE"), language);
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     lumora.setProcessEnvironment(env);
     lumora.start(QStringLiteral(LUMORA_BINARY), {QStringLiteral("--help")});
@@ -150,6 +152,17 @@ TEST(TranslationEnglishRunTest, TheExecutableSpeaksEnglishUnderTheCLocale)
     const QString out = helpOutput(QStringLiteral("C.UTF-8"));
     EXPECT_TRUE(out.contains(QStringLiteral("Run on the built-in demo store."))) << out.toStdString();
     EXPECT_TRUE(out.contains(QStringLiteral("Ask the running Lumora to quit.")));
+    // LANGUAGE chooses among languages, it does not override a C locale.
+    const QString stillEnglish = helpOutput(QStringLiteral("C.UTF-8"), QStringLiteral("de:fr"));
+    EXPECT_TRUE(stillEnglish.contains(QStringLiteral("Run on the built-in demo store."))) << stillEnglish.toStdString();
+}
+
+TEST(TranslationEnglishRunTest, LanguageListsPickTheFirstShippedTranslation)
+{
+    QTranslator french;
+    ASSERT_TRUE(french.load(AppTranslator::resourceFile(QStringLiteral("fr"))));
+    const QString out = helpOutput(QStringLiteral("de_DE.UTF-8"), QStringLiteral("sw:fr:de"));
+    EXPECT_TRUE(out.contains(french.translate("main", "Run on the built-in demo store."))) << out.toStdString();
 }
 
 TEST(TranslationShippedTest, GermanAndFrenchAreEmbedded)
