@@ -59,14 +59,14 @@ QString HelpLauncher::languageFolder(const QString &folder, const QStringList &u
     return {};
 }
 
-bool HelpLauncher::open(const QString &folder, int *errorNumber, QString *errorText)
-{
-    return open(folder, QLocale::system().uiLanguages(), errorNumber, errorText);
-}
-
 QStringList HelpLauncher::chmViewers()
 {
     return {QStringLiteral("xchm"), QStringLiteral("kchmviewer")};
+}
+
+bool HelpLauncher::open(const QString &folder, int *errorNumber, QString *errorText)
+{
+    return open(folder, QLocale::system().uiLanguages(), errorNumber, errorText);
 }
 
 bool HelpLauncher::open(const QString &folder, const QStringList &uiLanguages, int *errorNumber, QString *errorText)

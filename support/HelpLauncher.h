@@ -19,10 +19,10 @@ public:
     static const QString HtmlFolderName;
     static const QString HtmlStartPage;
 
-    // Starts the viewer for the help file in folder. False when the file is missing, no
-    // viewer is installed or the viewer could not be started; *errorNumber (an errno
-    // value) and *errorText then say why.
-    // The user's languages are those of the system locale.
+    // Starts the viewer for the help file in folder, in the first of uiLanguages it has (by
+    // default the system locale's). False when the file is missing, no viewer is installed
+    // or the viewer could not be started; *errorNumber (an errno value) and *errorText then
+    // say why.
     static bool open(const QString &folder, int *errorNumber, QString *errorText);
     static bool open(const QString &folder, const QStringList &uiLanguages, int *errorNumber, QString *errorText);
 
