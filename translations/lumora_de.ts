@@ -123,6 +123,13 @@
     </message>
 </context>
 <context>
+    <name>IniFileCache</name>
+    <message>
+        <source>the settings in %1 are not used, and the file is left as it is: %2</source>
+        <translation>die Einstellungen in %1 werden nicht verwendet, und die Datei bleibt, wie sie ist: %2</translation>
+    </message>
+</context>
+<context>
     <name>KeychainPasswordStore</name>
     <message>
         <source>The desktop&apos;s secret service cannot be reached (%1).</source>
@@ -264,6 +271,28 @@
     <message>
         <source>Lumora: the sources met cannot be kept (%1); their Inboxes are watched again at the next start if you untick them.</source>
         <translation>Lumora: Die gefundenen Quellen können nicht gespeichert werden (%1); ihre Posteingänge werden beim nächsten Start wieder überwacht, auch wenn Sie sie abwählen.</translation>
+    </message>
+</context>
+<context>
+    <name>ProblemReporter</name>
+    <message>
+        <source>The problems reported before are over: all new mail is noticed again.</source>
+        <translation>Die zuvor gemeldeten Probleme sind behoben: Alle neue Mail wird wieder bemerkt.</translation>
+    </message>
+</context>
+<context>
+    <name>RegistryStore</name>
+    <message>
+        <source>The folder %1 cannot be created</source>
+        <translation>Der Ordner %1 kann nicht angelegt werden</translation>
+    </message>
+    <message>
+        <source>There is no permission to write in the folder %1</source>
+        <translation>Es fehlt die Berechtigung, in den Ordner %1 zu schreiben</translation>
+    </message>
+    <message>
+        <source>The lock file %1.lock cannot be written (is the disk full?)</source>
+        <translation>Die Sperrdatei %1.lock kann nicht geschrieben werden (ist die Festplatte voll?)</translation>
     </message>
 </context>
 <context>

@@ -123,6 +123,13 @@
     </message>
 </context>
 <context>
+    <name>IniFileCache</name>
+    <message>
+        <source>the settings in %1 are not used, and the file is left as it is: %2</source>
+        <translation>les paramètres de %1 ne sont pas utilisés et le fichier est laissé tel quel&#xa0;: %2</translation>
+    </message>
+</context>
+<context>
     <name>KeychainPasswordStore</name>
     <message>
         <source>The desktop&apos;s secret service cannot be reached (%1).</source>
@@ -264,6 +271,28 @@
     <message>
         <source>Lumora: the sources met cannot be kept (%1); their Inboxes are watched again at the next start if you untick them.</source>
         <translation>Lumora&#xa0;: les sources rencontrées ne peuvent pas être enregistrées (%1)&#xa0;; leurs boîtes de réception seront de nouveau surveillées au prochain démarrage si vous les décochez.</translation>
+    </message>
+</context>
+<context>
+    <name>ProblemReporter</name>
+    <message>
+        <source>The problems reported before are over: all new mail is noticed again.</source>
+        <translation>Les problèmes signalés précédemment sont résolus&#xa0;: tous les nouveaux messages sont de nouveau remarqués.</translation>
+    </message>
+</context>
+<context>
+    <name>RegistryStore</name>
+    <message>
+        <source>The folder %1 cannot be created</source>
+        <translation>Impossible de créer le dossier %1</translation>
+    </message>
+    <message>
+        <source>There is no permission to write in the folder %1</source>
+        <translation>Vous n&apos;avez pas le droit d&apos;écrire dans le dossier %1</translation>
+    </message>
+    <message>
+        <source>The lock file %1.lock cannot be written (is the disk full?)</source>
+        <translation>Impossible d&apos;écrire le fichier de verrou %1.lock (le disque est-il plein&#xa0;?)</translation>
     </message>
 </context>
 <context>

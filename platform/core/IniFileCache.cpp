@@ -4,6 +4,7 @@
 #include "platform/core/RegularFile.h"
 #include "platform/core/Verbose.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -28,8 +29,9 @@ void tellRefused(const QString &path, const QString &why)
     if (told.value(path) == why)
         return;
     told.insert(path, why);
-    Verbose::warning(
-        QStringLiteral("the settings in %1 are not used, and the file is left as it is: %2").arg(path, why));
+    Verbose::warning(QCoreApplication::translate("IniFileCache",
+                                                 "the settings in %1 are not used, and the file is left as it is: %2")
+                         .arg(path, why));
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "platform/core/Clock.h"
 #include "platform/core/RegularFile.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -180,20 +181,22 @@ bool RegistryStore::lock(QLockFile &lock, const QString &file)
 {
     const QString folder = QFileInfo(file).absolutePath();
     if (!QDir().mkpath(folder)) {
-        fail(QStringLiteral("The folder %1 cannot be created").arg(folder));
+        fail(QCoreApplication::translate("RegistryStore", "The folder %1 cannot be created").arg(folder));
         return false;
     }
     if (lock.tryLock(kLockWaitMs))
         return true;
     switch (lock.error()) {
     case QLockFile::PermissionError:
-        fail(QStringLiteral("There is no permission to write in the folder %1").arg(folder));
+        fail(QCoreApplication::translate("RegistryStore", "There is no permission to write in the folder %1")
+                 .arg(folder));
         break;
     case QLockFile::LockFailedError:
         fail(QStringLiteral("%1 stays locked by another program writing it").arg(file));
         break;
     default:
-        fail(QStringLiteral("The lock file %1.lock cannot be written (is the disk full?)").arg(file));
+        fail(QCoreApplication::translate("RegistryStore", "The lock file %1.lock cannot be written (is the disk full?)")
+                 .arg(file));
         break;
     }
     return false;

@@ -3,6 +3,7 @@
 #include "platform/core/MailText.h"
 #include "platform/desktop/NotifyIconHost.h"
 
+#include <QCoreApplication>
 #include <QMessageBox>
 #include <QTextStream>
 
@@ -62,7 +63,9 @@ void ProblemReporter::setStanding(const QString &text)
     m_standing = text;
     NotifyIconHost::instance().setStatusNote(text);
     write(over ? 3 : 1,
-          over ? QStringLiteral("The problems reported before are over: all new mail is noticed again.") : text);
+          over ? QCoreApplication::translate("ProblemReporter",
+                                             "The problems reported before are over: all new mail is noticed again.")
+               : text);
 }
 
 } // namespace lumora

@@ -2,10 +2,12 @@
 #include "translations/AppTranslator.h"
 #include "tray/Main.h"
 
+#include "tests/popup/PopupFixture.h"
 #include "tests/testsupport/VirtualClock.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QMenu>
 #include <QProcess>
 #include <QSet>
@@ -169,3 +171,47 @@ TEST(TranslationShippedTest, GermanAndFrenchAreEmbedded)
 {
     EXPECT_EQ(AppTranslator::languages(), (QStringList{"de", "fr"}));
 }
+
+namespace lumora::test {
+
+class TranslationPopupTest : public PopupFixture, public ::testing::WithParamInterface<QString>
+{
+protected:
+    void TearDown() override
+    {
+        removeTranslators();
+        PopupFixture::TearDown();
+    }
+};
+
+// The popup's captions, counter and right-click menu in the locale's language; the menu's
+// accelerators stay distinct.
+TEST_P(TranslationPopupTest, CaptionsCounterAndMenuAreTranslated)
+{
+    ASSERT_TRUE(AppTranslator::install(*qApp, QLocale(GetParam())));
+    add("a@example.org", "first");
+    add("b@example.org", "second");
+    PopupWindow &p = window();
+    manager.PlaceAndShow(p);
+    clock.advance(1000);
+    QTranslator expected;
+    ASSERT_TRUE(expected.load(AppTranslator::resourceFile(GetParam())));
+    EXPECT_EQ(text("lblMsgNo"), expected.translate("lumora::PopupWindow", "%1 of %2").arg(1).arg(2));
+    EXPECT_EQ(text("Label3"), expected.translate("lumora::PopupWindow", "Subject:"));
+    EXPECT_NE(text("Label3"), QStringLiteral("Subject:"));
+
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(3, 3), label("lblMessage")->mapToGlobal(QPoint(3, 3)));
+    QApplication::sendEvent(label("lblMessage"), &event);
+    ASSERT_TRUE(p.contextMenu());
+    EXPECT_FALSE(captions(p.contextMenu()).contains(QStringLiteral("Dismiss &All")));
+    EXPECT_EQ(clashingAccelerators(p.contextMenu()), QStringList())
+        << captions(p.contextMenu()).join(", ").toStdString();
+    p.contextMenu()->hide();
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, TranslationPopupTest, ::testing::Values(QStringLiteral("de"), QStringLiteral("fr")),
+                         [](const ::testing::TestParamInfo<QString> &language) {
+                             return language.param.toStdString();
+                         });
+
+} // namespace lumora::test
