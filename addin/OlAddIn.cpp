@@ -438,6 +438,7 @@ bool OlAddIn::actOnMessage(const QString &procedure, const QString &verb, const 
         : item->ErrorText().isEmpty() ? tr("The mail store refused")
                                       : item->ErrorText();
     m_actionError = why;
+    //: %1 is the action: "open", "delete" or "mark as read", each translated on its own.
     reportFailure(procedure, tr("Cannot %1 message %2: %3").arg(verb, EntryID, why));
     return false;
 }

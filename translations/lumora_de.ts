@@ -766,6 +766,7 @@ Betreff: %3</translation>
     </message>
     <message>
         <source>Cannot %1 message %2: %3</source>
+        <extracomment>%1 is the action: &quot;open&quot;, &quot;delete&quot; or &quot;mark as read&quot;, each translated on its own.</extracomment>
         <translation>Nachricht %2 lässt sich nicht %1: %3</translation>
     </message>
     <message>

@@ -766,19 +766,20 @@ Objet&#xa0;: %3</translation>
     </message>
     <message>
         <source>Cannot %1 message %2: %3</source>
-        <translation>Impossible de %1 le message %2&#xa0;: %3</translation>
+        <extracomment>%1 is the action: &quot;open&quot;, &quot;delete&quot; or &quot;mark as read&quot;, each translated on its own.</extracomment>
+        <translation>Le message %2 n&apos;a pas pu être %1&#xa0;: %3</translation>
     </message>
     <message>
         <source>open</source>
-        <translation>ouvrir</translation>
+        <translation>ouvert</translation>
     </message>
     <message>
         <source>delete</source>
-        <translation>supprimer</translation>
+        <translation>supprimé</translation>
     </message>
     <message>
         <source>mark as read</source>
-        <translation>marquer comme lu</translation>
+        <translation>marqué comme lu</translation>
     </message>
     <message>
         <source>The message could not be marked as read: %1.</source>
