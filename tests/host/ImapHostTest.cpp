@@ -138,6 +138,9 @@ TEST_F(ImapHost, AppendGivesOneNewMailAndTheScanReadsDecodedHeadersWithoutMarkin
     EXPECT_TRUE(item->UnRead());
     EXPECT_LE(qAbs(item->ReceivedTime().secsTo(QDateTime::currentDateTime())), 60);
     EXPECT_TRUE(QRegularExpression(QStringLiteral("^[0-9A-F]+$")).match(item->EntryID()).hasMatch());
+    // Known again after a move to another mailbox, where the UID is new.
+    EXPECT_EQ(item->MessageKey(), QStringLiteral("<greeting@example.org>"));
+    EXPECT_EQ(item->OriginTime(), item->ReceivedTime());
     EXPECT_FALSE(items->FindNext());
 
     // Neither the search nor the header fetch set \Seen; a message read elsewhere is not found.
