@@ -86,7 +86,8 @@ TEST_F(Announced, WhatWasShownIsRememberedAcrossARestart)
     connectAddIn();
     deliverKeyed(QStringLiteral("after restart"), QStringLiteral("<s@example.org>"));
     EXPECT_EQ(queuedByNextScan(), 1);
-    EXPECT_EQ(traceCount(QStringLiteral("queued: folder \"Personal Folders\", from \"Ann Sender\", subject \"before restart\"")),
+    EXPECT_EQ(traceCount(QStringLiteral(
+                  "queued: folder \"Personal Folders\", from \"Ann Sender\", subject \"before restart\"")),
               1);
 }
 
