@@ -80,12 +80,15 @@ TEST_F(Local, NeomuttReadingFlaggingMovingAndDeletingAnnouncesNothingAgain)
     EXPECT_EQ(announced(), 4) << "deliveries";
 
     const QByteArray workDir = QFile::encodeName(QFileInfo(root()).absolutePath());
-    const QString muttrc = writeFile(
-        QStringLiteral("muttrc"),
-        "set mbox_type=Maildir\nset folder=\"" + QFile::encodeName(root()) + "\"\nset spoolfile=\"+\"\n"
-            "set sort=date-received\nset mark_old=no\nset move=no\nset confirmappend=no\nset delete=yes\n"
-            "set resolve=yes\nset quit=yes\nset wait_key=no\nset beep=no\nset header_cache=\"\"\nset message_cachedir=\"\"\n"
-            "set tmpdir=\"" + workDir + "\"\nset pager_stop=yes\n");
+    const QString muttrc =
+        writeFile(QStringLiteral("muttrc"),
+                  "set mbox_type=Maildir\nset folder=\"" + QFile::encodeName(root())
+                      + "\"\nset spoolfile=\"+\"\n"
+                        "set sort=date-received\nset mark_old=no\nset move=no\nset confirmappend=no\nset delete=yes\n"
+                        "set resolve=yes\nset quit=yes\nset wait_key=no\nset beep=no\nset header_cache=\"\"\nset "
+                        "message_cachedir=\"\"\n"
+                        "set tmpdir=\""
+                      + workDir + "\"\nset pager_stop=yes\n");
     ASSERT_FALSE(muttrc.isEmpty());
     const QString socket = QString::fromLocal8Bit(workDir) + QStringLiteral("/tmux.sock");
     const QStringList tmuxBase{QStringLiteral("-S"), socket};
@@ -123,8 +126,7 @@ TEST_F(Local, NeomuttReadingFlaggingMovingAndDeletingAnnouncesNothingAgain)
     ASSERT_TRUE(screenShows(QStringLiteral("Subject: Message c")));
     keys({QStringLiteral("q"), QStringLiteral("j"), QStringLiteral("d"), QStringLiteral("q")}); // delete d, quit
     const QDeadlineTimer deadline(15000);
-    while (!deadline.hasExpired()
-           && run(tmux, tmuxBase + QStringList{QStringLiteral("has-session")}))
+    while (!deadline.hasExpired() && run(tmux, tmuxBase + QStringList{QStringLiteral("has-session")}))
         QThread::msleep(50);
     run(tmux, tmuxBase + QStringList{QStringLiteral("kill-server")});
 

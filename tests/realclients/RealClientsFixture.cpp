@@ -2,7 +2,10 @@
 
 #include "host/MAPIFolder.h"
 #include "host/NameSpace.h"
+#include "platform/core/Registry.h"
 #include "popup/PopupWindow.h"
+#include "settings/SettingsLocation.h"
+#include "settings/modRegistry.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -20,6 +23,9 @@ RealClients::RealClients()
 {
     for (const char *sub : {"cur", "new", "tmp"})
         QDir().mkpath(root() + QLatin1Char('/') + QLatin1String(sub));
+    // A short display time: a burst of thirty is shown one after another.
+    modRegistry::WriteRegistryValue(reg::HKEY_CURRENT_USER, SettingsLocation::registryKey(QStringLiteral("10")),
+                                    QStringLiteral("MessageDelay"), QStringLiteral("500"), reg::REG_SZ);
 }
 
 RealClients::~RealClients()

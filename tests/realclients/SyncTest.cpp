@@ -113,7 +113,9 @@ TEST_F(Sync, MbsyncAnnouncesEachNewUnreadMessageOnceAndOldOrChangedMailNever)
     const QString config = mbsyncConfig(QFileInfo(root()).absolutePath(), root(), server.imapPort());
     ASSERT_FALSE(config.isEmpty());
     QString said;
-    const auto sync = [&] { EXPECT_TRUE(run(mbsync, {QStringLiteral("-c"), config, QStringLiteral("-a")}, &said)) << said.toStdString(); };
+    const auto sync = [&] {
+        EXPECT_TRUE(run(mbsync, {QStringLiteral("-c"), config, QStringLiteral("-a")}, &said)) << said.toStdString();
+    };
     const QDateTime now = QDateTime::currentDateTime();
 
     // First sync: mail of days ago (unread and read) is old mail; what came minutes ago is new.
@@ -139,8 +141,7 @@ TEST_F(Sync, MbsyncAnnouncesEachNewUnreadMessageOnceAndOldOrChangedMailNever)
     EXPECT_EQ(announced(), 1) << "local delivery";
     sync();
     EXPECT_EQ(announced(), 0) << "local delivery renamed by the sync";
-    EXPECT_EQ(localNames(QStringLiteral("*lumora-local,U=*")), 1)
-        << "the sync did not take the local delivery over";
+    EXPECT_EQ(localNames(QStringLiteral("*lumora-local,U=*")), 1) << "the sync did not take the local delivery over";
 
     // A folder made elsewhere comes with mail of its own; only the Inbox is watched.
     imap("CREATE Lists");
@@ -181,9 +182,9 @@ TEST_F(Sync, OfflineimapAnnouncesEachNewUnreadMessageOnceThroughItsRenames)
     ASSERT_FALSE(config.isEmpty());
     QString said;
     const auto sync = [&] {
-        EXPECT_TRUE(run(offlineimap, {QStringLiteral("-c"), config, QStringLiteral("-o"), QStringLiteral("-u"),
-                                      QStringLiteral("quiet")},
-                        &said))
+        EXPECT_TRUE(run(
+            offlineimap,
+            {QStringLiteral("-c"), config, QStringLiteral("-o"), QStringLiteral("-u"), QStringLiteral("quiet")}, &said))
             << said.toStdString();
     };
     const QDateTime now = QDateTime::currentDateTime();
@@ -205,8 +206,7 @@ TEST_F(Sync, OfflineimapAnnouncesEachNewUnreadMessageOnceThroughItsRenames)
     deliverLocally({}, mail("local1", "Delivered here", now));
     EXPECT_EQ(announced(), 1) << "local delivery";
     sync();
-    EXPECT_EQ(localNames(QStringLiteral("*lumora-local*")), 0)
-        << "offlineimap left the local delivery's name";
+    EXPECT_EQ(localNames(QStringLiteral("*lumora-local*")), 0) << "offlineimap left the local delivery's name";
     EXPECT_EQ(announced(), 0) << "local delivery renamed by the sync";
 
     imap("SELECT INBOX");
