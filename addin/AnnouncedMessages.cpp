@@ -1,5 +1,6 @@
 #include "addin/AnnouncedMessages.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -63,8 +64,10 @@ bool AnnouncedMessages::load(QString *error)
         return true;
     if (QFileInfo(m_path).size() > kMaxFileBytes || !file.open(QIODevice::ReadOnly)) {
         if (error)
-            *error = QStringLiteral("%1 cannot be read: %2")
-                         .arg(m_path, file.isOpen() ? QStringLiteral("it is too large") : file.errorString());
+            *error = QCoreApplication::translate("AnnouncedMessages", "%1 cannot be read: %2")
+                         .arg(m_path,
+                              file.isOpen() ? QCoreApplication::translate("AnnouncedMessages", "it is too large")
+                                            : file.errorString());
         return false;
     }
     const QByteArray text = file.readAll();
@@ -99,7 +102,8 @@ bool AnnouncedMessages::save(QString *error)
     QSaveFile file(m_path);
     if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
         if (error)
-            *error = QStringLiteral("%1 cannot be written: %2").arg(m_path, file.errorString());
+            *error = QCoreApplication::translate("AnnouncedMessages", "%1 cannot be written: %2")
+                         .arg(m_path, file.errorString());
         return false;
     }
     m_dirty = false;
