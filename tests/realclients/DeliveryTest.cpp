@@ -71,10 +71,10 @@ TEST_F(Local, NeomuttReadingFlaggingMovingAndDeletingAnnouncesNothingAgain)
         ASSERT_TRUE(QDir().mkpath(root() + QStringLiteral("/.Lists/") + QLatin1String(sub)));
     const QDateTime now = QDateTime::currentDateTime();
     // Oldest first in neomutt's index: a (flagged), b (moved), c (read), d (deleted).
-    for (const char *id : {"a", "b", "c", "d"}) {
-        deliverLocally({}, mail(id, QByteArray("Message ") + id, now));
-        QThread::msleep(5); // distinct delivery times, so the order above is neomutt's too
-    }
+    // A second apart as the server took them in, which is the order neomutt numbers them in.
+    int second = -10;
+    for (const char *id : {"a", "b", "c", "d"})
+        deliverLocally({}, mail(id, QByteArray("Message ") + id, now.addSecs(++second)));
     startHost({QStringLiteral("Lists")});
     controller()->GetNewMailMessages();
     EXPECT_EQ(announced(), 4) << "deliveries";
