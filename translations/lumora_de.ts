@@ -2,6 +2,21 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de">
 <context>
+    <name>AnnouncedMessages</name>
+    <message>
+        <source>%1 cannot be read: %2</source>
+        <translation>%1 kann nicht gelesen werden: %2</translation>
+    </message>
+    <message>
+        <source>it is too large</source>
+        <translation>die Datei ist zu groß</translation>
+    </message>
+    <message>
+        <source>%1 cannot be written: %2</source>
+        <translation>%1 kann nicht geschrieben werden: %2</translation>
+    </message>
+</context>
+<context>
     <name>Autostart</name>
     <message>
         <source>cannot remove %1: %2</source>
@@ -836,6 +851,14 @@ Betreff: %3</translation>
     <message>
         <source>Snoozed until %1</source>
         <translation>Schlummert bis %1</translation>
+    </message>
+    <message>
+        <source>%1; messages shown before may be shown again</source>
+        <translation>%1; bereits gezeigte Nachrichten werden womöglich erneut gezeigt</translation>
+    </message>
+    <message>
+        <source>%1; after a restart these messages may be shown again</source>
+        <translation>%1; nach einem Neustart werden diese Nachrichten womöglich erneut gezeigt</translation>
     </message>
 </context>
 <context>

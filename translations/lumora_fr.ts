@@ -2,6 +2,21 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="fr">
 <context>
+    <name>AnnouncedMessages</name>
+    <message>
+        <source>%1 cannot be read: %2</source>
+        <translation>%1 ne peut pas être lu&#xa0;: %2</translation>
+    </message>
+    <message>
+        <source>it is too large</source>
+        <translation>le fichier est trop volumineux</translation>
+    </message>
+    <message>
+        <source>%1 cannot be written: %2</source>
+        <translation>%1 ne peut pas être écrit&#xa0;: %2</translation>
+    </message>
+</context>
+<context>
     <name>Autostart</name>
     <message>
         <source>cannot remove %1: %2</source>
@@ -836,6 +851,14 @@ Objet&#xa0;: %3</translation>
     <message>
         <source>Snoozed until %1</source>
         <translation>Différé jusqu&apos;à %1</translation>
+    </message>
+    <message>
+        <source>%1; messages shown before may be shown again</source>
+        <translation>%1&#xa0;; des messages déjà affichés pourront l&apos;être de nouveau</translation>
+    </message>
+    <message>
+        <source>%1; after a restart these messages may be shown again</source>
+        <translation>%1&#xa0;; après un redémarrage, ces messages pourront être affichés de nouveau</translation>
     </message>
 </context>
 <context>
