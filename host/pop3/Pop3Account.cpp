@@ -168,22 +168,21 @@ void Pop3Account::fetchHeaders()
     }
     const auto [number, uidl] = m_fresh.at(m_fetched.size());
     // TOP n 0: the header block alone, so a large message costs no more than a small one.
-    m_connection->send("TOP " + QByteArray::number(number) + " 0", true,
-                       [this, uidl](bool answered, const Pop3Response &response) {
-                           if (!answered)
-                               return;
-                           Message m;
-                           m.uidl = uidl;
-                           m.received = Clock::instance().now();
-                           if (response.ok)
-                               m.headers = MailHeaderReader::parse(response.body);
-                           else
-                               Verbose::line(QStringLiteral("pop3 %1: no headers of %2: %3")
-                                                 .arg(m_config.key(), QString::fromLatin1(uidl),
-                                                      QString::fromUtf8(response.text)));
-                           m_fetched.append(m);
-                           fetchHeaders();
-                       });
+    m_connection->send(
+        "TOP " + QByteArray::number(number) + " 0", true, [this, uidl](bool answered, const Pop3Response &response) {
+            if (!answered)
+                return;
+            Message m;
+            m.uidl = uidl;
+            m.received = Clock::instance().now();
+            if (response.ok)
+                m.headers = MailHeaderReader::parse(response.body);
+            else
+                Verbose::line(QStringLiteral("pop3 %1: no headers of %2: %3")
+                                  .arg(m_config.key(), QString::fromLatin1(uidl), QString::fromUtf8(response.text)));
+            m_fetched.append(m);
+            fetchHeaders();
+        });
 }
 
 void Pop3Account::endSession()
@@ -341,6 +340,14 @@ quint32 Pop3Account::numberOf(Pop3Connection &session, const QByteArray &uidl, Q
     return 0;
 }
 
+bool Pop3Account::quitNow(Pop3Connection &session)
+{
+    auto committed = std::make_shared<std::optional<bool>>();
+    session.quit([committed](bool ok) { *committed = ok; });
+    session.waitFor([&committed] { return committed->has_value(); });
+    return committed->value_or(false);
+}
+
 QByteArray Pop3Account::content(const QByteArray &uidl, QString *error)
 {
     std::unique_ptr<Pop3Connection> session = openNow(error);
@@ -354,7 +361,7 @@ QByteArray Pop3Account::content(const QByteArray &uidl, QString *error)
     Pop3Response message;
     if (!request(*session, "RETR " + QByteArray::number(number), true, &message, error))
         return {};
-    session->quit({});
+    quitNow(*session);
     if (!message.ok) {
         *error = tr("The server did not hand out the message: %1").arg(QString::fromUtf8(message.text));
         return {};
@@ -392,15 +399,7 @@ bool Pop3Account::remove(const QByteArray &uidl, QString *error)
         return false;
     }
     // The deletion happens only when the server acknowledges QUIT.
-    bool finished = false;
-    bool committed = false;
-    Pop3Connection *raw = session.get();
-    raw->quit([&finished, &committed](bool ok) {
-        finished = true;
-        committed = ok;
-    });
-    raw->waitFor([&finished] { return finished; });
-    if (!finished || !committed) {
+    if (!quitNow(*session)) {
         *error = tr("The server did not confirm the deletion; the message may still be there");
         return false;
     }

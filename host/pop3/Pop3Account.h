@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace lumora {
 
@@ -92,6 +93,8 @@ private:
     std::unique_ptr<Pop3Connection> openNow(QString *error);
     // The message number of uidl in session; 0 with *error when it is gone.
     quint32 numberOf(Pop3Connection &session, const QByteArray &uidl, QString *error);
+    // Ends the session and waits for the server's answer; true when it acknowledged.
+    bool quitNow(Pop3Connection &session);
     bool request(Pop3Connection &session, const QByteArray &command, bool multiLine, Pop3Response *response,
                  QString *error);
 

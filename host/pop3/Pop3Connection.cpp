@@ -208,11 +208,12 @@ bool Pop3Connection::pump()
             continue;
         }
         if (m_reader.failed()) {
-            fail(Problem::Protocol, tr("%1 sent something that is not a POP3 response, or one too large to accept (a "
-                                       "line over %2 MB or a message over %3 MB); the session was dropped.")
-                                        .arg(where())
-                                        .arg(Pop3ResponseReader::MaxLineBytes / (1024 * 1024))
-                                        .arg(Pop3ResponseReader::MaxBodyBytes / (1024 * 1024)));
+            fail(Problem::Protocol,
+                 tr("%1 sent something that is not a POP3 response, or one too large to accept (a "
+                    "line over %2 MB or a message over %3 MB); the session was dropped.")
+                     .arg(where())
+                     .arg(Pop3ResponseReader::MaxLineBytes / (1024 * 1024))
+                     .arg(Pop3ResponseReader::MaxBodyBytes / (1024 * 1024)));
             return false;
         }
         if (m_socket.bytesAvailable() <= 0)
@@ -233,8 +234,8 @@ void Pop3Connection::login()
 {
     const QByteArray user = m_config.user.toUtf8();
     if (!sendable(user) || !sendable(m_config.password.toUtf8())) {
-        fail(Problem::WrongPassword, tr("The user name or password of %1 holds a line break, which POP3 cannot send.")
-                                         .arg(m_config.key()));
+        fail(Problem::WrongPassword,
+             tr("The user name or password of %1 holds a line break, which POP3 cannot send.").arg(m_config.key()));
         return;
     }
     m_state = State::User;
@@ -267,9 +268,10 @@ void Pop3Connection::handle(const Pop3Response &response)
         // Whatever came with the answer was sent before encryption, so anyone on the way may
         // have put it there; it must not be read as the server's word.
         if (m_reader.bufferedBytes() > 0 || m_socket.bytesAvailable() > 0) {
-            fail(Problem::Tls, tr("%1 sent data that was not asked for before encryption began; the session was "
-                                  "dropped.")
-                                   .arg(where()));
+            fail(Problem::Tls,
+                 tr("%1 sent data that was not asked for before encryption began; the session was "
+                    "dropped.")
+                     .arg(where()));
             return;
         }
         m_state = State::Handshake;
@@ -286,11 +288,13 @@ void Pop3Connection::handle(const Pop3Response &response)
             // RFC 3206: a locked mailbox or a fault of the server is no verdict on the password.
             const QByteArray code = response.text.toUpper();
             if (code.startsWith("[IN-USE]") || code.startsWith("[SYS/TEMP]"))
-                fail(Problem::Busy, tr("%1 cannot open the mailbox of %2 now: %3")
-                                        .arg(where(), m_config.user, QString::fromUtf8(response.text)));
+                fail(Problem::Busy,
+                     tr("%1 cannot open the mailbox of %2 now: %3")
+                         .arg(where(), m_config.user, QString::fromUtf8(response.text)));
             else
-                fail(Problem::WrongPassword, tr("The POP3 server %1 refused the user name or password of %2: %3")
-                                                 .arg(m_config.host, m_config.user, QString::fromUtf8(response.text)));
+                fail(Problem::WrongPassword,
+                     tr("The POP3 server %1 refused the user name or password of %2: %3")
+                         .arg(m_config.host, m_config.user, QString::fromUtf8(response.text)));
             return;
         }
         m_state = State::Ready;

@@ -109,7 +109,8 @@ QList<std::pair<quint32, QByteArray>> Pop3ResponseReader::parseUidl(QByteArrayVi
         if (space <= 0)
             continue;
         const QByteArrayView digits = line.first(space);
-        bool ok = digits.size() <= 10 && std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; });
+        bool ok = digits.size() <= 10
+            && std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; });
         const quint32 number = ok ? digits.toByteArray().toUInt(&ok) : 0;
         const QByteArrayView uidl = line.sliced(space + 1);
         if (!ok || number == 0 || !isValidUidl(uidl))
