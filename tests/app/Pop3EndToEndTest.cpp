@@ -1,5 +1,5 @@
 // A POP3 account watched by the real executable: named on the command line, described by
-// --verbose, its waiting mail shown once, and not again after a restart.
+// --verbose, its waiting mail shown once, and known from its state file after a restart.
 #include "tests/app/LumoraProcess.h"
 
 #include "app/HostSettings.h"
@@ -47,7 +47,7 @@ void prepareFirstStart()
 
 } // namespace
 
-TEST(Pop3EndToEnd, WaitingMailIsShownOnceAndARestartShowsNothingAgain)
+TEST(Pop3EndToEnd, WaitingMailIsShownOnceAndARestartFindsNothingNew)
 {
     const QString reason = DovecotServer::pop3UnavailableReason();
     if (!reason.isEmpty())
@@ -84,17 +84,14 @@ TEST(Pop3EndToEnd, WaitingMailIsShownOnceAndARestartShowsNothingAgain)
         EXPECT_EQ(lumora.terminate(), 0);
         EXPECT_EQ(lumora.linesMatching(re(QStringLiteral("^lumora: popup: \\d+ of \\d+"))).size(), 2);
     }
+    // The next run knows both from its state file, and its check finds nothing new. (What the
+    // add-in shows at start-up follows its own look-back, as for every source.)
     LumoraProcess again(arguments);
     again.write("secret\n");
+    ASSERT_GE(again.waitForLine(re(QStringLiteral("^lumora: pop3 .*: 2 message\\(s\\) known")), 20000), 0)
+        << again.lines().join(QLatin1Char('\n')).toStdString();
     ASSERT_GE(again.waitForLine(re(QStringLiteral("^lumora: pop3 .*: 0 new message")), 20000), 0)
         << again.lines().join(QLatin1Char('\n')).toStdString();
-    // The two are still unread, so the start-up announcement scans; it finds nothing new.
-    const qsizetype scan = again.waitForLine(re(QStringLiteral("^lumora: scan: ")), 20000);
-    ASSERT_GE(scan, 0) << again.lines().join(QLatin1Char('\n')).toStdString();
-    EXPECT_TRUE(again.lines().at(scan).startsWith(QStringLiteral("lumora: scan: 0 queued")))
-        << again.lines().at(scan).toStdString();
     EXPECT_EQ(again.terminate(), 0);
-    EXPECT_TRUE(again.linesMatching(re(QStringLiteral("^lumora: popup: \\d+ of \\d+"))).isEmpty())
-        << again.lines().join(QLatin1Char('\n')).toStdString();
     QDir(dataFolder()).removeRecursively();
 }
