@@ -31,7 +31,7 @@ public:
         QStringList imapUrls;
         bool passwordFromStdin = false;
         QStringList trust;
-        QStringList pop3Urls;
+        QStringList pop3Urls = {};
     };
     using Say = std::function<void(const QString &text)>;
 
