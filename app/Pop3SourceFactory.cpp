@@ -41,11 +41,11 @@ std::unique_ptr<MailSource> Pop3SourceFactory::create(const QString &url, const 
     Pop3Account *account = source->account().get();
     if (options.interactive) {
         account->setConfirmDelete([account](const QString &what) {
-            const QString text = QCoreApplication::translate(
-                                     "Pop3SourceFactory",
-                                     "Delete the message %1 from the POP3 server %2?\n\nPOP3 has no Trash: the "
-                                     "message is gone for good, for every mail program.")
-                                     .arg(what, account->config().key());
+            const QString text =
+                QCoreApplication::translate("Pop3SourceFactory",
+                                            "Delete the message %1 from the POP3 server %2?\n\nPOP3 has no Trash: the "
+                                            "message is gone for good, for every mail program.")
+                    .arg(what, account->config().key());
             return QMessageBox::question(nullptr, QStringLiteral("Lumora"), text) == QMessageBox::Yes;
         });
         QPointer<Pop3Source> guard(source.get());

@@ -6,15 +6,6 @@
 
 namespace lumora {
 
-namespace {
-
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("Pop3AccountConfig", text);
-}
-
-} // namespace
-
 std::optional<Pop3AccountConfig> Pop3AccountConfig::fromUrl(const QString &url, QString *error)
 {
     auto fail = [error](const QString &why) -> std::optional<Pop3AccountConfig> {
@@ -24,7 +15,7 @@ std::optional<Pop3AccountConfig> Pop3AccountConfig::fromUrl(const QString &url, 
     };
     const QUrl u(url, QUrl::StrictMode);
     if (!u.isValid())
-        return fail(tr("\"%1\" is not a valid address.").arg(url));
+        return fail(QCoreApplication::translate("Pop3AccountConfig", "\"%1\" is not a valid address.").arg(url));
     Pop3AccountConfig c;
     const QString scheme = u.scheme().toLower();
     const QUrlQuery query(u);
@@ -38,26 +29,34 @@ std::optional<Pop3AccountConfig> Pop3AccountConfig::fromUrl(const QString &url, 
         if (security == QLatin1String("plain"))
             c.security = Security::Plain;
         else if (!security.isEmpty() && security != QLatin1String("starttls") && security != QLatin1String("stls"))
-            return fail(tr("Unknown security \"%1\" (use stls or plain).").arg(security));
+            return fail(QCoreApplication::translate("Pop3AccountConfig", "Unknown security \"%1\" (use stls or plain).")
+                            .arg(security));
     } else {
-        return fail(tr("\"%1\" is not a pop3:// or pop3s:// address.").arg(url));
+        return fail(
+            QCoreApplication::translate("Pop3AccountConfig", "\"%1\" is not a pop3:// or pop3s:// address.").arg(url));
     }
     if (query.hasQueryItem(QStringLiteral("interval"))) {
         bool ok = false;
         const int minutes = query.queryItemValue(QStringLiteral("interval")).toInt(&ok);
         if (!ok || minutes < 1 || minutes > MaxIntervalMinutes)
-            return fail(tr("The check interval of \"%1\" must be a number of minutes from 1 to %2.")
-                            .arg(url)
-                            .arg(MaxIntervalMinutes));
+            return fail(
+                QCoreApplication::translate("Pop3AccountConfig",
+                                            "The check interval of \"%1\" must be a number of minutes from 1 to %2.")
+                    .arg(url)
+                    .arg(MaxIntervalMinutes));
         c.intervalMinutes = minutes;
     }
     c.host = u.host();
     c.user = u.userName();
     if (c.host.isEmpty() || c.user.isEmpty())
-        return fail(tr("\"%1\" needs a user and a host (pop3s://user@host).").arg(url));
+        return fail(
+            QCoreApplication::translate("Pop3AccountConfig", "\"%1\" needs a user and a host (pop3s://user@host).")
+                .arg(url));
     if (!u.password().isEmpty())
-        return fail(tr("Leave the password out of the address; Lumora asks for it and keeps it in the desktop's "
-                       "secret service."));
+        return fail(QCoreApplication::translate(
+            "Pop3AccountConfig",
+            "Leave the password out of the address; Lumora asks for it and keeps it in the desktop's "
+            "secret service."));
     if (u.port() > 0)
         c.port = quint16(u.port());
     return c;

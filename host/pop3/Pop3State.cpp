@@ -18,11 +18,6 @@ namespace {
 
 constexpr int FormatVersion = 1;
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("Pop3State", text);
-}
-
 QString stamp(const QDateTime &time)
 {
     return time.isValid() ? time.toUTC().toString(Qt::ISODateWithMs) : QString();
@@ -97,8 +92,10 @@ bool Pop3State::load(QString *error)
     QByteArray data;
     QString why;
     if (!RegularFile::readFile(m_path, MaxFileBytes, &data, &why)) {
-        *error = tr("The POP3 state %1 cannot be read (%2); it is left as it is, and mail on the server counts as "
-                    "new.")
+        *error = QCoreApplication::translate(
+                     "Pop3State",
+                     "The POP3 state %1 cannot be read (%2); it is left as it is, and mail on the server counts as "
+                     "new.")
                      .arg(m_path, why);
         return false;
     }
@@ -110,8 +107,10 @@ bool Pop3State::load(QString *error)
         const QString aside = m_path + QStringLiteral(".unreadable-")
             + QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMddhhmmss"));
         QFile::rename(m_path, aside);
-        *error = tr("The POP3 state %1 could not be understood; it was moved to %2, and mail on the server counts as "
-                    "new.")
+        *error = QCoreApplication::translate(
+                     "Pop3State",
+                     "The POP3 state %1 could not be understood; it was moved to %2, and mail on the server counts as "
+                     "new.")
                      .arg(m_path, aside);
         return false;
     }
@@ -153,7 +152,8 @@ bool Pop3State::save(QString *error) const
     QDir().mkpath(QFileInfo(m_path).absolutePath());
     const AtomicFile::Result result = AtomicFile::write(m_path, QJsonDocument(root).toJson(QJsonDocument::Compact));
     if (!result) {
-        *error = tr("The POP3 state cannot be saved to %1: %2.").arg(m_path, result.error);
+        *error = QCoreApplication::translate("Pop3State", "The POP3 state cannot be saved to %1: %2.")
+                     .arg(m_path, result.error);
         return false;
     }
     return true;

@@ -56,7 +56,7 @@ TEST(Pop3EndToEnd, WaitingMailIsShownOnceAndARestartFindsNothingNew)
     ASSERT_TRUE(server.start()) << server.errorText().toStdString();
     prepareFirstStart();
     {
-        // Dovecot makes the mailbox at the first login.
+        // Dovecot makes the mailbox when it is first opened.
         ImapAccountConfig imap;
         imap.host = QStringLiteral("127.0.0.1");
         imap.port = server.imapsPort();
@@ -65,12 +65,15 @@ TEST(Pop3EndToEnd, WaitingMailIsShownOnceAndARestartFindsNothingNew)
         imap.trustedFingerprints = {server.fingerprint()};
         ImapTestClient client(imap);
         ASSERT_TRUE(client.isReady());
+        client.run("SELECT INBOX");
     }
     ASSERT_TRUE(server.deliver(QStringLiteral("pia"), "From: Ann <ann@example.org>\r\nSubject: one\r\n\r\nHi\r\n"));
     ASSERT_TRUE(server.deliver(QStringLiteral("pia"), "From: Bob <bob@example.org>\r\nSubject: two\r\n\r\nHi\r\n"));
-    const QStringList arguments{QStringLiteral("--verbose"), QStringLiteral("--pop3"),
+    const QStringList arguments{QStringLiteral("--verbose"),
+                                QStringLiteral("--pop3"),
                                 QStringLiteral("pop3s://pia@127.0.0.1:%1").arg(server.pop3sPort()),
-                                QStringLiteral("--imap-trust"), server.fingerprint(),
+                                QStringLiteral("--imap-trust"),
+                                server.fingerprint(),
                                 QStringLiteral("--imap-password-stdin")};
     {
         LumoraProcess lumora(arguments);
@@ -78,7 +81,8 @@ TEST(Pop3EndToEnd, WaitingMailIsShownOnceAndARestartFindsNothingNew)
         const QString account = QStringLiteral("pia@127.0.0.1:%1").arg(server.pop3sPort());
         ASSERT_GE(lumora.waitForLine(re(QStringLiteral("^lumora: host: .*POP3 account ") + account), 20000), 0)
             << lumora.lines().join(QLatin1Char('\n')).toStdString();
-        const qsizetype last = lumora.waitForLine(re(QStringLiteral("^lumora: popup: 2 of 2, .*subject \"two\"")), 30000);
+        const qsizetype last =
+            lumora.waitForLine(re(QStringLiteral("^lumora: popup: 2 of 2, .*subject \"two\"")), 30000);
         ASSERT_GE(last, 0) << lumora.lines().join(QLatin1Char('\n')).toStdString();
         lumora.waitForLine(re(QStringLiteral("^lumora: popup: closed")), 10000, last);
         EXPECT_EQ(lumora.terminate(), 0);

@@ -40,8 +40,9 @@ TEST(Pop3SourceSetup, CommandLineAndKeptAccountsAreOpenedOnceAndAnApplyLetsGoOfA
     EXPECT_EQ(setup.openAccounts(),
               (QStringList{QStringLiteral("anna@127.0.0.1:1995"), QStringLiteral("bob@127.0.0.1:1110")}));
     EXPECT_TRUE(setup.openStores().isEmpty());
-    EXPECT_EQ(setup.describe(), (QStringList{QStringLiteral("POP3 account anna@127.0.0.1:1995"),
-                                             QStringLiteral("POP3 account bob@127.0.0.1:1110")}));
+    EXPECT_EQ(setup.describe(),
+              (QStringList{QStringLiteral("POP3 account anna@127.0.0.1:1995"),
+                           QStringLiteral("POP3 account bob@127.0.0.1:1110")}));
     // The interval that cannot be right is said; the rest is watched.
     ASSERT_EQ(said.size(), 1);
     EXPECT_TRUE(said.first().contains(QStringLiteral("interval"))) << said.first().toStdString();
