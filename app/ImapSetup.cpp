@@ -40,7 +40,7 @@ void ImapSetup::remember(const QString &accountKey, const QString &fingerprint)
     settings.endGroup();
     settings.sync();
     if (settings.status() != QSettings::NoError)
-        Q_EMIT say(QStringLiteral("Lumora: cannot remember the trusted certificate in %1.").arg(trustFile()));
+        Q_EMIT say(tr("Lumora: cannot remember the trusted certificate in %1.").arg(trustFile()));
 }
 
 std::optional<QList<ImapAccountConfig>> ImapSetup::accounts(const Options &options, QString *error)
@@ -61,8 +61,8 @@ std::optional<ImapAccountConfig> ImapSetup::account(const QString &url, const Op
     if (!config)
         return std::nullopt;
     if (config->security == ImapAccountConfig::Security::Plain)
-        Q_EMIT say(QStringLiteral("Lumora: warning: %1 is used without encryption; the password and the mail "
-                                  "cross the network readable by anyone on the way.")
+        Q_EMIT say(tr("Lumora: warning: %1 is used without encryption; the password and the mail "
+                      "cross the network readable by anyone on the way.")
                        .arg(config->key()));
     if (!credentials(config->key(), options, &config->password, &config->trustedFingerprints, error))
         return std::nullopt;
@@ -96,17 +96,15 @@ bool ImapSetup::credentials(const QString &key, const Options &options, QString 
             if (stored) {
                 QString writeProblem;
                 if (!m_store.write(key, *stored, &writeProblem))
-                    Q_EMIT say(QStringLiteral("Lumora: %1 The password of %2 is used for this session only "
-                                              "and is not written anywhere.")
+                    Q_EMIT say(tr("Lumora: %1 The password of %2 is used for this session only "
+                                  "and is not written anywhere.")
                                    .arg(writeProblem, key));
             }
         }
         if (!stored) {
             if (error)
-                *error = QStringLiteral("No password for %1: none in the desktop's secret service%2.")
-                             .arg(key,
-                                  options.interactive ? QStringLiteral(" and none given")
-                                                      : QStringLiteral(" and no dialog to ask"));
+                *error = tr("No password for %1: none in the desktop's secret service%2.")
+                             .arg(key, options.interactive ? tr(" and none given") : tr(" and no dialog to ask"));
             return false;
         }
         *password = *stored;
@@ -139,9 +137,9 @@ void ImapSetup::offerTrust(const QString &host, const QString &key, const QStrin
     if (fingerprint.isEmpty() || m_asked.contains(fingerprint))
         return;
     m_asked.insert(fingerprint);
-    const QString text = QStringLiteral("The mail server %1 shows a certificate that no authority vouches for.\n\n"
-                                        "SHA-256 fingerprint:\n%2\n\nTrust it only if your provider "
-                                        "confirms this fingerprint. Trust it?")
+    const QString text = tr("The mail server %1 shows a certificate that no authority vouches for.\n\n"
+                            "SHA-256 fingerprint:\n%2\n\nTrust it only if your provider "
+                            "confirms this fingerprint. Trust it?")
                              .arg(host, fingerprint);
     if (QMessageBox::question(nullptr, QStringLiteral("Lumora"), text) != QMessageBox::Yes)
         return;
