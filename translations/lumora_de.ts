@@ -289,6 +289,21 @@
     </message>
 </context>
 <context>
+    <name>Pop3SourceFactory</name>
+    <message>
+        <source>Lumora: warning: %1 is used without encryption; the password and the mail cross the network readable by anyone on the way.</source>
+        <translation>Lumora: Warnung: %1 wird ohne Verschlüsselung verwendet; Passwort und Mails gehen lesbar für jeden auf dem Weg durchs Netz.</translation>
+    </message>
+    <message>
+        <source>Delete the message %1 from the POP3 server %2?
+
+POP3 has no Trash: the message is gone for good, for every mail program.</source>
+        <translation>Die Nachricht %1 vom POP3-Server %2 löschen?
+
+POP3 hat keinen Papierkorb: Die Nachricht ist endgültig weg, für jedes Mail-Programm.</translation>
+    </message>
+</context>
+<context>
     <name>ProblemReporter</name>
     <message>
         <source>The problems reported before are over: all new mail is noticed again.</source>
@@ -400,7 +415,7 @@
     </message>
     <message>
         <source>Mail &amp;client window class:</source>
-        <translation>Fensterklasse des Mail-&amp;Programms:</translation>
+        <translation>Fensterklasse des Mail-Pro&amp;gramms:</translation>
     </message>
     <message>
         <source>&amp;Open messages with:</source>
@@ -481,6 +496,22 @@
         <source>Pass&amp;word:</source>
         <translation>Pass&amp;wort:</translation>
     </message>
+    <message>
+        <source>POP3 Account</source>
+        <translation>POP3-Konto</translation>
+    </message>
+    <message>
+        <source>Add POP3 Account</source>
+        <translation>POP3-Konto hinzufügen</translation>
+    </message>
+    <message>
+        <source> min</source>
+        <translation> min</translation>
+    </message>
+    <message>
+        <source>&amp;Check every:</source>
+        <translation>Prüfen &amp;alle:</translation>
+    </message>
 </context>
 <context>
     <name>lumora::ImapSetup</name>
@@ -549,6 +580,14 @@ Vertrauen Sie ihm nur, wenn Ihr Anbieter diesen Fingerabdruck bestätigt. Vertra
         <source>Lumora: the account is not watched: %1</source>
         <translation>Lumora: Das Konto wird nicht überwacht: %1</translation>
     </message>
+    <message>
+        <source>Lumora: the kept POP3 account is not watched: %1</source>
+        <translation>Lumora: Das gespeicherte POP3-Konto wird nicht überwacht: %1</translation>
+    </message>
+    <message>
+        <source>Lumora: the POP3 account is not watched: %1</source>
+        <translation>Lumora: Das POP3-Konto wird nicht überwacht: %1</translation>
+    </message>
 </context>
 <context>
     <name>lumora::MailSourcesBox</name>
@@ -611,6 +650,21 @@ Vertrauen Sie ihm nur, wenn Ihr Anbieter diesen Fingerabdruck bestätigt. Vertra
     <message>
         <source>Choose a Maildir store</source>
         <translation>Maildir-Speicher wählen</translation>
+    </message>
+    <message>
+        <source>Add &amp;POP3 account...</source>
+        <translation>&amp;POP3-Konto hinzufügen...</translation>
+    </message>
+    <message>
+        <source>POP3: %1 (not understood)</source>
+        <translation>POP3: %1 (nicht verstanden)</translation>
+    </message>
+    <message numerus="yes">
+        <source>POP3: %1 (%2, every %n minute(s))</source>
+        <translation>
+            <numerusform>POP3: %1 (%2, alle %n Minute)</numerusform>
+            <numerusform>POP3: %1 (%2, alle %n Minuten)</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -1275,6 +1329,10 @@ Lumora meldet neue Mail mit einem kleinen Popup und einem Symbol im Infobereich.
     <message>
         <source>none is registered</source>
         <translation>keines ist registriert</translation>
+    </message>
+    <message>
+        <source>Watch this POP3 account as well: pop3s://user@host[:port], or pop3://user@host[:port] for STLS; ?interval=MINUTES sets how often the server is asked (5 by default; repeatable). The password and certificate options of IMAP serve it too.</source>
+        <translation>Auch dieses POP3-Konto überwachen: pop3s://benutzer@host[:port] oder pop3://benutzer@host[:port] für STLS; ?interval=MINUTEN legt fest, wie oft der Server gefragt wird (standardmäßig 5; wiederholbar). Die Passwort- und Zertifikatsoptionen von IMAP gelten auch dafür.</translation>
     </message>
 </context>
 </TS>

@@ -289,6 +289,21 @@
     </message>
 </context>
 <context>
+    <name>Pop3SourceFactory</name>
+    <message>
+        <source>Lumora: warning: %1 is used without encryption; the password and the mail cross the network readable by anyone on the way.</source>
+        <translation>Lumora&#xa0;: attention&#xa0;: %1 est utilisé sans chiffrement&#xa0;; le mot de passe et les messages traversent le réseau lisibles par quiconque sur le trajet.</translation>
+    </message>
+    <message>
+        <source>Delete the message %1 from the POP3 server %2?
+
+POP3 has no Trash: the message is gone for good, for every mail program.</source>
+        <translation>Supprimer le message %1 du serveur POP3 %2&#xa0;?
+
+POP3 n&apos;a pas de corbeille&#xa0;: le message disparaît définitivement, pour tous les logiciels de messagerie.</translation>
+    </message>
+</context>
+<context>
     <name>ProblemReporter</name>
     <message>
         <source>The problems reported before are over: all new mail is noticed again.</source>
@@ -481,6 +496,22 @@
         <source>Pass&amp;word:</source>
         <translation>&amp;Mot de passe&#xa0;:</translation>
     </message>
+    <message>
+        <source>POP3 Account</source>
+        <translation>Compte POP3</translation>
+    </message>
+    <message>
+        <source>Add POP3 Account</source>
+        <translation>Ajouter un compte POP3</translation>
+    </message>
+    <message>
+        <source> min</source>
+        <translation> min</translation>
+    </message>
+    <message>
+        <source>&amp;Check every:</source>
+        <translation>&amp;Relever toutes les&#xa0;:</translation>
+    </message>
 </context>
 <context>
     <name>lumora::ImapSetup</name>
@@ -549,6 +580,14 @@ Ne lui faites confiance que si votre fournisseur confirme cette empreinte. Lui f
         <source>Lumora: the account is not watched: %1</source>
         <translation>Lumora&#xa0;: le compte n&apos;est pas surveillé&#xa0;: %1</translation>
     </message>
+    <message>
+        <source>Lumora: the kept POP3 account is not watched: %1</source>
+        <translation>Lumora&#xa0;: le compte POP3 enregistré n&apos;est pas surveillé&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>Lumora: the POP3 account is not watched: %1</source>
+        <translation>Lumora&#xa0;: le compte POP3 n&apos;est pas surveillé&#xa0;: %1</translation>
+    </message>
 </context>
 <context>
     <name>lumora::MailSourcesBox</name>
@@ -611,6 +650,21 @@ Ne lui faites confiance que si votre fournisseur confirme cette empreinte. Lui f
     <message>
         <source>Choose a Maildir store</source>
         <translation>Choisir un dépôt Maildir</translation>
+    </message>
+    <message>
+        <source>Add &amp;POP3 account...</source>
+        <translation>Ajouter un compte &amp;POP3...</translation>
+    </message>
+    <message>
+        <source>POP3: %1 (not understood)</source>
+        <translation>POP3&#xa0;: %1 (non compris)</translation>
+    </message>
+    <message numerus="yes">
+        <source>POP3: %1 (%2, every %n minute(s))</source>
+        <translation>
+            <numerusform>POP3&#xa0;: %1 (%2, toutes les %n minute)</numerusform>
+            <numerusform>POP3&#xa0;: %1 (%2, toutes les %n minutes)</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -1275,6 +1329,10 @@ Lumora vous signale les nouveaux messages par une petite fenêtre et une icône 
     <message>
         <source>none is registered</source>
         <translation>aucun n&apos;est enregistré</translation>
+    </message>
+    <message>
+        <source>Watch this POP3 account as well: pop3s://user@host[:port], or pop3://user@host[:port] for STLS; ?interval=MINUTES sets how often the server is asked (5 by default; repeatable). The password and certificate options of IMAP serve it too.</source>
+        <translation>Surveiller aussi ce compte POP3&#xa0;: pop3s://utilisateur@hôte[:port], ou pop3://utilisateur@hôte[:port] pour STLS&#xa0;;&#xa0;?interval=MINUTES fixe la fréquence d&apos;interrogation du serveur (5 par défaut&#xa0;; répétable). Les options de mot de passe et de certificat d&apos;IMAP valent aussi pour lui.</translation>
     </message>
 </context>
 </TS>
