@@ -96,6 +96,18 @@ host::ItemPtr ImapSource::itemFromId(const QString &entryId)
     return std::make_shared<ImapItem>(m_account, mailbox, validity, uid);
 }
 
+int ImapSource::knownUnread(const QString &entryId)
+{
+    QString key;
+    QByteArray mailbox;
+    quint32 validity = 0;
+    quint32 uid = 0;
+    if (!ImapAccount::parseItemEntryId(entryId, &key, &mailbox, &validity, &uid) || key != m_account->config().key())
+        return -1;
+    const std::optional<bool> unread = m_account->knownUnread(mailbox, validity, uid);
+    return unread ? (*unread ? 1 : 0) : -1;
+}
+
 void ImapSource::start()
 {
     if (m_started)

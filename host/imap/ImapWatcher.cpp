@@ -475,6 +475,9 @@ void ImapWatcher::runStatusRound(Watch *watch)
 void ImapWatcher::onFailed(Watch *watch, ImapConnection::Problem problem, const QString &message)
 {
     watch->up = false;
+    // Nobody hears of the mailbox's flags until the session is back.
+    if (watch->single)
+        watch->account->forgetUnseenUids(normalised(watch->mailboxes.value(0)));
     const QString fingerprint = watch->connection ? watch->connection->certificateFingerprint() : QString();
     if (watch->connection)
         watch->connection->deleteLater();
@@ -485,7 +488,8 @@ void ImapWatcher::onFailed(Watch *watch, ImapConnection::Problem problem, const 
         watch->stopped = true;
         QStringList names;
         for (const QByteArray &mailbox : std::as_const(watch->mailboxes))
-            names.append(MailboxName::decode(QString::fromUtf8(mailbox)));
+            names.append(mailbox == "INBOX" ? QStringLiteral("Inbox")
+                                            : MailboxName::decode(QString::fromUtf8(mailbox)));
         Verbose::line(tr("imap %1: not watching %2: %3")
                           .arg(watch->account->config().key(), names.join(QStringLiteral(", ")), message));
         if (problem == ImapConnection::Problem::CertificateUntrusted)
@@ -505,6 +509,10 @@ void ImapWatcher::onUntagged(Watch *watch, const ImapResponse &response)
         const quint64 exists = response.values.at(0).number();
         const bool arrived = exists > watch->exists;
         watch->exists = exists;
+        // Until the next search the known unread UIDs lack the new message, which would
+        // then pass for read.
+        if (arrived)
+            watch->account->forgetUnseenUids(normalised(watch->mailboxes.value(0)));
         if (arrived && watch->up) {
             Verbose::line(QStringLiteral("imap %1: %2 message(s) in %3")
                               .arg(watch->account->config().key())
@@ -562,7 +570,8 @@ void ImapWatcher::recount(Watch *watch)
                                  }
                              }
                              const QByteArray mailbox = normalised(watch->mailboxes.value(0));
-                             watch->account->setUnseenUids(mailbox, watch->uidValidity, uids);
+                             if (!watch->recountAgain)
+                                 watch->account->setUnseenUids(mailbox, watch->uidValidity, uids);
                              watch->account->setUnseenCount(mailbox, int(uids.size()));
                          }
                          if (watch->recountAgain)
