@@ -60,8 +60,7 @@ protected:
 
     void startHost(int maxIdle = 8, ImapAccountConfig config = {})
     {
-        m_app = std::make_unique<ImapApplication>(
-            QList<ImapAccountConfig>{config.host.isEmpty() ? account() : config});
+        m_app = std::make_unique<ImapApplication>(QList<ImapAccountConfig>{config.host.isEmpty() ? account() : config});
         m_app->watcher()->setBackoff(50, 400);
         m_app->watcher()->setMaxIdleSessions(maxIdle);
         m_app->setStartupCheckMs(600000);
@@ -133,8 +132,7 @@ TEST_F(ImapMailboxChanges, AMailboxMadeWhileRunningJoinsAtTheIdleRenewalAndNotBe
     ASSERT_TRUE(runUntil([&] { return m_app->watcher()->idlingCount() == 2; }));
     EXPECT_TRUE(listed("Projekte"));
     // The picker's tree, read again, offers it below the Inbox.
-    const host::FolderPtr inbox =
-        m_app->GetNamespace(QStringLiteral("MAPI"))->GetDefaultFolder(host::FolderInbox);
+    const host::FolderPtr inbox = m_app->GetNamespace(QStringLiteral("MAPI"))->GetDefaultFolder(host::FolderInbox);
     QStringList names;
     for (int i = 1; i <= inbox->folders()->Count(); ++i)
         names.append(inbox->folders()->Item(i)->Name());
