@@ -16,6 +16,8 @@ ImapSource::ImapSource(const ImapAccountConfig &config, QObject *parent)
     m_watcher = new ImapWatcher({m_account}, this);
     connect(m_watcher, &ImapWatcher::newMail, this, &MailSource::newMail);
     connect(m_account.get(), &ImapAccount::unseenChanged, this, &MailSource::unreadChanged);
+    // Folders made, deleted or renamed elsewhere change what is counted.
+    connect(m_account.get(), &ImapAccount::mailboxesChanged, this, &MailSource::unreadChanged);
 }
 
 ImapSource::~ImapSource()

@@ -28,6 +28,17 @@ ImapWatcher::ImapWatcher(const QList<std::shared_ptr<ImapAccount>> &accounts, QO
     , m_burst(new ArrivalBurst(QuietMs, MaxDelayMs, this))
 {
     connect(m_burst, &ArrivalBurst::burst, this, &ImapWatcher::newMail);
+    // A list another request read tells of changes just as well as one of ours. Queued: the
+    // request that read it may still be waiting on its answer.
+    for (const auto &account : accounts) {
+        connect(
+            account.get(), &ImapAccount::mailboxesChanged, this,
+            [this, weak = std::weak_ptr<ImapAccount>(account)] {
+                if (const std::shared_ptr<ImapAccount> changed = weak.lock())
+                    follow(changed);
+            },
+            Qt::QueuedConnection);
+    }
 }
 
 ImapWatcher::~ImapWatcher()
