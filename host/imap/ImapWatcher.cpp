@@ -7,6 +7,7 @@
 #include "platform/core/Timer.h"
 #include "platform/core/Verbose.h"
 
+#include <QCoreApplication>
 #include <QMetaObject>
 
 #include <climits>
@@ -124,9 +125,10 @@ void ImapWatcher::planAccount(const std::shared_ptr<ImapAccount> &account, bool 
     if (!listed) {
         // Nothing watches yet: the sessions say for themselves when they are up or refused.
         const QString why = account->problem();
-        Verbose::line(tr("imap %1: nothing is watched yet: the mailbox list could not be read%2; the Inbox is "
-                         "tried, the other mailboxes join once the server answers")
-                          .arg(key, why.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(why)));
+        Verbose::line(
+            QStringLiteral("imap %1: nothing is watched yet: the mailbox list could not be read%2; the Inbox is "
+                           "tried, the other mailboxes join once the server answers")
+                .arg(key, why.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(why)));
         return;
     }
     Verbose::line(QStringLiteral("imap %1: watching %2 mailbox(es) with IDLE%3")
@@ -185,7 +187,7 @@ void ImapWatcher::list(Watch *watch)
 
 QString ImapWatcher::goneText(const std::shared_ptr<ImapAccount> &account, const QByteArray &mailbox) const
 {
-    return QStringLiteral("The mailbox \"%1\" is gone from %2.")
+    return QCoreApplication::translate("ImapWatcher", "The mailbox \"%1\" is gone from %2.")
         .arg(MailboxName::decode(QString::fromUtf8(mailbox)), account->config().key());
 }
 
@@ -203,13 +205,15 @@ void ImapWatcher::follow(const std::shared_ptr<ImapAccount> &account)
         gone.append(mailbox);
         account->forgetUnseenUids(mailbox);
         account->setUnseenCount(mailbox, -1);
-        Verbose::line(tr("imap %1: the mailbox \"%2\" is no longer listed (renamed or deleted); it is watched "
-                         "again should it come back")
-                          .arg(key, decoded(mailbox)));
+        Verbose::line(
+            QStringLiteral("imap %1: the mailbox \"%2\" is no longer listed (renamed or deleted); it is watched "
+                           "again should it come back")
+                .arg(key, decoded(mailbox)));
     };
     const auto regain = [&](const QByteArray &mailbox) {
         gone.removeAll(mailbox);
-        Verbose::line(tr("imap %1: the mailbox \"%2\" is back; watching it again").arg(key, decoded(mailbox)));
+        Verbose::line(
+            QStringLiteral("imap %1: the mailbox \"%2\" is back; watching it again").arg(key, decoded(mailbox)));
     };
 
     QList<QByteArray> singles;
@@ -262,7 +266,7 @@ void ImapWatcher::follow(const std::shared_ptr<ImapAccount> &account)
             regain(mailbox);
         const bool known = multi && multi->mailboxes.contains(mailbox);
         if (!known && activeSingles < qMax(1, m_maxIdle)) {
-            Verbose::line(tr("imap %1: the mailbox \"%2\" is new; watching it").arg(key, decoded(mailbox)));
+            Verbose::line(QStringLiteral("imap %1: the mailbox \"%2\" is new; watching it").arg(key, decoded(mailbox)));
             Watch *watch = addWatch(Kind::Idle, account, {mailbox});
             watch->connectedBefore = true;
             open(watch);
@@ -349,9 +353,7 @@ void ImapWatcher::onReady(Watch *watch)
                     return; // the session died; failed() handles it
                 if (tagged.status() != "OK") {
                     watch->stopped = true;
-                    setProblem(watch,
-                               QStringLiteral("The mailbox \"%1\" is gone from %2.")
-                                   .arg(MailboxName::decode(QString::fromUtf8(mailbox)), key));
+                    setProblem(watch, goneText(watch->account, mailbox));
                     connection->close();
                     // A list tells whether it was renamed or deleted, and so
                     // when it is back.
@@ -501,7 +503,7 @@ void ImapWatcher::onFailed(Watch *watch, ImapConnection::Problem problem, const 
         for (const QByteArray &mailbox : std::as_const(watch->mailboxes))
             names.append(mailbox == "INBOX" ? QStringLiteral("Inbox")
                                             : MailboxName::decode(QString::fromUtf8(mailbox)));
-        Verbose::line(tr("imap %1: not watching %2: %3")
+        Verbose::line(QStringLiteral("imap %1: not watching %2: %3")
                           .arg(watch->account->config().key(), names.join(QStringLiteral(", ")), message));
         if (problem == ImapConnection::Problem::CertificateUntrusted)
             watch->account->noteUntrustedCertificate(fingerprint);

@@ -178,8 +178,8 @@ TEST(MaildirReadState, KnownUnreadFollowsAnotherClientsRename)
         ids.append(i->EntryID());
     ASSERT_EQ(ids.size(), 3);
 
-    ASSERT_TRUE(QFile::rename(tree.root() + QStringLiteral("/new/k0.host"),
-                              tree.root() + QStringLiteral("/cur/k0.host:2,S")));
+    ASSERT_TRUE(
+        QFile::rename(tree.root() + QStringLiteral("/new/k0.host"), tree.root() + QStringLiteral("/cur/k0.host:2,S")));
     ASSERT_TRUE(QFile::remove(tree.root() + QStringLiteral("/new/k2.host")));
     EXPECT_TRUE(QTest::qWaitFor([&] { return ns->KnownUnread(ids.at(0), inbox->StoreID()) == 0; }, 5000));
     EXPECT_EQ(ns->KnownUnread(ids.at(1), inbox->StoreID()), 1);
