@@ -19,7 +19,10 @@ class Timer;
 // sits in IDLE (up to a limit per account); beyond it one session asks the server for
 // NOTIFY, and only a server with neither is asked for STATUS in a slow round. A lost session
 // comes back with exponential backoff and is followed by a scan, so mail that arrived in
-// between is reported. A burst of arrivals gives one newMail.
+// between is reported. A burst of arrivals gives one newMail. The mailbox list is followed
+// without polling: NOTIFY's mailbox events where the server has them, else a LIST when an
+// IDLE ends by itself or a session comes back; a mailbox gone from it is reported by name
+// and watched again once it is back.
 class ImapWatcher : public QObject
 {
     Q_OBJECT
