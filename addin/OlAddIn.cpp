@@ -463,6 +463,16 @@ bool OlAddIn::ShowMailMessage(const QString &EntryID, const QString &StoreID)
     return done;
 }
 
+bool OlAddIn::StillUnread(const QString &EntryID, const QString &StoreID)
+{
+    // Only mail known to be read is skipped: a message the store cannot tell of is shown,
+    // and opening it then says what became of it.
+    const bool read = m_objNS && m_objNS->KnownUnread(EntryID, StoreID) == 0;
+    if (read)
+        trace(QStringLiteral("not shown: message %1 was read since it was queued").arg(EntryID));
+    return !read;
+}
+
 bool OlAddIn::DeleteMailMessage(const QString &EntryID, const QString &StoreID)
 {
     const bool done =

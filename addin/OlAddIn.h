@@ -50,6 +50,7 @@ public:
     Q_INVOKABLE bool MarkMailMessageRead(const QString &EntryID, const QString &StoreID) override;
     int MarkMailMessagesRead(const QList<QPair<QString, QString>> &messages) override;
     QString lastActionError() const override { return m_actionError; }
+    bool StillUnread(const QString &EntryID, const QString &StoreID) override;
     Q_INVOKABLE void GetNewMailMessages() override;
     Q_INVOKABLE void UpdatePopupSettings() override;
     Q_INVOKABLE void TestPopup() override;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "host/Logging.h"
+#include "queue/QueueEntry.h"
 #include "settings/AddInSettings.h"
 
 #include <QPointer>
@@ -32,6 +33,9 @@ struct AddInGlobals
 
     // Writes one log entry when a writer exists; nothing otherwise.
     void log(int level, const QString &procedure, const QString &message) const;
+    // Whether a queued record is still worth showing: a summary always, a message unless the
+    // controller knows it was read since it was queued.
+    bool stillToShow(const QUEUE_ENTRY &entry) const;
 };
 
 // The one instance for this library.

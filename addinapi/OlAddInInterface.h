@@ -30,6 +30,14 @@ public:
     // its own; returns how many could not.
     virtual int MarkMailMessagesRead(const QList<QPair<QString, QString>> &messages) = 0;
     virtual QString lastActionError() const = 0;
+    // False once the message is known to be read (in another client, say) since it was
+    // queued: it is not shown then. Answered from what the store knows, without waiting.
+    virtual bool StillUnread(const QString &EntryID, const QString &StoreID)
+    {
+        Q_UNUSED(EntryID)
+        Q_UNUSED(StoreID)
+        return true;
+    }
     virtual void GetNewMailMessages() = 0;
     virtual void UpdatePopupSettings() = 0;
     virtual void TestPopup() = 0;

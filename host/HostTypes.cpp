@@ -33,6 +33,12 @@ Items::~Items() = default;
 MAPIFolder::~MAPIFolder() = default;
 Folders::~Folders() = default;
 NameSpace::~NameSpace() = default;
+
+int NameSpace::KnownUnread(const QString &entryId, const QString &storeId)
+{
+    const ItemPtr item = GetItemFromID(entryId, storeId);
+    return item ? (item->UnRead() ? 1 : 0) : -1;
+}
 Explorer::~Explorer() = default;
 Explorers::~Explorers() = default;
 Inspector::~Inspector() = default;

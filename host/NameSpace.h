@@ -28,6 +28,10 @@ public:
     // Null for an unknown or stale id.
     virtual FolderPtr GetFolderFromID(const QString &entryId, const QString &storeId) = 0;
     virtual ItemPtr GetItemFromID(const QString &entryId, const QString &storeId) = 0;
+    // Whether the item is still unread as far as the store knows without waiting on a
+    // server: 1 unread, 0 read, -1 unknown (gone, or never looked at). For a look just
+    // before mail is shown, which must not hold up the desktop.
+    virtual int KnownUnread(const QString &entryId, const QString &storeId);
     // One top folder per store.
     virtual FoldersPtr folders() = 0;
 };

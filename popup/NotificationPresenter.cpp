@@ -60,9 +60,13 @@ void NotificationPresenter::Show()
     if (m_showing || !queue || queue->Size() == 0)
         return;
     m_showing = true;
+    if (!showNext()) {
+        // Everything queued was read elsewhere meanwhile: nothing to show or sound.
+        m_showing = false;
+        return;
+    }
     if (!addIn().settings.SoundPath.isEmpty())
         Sound::instance().PlaySoundA(addIn().settings.SoundPath, 0, Sound::SND_FILENAME | Sound::SND_ASYNC);
-    showNext();
 }
 
 void NotificationPresenter::ShowTest()
@@ -80,10 +84,14 @@ void NotificationPresenter::ShowTest()
         false);
 }
 
-void NotificationPresenter::showNext()
+bool NotificationPresenter::showNext()
 {
     Queue *queue = addIn().queue;
-    const QUEUE_ENTRY entry = queue ? queue->Remove() : QUEUE_ENTRY();
+    const std::optional<QUEUE_ENTRY> next =
+        queue ? queue->RemoveUntil([](const QUEUE_ENTRY &e) { return addIn().stillToShow(e); }) : std::nullopt;
+    if (!next)
+        return false;
+    const QUEUE_ENTRY &entry = *next;
     m_entryId = entry.strEntryID;
     m_storeId = entry.strStoreID;
     const QString counter = QStringLiteral("%1 of %2").arg(entry.nNo).arg(queue ? queue->Max() : 0);
@@ -98,6 +106,7 @@ void NotificationPresenter::showNext()
                                 .arg(tr("%1 of %2").arg(entry.nNo).arg(queue ? queue->Max() : 0));
     const QString body = tr("Folder: %1\nFrom: %2\nSubject: %3").arg(folder, from, subject);
     present(summary, body, addIn().settings.PopupDelete == 1);
+    return true;
 }
 
 void NotificationPresenter::present(const QString &summary, const QString &body, bool deletable)
@@ -120,10 +129,8 @@ void NotificationPresenter::advance()
 {
     m_id = 0;
     Queue *queue = addIn().queue;
-    if (m_showing && !m_entryId.isEmpty() && queue && queue->Size() > 0) {
-        showNext();
+    if (m_showing && !m_entryId.isEmpty() && queue && queue->Size() > 0 && showNext())
         return;
-    }
     m_showing = false;
     m_timer->setEnabled(false);
     m_entryId.clear();

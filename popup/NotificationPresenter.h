@@ -38,7 +38,8 @@ public:
     void Stop();
 
 private:
-    void showNext();
+    // False when no record is left that is still worth showing.
+    bool showNext();
     void present(const QString &summary, const QString &body, bool deletable);
     void advance();
     void withdraw();

@@ -389,7 +389,10 @@ void PopupWindow::ShowPopup(PopupWindowsManager *manager, qint32 &slot)
         return;
     }
     prepareBackground();
-    ShowNextMessage();
+    if (!ShowNextMessage()) {
+        Unload();
+        return;
+    }
     startShowing();
 }
 
@@ -419,10 +422,14 @@ void PopupWindow::ShowTestPopup(PopupWindowsManager *manager, qint32 &slot)
     startShowing();
 }
 
-void PopupWindow::ShowNextMessage()
+bool PopupWindow::ShowNextMessage()
 {
     Queue *queue = addIn().queue;
-    const QUEUE_ENTRY entry = queue ? queue->Remove() : QUEUE_ENTRY();
+    const std::optional<QUEUE_ENTRY> next =
+        queue ? queue->RemoveUntil([](const QUEUE_ENTRY &e) { return addIn().stillToShow(e); }) : std::nullopt;
+    if (!next)
+        return false;
+    const QUEUE_ENTRY &entry = *next;
 
     m_lblFolder->setFont(m_messageFont);
     m_lblSizer2->setFont(m_messageFont);
@@ -448,6 +455,7 @@ void PopupWindow::ShowNextMessage()
     Verbose::line(QStringLiteral("popup: %1, folder \"%2\", from \"%3\", subject \"%4\"")
                       .arg(counter, MailText::forDisplay(entry.strFolder), MailText::forDisplay(entry.strFrom),
                            MailText::forDisplay(entry.strSubject)));
+    return true;
 }
 
 void PopupWindow::showCounter(const QString &text)
@@ -567,8 +575,7 @@ void PopupWindow::tmrMain_Timer()
             break;
         }
         Queue *queue = addIn().queue;
-        if (queue && queue->Size() > 0) {
-            ShowNextMessage();
+        if (queue && queue->Size() > 0 && ShowNextMessage()) {
             m_tmrMain->setInterval(m_duration);
         } else if (m_animationOut >= 1 && m_animationOut <= 4) {
             m_tmrMain->setInterval(AnimationTick);

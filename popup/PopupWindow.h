@@ -166,7 +166,8 @@ private:
     bool DrawMaskedBitmap(QPainter &dest, const QRect &destRect, const QImage &source, const QRect &sourceRect,
                           qint32 transparentColor) const;
     QString FitText(const QLabel &sizer, const QString &text) const;
-    void ShowNextMessage();
+    // False when no record is left that is still worth showing.
+    bool ShowNextMessage();
     void startShowing();
     void tmrMain_Timer();
     void setWindowRect(int x, int y, int w, int h, bool noMove);

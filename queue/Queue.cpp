@@ -57,6 +57,18 @@ void Queue::RemoveAll()
     m_max = 0;
 }
 
+std::optional<QUEUE_ENTRY> Queue::RemoveUntil(const std::function<bool(const QUEUE_ENTRY &)> &keep)
+{
+    while (m_head) {
+        QUEUE_ENTRY entry = Remove();
+        if (!keep || keep(entry))
+            return entry;
+    }
+    // Meeting the empty queue ends the run, as Remove does.
+    Remove();
+    return std::nullopt;
+}
+
 QUEUE_ENTRY Queue::Remove()
 {
     QUEUE_ENTRY entry;

@@ -8,7 +8,9 @@
 #include <QPair>
 #include <QVariant>
 
+#include <functional>
 #include <memory>
+#include <optional>
 
 namespace lumora {
 
@@ -34,6 +36,9 @@ public:
     void RemoveAll();
     // The oldest record; an empty record (and QueueEmpty) when nothing is held.
     QUEUE_ENTRY Remove();
+    // The oldest record keep() accepts, the ones before it dropped; nullopt (with the queue
+    // left empty) when keep() accepts none.
+    std::optional<QUEUE_ENTRY> RemoveUntil(const std::function<bool(const QUEUE_ENTRY &)> &keep);
     // Queues one record. Values that do not convert leave their field empty or 0. On a
     // full queue (QueueFull) the last element becomes a summary, "and N more messages",
     // that counts this and every later record until it is removed, so none is forgotten.

@@ -7,6 +7,12 @@ namespace lumora {
 
 MailSource::~MailSource() = default;
 
+int MailSource::knownUnread(const QString &entryId)
+{
+    const host::ItemPtr item = itemFromId(entryId);
+    return item ? (item->UnRead() ? 1 : 0) : -1;
+}
+
 MailNameSpace::~MailNameSpace() = default;
 
 void MailNameSpace::setSources(const QList<MailSource *> &sources)
@@ -44,6 +50,12 @@ host::ItemPtr MailNameSpace::GetItemFromID(const QString &entryId, const QString
 {
     MailSource *source = sourceById(storeId);
     return source ? source->itemFromId(entryId) : nullptr;
+}
+
+int MailNameSpace::KnownUnread(const QString &entryId, const QString &storeId)
+{
+    MailSource *source = sourceById(storeId);
+    return source ? source->knownUnread(entryId) : -1;
 }
 
 host::FoldersPtr MailNameSpace::folders()

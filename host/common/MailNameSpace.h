@@ -24,6 +24,7 @@ public:
     host::FolderPtr GetDefaultFolder(int kind) override;
     host::FolderPtr GetFolderFromID(const QString &entryId, const QString &storeId) override;
     host::ItemPtr GetItemFromID(const QString &entryId, const QString &storeId) override;
+    int KnownUnread(const QString &entryId, const QString &storeId) override;
     host::FoldersPtr folders() override;
 
 private:

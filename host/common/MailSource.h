@@ -32,6 +32,8 @@ public:
     // Null for an id the source does not know (or no longer has).
     virtual host::FolderPtr folderFromId(const QString &entryId) = 0;
     virtual host::ItemPtr itemFromId(const QString &entryId) = 0;
+    // host::NameSpace::KnownUnread for an item of this source; by default the item says.
+    virtual int knownUnread(const QString &entryId);
 
     // Begins watching; until then no newMail is raised.
     virtual void start() {}

@@ -180,6 +180,12 @@ bool ImapAccount::refreshMailboxes()
     QList<ImapResponse> untagged;
     if (!run("LIST \"\" \"*\"", &untagged))
         return false;
+    takeList(untagged);
+    return true;
+}
+
+void ImapAccount::takeList(const QList<ImapResponse> &untagged)
+{
     QList<Mailbox> found;
     for (const ImapResponse &r : untagged) {
         if (r.word(0) != "LIST" || r.values.size() < 4 || !r.values.at(1).isList())
@@ -196,9 +202,17 @@ bool ImapAccount::refreshMailboxes()
         m.name = MailboxName::decode(QString::fromUtf8(m.raw));
         found.append(m);
     }
+    const auto names = [](const QList<Mailbox> &list) {
+        QList<QPair<QByteArray, bool>> out;
+        for (const Mailbox &m : list)
+            out.append({m.raw, m.selectable()});
+        return out;
+    };
+    const bool changed = m_listed && names(found) != names(m_mailboxes);
     m_mailboxes = found;
     m_listed = true;
-    return true;
+    if (changed)
+        Q_EMIT mailboxesChanged();
 }
 
 QList<ImapAccount::Mailbox> ImapAccount::mailboxes()
@@ -466,6 +480,9 @@ bool ImapAccount::markSeen(const QByteArray &mailbox, quint32 uidValidity, quint
     if (!run("UID STORE " + QByteArray::number(uid) + " +FLAGS.SILENT (\\Seen)"))
         return false;
     m_messages[messageKey(mailbox, uidValidity, uid)].seen = true;
+    auto watched = m_unseenUids.find(mailbox);
+    if (watched != m_unseenUids.end() && watched->uidValidity == uidValidity)
+        watched->uids.remove(uid);
     return true;
 }
 
@@ -478,6 +495,27 @@ void ImapAccount::setUnseenCount(const QByteArray &mailbox, int count)
     else
         m_unseen.insert(mailbox, count);
     Q_EMIT unseenChanged();
+}
+
+void ImapAccount::setUnseenUids(const QByteArray &mailbox, quint32 uidValidity, const QSet<quint32> &uids)
+{
+    m_unseenUids.insert(mailbox, UnseenUids{uidValidity, uids});
+}
+
+void ImapAccount::forgetUnseenUids(const QByteArray &mailbox)
+{
+    m_unseenUids.remove(mailbox);
+}
+
+std::optional<bool> ImapAccount::knownUnread(const QByteArray &mailbox, quint32 uidValidity, quint32 uid) const
+{
+    const auto watched = m_unseenUids.constFind(mailbox);
+    if (watched != m_unseenUids.constEnd() && watched->uidValidity == uidValidity && uidValidity != 0)
+        return watched->uids.contains(uid);
+    const auto it = m_messages.constFind(messageKey(mailbox, uidValidity, uid));
+    if (it == m_messages.constEnd())
+        return std::nullopt;
+    return !it->seen;
 }
 
 QString ImapAccount::storeIdOf(const QString &accountKey)

@@ -54,6 +54,8 @@ public:
 
     // Lists the mailboxes (again); false when the server cannot be asked.
     bool refreshMailboxes();
+    // Takes the answer to a LIST "" "*" that another session got as the mailbox list.
+    void takeList(const QList<ImapResponse> &untagged);
     QList<Mailbox> mailboxes();
     bool isListed() const { return m_listed; }
     std::optional<Mailbox> mailbox(const QByteArray &raw);
@@ -88,6 +90,13 @@ public:
     int unseenCount(const QByteArray &mailbox) const { return m_unseen.value(mailbox, -1); }
     // Called by the watcher with what the server said; -1 forgets the mailbox's count.
     void setUnseenCount(const QByteArray &mailbox, int count);
+    // The UIDs a watching session last found unread in the mailbox (under uidValidity).
+    void setUnseenUids(const QByteArray &mailbox, quint32 uidValidity, const QSet<quint32> &uids);
+    void forgetUnseenUids(const QByteArray &mailbox);
+    // Whether the message is unread as far as is known here, without asking the server: from
+    // a watching session's latest look, else from what was last fetched; nullopt when neither
+    // knows it.
+    std::optional<bool> knownUnread(const QByteArray &mailbox, quint32 uidValidity, quint32 uid) const;
 
     // Runs one command and waits for its answer; false on NO, BAD or a lost session.
     bool run(const QByteArray &command, QList<ImapResponse> *untagged = nullptr, const QByteArray &literal = {});
@@ -116,6 +125,8 @@ Q_SIGNALS:
     void certificateUntrusted(const QString &fingerprint);
     // unseenCount() of some mailbox changed.
     void unseenChanged();
+    // The mailbox list changed (a mailbox created, deleted or renamed on the server).
+    void mailboxesChanged();
 
 private:
     bool connectNow();
@@ -138,6 +149,12 @@ private:
     quint32 m_selectedValidity = 0;
     QHash<QString, Message> m_messages;
     QHash<QByteArray, int> m_unseen;
+    struct UnseenUids
+    {
+        quint32 uidValidity = 0;
+        QSet<quint32> uids;
+    };
+    QHash<QByteArray, UnseenUids> m_unseenUids;
     QString m_problem;
     QString m_displayCommand = QStringLiteral("xdg-open");
 };

@@ -452,6 +452,7 @@ void ImapConnection::handle(const ImapResponse &response, qsizetype size)
             m_timeout->restart(IdleRenewMs);
             if (!m_queue.empty() && !m_doneSent) {
                 m_doneSent = true;
+                m_doneForCommand = true;
                 write("DONE");
                 armTimeout(true);
             }
@@ -465,14 +466,22 @@ void ImapConnection::handle(const ImapResponse &response, qsizetype size)
     if (!m_current || response.tag != m_current->tag)
         return;
     std::unique_ptr<Command> done = std::move(m_current);
+    bool idleEndedByItself = false;
     if (done->tag == m_idleTag) {
+        idleEndedByItself = !m_doneForCommand;
         m_idleTag.clear();
         m_doneSent = false;
+        m_doneForCommand = false;
         m_idleConfirmed = false;
     }
     armTimeout(false);
     if (done->done)
         done->done(response, done->untagged);
+    if (idleEndedByItself) {
+        Q_EMIT idleEnded();
+        if (m_state != State::Ready)
+            return;
+    }
     if (m_state == State::Ready)
         sendNext();
 }
@@ -488,6 +497,7 @@ void ImapConnection::send(const QByteArray &command, Done done, const QByteArray
     if (m_idleConfirmed && !m_doneSent) {
         // In IDLE (the server confirmed it): leave it so the command can go out.
         m_doneSent = true;
+        m_doneForCommand = true;
         write("DONE");
         armTimeout(true);
         return;

@@ -86,6 +86,9 @@ Q_SIGNALS:
     void ready();
     void failed(lumora::ImapConnection::Problem problem, const QString &message);
     void untagged(const lumora::ImapResponse &response);
+    // An IDLE ended for the server's own reasons or for its periodic renewal, not because a
+    // command of ours was waiting: a moment to look around that costs no extra wake-up.
+    void idleEnded();
 
 private:
     enum class State {
@@ -137,6 +140,8 @@ private:
     QByteArray m_idleTag;
     bool m_idleWanted = false;
     bool m_doneSent = false;
+    // The DONE went out because a command waits (rather than for a renewal).
+    bool m_doneForCommand = false;
     // The server confirmed IDLE: the timer now counts down to its renewal.
     bool m_idleConfirmed = false;
     int m_nextTag = 1;

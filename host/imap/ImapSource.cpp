@@ -16,6 +16,8 @@ ImapSource::ImapSource(const ImapAccountConfig &config, QObject *parent)
     m_watcher = new ImapWatcher({m_account}, this);
     connect(m_watcher, &ImapWatcher::newMail, this, &MailSource::newMail);
     connect(m_account.get(), &ImapAccount::unseenChanged, this, &MailSource::unreadChanged);
+    // Folders made, deleted or renamed elsewhere change what is counted.
+    connect(m_account.get(), &ImapAccount::mailboxesChanged, this, &MailSource::unreadChanged);
 }
 
 ImapSource::~ImapSource()
@@ -94,6 +96,18 @@ host::ItemPtr ImapSource::itemFromId(const QString &entryId)
     if (!m_account->message(mailbox, validity, uid, true))
         return nullptr;
     return std::make_shared<ImapItem>(m_account, mailbox, validity, uid);
+}
+
+int ImapSource::knownUnread(const QString &entryId)
+{
+    QString key;
+    QByteArray mailbox;
+    quint32 validity = 0;
+    quint32 uid = 0;
+    if (!ImapAccount::parseItemEntryId(entryId, &key, &mailbox, &validity, &uid) || key != m_account->config().key())
+        return -1;
+    const std::optional<bool> unread = m_account->knownUnread(mailbox, validity, uid);
+    return unread ? (*unread ? 1 : 0) : -1;
 }
 
 void ImapSource::start()

@@ -26,6 +26,8 @@ public:
     host::FolderPtr defaultFolder(int kind) override;
     host::FolderPtr folderFromId(const QString &entryId) override;
     host::ItemPtr itemFromId(const QString &entryId) override;
+    // From what the watching sessions last heard: never a round trip to the server.
+    int knownUnread(const QString &entryId) override;
 
     // Lists the mailboxes and starts watching them (the password must be set).
     void start() override;

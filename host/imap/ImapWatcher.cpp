@@ -29,6 +29,17 @@ ImapWatcher::ImapWatcher(const QList<std::shared_ptr<ImapAccount>> &accounts, QO
     , m_burst(new ArrivalBurst(QuietMs, MaxDelayMs, this))
 {
     connect(m_burst, &ArrivalBurst::burst, this, &ImapWatcher::newMail);
+    // A list another request read tells of changes just as well as one of ours. Queued: the
+    // request that read it may still be waiting on its answer.
+    for (const auto &account : accounts) {
+        connect(
+            account.get(), &ImapAccount::mailboxesChanged, this,
+            [this, weak = std::weak_ptr<ImapAccount>(account)] {
+                if (const std::shared_ptr<ImapAccount> changed = weak.lock())
+                    follow(changed);
+            },
+            Qt::QueuedConnection);
+    }
 }
 
 ImapWatcher::~ImapWatcher()
@@ -88,24 +99,42 @@ void ImapWatcher::resume()
     }
 }
 
-void ImapWatcher::planAccount(const std::shared_ptr<ImapAccount> &account, bool listed)
+QList<QByteArray> ImapWatcher::wanted(ImapAccount &account)
 {
     QList<QByteArray> mailboxes{"INBOX"};
-    for (const ImapAccount::Mailbox &m : account->mailboxes()) {
+    for (const ImapAccount::Mailbox &m : account.mailboxes()) {
         if (m.raw != "INBOX" && m.selectable() && !m.quiet())
             mailboxes.append(m.raw);
     }
+    return mailboxes;
+}
+
+void ImapWatcher::planAccount(const std::shared_ptr<ImapAccount> &account, bool listed)
+{
+    const QList<QByteArray> mailboxes = wanted(*account);
     const qsizetype idle = qMin<qsizetype>(mailboxes.size(), qMax(1, m_maxIdle));
     for (qsizetype i = 0; i < idle; ++i)
         open(addWatch(Kind::Idle, account, {mailboxes.at(i)}));
     const QList<QByteArray> rest = mailboxes.mid(idle);
-    if (!rest.isEmpty())
-        open(addWatch(Kind::Notify, account, rest));
-    Verbose::line(QStringLiteral("imap %1: watching %2 mailbox(es) with IDLE%3%4")
-                      .arg(account->config().key())
+    if (!rest.isEmpty()) {
+        Watch *watch = addWatch(Kind::Notify, account, rest);
+        watch->single = false;
+        open(watch);
+    }
+    const QString key = account->config().key();
+    if (!listed) {
+        // Nothing watches yet: the sessions say for themselves when they are up or refused.
+        const QString why = account->problem();
+        Verbose::line(
+            QStringLiteral("imap %1: nothing is watched yet: the mailbox list could not be read%2; the Inbox is "
+                           "tried, the other mailboxes join once the server answers")
+                .arg(key, why.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(why)));
+        return;
+    }
+    Verbose::line(QStringLiteral("imap %1: watching %2 mailbox(es) with IDLE%3")
+                      .arg(key)
                       .arg(idle)
-                      .arg(rest.isEmpty() ? QString() : QStringLiteral(", %1 more with NOTIFY").arg(rest.size()),
-                           listed ? QString() : QStringLiteral(" (the mailbox list could not be read)")));
+                      .arg(rest.isEmpty() ? QString() : QStringLiteral(", %1 more with NOTIFY").arg(rest.size())));
 }
 
 void ImapWatcher::replan(const std::shared_ptr<ImapAccount> &account)
@@ -119,6 +148,153 @@ void ImapWatcher::replan(const std::shared_ptr<ImapAccount> &account)
         return true;
     });
     planAccount(account, true);
+}
+
+ImapWatcher::Watch *ImapWatcher::lister(const std::shared_ptr<ImapAccount> &account) const
+{
+    for (const auto &watch : m_watches) {
+        if (watch->account == account && watch->single && watch->mailboxes.value(0) == "INBOX")
+            return watch.get();
+    }
+    return nullptr;
+}
+
+void ImapWatcher::list(Watch *watch)
+{
+    ImapConnection *connection = watch ? watch->connection.data() : nullptr;
+    if (!connection || !watch->up || !connection->isReady())
+        return;
+    if (watch->listing) {
+        watch->listAgain = true;
+        return;
+    }
+    watch->listing = true;
+    watch->listAgain = false;
+    connection->send("LIST \"\" \"*\"", [this, watch](const ImapResponse &tagged, const QList<ImapResponse> &untagged) {
+        watch->listing = false;
+        if (tagged.tag.isEmpty())
+            return; // the session died; its reconnect lists again
+        if (tagged.status() == "OK") {
+            watch->account->takeList(untagged);
+            // Later: following the list may reopen this very session.
+            QMetaObject::invokeMethod(
+                this, [this, account = watch->account] { follow(account); }, Qt::QueuedConnection);
+        }
+        if (watch->listAgain)
+            list(watch);
+    });
+}
+
+QString ImapWatcher::goneText(const std::shared_ptr<ImapAccount> &account, const QByteArray &mailbox) const
+{
+    return QCoreApplication::translate("ImapWatcher", "The mailbox \"%1\" is gone from %2.")
+        .arg(MailboxName::decode(QString::fromUtf8(mailbox)), account->config().key());
+}
+
+void ImapWatcher::follow(const std::shared_ptr<ImapAccount> &account)
+{
+    if (!account->isListed())
+        return;
+    const QString key = account->config().key();
+    const QList<QByteArray> want = wanted(*account);
+    QList<QByteArray> &gone = m_gone[account.get()];
+    const auto decoded = [](const QByteArray &mailbox) { return MailboxName::decode(QString::fromUtf8(mailbox)); };
+    const auto lose = [&](const QByteArray &mailbox) {
+        if (gone.contains(mailbox))
+            return;
+        gone.append(mailbox);
+        account->forgetUnseenUids(mailbox);
+        account->setUnseenCount(mailbox, -1);
+        Verbose::line(
+            QStringLiteral("imap %1: the mailbox \"%2\" is no longer listed (renamed or deleted); it is watched "
+                           "again should it come back")
+                .arg(key, decoded(mailbox)));
+    };
+    const auto regain = [&](const QByteArray &mailbox) {
+        gone.removeAll(mailbox);
+        Verbose::line(
+            QStringLiteral("imap %1: the mailbox \"%2\" is back; watching it again").arg(key, decoded(mailbox)));
+    };
+
+    QList<QByteArray> singles;
+    Watch *multi = nullptr;
+    int activeSingles = 0;
+    for (auto &w : m_watches) {
+        if (w->account != account)
+            continue;
+        if (!w->single) {
+            multi = w.get();
+            continue;
+        }
+        const QByteArray mailbox = w->mailboxes.value(0);
+        singles.append(mailbox);
+        if (!want.contains(mailbox)) {
+            lose(mailbox);
+            if (!w->stopped || w->connection) {
+                w->stopped = true;
+                w->up = false;
+                w->retry->setEnabled(false);
+                delete w->connection.data();
+            }
+            // The list speaks for it now.
+            w->problem.clear();
+            continue;
+        }
+        ++activeSingles;
+        if (gone.contains(mailbox)) {
+            regain(mailbox);
+            w->stopped = false;
+            w->failures = 0;
+            w->problem.clear();
+            // Mail that came while it was gone is found by the scan once it is up.
+            w->connectedBefore = true;
+            open(w.get());
+        }
+    }
+
+    if (multi) {
+        for (const QByteArray &mailbox : std::as_const(multi->mailboxes)) {
+            if (!want.contains(mailbox))
+                lose(mailbox);
+        }
+    }
+    QList<QByteArray> rest;
+    for (const QByteArray &mailbox : want) {
+        if (singles.contains(mailbox))
+            continue;
+        if (gone.contains(mailbox))
+            regain(mailbox);
+        const bool known = multi && multi->mailboxes.contains(mailbox);
+        if (!known && activeSingles < qMax(1, m_maxIdle)) {
+            Verbose::line(QStringLiteral("imap %1: the mailbox \"%2\" is new; watching it").arg(key, decoded(mailbox)));
+            Watch *watch = addWatch(Kind::Idle, account, {mailbox});
+            watch->connectedBefore = true;
+            open(watch);
+            ++activeSingles;
+        } else {
+            rest.append(mailbox);
+        }
+    }
+    if (multi && rest != multi->mailboxes) {
+        multi->mailboxes = rest;
+        multi->up = false;
+        multi->retry->setEnabled(false);
+        if (rest.isEmpty()) {
+            multi->stopped = true;
+            delete multi->connection.data();
+        } else {
+            multi->stopped = false;
+            multi->failures = 0;
+            multi->connectedBefore = true;
+            open(multi);
+        }
+    } else if (!multi && !rest.isEmpty()) {
+        Watch *watch = addWatch(Kind::Notify, account, rest);
+        watch->single = false;
+        watch->connectedBefore = true;
+        open(watch);
+    }
+    reportAccount(account);
 }
 
 ImapWatcher::Watch *ImapWatcher::addWatch(Kind kind, const std::shared_ptr<ImapAccount> &account,
@@ -155,6 +331,12 @@ void ImapWatcher::open(Watch *watch)
         [this, watch](ImapConnection::Problem problem, const QString &message) { onFailed(watch, problem, message); });
     connect(connection, &ImapConnection::untagged, this,
             [this, watch](const ImapResponse &response) { onUntagged(watch, response); });
+    // The host never polls for the mailbox list: one session per account asks for it when its
+    // IDLE ends anyway (the server's doing or the periodic renewal).
+    connect(connection, &ImapConnection::idleEnded, this, [this, watch] {
+        if (lister(watch->account) == watch)
+            list(watch);
+    });
     connection->open();
 }
 
@@ -162,60 +344,45 @@ void ImapWatcher::onReady(Watch *watch)
 {
     ImapConnection *connection = watch->connection;
     const QString key = watch->account->config().key();
-    auto up = [this, watch, key] {
-        watch->up = true;
-        watch->failures = 0;
-        setProblem(watch, QString());
-        if (watch->connectedBefore) {
-            // Whatever arrived while the session was down is found by a scan.
-            Verbose::line(QStringLiteral("imap %1: reconnected").arg(key));
-            noteArrivals();
-        }
-        watch->connectedBefore = true;
-        if (!watch->account->isListed()) {
-            // Only the Inbox was known at start; the other mailboxes join now that the
-            // server answers (later, as this session's callbacks are still running).
-            QMetaObject::invokeMethod(
-                this, [this, account = watch->account] { replan(account); }, Qt::QueuedConnection);
-        }
-    };
-
     if (watch->kind == Kind::Idle) {
         const QByteArray mailbox = watch->mailboxes.value(0);
-        connection->send("EXAMINE " + ImapConnection::quote(mailbox),
-                         [this, watch, connection, mailbox, key, up](const ImapResponse &tagged,
-                                                                     const QList<ImapResponse> &untagged) {
-                             if (tagged.tag.isEmpty())
-                                 return; // the session died; failed() handles it
-                             if (tagged.status() != "OK") {
-                                 watch->stopped = true;
-                                 setProblem(
-                                     watch,
-                                     QCoreApplication::translate("ImapWatcher", "The mailbox \"%1\" is gone from %2.")
-                                         .arg(MailboxName::decode(QString::fromUtf8(mailbox)), key));
-                                 connection->close();
-                                 return;
-                             }
-                             for (const ImapResponse &r : untagged) {
-                                 if (r.word(1) == "EXISTS")
-                                     watch->exists = r.values.at(0).number();
-                             }
-                             up();
-                             if (!connection->hasCapability("IDLE")) {
-                                 // Without IDLE this mailbox joins the slow round. It is left
-                                 // first: a server may answer STATUS on the session's own
-                                 // mailbox from that session's view, which no round updates.
-                                 // CLOSE of a mailbox opened read-only expunges nothing.
-                                 watch->kind = Kind::StatusRound;
-                                 connection->send("CLOSE", nullptr);
-                                 runStatusRound(watch);
-                                 return;
-                             }
-                             recount(watch);
-                             connection->idle();
-                             Verbose::line(QStringLiteral("imap %1: %2 is watched with IDLE")
-                                               .arg(key, MailboxName::decode(QString::fromUtf8(mailbox))));
-                         });
+        connection->send(
+            "EXAMINE " + ImapConnection::quote(mailbox),
+            [this, watch, connection, mailbox, key](const ImapResponse &tagged, const QList<ImapResponse> &untagged) {
+                if (tagged.tag.isEmpty())
+                    return; // the session died; failed() handles it
+                if (tagged.status() != "OK") {
+                    watch->stopped = true;
+                    setProblem(watch, goneText(watch->account, mailbox));
+                    connection->close();
+                    // A list tells whether it was renamed or deleted, and so
+                    // when it is back.
+                    list(lister(watch->account));
+                    return;
+                }
+                watch->uidValidity = 0;
+                for (const ImapResponse &r : untagged) {
+                    if (r.word(1) == "EXISTS")
+                        watch->exists = r.values.at(0).number();
+                    if (r.status() == "OK" && r.code.toUpper().startsWith("UIDVALIDITY "))
+                        watch->uidValidity = r.code.mid(12).trimmed().toUInt();
+                }
+                markUp(watch);
+                if (!connection->hasCapability("IDLE")) {
+                    // Without IDLE this mailbox joins the slow round. It is left
+                    // first: a server may answer STATUS on the session's own
+                    // mailbox from that session's view, which no round updates.
+                    // CLOSE of a mailbox opened read-only expunges nothing.
+                    watch->kind = Kind::StatusRound;
+                    connection->send("CLOSE", nullptr);
+                    runStatusRound(watch);
+                    return;
+                }
+                recount(watch);
+                connection->idle();
+                Verbose::line(QStringLiteral("imap %1: %2 is watched with IDLE")
+                                  .arg(key, MailboxName::decode(QString::fromUtf8(mailbox))));
+            });
         return;
     }
 
@@ -227,33 +394,73 @@ void ImapWatcher::onReady(Watch *watch)
                               .arg(watch->mailboxes.size())
                               .arg(m_statusRoundMs / 1000));
         } else {
-            QByteArray names;
-            for (const QByteArray &mailbox : std::as_const(watch->mailboxes))
-                names += (names.isEmpty() ? "" : " ") + ImapConnection::quote(mailbox);
-            connection->send(
-                // FlagChange: another client reading a message changes the mailbox's unread
-                // count, which the server then reports in a STATUS response.
-                "NOTIFY SET STATUS (MAILBOXES (" + names + ") (MessageNew MessageExpunge FlagChange))",
-                [this, watch, connection, key, up](const ImapResponse &tagged, const QList<ImapResponse> &) {
-                    if (tagged.tag.isEmpty())
-                        return;
-                    if (tagged.status() != "OK") {
-                        Verbose::line(QStringLiteral("imap %1: NOTIFY refused (%2); checking every %3 s")
-                                          .arg(key, QString::fromUtf8(tagged.text))
-                                          .arg(m_statusRoundMs / 1000));
-                        watch->kind = Kind::StatusRound;
-                        up();
-                        runStatusRound(watch);
-                        return;
-                    }
-                    up();
-                    connection->idle();
-                });
+            sendNotify(watch, true);
             return;
         }
     }
-    up();
+    markUp(watch);
     runStatusRound(watch);
+}
+
+void ImapWatcher::markUp(Watch *watch)
+{
+    const QString key = watch->account->config().key();
+    watch->up = true;
+    watch->failures = 0;
+    setProblem(watch, QString());
+    if (watch->connectedBefore) {
+        // Whatever arrived while the session was down is found by a scan; mailboxes made,
+        // deleted or renamed meanwhile by a LIST.
+        Verbose::line(QStringLiteral("imap %1: reconnected").arg(key));
+        noteArrivals();
+        if (watch->account->isListed())
+            list(watch);
+    }
+    watch->connectedBefore = true;
+    if (!watch->account->isListed()) {
+        // Only the Inbox was known at start; the other mailboxes join now that the
+        // server answers (later, as this session's callbacks are still running).
+        QMetaObject::invokeMethod(
+            this, [this, account = watch->account] { replan(account); }, Qt::QueuedConnection);
+    }
+}
+
+void ImapWatcher::sendNotify(Watch *watch, bool withMailboxNames)
+{
+    ImapConnection *connection = watch->connection;
+    const QString key = watch->account->config().key();
+    QByteArray names;
+    for (const QByteArray &mailbox : std::as_const(watch->mailboxes))
+        names += (names.isEmpty() ? "" : " ") + ImapConnection::quote(mailbox);
+    // FlagChange: another client reading a message changes the mailbox's unread count, which
+    // the server then reports in a STATUS response. MailboxName: mailboxes made, deleted and
+    // renamed elsewhere are followed as they happen.
+    const QByteArray command = "NOTIFY SET STATUS (MAILBOXES (" + names + ") (MessageNew MessageExpunge FlagChange))"
+        + (withMailboxNames ? QByteArray(" (PERSONAL (MailboxName))") : QByteArray());
+    connection->send(
+        command,
+        [this, watch, connection, key, withMailboxNames](const ImapResponse &tagged, const QList<ImapResponse> &) {
+            if (tagged.tag.isEmpty())
+                return;
+            if (tagged.status() != "OK" && withMailboxNames) {
+                // Some servers know NOTIFY without the mailbox events: the list then follows
+                // from IDLE's ends and reconnects alone.
+                sendNotify(watch, false);
+                return;
+            }
+            if (tagged.status() != "OK") {
+                Verbose::line(QStringLiteral("imap %1: NOTIFY refused (%2); checking every %3 s")
+                                  .arg(key, QString::fromUtf8(tagged.text))
+                                  .arg(m_statusRoundMs / 1000));
+                watch->kind = Kind::StatusRound;
+                markUp(watch);
+                runStatusRound(watch);
+                return;
+            }
+            watch->mailboxNames = withMailboxNames;
+            markUp(watch);
+            connection->idle();
+        });
 }
 
 void ImapWatcher::runStatusRound(Watch *watch)
@@ -272,12 +479,18 @@ void ImapWatcher::runStatusRound(Watch *watch)
         connection->send("STATUS " + ImapConnection::quote(watch->mailboxes.at(i)) + " (UIDNEXT MESSAGES UNSEEN)",
                          std::move(done));
     }
+    // Without IDLE the round is the moment that already wakes the host.
+    if (lister(watch->account) == watch && watch->account->isListed())
+        list(watch);
     watch->retry->restart(m_statusRoundMs);
 }
 
 void ImapWatcher::onFailed(Watch *watch, ImapConnection::Problem problem, const QString &message)
 {
     watch->up = false;
+    // Nobody hears of the mailbox's flags until the session is back.
+    if (watch->single)
+        watch->account->forgetUnseenUids(normalised(watch->mailboxes.value(0)));
     const QString fingerprint = watch->connection ? watch->connection->certificateFingerprint() : QString();
     if (watch->connection)
         watch->connection->deleteLater();
@@ -286,6 +499,12 @@ void ImapWatcher::onFailed(Watch *watch, ImapConnection::Problem problem, const 
     if (problem == ImapConnection::Problem::WrongPassword || problem == ImapConnection::Problem::CertificateUntrusted) {
         // Retrying only repeats the refusal; resume() starts again once the user acted.
         watch->stopped = true;
+        QStringList names;
+        for (const QByteArray &mailbox : std::as_const(watch->mailboxes))
+            names.append(mailbox == "INBOX" ? QStringLiteral("Inbox")
+                                            : MailboxName::decode(QString::fromUtf8(mailbox)));
+        Verbose::line(QStringLiteral("imap %1: not watching %2: %3")
+                          .arg(watch->account->config().key(), names.join(QStringLiteral(", ")), message));
         if (problem == ImapConnection::Problem::CertificateUntrusted)
             watch->account->noteUntrustedCertificate(fingerprint);
         return;
@@ -303,6 +522,10 @@ void ImapWatcher::onUntagged(Watch *watch, const ImapResponse &response)
         const quint64 exists = response.values.at(0).number();
         const bool arrived = exists > watch->exists;
         watch->exists = exists;
+        // Until the next search the known unread UIDs lack the new message, which would
+        // then pass for read.
+        if (arrived)
+            watch->account->forgetUnseenUids(normalised(watch->mailboxes.value(0)));
         if (arrived && watch->up) {
             Verbose::line(QStringLiteral("imap %1: %2 message(s) in %3")
                               .arg(watch->account->config().key())
@@ -313,6 +536,9 @@ void ImapWatcher::onUntagged(Watch *watch, const ImapResponse &response)
     } else if (watch->kind == Kind::Idle && what == "EXPUNGE") {
         if (watch->exists > 0)
             --watch->exists;
+    } else if (response.word(0) == "LIST" && watch->mailboxNames && !watch->listing) {
+        // A mailbox was made, deleted or renamed: the whole list says what is watched now.
+        list(watch);
     } else if (response.word(0) == "STATUS" && response.values.size() > 2) {
         const QByteArray mailbox = normalised(response.values.at(1).text);
         if (const ImapValue *next = response.values.at(2).valueOf("UIDNEXT")) {
@@ -338,18 +564,28 @@ void ImapWatcher::recount(Watch *watch)
     }
     watch->recounting = true;
     watch->recountAgain = false;
-    connection->send("SEARCH UNSEEN UNDELETED",
+    // UIDs rather than a count: they also keep the account's knowledge of which messages are
+    // still unread current, which the popup asks just before it shows one.
+    connection->send("UID SEARCH UNSEEN UNDELETED",
                      [this, watch](const ImapResponse &tagged, const QList<ImapResponse> &untagged) {
                          watch->recounting = false;
                          if (tagged.tag.isEmpty())
                              return; // the session died; the next one counts again
                          if (tagged.status() == "OK") {
-                             int count = 0;
+                             QSet<quint32> uids;
                              for (const ImapResponse &r : untagged) {
-                                 if (r.word(0) == "SEARCH")
-                                     count += int(r.values.size()) - 1;
+                                 if (r.word(0) != "SEARCH")
+                                     continue;
+                                 for (qsizetype i = 1; i < r.values.size(); ++i) {
+                                     const quint64 n = r.values.at(i).number();
+                                     if (n > 0 && n <= 0xffffffffu)
+                                         uids.insert(quint32(n));
+                                 }
                              }
-                             watch->account->setUnseenCount(normalised(watch->mailboxes.value(0)), count);
+                             const QByteArray mailbox = normalised(watch->mailboxes.value(0));
+                             if (!watch->recountAgain)
+                                 watch->account->setUnseenUids(mailbox, watch->uidValidity, uids);
+                             watch->account->setUnseenCount(mailbox, int(uids.size()));
                          }
                          if (watch->recountAgain)
                              recount(watch);
@@ -367,14 +603,24 @@ bool ImapWatcher::noteUidNext(Watch *watch, const QByteArray &mailbox, quint64 u
 void ImapWatcher::setProblem(Watch *watch, const QString &text)
 {
     watch->problem = text;
+    reportAccount(watch->account);
+}
+
+void ImapWatcher::reportAccount(const std::shared_ptr<ImapAccount> &account)
+{
     // One session that comes up says nothing of the others: the account's problem is what
-    // any of its sessions still has.
+    // any of its sessions still has, and every watched mailbox the server no longer lists.
     QStringList lines;
     for (const auto &other : m_watches) {
-        if (other->account == watch->account && !other->problem.isEmpty() && !lines.contains(other->problem))
+        if (other->account == account && !other->problem.isEmpty() && !lines.contains(other->problem))
             lines.append(other->problem);
     }
-    watch->account->report(lines.join(QLatin1Char('\n')));
+    for (const QByteArray &mailbox : m_gone.value(account.get())) {
+        const QString text = goneText(account, mailbox);
+        if (!lines.contains(text))
+            lines.append(text);
+    }
+    account->report(lines.join(QLatin1Char('\n')));
 }
 
 void ImapWatcher::noteArrivals()

@@ -2,6 +2,7 @@
 // in-memory host.
 #include "tests/addin/AddInFixture.h"
 
+#include "popup/PopupWindow.h"
 #include "queue/Queue.h"
 #include "tray/Main.h"
 
@@ -96,6 +97,42 @@ TEST_F(ReadState, MarkAllAsReadReadsTheQueueAndTellsWhatFailed)
     clock.advance(300);
     // The one the store refused is still unread, and counted so.
     EXPECT_TRUE(tip().endsWith(QStringLiteral("\n1 unread"))) << tip().toStdString();
+}
+
+// Mail read in another client after it was queued is left out when its turn comes; the rest
+// is shown, and a run whose mail was all read meanwhile shows nothing at all.
+TEST_F(ReadState, MailReadElsewhereAfterItWasQueuedIsNotShown)
+{
+    connectAddIn();
+    deliver(QStringLiteral("first"), clock.now().addSecs(-3));
+    MemoryItemPtr second = deliver(QStringLiteral("second"), clock.now().addSecs(-2));
+    deliver(QStringLiteral("third"), clock.now().addSecs(-1));
+    for (int i = 0; i < 100 && addIn().queue->Size() < 3; ++i)
+        clock.advance(100);
+    ASSERT_EQ(addIn().queue->Size(), 3);
+    app.setUnread(second, false);
+    for (int i = 0; i < 100 && !popup()->isShowing(); ++i)
+        clock.advance(100);
+    ASSERT_TRUE(popup()->isShowing());
+    drainPopup();
+    const QStringList shown = popupLines();
+    ASSERT_EQ(shown.size(), 2) << shown.join('\n').toStdString();
+    EXPECT_TRUE(shown.at(0).contains(QStringLiteral("subject \"first\""))) << shown.at(0).toStdString();
+    EXPECT_TRUE(shown.at(1).contains(QStringLiteral("3 of 3")) && shown.at(1).contains(QStringLiteral("\"third\"")))
+        << shown.at(1).toStdString();
+    EXPECT_EQ(traceCount(QStringLiteral("not shown: message ") + second->EntryID()), 1);
+
+    trace.clear();
+    MemoryItemPtr fourth = deliver(QStringLiteral("fourth"), clock.now());
+    for (int i = 0; i < 100 && addIn().queue->Size() < 1; ++i)
+        clock.advance(100);
+    ASSERT_EQ(addIn().queue->Size(), 1);
+    app.setUnread(fourth, false);
+    for (int i = 0; i < 50 && !popup()->isShowing(); ++i)
+        clock.advance(100);
+    EXPECT_FALSE(popup()->isShowing());
+    EXPECT_EQ(popupLines(), QStringList{});
+    EXPECT_EQ(addIn().queue->Size(), 0);
 }
 
 } // namespace

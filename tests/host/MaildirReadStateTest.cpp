@@ -160,4 +160,30 @@ TEST(MaildirReadState, CountFollowsReadsAndDeletesByAnotherClient)
     EXPECT_EQ(inbox->UnReadItemCount(), 2);
 }
 
+// The look just before mail is shown: a message another client read since (renamed to
+// carry S) is known read, an unread one unread, one removed unknown.
+TEST(MaildirReadState, KnownUnreadFollowsAnotherClientsRename)
+{
+    MaildirTree tree;
+    for (int i = 0; i < 3; ++i)
+        tree.put({}, QStringLiteral("new"), QStringLiteral("k%1.host").arg(i), MaildirTree::message("k"), T0 + i);
+    MaildirApplication app({tree.root()});
+    app.setStartupCheckMs(600000);
+    app.start();
+    host::NameSpace *ns = app.session();
+    host::FolderPtr inbox = ns->GetDefaultFolder(host::FolderInbox);
+    host::ItemsPtr items = inbox->items();
+    QStringList ids;
+    for (host::ItemPtr i = items->Find(QStringLiteral("[Unread] = true")); i; i = items->FindNext())
+        ids.append(i->EntryID());
+    ASSERT_EQ(ids.size(), 3);
+
+    ASSERT_TRUE(
+        QFile::rename(tree.root() + QStringLiteral("/new/k0.host"), tree.root() + QStringLiteral("/cur/k0.host:2,S")));
+    ASSERT_TRUE(QFile::remove(tree.root() + QStringLiteral("/new/k2.host")));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ns->KnownUnread(ids.at(0), inbox->StoreID()) == 0; }, 5000));
+    EXPECT_EQ(ns->KnownUnread(ids.at(1), inbox->StoreID()), 1);
+    EXPECT_EQ(ns->KnownUnread(ids.at(2), inbox->StoreID()), -1);
+}
+
 } // namespace
