@@ -87,8 +87,8 @@ bool MailSourceSetup::compose(const CommandLine &commandLine, const HostSettings
         hex.remove(QLatin1Char(':'));
         static const QRegularExpression sha256(QStringLiteral("^[0-9A-F]{64}$"));
         if (!sha256.match(hex).hasMatch()) {
-            *error = QStringLiteral("--imap-trust takes a SHA-256 fingerprint (64 hexadecimal digits, colons "
-                                    "allowed), not \"%1\".")
+            *error = tr("--imap-trust takes a SHA-256 fingerprint (64 hexadecimal digits, colons "
+                        "allowed), not \"%1\".")
                          .arg(fingerprint);
             return false;
         }
@@ -102,13 +102,13 @@ bool MailSourceSetup::compose(const CommandLine &commandLine, const HostSettings
         Verbose::line(QStringLiteral("no default Maildir store: %1").arg(why));
     for (const QString &root : commandLine.maildirs) {
         if (!openMaildir(root, false, &why)) {
-            *error = QStringLiteral("--maildir: %1.").arg(why);
+            *error = tr("--maildir: %1.").arg(why);
             return false;
         }
     }
     for (const QString &root : stored.stores) {
         if (!openMaildir(root, true, &why) && m_say)
-            m_say(QStringLiteral("Lumora: the kept store is not watched: %1.").arg(why));
+            m_say(tr("Lumora: the kept store is not watched: %1.").arg(why));
     }
     for (const QString &url : commandLine.imapUrls) {
         if (!openImap(url, false, QString(), &why)) {
@@ -120,7 +120,7 @@ bool MailSourceSetup::compose(const CommandLine &commandLine, const HostSettings
     }
     for (const QString &url : stored.imapAccounts) {
         if (!openImap(url, true, QString(), &why) && m_say)
-            m_say(QStringLiteral("Lumora: the kept account is not watched: %1").arg(why));
+            m_say(tr("Lumora: the kept account is not watched: %1").arg(why));
     }
     return true;
 }
@@ -147,7 +147,7 @@ void MailSourceSetup::apply(const HostSettings &settings, const QHash<QString, Q
         MailSource *opened = nullptr;
         if (!openMaildir(root, true, &why, &opened)) {
             if (m_say)
-                m_say(QStringLiteral("Lumora: the store is not watched: %1.").arg(why));
+                m_say(tr("Lumora: the store is not watched: %1.").arg(why));
         } else if (opened) {
             Q_EMIT sourceOpened(opened);
         }
@@ -156,7 +156,7 @@ void MailSourceSetup::apply(const HostSettings &settings, const QHash<QString, Q
         MailSource *opened = nullptr;
         if (!openImap(url, true, passwords.value(ImapSourceFactory::key(url)), &why, &opened)) {
             if (m_say)
-                m_say(QStringLiteral("Lumora: the account is not watched: %1").arg(why));
+                m_say(tr("Lumora: the account is not watched: %1").arg(why));
         } else if (opened) {
             Q_EMIT sourceOpened(opened);
         }
