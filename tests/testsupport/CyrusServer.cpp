@@ -24,6 +24,8 @@ QString CyrusServer::unavailableReason()
 {
     if (!QFileInfo(cyrusBin(QStringLiteral("master"))).isExecutable())
         return QStringLiteral("Cyrus is not unpacked in %1 (run scripts/install-deps)").arg(unpackedRoot());
+    if (!QFileInfo(unpackedRoot() + QStringLiteral("/usr/sbin/saslpasswd2")).isExecutable())
+        return QStringLiteral("saslpasswd2 is not unpacked in %1 (run scripts/install-deps)").arg(unpackedRoot());
     if (getuid() == 0 && !getpwnam("nobody"))
         return QStringLiteral("no user \"nobody\" to run Cyrus as");
     return {};
@@ -65,6 +67,8 @@ bool CyrusServer::prepare()
         m_error = QStringLiteral("cannot hand %1 to the Cyrus user").arg(dir);
         return false;
     }
+    m_uid = user->pw_uid;
+    m_gid = user->pw_gid;
     m_port = freePort();
     const QString imapdConf = QStringLiteral(R"(configdirectory: %1/config
 defaultpartition: default
@@ -81,7 +85,9 @@ altnamespace: yes
 unixhierarchysep: yes
 virtdomains: off
 allowplaintext: yes
-sasl_pwcheck_method: alwaystrue
+sasl_pwcheck_method: auxprop
+sasl_auxprop_plugin: sasldb
+sasl_sasldb_path: %1/sasldb2
 sasl_mech_list: PLAIN LOGIN
 autocreate_quota: 0
 syslog_prefix: lumora-test-cyrus
@@ -141,6 +147,29 @@ bool CyrusServer::start()
     m_error = QStringLiteral("Cyrus is not listening on port %1: %2").arg(m_port).arg(m_output);
     stop();
     return false;
+}
+
+bool CyrusServer::addUser(const QString &user)
+{
+    if (!m_prepared && !(m_prepared = prepare()))
+        return false;
+    const QString db = m_dir.path() + QStringLiteral("/sasldb2");
+    QProcess saslpasswd;
+    saslpasswd.start(unpackedRoot() + QStringLiteral("/usr/sbin/saslpasswd2"),
+                     {QStringLiteral("-f"), db, QStringLiteral("-c"), QStringLiteral("-p"), user});
+    saslpasswd.write("secret");
+    saslpasswd.closeWriteChannel();
+    if (!saslpasswd.waitForFinished(10000) || saslpasswd.exitCode() != 0) {
+        m_error = QStringLiteral("saslpasswd2 could not add %1: %2")
+                      .arg(user, QString::fromUtf8(saslpasswd.readAllStandardError()));
+        return false;
+    }
+    // Cyrus reads the database as its own user.
+    if (chown(QFile::encodeName(db).constData(), m_uid, m_gid) != 0) {
+        m_error = QStringLiteral("cannot hand %1 to the Cyrus user").arg(db);
+        return false;
+    }
+    return true;
 }
 
 void CyrusServer::stop()

@@ -27,8 +27,12 @@ public:
     virtual quint16 loginPort() const = 0;
     virtual bool implicitTls() const = 0;
     virtual QString fingerprint() const { return {}; }
-    // Whether a wrong password is refused (a server set up to accept any says no).
-    virtual bool checksPasswords() const { return true; }
+    // Makes the user known with the password "secret", where the server keeps a list.
+    virtual bool addUser(const QString &user)
+    {
+        Q_UNUSED(user);
+        return true;
+    }
     // The full name of a user's own mailbox, below the prefix of the personal namespace.
     virtual QByteArray mailbox(const QByteArray &name) const { return name; }
 
