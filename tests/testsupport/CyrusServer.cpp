@@ -88,6 +88,7 @@ allowplaintext: yes
 sasl_pwcheck_method: auxprop
 sasl_auxprop_plugin: sasldb
 sasl_sasldb_path: %1/sasldb2
+servername: lumora-test
 sasl_mech_list: PLAIN LOGIN
 autocreate_quota: 0
 syslog_prefix: lumora-test-cyrus
@@ -156,7 +157,8 @@ bool CyrusServer::addUser(const QString &user)
     const QString db = m_dir.path() + QStringLiteral("/sasldb2");
     QProcess saslpasswd;
     saslpasswd.start(unpackedRoot() + QStringLiteral("/usr/sbin/saslpasswd2"),
-                     {QStringLiteral("-f"), db, QStringLiteral("-c"), QStringLiteral("-p"), user});
+                     {QStringLiteral("-f"), db, QStringLiteral("-u"), QStringLiteral("lumora-test"),
+                      QStringLiteral("-c"), QStringLiteral("-p"), user});
     saslpasswd.write("secret");
     saslpasswd.closeWriteChannel();
     if (!saslpasswd.waitForFinished(10000) || saslpasswd.exitCode() != 0) {
@@ -164,7 +166,8 @@ bool CyrusServer::addUser(const QString &user)
                       .arg(user, QString::fromUtf8(saslpasswd.readAllStandardError()));
         return false;
     }
-    // Cyrus reads the database as its own user.
+    // The realm is the server name of the configuration, not this machine's, whose name may
+    // be written differently. Cyrus reads the database as its own user.
     if (chown(QFile::encodeName(db).constData(), m_uid, m_gid) != 0) {
         m_error = QStringLiteral("cannot hand %1 to the Cyrus user").arg(db);
         return false;
