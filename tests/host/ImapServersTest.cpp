@@ -372,6 +372,63 @@ TEST_P(ImapServers, ServerRestartReconnectsWithoutAnnouncingMailAgain)
     EXPECT_EQ(unreadSubjects(*inbox(*app)), (QStringList{QStringLiteral("before"), QStringLiteral("after")}));
 }
 
+// A server without IDLE: Courier set up to offer neither it nor NOTIFY. The Inbox joins the
+// slow STATUS round, whose rounds run on the virtual clock.
+class ImapServerWithoutIdle : public ImapServers
+{
+protected:
+    static constexpr int RoundMs = 1000;
+
+    void SetUp() override
+    {
+        const QString reason = CourierServer::unavailableReason();
+        if (!reason.isEmpty())
+            GTEST_SKIP() << "no server to test against: " << reason.toStdString();
+        m_own = std::make_unique<CourierServer>("IMAP4rev1 UIDPLUS CHILDREN NAMESPACE SORT QUOTA");
+        m_server = m_own.get();
+        ASSERT_TRUE(m_server->start()) << m_server->errorText().toStdString();
+        ASSERT_TRUE(m_server->addUser(userName()));
+    }
+
+    std::unique_ptr<CourierServer> m_own;
+};
+
+TEST_F(ImapServerWithoutIdle, TheStatusRoundAnnouncesEachArrivalOnceAndAnUnchangedRoundNever)
+{
+    ImapTestClient client(account());
+    ASSERT_TRUE(client.isReady());
+    VirtualClockScope time;
+    TraceCapture trace;
+    auto app = startHost(account());
+    ImapWatcher *watcher = app->watcher();
+    watcher->setStatusRoundMs(RoundMs);
+    ASSERT_TRUE(
+        waitUntil([&] { return watcher->statusRoundCount() == 1 && watcher->statusRoundsAnswered() >= 1; }, 10000))
+        << app->problems().toStdString() << trace.lines().join(QLatin1Char('\n')).toStdString() << " rounds "
+        << watcher->statusRoundCount() << " answered " << watcher->statusRoundsAnswered();
+    EXPECT_EQ(watcher->idlingCount(), 0);
+    QSignalSpy newMail(app.get(), &host::Application::NewMail);
+    const auto nextRound = [&] {
+        const int before = watcher->statusRoundsAnswered();
+        time.clock.advance(RoundMs);
+        const bool answered = waitUntil([&] { return watcher->statusRoundsAnswered() > before; }, 10000);
+        time.clock.advance(ImapWatcher::QuietMs);
+        return answered;
+    };
+
+    ASSERT_TRUE(client.append("INBOX", message("news")));
+    ASSERT_TRUE(nextRound());
+    EXPECT_EQ(newMail.count(), 1);
+    for (int unchanged = 0; unchanged < 3; ++unchanged) {
+        ASSERT_TRUE(nextRound());
+        EXPECT_EQ(newMail.count(), 1) << "unchanged round " << unchanged;
+    }
+    ASSERT_TRUE(client.append("INBOX", message("more news")));
+    ASSERT_TRUE(nextRound());
+    EXPECT_EQ(newMail.count(), 2);
+    EXPECT_EQ(unreadSubjects(*inbox(*app)), (QStringList{QStringLiteral("news"), QStringLiteral("more news")}));
+}
+
 std::string serverName(const ::testing::TestParamInfo<Server> &param)
 {
     switch (param.param) {

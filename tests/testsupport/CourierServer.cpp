@@ -59,8 +59,9 @@ QString CourierServer::unavailableReason()
     return {};
 }
 
-CourierServer::CourierServer()
+CourierServer::CourierServer(const QByteArray &capabilities)
     : m_dir(QStringLiteral("/tmp/lumora-courier-XXXXXX"))
+    , m_capabilities(capabilities.isEmpty() ? QByteArray(Capabilities) : capabilities)
 {
 }
 
@@ -101,11 +102,17 @@ bool CourierServer::start()
     env.insert(QStringLiteral("PATH"), courierPath(QStringLiteral("/usr/bin:")) + qEnvironmentVariable("PATH"));
     env.insert(QStringLiteral("LD_LIBRARY_PATH"), courierPath(QStringLiteral("/usr/lib")));
     env.insert(QStringLiteral("LUMORA_COURIER_HOMES"), dir + QStringLiteral("/home"));
-    const std::pair<const char *, const char *> settings[] = {
-        {"IMAP_CAPABILITY", Capabilities},   {"IMAP_KEYWORDS", "1"},         {"IMAP_ACL", "1"},
-        {"IMAP_IDLE_TIMEOUT", "60"},         {"IMAP_ENHANCEDIDLE", "1"},     {"IMAP_MAILBOX_SANITY_CHECK", "1"},
-        {"IMAP_TRASHFOLDERNAME", "Trash"},   {"IMAP_EMPTYTRASH", "Trash:7"}, {"IMAP_USELOCKS", "1"},
-        {"IMAP_MOVE_EXPUNGE_TO_TRASH", "0"}, {"IMAP_UMASK", "022"}};
+    const std::pair<const char *, const char *> settings[] = {{"IMAP_CAPABILITY", m_capabilities.constData()},
+                                                              {"IMAP_KEYWORDS", "1"},
+                                                              {"IMAP_ACL", "1"},
+                                                              {"IMAP_IDLE_TIMEOUT", "60"},
+                                                              {"IMAP_ENHANCEDIDLE", "1"},
+                                                              {"IMAP_MAILBOX_SANITY_CHECK", "1"},
+                                                              {"IMAP_TRASHFOLDERNAME", "Trash"},
+                                                              {"IMAP_EMPTYTRASH", "Trash:7"},
+                                                              {"IMAP_USELOCKS", "1"},
+                                                              {"IMAP_MOVE_EXPUNGE_TO_TRASH", "0"},
+                                                              {"IMAP_UMASK", "022"}};
     for (const auto &[key, value] : settings)
         env.insert(QString::fromLatin1(key), QString::fromLatin1(value));
     m_process.setProcessEnvironment(env);

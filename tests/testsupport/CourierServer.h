@@ -20,7 +20,9 @@ public:
     // Why no server can run here; empty when one can.
     static QString unavailableReason();
 
-    CourierServer();
+    // capabilities: what the server offers, as Courier's IMAP_CAPABILITY setting; empty
+    // for what its package offers (IDLE among them).
+    explicit CourierServer(const QByteArray &capabilities = {});
     ~CourierServer() override;
 
     QString name() const override { return QStringLiteral("Courier"); }
@@ -39,6 +41,7 @@ private:
 
     QTemporaryDir m_dir;
     QProcess m_process;
+    QByteArray m_capabilities;
     quint16 m_port = 0;
     QString m_error;
     QString m_output;
