@@ -16,6 +16,7 @@ MailSourceSetup::MailSourceSetup(MailApplication &mail, PasswordStore &passwords
     , m_mail(mail)
     , m_imapSetup(passwords)
     , m_imap(m_imapSetup)
+    , m_pop3(m_imapSetup)
     , m_say(std::move(say))
 {
     m_imapOptions.interactive = interactive;
@@ -27,10 +28,10 @@ MailSourceSetup::MailSourceSetup(MailApplication &mail, PasswordStore &passwords
 
 MailSourceSetup::~MailSourceSetup() = default;
 
-bool MailSourceSetup::isOpen(const QString &key) const
+bool MailSourceSetup::isOpen(const QString &key, bool pop3) const
 {
     for (const Open &open : m_open) {
-        if (open.key == key)
+        if (open.key == key && open.pop3 == pop3)
             return true;
     }
     return false;
@@ -73,6 +74,28 @@ bool MailSourceSetup::openImap(const QString &url, bool kept, const QString &pas
     if (!source)
         return false;
     MailSource *raw = adopt(std::move(source), key, kept, true);
+    if (opened)
+        *opened = raw;
+    return true;
+}
+
+bool MailSourceSetup::openPop3(const QString &url, bool kept, const QString &password, QString *why,
+                               MailSource **opened)
+{
+    const QString key = Pop3SourceFactory::key(url);
+    if (!key.isEmpty() && isOpen(key, true))
+        return true;
+    ImapSetup::Options options = m_imapOptions;
+    options.password = password;
+    std::unique_ptr<MailSource> source = m_pop3.create(url, options, why);
+    if (!source)
+        return false;
+    MailSource *raw = source.get();
+    const QString storeId = raw->storeId();
+    if (!m_mail.addSource(std::move(source)))
+        return true; // already watched
+    m_open.append({key, storeId, kept, false, true});
+    Verbose::line(QStringLiteral("watching %1").arg(raw->description()));
     if (opened)
         *opened = raw;
     return true;
@@ -122,6 +145,17 @@ bool MailSourceSetup::compose(const CommandLine &commandLine, const HostSettings
         if (!openImap(url, true, QString(), &why) && m_say)
             m_say(tr("Lumora: the kept account is not watched: %1").arg(why));
     }
+    for (const QString &url : commandLine.pop3Urls) {
+        if (!openPop3(url, false, QString(), &why)) {
+            *error = QStringLiteral("--pop3: %1").arg(why);
+            return false;
+        }
+        m_imapOptions.passwordFromStdin = false;
+    }
+    for (const QString &url : stored.pop3Accounts) {
+        if (!openPop3(url, true, QString(), &why) && m_say)
+            m_say(tr("Lumora: the kept POP3 account is not watched: %1").arg(why));
+    }
     return true;
 }
 
@@ -133,9 +167,12 @@ void MailSourceSetup::apply(const HostSettings &settings, const QHash<QString, Q
         wanted << MaildirSourceFactory::canonical(root);
     for (const QString &url : settings.imapAccounts)
         wanted << ImapSourceFactory::key(url);
+    QStringList wantedPop3;
+    for (const QString &url : settings.pop3Accounts)
+        wantedPop3 << Pop3SourceFactory::key(url);
     for (qsizetype i = m_open.size() - 1; i >= 0; --i) {
         const Open open = m_open.at(i);
-        if (!open.kept || wanted.contains(open.key))
+        if (!open.kept || (open.pop3 ? wantedPop3 : wanted).contains(open.key))
             continue;
         m_open.removeAt(i);
         m_mail.removeSource(open.storeId);
@@ -161,13 +198,22 @@ void MailSourceSetup::apply(const HostSettings &settings, const QHash<QString, Q
             Q_EMIT sourceOpened(opened);
         }
     }
+    for (const QString &url : settings.pop3Accounts) {
+        MailSource *opened = nullptr;
+        if (!openPop3(url, true, passwords.value(Pop3SourceFactory::key(url)), &why, &opened)) {
+            if (m_say)
+                m_say(tr("Lumora: the POP3 account is not watched: %1").arg(why));
+        } else if (opened) {
+            Q_EMIT sourceOpened(opened);
+        }
+    }
 }
 
 QStringList MailSourceSetup::openStores() const
 {
     QStringList out;
     for (const Open &open : m_open) {
-        if (!open.imap)
+        if (!open.imap && !open.pop3)
             out << open.key;
     }
     return out;
@@ -177,7 +223,7 @@ QStringList MailSourceSetup::openAccounts() const
 {
     QStringList out;
     for (const Open &open : m_open) {
-        if (open.imap)
+        if (open.imap || open.pop3)
             out << open.key;
     }
     return out;

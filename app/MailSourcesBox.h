@@ -33,6 +33,9 @@ public:
     void setSources(const QStringList &stores, const QStringList &urls, const Open &open);
     QStringList stores() const { return m_stores; }
     QStringList urls() const { return m_urls; }
+    // The kept POP3 accounts, as addresses ("pop3s://user@host:995"); set after setSources.
+    void setPop3Urls(const QStringList &urls);
+    QStringList pop3Urls() const { return m_pop3Urls; }
     // Passwords typed since the sources were set, by account key.
     QHash<QString, QString> passwords() const { return m_passwords; }
     void forgetPasswords() { m_passwords.clear(); }
@@ -47,7 +50,8 @@ private:
     enum Kind {
         FixedStore, // the default store or one from the command line: not the page's to remove
         KeptStore,
-        Account
+        Account,
+        Pop3Account
     };
 
     void fill();
@@ -59,10 +63,12 @@ private:
     // Puts the dialog's account at index (or at the end when index is -1); false when the
     // user cancelled.
     bool runAccountDialog(int index);
+    bool runPop3Dialog(int index);
     QListWidgetItem *addRow(const QString &text, Kind kind, int index);
 
     QStringList m_stores;
     QStringList m_urls;
+    QStringList m_pop3Urls;
     Open m_open;
     QHash<QString, QString> m_passwords;
     QListWidget *m_list = nullptr;
