@@ -1,18 +1,10 @@
 #include "tests/testsupport/DovecotServer.h"
 
-#include <QCryptographicHash>
 #include <QDateTime>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSslCertificate>
 #include <QStandardPaths>
-#include <QTcpServer>
-#include <QTcpSocket>
-#include <QThread>
-
-#include <csignal>
 
 #include <grp.h>
 #include <pwd.h>
@@ -26,12 +18,6 @@ namespace {
 const char *const Dovecot = "/usr/sbin/dovecot";
 const char *const DovecotPop3 = "/usr/lib/dovecot/pop3";
 
-quint16 freePort()
-{
-    QTcpServer server;
-    return server.listen(QHostAddress::LocalHost, 0) ? server.serverPort() : 0;
-}
-
 QString userName(uid_t uid)
 {
     const passwd *pw = getpwuid(uid);
@@ -42,27 +28,6 @@ QString groupName(gid_t gid)
 {
     const group *gr = getgrgid(gid);
     return gr ? QString::fromLocal8Bit(gr->gr_name) : QString::number(gid);
-}
-
-// The processes whose parent is pid, from /proc.
-QList<pid_t> childrenOf(pid_t pid)
-{
-    QList<pid_t> out;
-    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
-    for (const QString &entry : entries) {
-        bool numeric = false;
-        const pid_t candidate = pid_t(entry.toInt(&numeric));
-        if (!numeric)
-            continue;
-        QFile stat(QStringLiteral("/proc/%1/stat").arg(entry));
-        if (!stat.open(QIODevice::ReadOnly))
-            continue;
-        const QByteArray text = stat.readAll();
-        const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
-        if (fields.size() > 1 && fields.at(1).toInt() == pid)
-            out.append(candidate);
-    }
-    return out;
 }
 
 } // namespace
@@ -108,21 +73,8 @@ QString DovecotServer::log() const
 bool DovecotServer::prepare()
 {
     const QString dir = m_dir.path();
-    QProcess openssl;
-    openssl.start(QStringLiteral("openssl"),
-                  {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"),
-                   QStringLiteral("rsa:2048"), QStringLiteral("-nodes"), QStringLiteral("-days"), QStringLiteral("2"),
-                   QStringLiteral("-subj"), QStringLiteral("/CN=localhost"), QStringLiteral("-keyout"),
-                   dir + QStringLiteral("/key.pem"), QStringLiteral("-out"), dir + QStringLiteral("/cert.pem")});
-    if (!openssl.waitForFinished(60000) || openssl.exitCode() != 0) {
-        m_error = QStringLiteral("openssl could not make a certificate: ")
-            + QString::fromUtf8(openssl.readAllStandardError());
+    if (!makeCertificate(dir, &m_fingerprint, &m_error))
         return false;
-    }
-    QFile certFile(dir + QStringLiteral("/cert.pem"));
-    certFile.open(QIODevice::ReadOnly);
-    const QSslCertificate cert(certFile.readAll());
-    m_fingerprint = QString::fromLatin1(cert.digest(QCryptographicHash::Sha256).toHex().toUpper());
 
     QString user = userName(getuid());
     QString group = groupName(getgid());
@@ -254,16 +206,8 @@ bool DovecotServer::start()
         m_error = QStringLiteral("dovecot did not start: ") + m_process.errorString();
         return false;
     }
-    const QDeadlineTimer deadline(15000);
-    while (!deadline.hasExpired()) {
-        QTcpSocket probe;
-        probe.connectToHost(QHostAddress::LocalHost, m_imapsPort);
-        if (probe.waitForConnected(200))
-            return true;
-        if (m_process.state() != QProcess::Running)
-            break;
-        QThread::msleep(20);
-    }
+    if (waitForListening(m_process, m_imapsPort))
+        return true;
     m_error = QStringLiteral("dovecot is not listening: ") + QString::fromUtf8(m_process.readAll()) + log();
     stop();
     return false;
@@ -294,18 +238,8 @@ bool DovecotServer::deliver(const QString &user, const QByteArray &message)
 
 void DovecotServer::stop()
 {
-    if (m_process.state() == QProcess::NotRunning)
-        return;
-    // The master leaves its login and mail processes to finish their sessions; a server
-    // going down takes them along, so they are ended too (each by its id).
-    const QList<pid_t> children = childrenOf(pid_t(m_process.processId()));
-    m_process.terminate();
-    if (!m_process.waitForFinished(10000)) {
-        m_process.kill();
-        m_process.waitForFinished(5000);
-    }
-    for (pid_t child : children)
-        ::kill(child, SIGKILL);
+    // The master leaves its login and mail processes to finish their sessions; they go too.
+    stopTree(m_process);
 }
 
 } // namespace lumora::test

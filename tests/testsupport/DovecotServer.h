@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tests/testsupport/ImapTestServer.h"
+
 #include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
@@ -11,7 +13,7 @@ namespace lumora::test {
 // IMAPS and IMAP (STARTTLS) on free ports, and POP3S and POP3 (STLS) where dovecot-pop3d is
 // installed. It runs in the foreground as our child, so it
 // can be stopped and started again on the same ports.
-class DovecotServer
+class DovecotServer : public ImapTestServer
 {
 public:
     // Why no server can run here (no dovecot binary, no openssl); empty when one can.
@@ -21,12 +23,16 @@ public:
 
     // extraConfig: lines added to the server's configuration (to take capabilities away).
     explicit DovecotServer(int maxSessionsPerUser = 20, const QString &extraConfig = {});
-    ~DovecotServer();
+    ~DovecotServer() override;
+
+    QString name() const override { return QStringLiteral("Dovecot"); }
 
     // Starts the server and waits until it accepts connections; false with errorText().
-    bool start();
-    void stop();
-    bool isRunning() const { return m_process.state() == QProcess::Running; }
+    bool start() override;
+    void stop() override;
+    bool isRunning() const override { return m_process.state() == QProcess::Running; }
+    quint16 loginPort() const override { return m_imapsPort; }
+    bool implicitTls() const override { return true; }
 
     // Delivers a message into the Inbox of a user who logged in before, straight into the
     // server's Maildir as a delivery agent does; works while the server is stopped too.
@@ -38,9 +44,9 @@ public:
     quint16 pop3sPort() const { return m_pop3sPort; }
     quint16 pop3Port() const { return m_pop3Port; }
     // SHA-256 of the server certificate, upper-case hex.
-    QString fingerprint() const { return m_fingerprint; }
-    QString errorText() const { return m_error; }
-    QString log() const;
+    QString fingerprint() const override { return m_fingerprint; }
+    QString errorText() const override { return m_error; }
+    QString log() const override;
 
 private:
     bool prepare();
