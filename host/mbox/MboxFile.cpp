@@ -163,7 +163,7 @@ MboxFile::Update MboxFile::update(int *fresh)
     if (!rewritten && m_size > 0) {
         const qint64 tailFrom = qMax<qint64>(0, m_size - SampleBytes);
         rewritten = sample(fd, 0, qMin(SampleBytes, m_size)) != m_headSample
-                    || sample(fd, tailFrom, m_size - tailFrom) != m_tailSample;
+            || sample(fd, tailFrom, m_size - tailFrom) != m_tailSample;
     }
     std::vector<Entry> before;
     if (rewritten) {
@@ -283,7 +283,8 @@ QByteArray MboxFile::message(qsizetype index, qint64 maxBytes) const
     QByteArray bytes;
     if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
         const qint64 from = m_entries[size_t(index)].offset;
-        const qint64 end = size_t(index) + 1 < m_entries.size() ? m_entries[size_t(index) + 1].offset : qint64(st.st_size);
+        const qint64 end =
+            size_t(index) + 1 < m_entries.size() ? m_entries[size_t(index) + 1].offset : qint64(st.st_size);
         if (end > from && end <= st.st_size)
             bytes = sample(fd, from, qMin(end - from, maxBytes));
     }

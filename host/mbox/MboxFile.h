@@ -26,7 +26,11 @@ public:
         quint16 occurrence = 0; // earlier entries with the same identity
         quint8 flags = 0;
     };
-    enum Flag : quint8 { Seen = 1, Old = 2, Complete = 4 };
+    enum Flag : quint8 {
+        Seen = 1,
+        Old = 2,
+        Complete = 4
+    };
     enum class Update {
         Unchanged,
         Appended,

@@ -22,7 +22,7 @@ quint64 fnv1a(quint64 h, QByteArrayView bytes)
 bool startsWithName(QByteArrayView line, QByteArrayView name)
 {
     return line.size() > name.size() && line.first(name.size()).compare(name, Qt::CaseInsensitive) == 0
-           && line.at(name.size()) == ':';
+        && line.at(name.size()) == ':';
 }
 
 int monthOf(QByteArrayView token)
@@ -58,9 +58,9 @@ QDateTime MboxMessageHead::fromLineDate(const QByteArray &line)
         const int month = monthOf(tokens.at(i + 1));
         bool dayOk = false;
         const int day = tokens.at(i + 2).toInt(&dayOk);
-        const QTime time = QTime::fromString(QString::fromLatin1(tokens.at(i + 3)),
-                                             tokens.at(i + 3).count(':') == 2 ? QStringLiteral("H:mm:ss")
-                                                                              : QStringLiteral("H:mm"));
+        const QTime time =
+            QTime::fromString(QString::fromLatin1(tokens.at(i + 3)),
+                              tokens.at(i + 3).count(':') == 2 ? QStringLiteral("H:mm:ss") : QStringLiteral("H:mm"));
         if (!month || !dayOk || !time.isValid())
             continue;
         // Some writers put a zone between the time and the year.
@@ -68,7 +68,8 @@ QDateTime MboxMessageHead::fromLineDate(const QByteArray &line)
         int offsetSecs = 0;
         bool zoned = false;
         const QByteArray &maybeZone = tokens.at(yearAt);
-        if ((maybeZone.startsWith('+') || maybeZone.startsWith('-')) && maybeZone.size() == 5 && yearAt + 1 < tokens.size()) {
+        if ((maybeZone.startsWith('+') || maybeZone.startsWith('-')) && maybeZone.size() == 5
+            && yearAt + 1 < tokens.size()) {
             bool ok = false;
             const int hhmm = maybeZone.mid(1).toInt(&ok);
             if (ok) {
@@ -82,8 +83,7 @@ QDateTime MboxMessageHead::fromLineDate(const QByteArray &line)
         const QDate date(year, month, day);
         if (!yearOk || !date.isValid() || year < 1970)
             continue;
-        return zoned ? QDateTime(date, time, QTimeZone(offsetSecs)).toLocalTime()
-                     : QDateTime(date, time);
+        return zoned ? QDateTime(date, time, QTimeZone(offsetSecs)).toLocalTime() : QDateTime(date, time);
     }
     return {};
 }

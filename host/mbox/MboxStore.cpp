@@ -17,8 +17,7 @@ QString MboxStore::folderEntryId()
 
 QString MboxStore::itemEntryId(quint64 identity, quint16 occurrence)
 {
-    return HexText::encode(
-        QStringLiteral("B%1.%2").arg(identity, 16, 16, QLatin1Char('0')).arg(occurrence));
+    return HexText::encode(QStringLiteral("B%1.%2").arg(identity, 16, 16, QLatin1Char('0')).arg(occurrence));
 }
 
 bool MboxStore::parseItemEntryId(const QString &id, quint64 *identity, quint16 *occurrence)

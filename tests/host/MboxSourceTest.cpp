@@ -1,8 +1,8 @@
+#include "host/mbox/MboxSource.h"
 #include "host/common/MailApplication.h"
 #include "host/mbox/MboxFile.h"
 #include "host/mbox/MboxItem.h"
 #include "host/mbox/MboxMessageHead.h"
-#include "host/mbox/MboxSource.h"
 #include "host/mbox/MboxSplitter.h"
 #include "host/mbox/MboxStore.h"
 
@@ -25,11 +25,10 @@ using namespace lumora;
 
 namespace {
 
-QByteArray message(const QByteArray &subject, const QByteArray &extraHeaders = {},
-                   const QByteArray &body = "Hello\n")
+QByteArray message(const QByteArray &subject, const QByteArray &extraHeaders = {}, const QByteArray &body = "Hello\n")
 {
     return "From ann@example.org Mon Jan  5 09:00:00 2026\nFrom: Ann <ann@example.org>\nSubject: " + subject
-           + "\nMessage-ID: <" + subject + "@example.org>\n" + extraHeaders + "\n" + body + "\n";
+        + "\nMessage-ID: <" + subject + "@example.org>\n" + extraHeaders + "\n" + body + "\n";
 }
 
 void append(const QString &path, const QByteArray &bytes)
@@ -117,8 +116,7 @@ TEST(MboxMessageHead, ArrivalTimeFromTheFromLineElseTheDateHeader)
               QDateTime(QDate(2026, 2, 3), QTime(3, 5, 6), Qt::UTC).toLocalTime());
     EXPECT_FALSE(MboxMessageHead::fromLineDate("From a Tue Feb 31 04:05:06 2026").isValid());
     EXPECT_FALSE(MboxMessageHead::fromLineDate("From a").isValid());
-    const MboxMessageHead head =
-        MboxMessageHead::parse("From MAILER-DAEMON\nDate: Mon, 5 Jan 2026 09:00:00 +0000\n\n");
+    const MboxMessageHead head = MboxMessageHead::parse("From MAILER-DAEMON\nDate: Mon, 5 Jan 2026 09:00:00 +0000\n\n");
     EXPECT_EQ(head.received, QDateTime(QDate(2026, 1, 5), QTime(9, 0), Qt::UTC));
 }
 
@@ -172,8 +170,9 @@ TEST_F(MboxFileTest, AClientRewritingTheFileGivesOneFullReadAndKeepsTheIds)
     // The same length with other content (a flag changed in place) is a rewrite too.
     struct stat st;
     ASSERT_EQ(::stat(QFile::encodeName(path()).constData(), &st), 0);
-    overwrite(path(), QByteArray(message("a", "Status: RO\n") + message("b") + message("a-twin") + message("c"))
-                          .replace("Subject: c", "Subject: C"));
+    overwrite(path(),
+              QByteArray(message("a", "Status: RO\n") + message("b") + message("a-twin") + message("c"))
+                  .replace("Subject: c", "Subject: C"));
     timespec later[2] = {{st.st_mtim.tv_sec + 5, 0}, {st.st_mtim.tv_sec + 5, 0}};
     ::utimensat(AT_FDCWD, QFile::encodeName(path()).constData(), later, 0);
     EXPECT_EQ(file.update(&fresh), MboxFile::Update::Reread);
@@ -239,8 +238,8 @@ TEST(MboxIds, ItemIdsRoundTripAndForeignIdsAreRefused)
 {
     quint64 identity = 0;
     quint16 occurrence = 0;
-    ASSERT_TRUE(MboxStore::parseItemEntryId(MboxStore::itemEntryId(0xFEDCBA9876543210ULL, 65535), &identity,
-                                            &occurrence));
+    ASSERT_TRUE(
+        MboxStore::parseItemEntryId(MboxStore::itemEntryId(0xFEDCBA9876543210ULL, 65535), &identity, &occurrence));
     EXPECT_EQ(identity, 0xFEDCBA9876543210ULL);
     EXPECT_EQ(occurrence, 65535);
     for (const QString &id : {QString(), QStringLiteral("XYZ"), MboxStore::folderEntryId(),
