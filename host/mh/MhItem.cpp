@@ -67,8 +67,9 @@ bool MhItem::Display()
     m_error.clear();
     const QString path = filePath();
     if (!QFileInfo(path).isFile()) {
-        m_error = QCoreApplication::translate("MhItem", "The message file %1 is gone (moved or deleted since it arrived)")
-                      .arg(path);
+        m_error =
+            QCoreApplication::translate("MhItem", "The message file %1 is gone (moved or deleted since it arrived)")
+                .arg(path);
         return false;
     }
     return MessageOpener::open(m_store->displayCommand(), path, &m_error);

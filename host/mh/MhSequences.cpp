@@ -21,8 +21,9 @@ QList<MhSequences::Range> parseRanges(const QByteArray &spec)
         const qsizetype dash = token.indexOf('-');
         int first = 0;
         int last = 0;
-        if (dash < 0 ? parseNumber(token, &first) : parseNumber(QByteArrayView(token).first(dash), &first)
-                                                        && parseNumber(QByteArrayView(token).sliced(dash + 1), &last)) {
+        if (dash < 0 ? parseNumber(token, &first)
+                     : parseNumber(QByteArrayView(token).first(dash), &first)
+                    && parseNumber(QByteArrayView(token).sliced(dash + 1), &last)) {
             if (dash < 0)
                 last = first;
             if (first <= last)

@@ -28,9 +28,8 @@ MhSource::MhSource(const QString &root, QObject *parent)
         return;
     m_watcher = new MhWatcher(*m_store, this);
     connect(m_burst, &ArrivalBurst::burst, this, &MailSource::newMail);
-    connect(m_watcher, &MhWatcher::changed, this, [this](const QStringList &dirs, bool structure) {
-        refresh(structure ? m_store->folderDirs() : dirs);
-    });
+    connect(m_watcher, &MhWatcher::changed, this,
+            [this](const QStringList &dirs, bool structure) { refresh(structure ? m_store->folderDirs() : dirs); });
     connect(m_retry.get(), &Timer::tick, this, [this] {
         m_retry->setEnabled(false);
         checkNow();

@@ -89,8 +89,7 @@ void MhStore::readProfile()
 
 QString MhStore::topDir() const
 {
-    return QFileInfo(folderPath(m_inbox)).isDir() && !QFileInfo(folderPath(m_inbox)).isSymLink() ? m_inbox
-                                                                                                   : QString();
+    return QFileInfo(folderPath(m_inbox)).isDir() && !QFileInfo(folderPath(m_inbox)).isSymLink() ? m_inbox : QString();
 }
 
 QString MhStore::folderPath(const QString &dir) const

@@ -69,8 +69,9 @@ bool MhWatcher::sync()
             ++it;
         }
     }
-    m_problem = failed.isEmpty() ? QString()
-                                 : QStringLiteral("MH folders that cannot be watched: %1").arg(failed.join(QStringLiteral(", ")));
+    m_problem = failed.isEmpty()
+        ? QString()
+        : QStringLiteral("MH folders that cannot be watched: %1").arg(failed.join(QStringLiteral(", ")));
     return failed.isEmpty();
 }
 

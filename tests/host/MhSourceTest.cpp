@@ -1,5 +1,5 @@
-#include "host/mh/MhSequences.h"
 #include "host/mh/MhSource.h"
+#include "host/mh/MhSequences.h"
 #include "host/mh/MhStore.h"
 
 #include <QDir>
@@ -184,16 +184,16 @@ TEST_F(MhTest, IncAndMarkAreSeenThroughInotify)
         write(spool, bytes);
     };
     spoolWith({"before"});
-    ASSERT_TRUE(nmh(QStringLiteral("inc"), {QStringLiteral("-file"), spool, QStringLiteral("-truncate"),
-                                            QStringLiteral("-silent")}))
+    ASSERT_TRUE(nmh(QStringLiteral("inc"),
+                    {QStringLiteral("-file"), spool, QStringLiteral("-truncate"), QStringLiteral("-silent")}))
         << "nmh is not installed (scripts/install-deps)";
     MhSource source(mail());
     QSignalSpy newMail(&source, &MailSource::newMail);
     EXPECT_EQ(unreadSubjects(source.topFolder()), QStringList{QStringLiteral("before")});
 
     spoolWith({"a", "b", "c"});
-    ASSERT_TRUE(nmh(QStringLiteral("inc"), {QStringLiteral("-file"), spool, QStringLiteral("-truncate"),
-                                            QStringLiteral("-silent")}));
+    ASSERT_TRUE(nmh(QStringLiteral("inc"),
+                    {QStringLiteral("-file"), spool, QStringLiteral("-truncate"), QStringLiteral("-silent")}));
     ASSERT_TRUE(QTest::qWaitFor([&] { return newMail.count() == 1; }, 10000));
     QTest::qWait(600); // a second announcement would come within the burst's quiet time
     EXPECT_EQ(newMail.count(), 1);
@@ -201,14 +201,15 @@ TEST_F(MhTest, IncAndMarkAreSeenThroughInotify)
               (QStringList{QStringLiteral("before"), QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}));
 
     QSignalSpy unreadChanged(&source, &MailSource::unreadChanged);
-    ASSERT_TRUE(nmh(QStringLiteral("mark"), {QStringLiteral("+inbox"), QStringLiteral("1-3"), QStringLiteral("-sequence"),
-                                             QStringLiteral("unseen"), QStringLiteral("-delete")}));
+    ASSERT_TRUE(nmh(QStringLiteral("mark"),
+                    {QStringLiteral("+inbox"), QStringLiteral("1-3"), QStringLiteral("-sequence"),
+                     QStringLiteral("unseen"), QStringLiteral("-delete")}));
     ASSERT_TRUE(QTest::qWaitFor([&] { return unreadSubjects(source.topFolder()).size() == 1; }, 10000));
     EXPECT_GE(unreadChanged.count(), 1);
 
     spoolWith({"d"});
-    ASSERT_TRUE(nmh(QStringLiteral("inc"), {QStringLiteral("-file"), spool, QStringLiteral("-truncate"),
-                                            QStringLiteral("-silent")}));
+    ASSERT_TRUE(nmh(QStringLiteral("inc"),
+                    {QStringLiteral("-file"), spool, QStringLiteral("-truncate"), QStringLiteral("-silent")}));
     ASSERT_TRUE(QTest::qWaitFor([&] { return newMail.count() == 2; }, 10000));
     QTest::qWait(600);
     EXPECT_EQ(newMail.count(), 2);
@@ -218,8 +219,9 @@ TEST_F(MhTest, IncAndMarkAreSeenThroughInotify)
     ASSERT_TRUE(nmh(QStringLiteral("folder"), {QStringLiteral("-create"), QStringLiteral("+later")}));
     ASSERT_TRUE(QTest::qWaitFor([&] { return source.topFolder()->folders()->Count() == 1; }, 10000));
     spoolWith({"filed"});
-    ASSERT_TRUE(nmh(QStringLiteral("inc"), {QStringLiteral("+later"), QStringLiteral("-file"), spool,
-                                            QStringLiteral("-truncate"), QStringLiteral("-silent")}));
+    ASSERT_TRUE(nmh(QStringLiteral("inc"),
+                    {QStringLiteral("+later"), QStringLiteral("-file"), spool, QStringLiteral("-truncate"),
+                     QStringLiteral("-silent")}));
     ASSERT_TRUE(QTest::qWaitFor([&] { return newMail.count() == 3; }, 10000));
     EXPECT_TRUE(source.problems().isEmpty());
 }
