@@ -84,8 +84,7 @@ void NewMailCommand::run(const QString &commandLine, const Mail &mail)
         return;
     m_program = arguments.takeFirst();
     if (isRunning()) {
-        fail(QStringLiteral("the new-mail command %1 still runs from the mail before, so it was not started again")
-                 .arg(m_program));
+        fail(tr("the new-mail command %1 still runs from the mail before, so it was not started again").arg(m_program));
         return;
     }
 
@@ -104,14 +103,14 @@ void NewMailCommand::run(const QString &commandLine, const Mail &mail)
         if (error != QProcess::FailedToStart)
             return;
         process->deleteLater();
-        fail(QStringLiteral("the new-mail command %1 cannot be started: %2").arg(program, process->errorString()));
+        fail(tr("the new-mail command %1 cannot be started: %2").arg(program, process->errorString()));
     });
     connect(process, &QProcess::finished, this, [this, process, program](int exitCode, QProcess::ExitStatus status) {
         process->deleteLater();
         if (status == QProcess::CrashExit)
-            fail(QStringLiteral("the new-mail command %1 ended abnormally").arg(program));
+            fail(tr("the new-mail command %1 ended abnormally").arg(program));
         else if (exitCode != 0)
-            fail(QStringLiteral("the new-mail command %1 ended with exit status %2").arg(program).arg(exitCode));
+            fail(tr("the new-mail command %1 ended with exit status %2").arg(program).arg(exitCode));
         else
             succeed();
     });

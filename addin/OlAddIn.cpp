@@ -176,8 +176,8 @@ void OlAddIn::AttachToOutlook(host::Application *application)
     if (!QDir(dataFolder).exists())
         QDir().mkpath(dataFolder);
     if (!QFileInfo(dataFolder).isDir() || !QFileInfo(dataFolder).isWritable())
-        problems << QStringLiteral("The data folder %1 cannot be created or written; the watched folders and the log "
-                                   "cannot be kept")
+        problems << tr("The data folder %1 cannot be created or written; the watched folders and the log "
+                       "cannot be kept")
                         .arg(dataFolder);
     const QString iniPath = dataFolder + QStringLiteral("/Lumora.ini");
     if (!QFile::exists(iniPath))
@@ -224,7 +224,7 @@ void OlAddIn::AttachToOutlook(host::Application *application)
     m_newMailCommand = std::make_unique<NewMailCommand>();
     connect(m_newMailCommand.get(), &NewMailCommand::failed, this, [this](const QString &why) {
         reportFailure(QStringLiteral("NewMailCommand"), why);
-        m_commandNote = QStringLiteral("new-mail command failed (see the log)");
+        m_commandNote = tr("new-mail command failed (see the log)");
         refreshTipNote();
     });
     connect(m_newMailCommand.get(), &NewMailCommand::recovered, this, [this] {
@@ -434,26 +434,26 @@ bool OlAddIn::actOnMessage(const QString &procedure, const QString &verb, const 
     host::ItemPtr item = m_objNS ? m_objNS->GetItemFromID(EntryID, StoreID) : nullptr;
     if (item && (item.get()->*action)())
         return true;
-    const QString why = !item ? QStringLiteral("The message no longer exists (moved, deleted or its store is gone)")
-        : item->ErrorText().isEmpty() ? QStringLiteral("The mail store refused")
+    const QString why = !item         ? tr("The message no longer exists (moved, deleted or its store is gone)")
+        : item->ErrorText().isEmpty() ? tr("The mail store refused")
                                       : item->ErrorText();
     m_actionError = why;
-    reportFailure(procedure, QStringLiteral("Cannot %1 message %2: %3").arg(verb, EntryID, why));
+    reportFailure(procedure, tr("Cannot %1 message %2: %3").arg(verb, EntryID, why));
     return false;
 }
 
 bool OlAddIn::ShowMailMessage(const QString &EntryID, const QString &StoreID)
 {
     const bool done =
-        actOnMessage(QStringLiteral("ShowMailMessage"), QStringLiteral("open"), EntryID, StoreID, &host::Item::Display);
+        actOnMessage(QStringLiteral("ShowMailMessage"), tr("open"), EntryID, StoreID, &host::Item::Display);
     setTrayIcon(0);
     return done;
 }
 
 bool OlAddIn::DeleteMailMessage(const QString &EntryID, const QString &StoreID)
 {
-    const bool done = actOnMessage(QStringLiteral("DeleteMailMessage"), QStringLiteral("delete"), EntryID, StoreID,
-                                   &host::Item::Delete);
+    const bool done =
+        actOnMessage(QStringLiteral("DeleteMailMessage"), tr("delete"), EntryID, StoreID, &host::Item::Delete);
     setTrayIcon(0);
     countUnreadSoon();
     return done;
@@ -461,8 +461,8 @@ bool OlAddIn::DeleteMailMessage(const QString &EntryID, const QString &StoreID)
 
 bool OlAddIn::MarkMailMessageRead(const QString &EntryID, const QString &StoreID)
 {
-    const bool done = actOnMessage(QStringLiteral("MarkMailMessageRead"), QStringLiteral("mark as read"), EntryID,
-                                   StoreID, &host::Item::MarkRead);
+    const bool done = actOnMessage(QStringLiteral("MarkMailMessageRead"), tr("mark as read"), EntryID, StoreID,
+                                   &host::Item::MarkRead);
     setTrayIcon(0);
     countUnreadSoon();
     return done;
@@ -473,8 +473,8 @@ int OlAddIn::MarkMailMessagesRead(const QList<QPair<QString, QString>> &messages
     int failed = 0;
     QString firstWhy;
     for (const auto &message : messages) {
-        if (actOnMessage(QStringLiteral("MarkMailMessagesRead"), QStringLiteral("mark as read"), message.first,
-                         message.second, &host::Item::MarkRead))
+        if (actOnMessage(QStringLiteral("MarkMailMessagesRead"), tr("mark as read"), message.first, message.second,
+                         &host::Item::MarkRead))
             continue;
         if (failed++ == 0)
             firstWhy = m_actionError;
@@ -485,12 +485,11 @@ int OlAddIn::MarkMailMessagesRead(const QList<QPair<QString, QString>> &messages
         QStringLiteral("marked %1 of %2 queued message(s) as read").arg(messages.size() - failed).arg(messages.size()));
     if (failed > 0) {
         tellUser(QStringLiteral("MarkMailMessagesRead"),
-                 failed == 1 && messages.size() == 1
-                     ? QStringLiteral("The message could not be marked as read: %1.").arg(firstWhy)
-                     : QStringLiteral("%1 of %2 messages could not be marked as read: %3.")
-                           .arg(failed)
-                           .arg(messages.size())
-                           .arg(firstWhy));
+                 failed == 1 && messages.size() == 1 ? tr("The message could not be marked as read: %1.").arg(firstWhy)
+                                                     : tr("%1 of %2 messages could not be marked as read: %3.")
+                                                           .arg(failed)
+                                                           .arg(messages.size())
+                                                           .arg(firstWhy));
     }
     return failed;
 }
@@ -537,11 +536,11 @@ void OlAddIn::composeItem(int type, const QString &procedure)
         return;
     host::ItemPtr item = m_objOutlook->CreateItem(type);
     if (!item) {
-        reportFailure(procedure, QStringLiteral("Cannot create a new item of type %1").arg(type));
+        reportFailure(procedure, tr("Cannot create a new item of type %1").arg(type));
         return;
     }
     if (!item->Display()) {
-        const QString text = QStringLiteral("Cannot open the new item: ") + item->ErrorText();
+        const QString text = tr("Cannot open the new item: %1").arg(item->ErrorText());
         tellUser(procedure, text);
     }
 }
@@ -580,7 +579,7 @@ void OlAddIn::ComposeNewMail()
         return;
     host::FolderPtr drafts = m_objOutlook->session()->GetDefaultFolder(host::FolderDrafts);
     if (!drafts) {
-        reportFailure(procedure, QStringLiteral("Cannot compose: the mail store has no Drafts folder"));
+        reportFailure(procedure, tr("Cannot compose: the mail store has no Drafts folder"));
         return;
     }
     host::ItemsPtr items = drafts->items();
@@ -588,13 +587,13 @@ void OlAddIn::ComposeNewMail()
     auto wrapper = createComponent<host::SafeMailItem>(QStringLiteral("QuaySafeLib.SafeMailItem"));
     if (!item || !wrapper) {
         reportFailure(procedure,
-                      !item ? QStringLiteral("Cannot compose: no new message could be created")
-                            : QStringLiteral("Cannot compose: the safe-mail component is not available"));
+                      !item ? tr("Cannot compose: no new message could be created")
+                            : tr("Cannot compose: the safe-mail component is not available"));
         return;
     }
     wrapper->setItem(item);
     if (!wrapper->Display()) {
-        const QString text = QStringLiteral("Cannot open the new message: ") + item->ErrorText();
+        const QString text = tr("Cannot open the new message: %1").arg(item->ErrorText());
         tellUser(procedure, text);
     }
 }
@@ -667,11 +666,11 @@ void OlAddIn::LoadFoldersToScan()
 QString OlAddIn::watchProblem(const QString &iniPath) const
 {
     if (!QFileInfo::exists(iniPath))
-        return QStringLiteral("No folder is watched: %1 is missing and could not be created").arg(iniPath);
+        return tr("No folder is watched: %1 is missing and could not be created").arg(iniPath);
     if (!QFileInfo(iniPath).isReadable())
-        return QStringLiteral("No folder is watched: %1 cannot be read").arg(iniPath);
+        return tr("No folder is watched: %1 cannot be read").arg(iniPath);
     if (m_watchedFolders.isEmpty())
-        return QStringLiteral("No folder is watched: %1 lists none in its [EntryID] section").arg(iniPath);
+        return tr("No folder is watched: %1 lists none in its [EntryID] section").arg(iniPath);
     int usable = 0;
     for (const QString &entry : m_watchedFolders) {
         const QStringList parts = entry.split(QLatin1Char('|'));
@@ -679,7 +678,7 @@ QString OlAddIn::watchProblem(const QString &iniPath) const
             ++usable;
     }
     if (usable == 0)
-        return QStringLiteral("No folder is watched: none of the %1 folder(s) listed in %2 can be opened")
+        return tr("No folder is watched: none of the %1 folder(s) listed in %2 can be opened")
             .arg(m_watchedFolders.size())
             .arg(iniPath);
     return {};
@@ -709,10 +708,10 @@ void OlAddIn::reportWatchedFolders()
             reportMissingFolder(parts.at(0), parts.at(1));
     }
     trace(QStringLiteral("watched folders loaded: %1 of %2 found").arg(found).arg(m_watchedFolders.size()));
-    m_watchNote = found == 0 ? QStringLiteral("no folders watched: open Options") : QString();
+    m_watchNote = found == 0 ? tr("no folders watched: open Options") : QString();
     if (found == 0) {
         addIn().log(3, QStringLiteral("LoadFoldersToScan"), m_watchNote);
-        trace(m_watchNote);
+        trace(QStringLiteral("no folders watched: open Options"));
     }
     m_folderNote = m_watchNote;
     refreshTipNote();
@@ -725,7 +724,7 @@ void OlAddIn::refreshTipNote()
         return;
     QStringList notes;
     if (isSnoozed())
-        notes << QStringLiteral("Snoozed until ") + m_snoozeUntil.toString(QStringLiteral("HH:mm"));
+        notes << tr("Snoozed until %1").arg(m_snoozeUntil.toString(QStringLiteral("HH:mm")));
     notes << m_folderNote << m_commandNote;
     notes.removeAll(QString());
     m_main->setTipNote(notes.join(QLatin1Char('\n')));

@@ -95,18 +95,18 @@ bool Autostart::setEnabled(bool enabled, QString *error)
         if (entry.remove())
             return true;
         if (error)
-            *error = QStringLiteral("cannot remove %1: %2").arg(path, entry.errorString());
+            *error = QCoreApplication::translate("Autostart", "cannot remove %1: %2").arg(path, entry.errorString());
         return false;
     }
     if (!QDir().mkpath(QFileInfo(path).absolutePath())) {
         if (error)
-            *error = QStringLiteral("cannot create the folder of %1").arg(path);
+            *error = QCoreApplication::translate("Autostart", "cannot create the folder of %1").arg(path);
         return false;
     }
     const AtomicFile::Result saved = AtomicFile::write(path, entryText(QCoreApplication::applicationFilePath()));
     if (!saved) {
         if (error)
-            *error = QStringLiteral("cannot write %1: %2").arg(path, saved.error);
+            *error = QCoreApplication::translate("Autostart", "cannot write %1: %2").arg(path, saved.error);
         return false;
     }
     return true;

@@ -79,8 +79,8 @@ bool DBusService::start(const QDBusConnection &bus)
     if (!m_bus.registerObject(ObjectPath, this,
                               QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllSignals
                                   | QDBusConnection::ExportAllProperties)) {
-        Verbose::warning(QStringLiteral("the D-Bus object %1 could not be published; going on without "
-                                        "the D-Bus interface.")
+        Verbose::warning(tr("the D-Bus object %1 could not be published; going on without "
+                            "the D-Bus interface.")
                              .arg(ObjectPath));
         return false;
     }
@@ -88,10 +88,10 @@ bool DBusService::start(const QDBusConnection &bus)
         ServiceName, QDBusConnectionInterface::DontQueueService, QDBusConnectionInterface::DontAllowReplacement);
     if (!claimed.isValid() || claimed.value() != QDBusConnectionInterface::ServiceRegistered) {
         m_bus.unregisterObject(ObjectPath);
-        const QString why = claimed.isValid() ? QStringLiteral("it is taken, by another Lumora or another program")
-                                              : claimed.error().message();
-        Verbose::warning(QStringLiteral("the D-Bus name %1 cannot be had (%2); going on without the D-Bus "
-                                        "interface.")
+        const QString why =
+            claimed.isValid() ? tr("it is taken, by another Lumora or another program") : claimed.error().message();
+        Verbose::warning(tr("the D-Bus name %1 cannot be had (%2); going on without the D-Bus "
+                            "interface.")
                              .arg(ServiceName, why));
         return false;
     }

@@ -131,7 +131,7 @@ void HostApplication::registerBundledPlugins()
     for (const BundledPlugin &plugin : kBundledPlugins) {
         const QString path = QDir(m_pluginFolder).absoluteFilePath(QLatin1String(plugin.file));
         if (!QFileInfo::exists(path)) {
-            m_problems << QStringLiteral("the plugin library %1 is missing").arg(path);
+            m_problems << tr("the plugin library %1 is missing").arg(path);
             continue;
         }
         if (registeredLibrary(QLatin1String(plugin.progId)) == path)
@@ -139,8 +139,7 @@ void HostApplication::registerBundledPlugins()
         if (factory.registerLibrary(path))
             Verbose::line(QStringLiteral("registered %1").arg(path));
         else
-            m_problems << QStringLiteral(
-                              "the add-in %1 could not be registered: the settings store %2 cannot be written")
+            m_problems << tr("the add-in %1 could not be registered: the settings store %2 cannot be written")
                               .arg(path, RegistryStore::filePath(RegistryStore::Root::CurrentUser));
     }
 }
@@ -149,8 +148,8 @@ void HostApplication::loadAddIns()
 {
     const QStringList progIds = subKeys(HKEY_CURRENT_USER, kAddinsKey);
     if (progIds.isEmpty())
-        m_problems << QStringLiteral("no add-in is registered in %1")
-                          .arg(RegistryStore::filePath(RegistryStore::Root::CurrentUser));
+        m_problems
+            << tr("no add-in is registered in %1").arg(RegistryStore::filePath(RegistryStore::Root::CurrentUser));
     for (const QString &progId : progIds) {
         const QVariant value = modRegistry::ReadRegistryValue(
             HKEY_CURRENT_USER, kAddinsKey + QLatin1Char('\\') + progId, QStringLiteral("LoadBehavior"));
@@ -163,7 +162,7 @@ void HostApplication::loadAddIns()
         std::unique_ptr<QObject> object(host::ComponentFactory::global().CreateObject(progId));
         if (!object) {
             Verbose::line(QStringLiteral("add-in %1 could not be created; starting without it").arg(progId));
-            m_problems << QStringLiteral("the add-in %1 could not be created").arg(progId);
+            m_problems << tr("the add-in %1 could not be created").arg(progId);
             continue;
         }
         host::COMAddIn *entry = m_application->comAddIns() ? m_application->comAddIns()->add(progId) : nullptr;
@@ -272,7 +271,7 @@ void HostApplication::showOptions()
         m_options = new OptionsDialog(m_application);
         m_options->setAttribute(Qt::WA_DeleteOnClose);
         if (m_hostPage)
-            m_options->addPage(m_hostPage(), QStringLiteral("Mail"));
+            m_options->addPage(m_hostPage(), tr("Mail"));
         m_options->collectPages();
         m_options->adjustSize();
         Verbose::line(QStringLiteral("options: dialog opened with %1 page(s)").arg(m_options->pageCount()));

@@ -30,27 +30,27 @@ HostOptionsPage::HostOptionsPage(const QStringList &openStores, ApplyLive applyL
 
     m_mailClient = new QLineEdit(this);
     m_mailClient->setObjectName(QStringLiteral("txtMailClient"));
-    m_mailClient->setPlaceholderText(QStringLiteral("for example thunderbird"));
+    m_mailClient->setPlaceholderText(tr("for example thunderbird"));
     m_displayCommand = new QLineEdit(this);
     m_displayCommand->setObjectName(QStringLiteral("txtDisplayCommand"));
     m_displayCommand->setPlaceholderText(QStringLiteral("xdg-open"));
-    m_displayCommand->setToolTip(QStringLiteral("%f stands for the message file; without it the file is appended."));
+    m_displayCommand->setToolTip(tr("%f stands for the message file; without it the file is appended."));
 
     m_quietWhilePresenting =
-        new QCheckBox(QStringLiteral("&Quiet while presenting (a full-screen window, or do not disturb)"), this);
+        new QCheckBox(tr("&Quiet while presenting (a full-screen window, or do not disturb)"), this);
     m_quietWhilePresenting->setObjectName(QStringLiteral("chkQuietWhilePresenting"));
     m_newMailCommand = new QLineEdit(this);
     m_newMailCommand->setObjectName(QStringLiteral("txtNewMailCommand"));
-    m_newMailCommand->setToolTip(QStringLiteral("Run without a shell (quote with double quotes); the mail is in "
-                                                "LUMORA_FOLDER, LUMORA_SENDER, LUMORA_SUBJECT and LUMORA_COUNT."));
+    m_newMailCommand->setToolTip(tr("Run without a shell (quote with double quotes); the mail is in "
+                                    "LUMORA_FOLDER, LUMORA_SENDER, LUMORA_SUBJECT and LUMORA_COUNT."));
 
-    m_autostart = new QCheckBox(QStringLiteral("&Start Lumora when I log in"), this);
+    m_autostart = new QCheckBox(tr("&Start Lumora when I log in"), this);
     m_autostart->setObjectName(QStringLiteral("chkAutostart"));
 
     auto *form = new QFormLayout;
-    form->addRow(QStringLiteral("Mail &client window class:"), m_mailClient);
-    form->addRow(QStringLiteral("&Open messages with:"), m_displayCommand);
-    form->addRow(QStringLiteral("On new mail &run:"), m_newMailCommand);
+    form->addRow(tr("Mail &client window class:"), m_mailClient);
+    form->addRow(tr("&Open messages with:"), m_displayCommand);
+    form->addRow(tr("On new mail &run:"), m_newMailCommand);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_sources);
     layout->addLayout(form);
@@ -115,8 +115,8 @@ void HostOptionsPage::Apply()
     const HostSettings s = edited();
     if (!s.save()) {
         // The page stays dirty: nothing was stored.
-        tell(QStringLiteral("The mail settings could not be saved: %1. They are kept on this page; press Apply to "
-                            "try again.")
+        tell(tr("The mail settings could not be saved: %1. They are kept on this page; press Apply to "
+                "try again.")
                  .arg(modRegistry::LastWriteError()));
         return;
     }
@@ -136,7 +136,7 @@ void HostOptionsPage::Apply()
     if (m_autostart->isChecked() != Autostart::isEnabled()
         && !Autostart::setEnabled(m_autostart->isChecked(), &error)) {
         // The page stays dirty: the start at login is not as the box says.
-        tell(QStringLiteral("Autostart unchanged: %1").arg(error));
+        tell(tr("Autostart unchanged: %1").arg(error));
         return;
     }
     m_dirty = false;
@@ -151,7 +151,7 @@ void HostOptionsPage::keepPasswords(const QHash<QString, QString> &typed)
 {
     QStringList failed;
     for (auto it = typed.cbegin(); it != typed.cend(); ++it) {
-        QString problem = QStringLiteral("no secret service is available.");
+        QString problem = tr("no secret service is available.");
         if (m_passwords && m_passwords->write(it.key(), it.value(), &problem))
             continue;
         failed << QStringLiteral("%1: %2").arg(it.key(), problem);
@@ -159,8 +159,8 @@ void HostOptionsPage::keepPasswords(const QHash<QString, QString> &typed)
     if (failed.isEmpty())
         return;
     // The accounts are stored; only their passwords are not, so Lumora asks for them at start.
-    const QString text = QStringLiteral("The password could not be kept in the desktop's secret service, so "
-                                        "Lumora asks for it when it starts.\n\n")
+    const QString text = tr("The password could not be kept in the desktop's secret service, so "
+                            "Lumora asks for it when it starts.\n\n")
         + failed.join(QLatin1Char('\n'));
     tell(text, QStringLiteral("PasswordNotKept"));
 }

@@ -27,7 +27,7 @@ ImapAccountDialog::ImapAccountDialog(const std::optional<ImapAccountConfig> &exi
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("ImapAccountDialog"));
-    setWindowTitle(existing ? QStringLiteral("IMAP Account") : QStringLiteral("Add IMAP Account"));
+    setWindowTitle(existing ? tr("IMAP Account") : tr("Add IMAP Account"));
 
     m_host = new QLineEdit(this);
     m_host->setObjectName(QStringLiteral("txtHost"));
@@ -39,11 +39,11 @@ ImapAccountDialog::ImapAccountDialog(const std::optional<ImapAccountConfig> &exi
     m_security->setObjectName(QStringLiteral("cboSecurity"));
     m_security->addItem(QStringLiteral("SSL/TLS"), int(Security::ImplicitTls));
     m_security->addItem(QStringLiteral("STARTTLS"), int(Security::StartTls));
-    m_plain = new QCheckBox(QStringLiteral("Connect &without encryption"), this);
+    m_plain = new QCheckBox(tr("Connect &without encryption"), this);
     m_plain->setObjectName(QStringLiteral("chkPlain"));
-    m_plainWarning = new QLabel(QStringLiteral("Without encryption your password and your mail cross the network "
-                                               "readable by anyone on the way. Use it only for a server on this "
-                                               "computer or a network you trust."),
+    m_plainWarning = new QLabel(tr("Without encryption your password and your mail cross the network "
+                                   "readable by anyone on the way. Use it only for a server on this "
+                                   "computer or a network you trust."),
                                 this);
     m_plainWarning->setObjectName(QStringLiteral("lblPlainWarning"));
     m_plainWarning->setWordWrap(true);
@@ -53,9 +53,8 @@ ImapAccountDialog::ImapAccountDialog(const std::optional<ImapAccountConfig> &exi
     m_password = new QLineEdit(this);
     m_password->setObjectName(QStringLiteral("txtPassword"));
     m_password->setEchoMode(QLineEdit::Password);
-    m_password->setPlaceholderText(existing ? QStringLiteral("unchanged")
-                                            : QStringLiteral("asked at start when empty"));
-    auto *keptNote = new QLabel(QStringLiteral("The password is kept in the desktop's secret service."), this);
+    m_password->setPlaceholderText(existing ? tr("unchanged") : tr("asked at start when empty"));
+    auto *keptNote = new QLabel(tr("The password is kept in the desktop's secret service."), this);
     keptNote->setWordWrap(true);
 
     m_buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
@@ -63,13 +62,13 @@ ImapAccountDialog::ImapAccountDialog(const std::optional<ImapAccountConfig> &exi
     connect(m_buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto *form = new QFormLayout;
-    form->addRow(QStringLiteral("&Server:"), m_host);
-    form->addRow(QStringLiteral("&Port:"), m_port);
-    form->addRow(QStringLiteral("&Encryption:"), m_security);
+    form->addRow(tr("&Server:"), m_host);
+    form->addRow(tr("&Port:"), m_port);
+    form->addRow(tr("&Encryption:"), m_security);
     form->addRow(QString(), m_plain);
     form->addRow(QString(), m_plainWarning);
-    form->addRow(QStringLiteral("&User name:"), m_user);
-    form->addRow(QStringLiteral("Pass&word:"), m_password);
+    form->addRow(tr("&User name:"), m_user);
+    form->addRow(tr("Pass&word:"), m_password);
     form->addRow(QString(), keptNote);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);

@@ -40,7 +40,7 @@ void ImapSetup::remember(const QString &accountKey, const QString &fingerprint)
     settings.endGroup();
     settings.sync();
     if (settings.status() != QSettings::NoError)
-        Q_EMIT say(QStringLiteral("Lumora: cannot remember the trusted certificate in %1.").arg(trustFile()));
+        Q_EMIT say(tr("Lumora: cannot remember the trusted certificate in %1.").arg(trustFile()));
 }
 
 std::optional<QList<ImapAccountConfig>> ImapSetup::accounts(const Options &options, QString *error)
@@ -61,8 +61,8 @@ std::optional<ImapAccountConfig> ImapSetup::account(const QString &url, const Op
     if (!config)
         return std::nullopt;
     if (config->security == ImapAccountConfig::Security::Plain)
-        Q_EMIT say(QStringLiteral("Lumora: warning: %1 is used without encryption; the password and the mail "
-                                  "cross the network readable by anyone on the way.")
+        Q_EMIT say(tr("Lumora: warning: %1 is used without encryption; the password and the mail "
+                      "cross the network readable by anyone on the way.")
                        .arg(config->key()));
     for (const QString &fingerprint : options.trust)
         remember(config->key(), fingerprint.toUpper().remove(QLatin1Char(':')));
@@ -88,17 +88,16 @@ std::optional<ImapAccountConfig> ImapSetup::account(const QString &url, const Op
             if (stored) {
                 QString writeProblem;
                 if (!m_store.write(config->key(), *stored, &writeProblem))
-                    Q_EMIT say(QStringLiteral("Lumora: %1 The password of %2 is used for this session only "
-                                              "and is not written anywhere.")
+                    Q_EMIT say(tr("Lumora: %1 The password of %2 is used for this session only "
+                                  "and is not written anywhere.")
                                    .arg(writeProblem, config->key()));
             }
         }
         if (!stored) {
             if (error)
-                *error = QStringLiteral("No password for %1: none in the desktop's secret service%2.")
-                             .arg(config->key(),
-                                  options.interactive ? QStringLiteral(" and none given")
-                                                      : QStringLiteral(" and no dialog to ask"));
+                *error =
+                    tr("No password for %1: none in the desktop's secret service%2.")
+                        .arg(config->key(), options.interactive ? tr(" and none given") : tr(" and no dialog to ask"));
             return std::nullopt;
         }
         config->password = *stored;
@@ -119,11 +118,10 @@ void ImapSetup::attach(ImapSource *source, bool interactive)
             if (fingerprint.isEmpty() || m_asked.contains(fingerprint))
                 return;
             m_asked.insert(fingerprint);
-            const QString text =
-                QStringLiteral("The mail server %1 shows a certificate that no authority vouches for.\n\n"
-                               "SHA-256 fingerprint:\n%2\n\nTrust it only if your provider "
-                               "confirms this fingerprint. Trust it?")
-                    .arg(raw->config().host, fingerprint);
+            const QString text = tr("The mail server %1 shows a certificate that no authority vouches for.\n\n"
+                                    "SHA-256 fingerprint:\n%2\n\nTrust it only if your provider "
+                                    "confirms this fingerprint. Trust it?")
+                                     .arg(raw->config().host, fingerprint);
             if (QMessageBox::question(nullptr, QStringLiteral("Lumora"), text) != QMessageBox::Yes)
                 return;
             remember(raw->config().key(), fingerprint);

@@ -1,5 +1,6 @@
 #include "app/KeychainPasswordStore.h"
 
+#include <QCoreApplication>
 #include <QEventLoop>
 
 #include <qt6keychain/keychain.h>
@@ -30,7 +31,9 @@ std::optional<QString> KeychainPasswordStore::read(const QString &account, QStri
     if (job.error() == QKeychain::NoError)
         return job.textData();
     if (job.error() != QKeychain::EntryNotFound && problem)
-        *problem = QStringLiteral("The desktop's secret service cannot be reached (%1).").arg(job.errorString());
+        *problem =
+            QCoreApplication::translate("KeychainPasswordStore", "The desktop's secret service cannot be reached (%1).")
+                .arg(job.errorString());
     return std::nullopt;
 }
 
@@ -43,7 +46,9 @@ bool KeychainPasswordStore::write(const QString &account, const QString &passwor
     if (job.error() == QKeychain::NoError)
         return true;
     if (problem)
-        *problem = QStringLiteral("The desktop's secret service cannot keep the password (%1).").arg(job.errorString());
+        *problem = QCoreApplication::translate("KeychainPasswordStore",
+                                               "The desktop's secret service cannot keep the password (%1).")
+                       .arg(job.errorString());
     return false;
 }
 

@@ -115,8 +115,8 @@ bool MailSourceSetup::compose(const CommandLine &commandLine, const HostSettings
         hex.remove(QLatin1Char(':'));
         static const QRegularExpression sha256(QStringLiteral("^[0-9A-F]{64}$"));
         if (!sha256.match(hex).hasMatch()) {
-            *error = QStringLiteral("--imap-trust takes a SHA-256 fingerprint (64 hexadecimal digits, colons "
-                                    "allowed), not \"%1\".")
+            *error = tr("--imap-trust takes a SHA-256 fingerprint (64 hexadecimal digits, colons "
+                        "allowed), not \"%1\".")
                          .arg(fingerprint);
             return false;
         }
@@ -130,7 +130,7 @@ bool MailSourceSetup::compose(const CommandLine &commandLine, const HostSettings
         Verbose::line(QStringLiteral("no default Maildir store: %1").arg(why));
     for (const QString &root : commandLine.maildirs) {
         if (!openMaildir(root, false, &why)) {
-            *error = QStringLiteral("--maildir: %1.").arg(why);
+            *error = tr("--maildir: %1.").arg(why);
             return false;
         }
     }
@@ -148,7 +148,7 @@ bool MailSourceSetup::compose(const CommandLine &commandLine, const HostSettings
     }
     for (const QString &root : stored.stores) {
         if (!openMaildir(root, true, &why) && m_say)
-            m_say(QStringLiteral("Lumora: the kept store is not watched: %1.").arg(why));
+            m_say(tr("Lumora: the kept store is not watched: %1.").arg(why));
     }
     for (const QString &url : commandLine.imapUrls) {
         if (!openImap(url, false, QString(), &why)) {
@@ -160,7 +160,7 @@ bool MailSourceSetup::compose(const CommandLine &commandLine, const HostSettings
     }
     for (const QString &url : stored.imapAccounts) {
         if (!openImap(url, true, QString(), &why) && m_say)
-            m_say(QStringLiteral("Lumora: the kept account is not watched: %1").arg(why));
+            m_say(tr("Lumora: the kept account is not watched: %1").arg(why));
     }
     // The spool of a system that delivers locally, when no other place is known.
     const QString spool = MboxSourceFactory::defaultSpool();
@@ -191,7 +191,7 @@ void MailSourceSetup::apply(const HostSettings &settings, const QHash<QString, Q
         MailSource *opened = nullptr;
         if (!openMaildir(root, true, &why, &opened)) {
             if (m_say)
-                m_say(QStringLiteral("Lumora: the store is not watched: %1.").arg(why));
+                m_say(tr("Lumora: the store is not watched: %1.").arg(why));
         } else if (opened) {
             Q_EMIT sourceOpened(opened);
         }
@@ -200,7 +200,7 @@ void MailSourceSetup::apply(const HostSettings &settings, const QHash<QString, Q
         MailSource *opened = nullptr;
         if (!openImap(url, true, passwords.value(ImapSourceFactory::key(url)), &why, &opened)) {
             if (m_say)
-                m_say(QStringLiteral("Lumora: the account is not watched: %1").arg(why));
+                m_say(tr("Lumora: the account is not watched: %1").arg(why));
         } else if (opened) {
             Q_EMIT sourceOpened(opened);
         }

@@ -4,6 +4,7 @@
 #include "app/MaildirSourceFactory.h"
 #include "host/imap/ImapAccountConfig.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QHBoxLayout>
@@ -27,34 +28,34 @@ QString securityName(ImapAccountConfig::Security security)
     case ImapAccountConfig::Security::StartTls:
         return QStringLiteral("STARTTLS");
     case ImapAccountConfig::Security::Plain:
-        return QStringLiteral("no encryption");
+        return QCoreApplication::translate("lumora::MailSourcesBox", "no encryption");
     }
     return {};
 }
 
-const QString kNotOpen = QStringLiteral(" (watched after Apply)");
+const char kNotOpen[] = QT_TRANSLATE_NOOP("lumora::MailSourcesBox", " (watched after Apply)");
 
 } // namespace
 
 MailSourcesBox::MailSourcesBox(QWidget *parent)
-    : QGroupBox(QStringLiteral("Mail sources"), parent)
+    : QGroupBox(tr("Mail sources"), parent)
 {
     setObjectName(QStringLiteral("grpSources"));
     m_list = new QListWidget(this);
     m_list->setObjectName(QStringLiteral("lstSources"));
     // The page must still fit a small screen.
     m_list->setMaximumHeight(m_list->fontMetrics().height() * 7);
-    auto *addStore = new QPushButton(QStringLiteral("Add &Maildir store..."), this);
+    auto *addStore = new QPushButton(tr("Add &Maildir store..."), this);
     addStore->setObjectName(QStringLiteral("cmdAddStore"));
-    auto *addAccount = new QPushButton(QStringLiteral("Add &IMAP account..."), this);
+    auto *addAccount = new QPushButton(tr("Add &IMAP account..."), this);
     addAccount->setObjectName(QStringLiteral("cmdAddAccount"));
-    m_edit = new QPushButton(QStringLiteral("&Edit..."), this);
+    m_edit = new QPushButton(tr("&Edit..."), this);
     m_edit->setObjectName(QStringLiteral("cmdEdit"));
-    m_remove = new QPushButton(QStringLiteral("Re&move"), this);
+    m_remove = new QPushButton(tr("Re&move"), this);
     m_remove->setObjectName(QStringLiteral("cmdRemove"));
-    auto *note = new QLabel(QStringLiteral("Lumora watches every store and account listed here, side by side. "
-                                           "What you add or remove is watched or let go when you press Apply; "
-                                           "a new source's Inbox is watched at once."),
+    auto *note = new QLabel(tr("Lumora watches every store and account listed here, side by side. "
+                               "What you add or remove is watched or let go when you press Apply; "
+                               "a new source's Inbox is watched at once."),
                             this);
     note->setWordWrap(true);
 
@@ -111,23 +112,22 @@ void MailSourcesBox::fill()
     for (const QString &path : std::as_const(m_open.stores)) {
         if (kept.contains(path))
             continue;
-        addRow(QStringLiteral("Maildir: %1 (%2)")
-                   .arg(path, path == m_open.defaultStore ? QStringLiteral("default") : QStringLiteral("command line")),
+        addRow(tr("Maildir: %1 (%2)").arg(path, path == m_open.defaultStore ? tr("default") : tr("command line")),
                FixedStore, -1);
     }
     for (qsizetype i = 0; i < m_stores.size(); ++i) {
         const bool open = m_open.stores.contains(kept.at(i));
-        addRow(QStringLiteral("Maildir: ") + m_stores.at(i) + (open ? QString() : kNotOpen), KeptStore, int(i));
+        addRow(tr("Maildir: %1").arg(m_stores.at(i)) + (open ? QString() : tr(kNotOpen)), KeptStore, int(i));
     }
     for (qsizetype i = 0; i < m_urls.size(); ++i) {
         const std::optional<ImapAccountConfig> config = ImapAccountConfig::fromUrl(m_urls.at(i));
         if (!config) {
             // A hand-edited entry: shown so that it can be removed, never dropped unseen.
-            addRow(QStringLiteral("IMAP: %1 (not understood)").arg(m_urls.at(i)), Account, int(i));
+            addRow(tr("IMAP: %1 (not understood)").arg(m_urls.at(i)), Account, int(i));
             continue;
         }
-        addRow(QStringLiteral("IMAP: %1 (%2)").arg(config->key(), securityName(config->security))
-                   + (m_open.accounts.contains(config->key()) ? QString() : kNotOpen),
+        addRow(tr("IMAP: %1 (%2)").arg(config->key(), securityName(config->security))
+                   + (m_open.accounts.contains(config->key()) ? QString() : tr(kNotOpen)),
                Account, int(i));
     }
     for (const QString &other : std::as_const(m_open.others))
@@ -145,7 +145,7 @@ void MailSourcesBox::selectionChanged()
 
 void MailSourcesBox::addStore()
 {
-    QFileDialog dialog(this, QStringLiteral("Choose a Maildir store"), QDir::homePath());
+    QFileDialog dialog(this, tr("Choose a Maildir store"), QDir::homePath());
     dialog.setObjectName(QStringLiteral("StoreDialog"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setFileMode(QFileDialog::Directory);

@@ -3,6 +3,7 @@
 #include "host/maildir/MaildirApplication.h"
 #include "host/maildir/MaildirSource.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -23,16 +24,16 @@ std::unique_ptr<MailSource> MaildirSourceFactory::create(const QString &root, QS
 {
     const QFileInfo info(root);
     if (!info.exists()) {
-        *why = QStringLiteral("the Maildir store %1 does not exist").arg(root);
+        *why = QCoreApplication::translate("MaildirSourceFactory", "the Maildir store %1 does not exist").arg(root);
         return nullptr;
     }
     if (!info.isDir()) {
-        *why = QStringLiteral("the Maildir store %1 is not a folder").arg(root);
+        *why = QCoreApplication::translate("MaildirSourceFactory", "the Maildir store %1 is not a folder").arg(root);
         return nullptr;
     }
     auto source = std::make_unique<MaildirSource>(root);
     if (!source->isValid()) {
-        *why = QStringLiteral("the Maildir store %1 cannot be opened").arg(root);
+        *why = QCoreApplication::translate("MaildirSourceFactory", "the Maildir store %1 cannot be opened").arg(root);
         return nullptr;
     }
     return source;

@@ -7,6 +7,7 @@
 #include "platform/core/Registry.h"
 #include "settings/modRegistry.h"
 
+#include <QCoreApplication>
 #include <QSet>
 
 namespace lumora {
@@ -42,7 +43,8 @@ int MetSources::watchNewInboxes(const QList<MailSource *> &sources, const Say &s
                 continue; // nothing to watch yet (an account not reached): met once it is
             QString why;
             if (!WatchedFolderList::add(inbox->EntryID(), inbox->StoreID(), &why)) {
-                say(QStringLiteral("Lumora: the Inbox of %1 is not watched: %2.").arg(source->description(), why));
+                say(QCoreApplication::translate("MetSources", "Lumora: the Inbox of %1 is not watched: %2.")
+                        .arg(source->description(), why));
                 continue;
             }
             ++added;
@@ -52,8 +54,9 @@ int MetSources::watchNewInboxes(const QList<MailSource *> &sources, const Say &s
     if (met.size() != before
         && !modRegistry::WriteRegistryValue(reg::HKEY_CURRENT_USER, HostSettings::Key, kValue,
                                             met.join(QLatin1Char('\n')), reg::REG_SZ)) {
-        say(QStringLiteral("Lumora: the sources met cannot be kept (%1); their Inboxes are watched again at the "
-                           "next start if you untick them.")
+        say(QCoreApplication::translate("MetSources",
+                                        "Lumora: the sources met cannot be kept (%1); their Inboxes are "
+                                        "watched again at the next start if you untick them.")
                 .arg(modRegistry::LastWriteError()));
     }
     return added;

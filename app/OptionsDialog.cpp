@@ -19,7 +19,7 @@ OptionsDialog::OptionsDialog(host::Application *application, QWidget *parent)
     , m_application(application)
 {
     setObjectName(QStringLiteral("OptionsDialog"));
-    setWindowTitle(QStringLiteral("Lumora Options"));
+    setWindowTitle(tr("Lumora Options"));
     m_tabs = new QTabWidget(this);
     m_tabs->setObjectName(QStringLiteral("tabs"));
     auto *buttons = new QDialogButtonBox(this);
@@ -117,7 +117,7 @@ bool OptionsPages::Add(const QString &progId, const QString &title)
     QObject *object = host::ComponentFactory::global().CreateObject(progId);
     if (!object || !m_dialog->addPage(object, title)) {
         ProblemReporter(QStringLiteral("OptionsDialog"), HostProblemReport::log())
-            .tell(QStringLiteral("the options page %1 could not be shown.").arg(progId));
+            .tell(tr("the options page %1 could not be shown.").arg(progId));
         return false;
     }
     Verbose::line(QStringLiteral("options: page \"%1\" added").arg(title));

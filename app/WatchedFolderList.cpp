@@ -4,6 +4,7 @@
 #include "settings/SettingsLocation.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QList>
 
 namespace lumora {
@@ -36,7 +37,8 @@ bool write(const QList<QByteArray> &entries, QString *why)
     lines += '\0';
     if (WritePrivateProfileSectionA(kSection, lines.constData(), WatchedFolderList::iniFile()))
         return true;
-    *why = QStringLiteral("the watched folders cannot be written to %1").arg(WatchedFolderList::iniFile());
+    *why = QCoreApplication::translate("WatchedFolderList", "the watched folders cannot be written to %1")
+               .arg(WatchedFolderList::iniFile());
     return false;
 }
 

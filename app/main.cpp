@@ -23,6 +23,7 @@
 #include "platform/core/Verbose.h"
 #include "platform/desktop/X11WindowSystem.h"
 #include "settings/modRegistry.h"
+#include "translations/AppTranslator.h"
 
 #include <QApplication>
 #include <QByteArrayView>
@@ -62,19 +63,25 @@ struct Options
 Options parse(const QApplication &app)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Lumora, a new-mail notifier for the desktop."));
+    parser.setApplicationDescription(
+        QCoreApplication::translate("main", "Lumora, a new-mail notifier for the desktop."));
     parser.addHelpOption();
-    const QCommandLineOption demo(QStringLiteral("demo"), QStringLiteral("Run on the built-in demo store."));
-    const QCommandLineOption verbose(QStringLiteral("verbose"),
-                                     QStringLiteral("Print what Lumora does, one line each, on standard error."));
-    const QCommandLineOption testPopup(QStringLiteral("test-popup"),
-                                       QStringLiteral("Show the test popup (starting Lumora first if needed)."));
-    const QCommandLineOption options(QStringLiteral("options"),
-                                     QStringLiteral("Open the options dialog (starting Lumora first if needed)."));
-    const QCommandLineOption quit(QStringLiteral("quit"), QStringLiteral("Ask the running Lumora to quit."));
-    const QCommandLineOption maildir(QStringLiteral("maildir"),
-                                     QStringLiteral("Watch this Maildir store as well (repeatable)."),
-                                     QStringLiteral("path"));
+    const QCommandLineOption demo(QStringLiteral("demo"),
+                                  QCoreApplication::translate("main", "Run on the built-in demo store."));
+    const QCommandLineOption verbose(
+        QStringLiteral("verbose"),
+        QCoreApplication::translate("main", "Print what Lumora does, one line each, on standard error."));
+    const QCommandLineOption testPopup(
+        QStringLiteral("test-popup"),
+        QCoreApplication::translate("main", "Show the test popup (starting Lumora first if needed)."));
+    const QCommandLineOption options(
+        QStringLiteral("options"),
+        QCoreApplication::translate("main", "Open the options dialog (starting Lumora first if needed)."));
+    const QCommandLineOption quit(QStringLiteral("quit"),
+                                  QCoreApplication::translate("main", "Ask the running Lumora to quit."));
+    const QCommandLineOption maildir(
+        QStringLiteral("maildir"),
+        QCoreApplication::translate("main", "Watch this Maildir store as well (repeatable)."), QStringLiteral("path"));
     const QCommandLineOption mbox(
         QStringLiteral("mbox"),
         QCoreApplication::translate("main", "Watch this mbox file as well (repeatable); it is read, never written."),
@@ -82,33 +89,41 @@ Options parse(const QApplication &app)
     const QCommandLineOption mh(
         QStringLiteral("mh"), QCoreApplication::translate("main", "Watch this MH mail directory as well (repeatable)."),
         QStringLiteral("path"));
-    const QCommandLineOption hostProgram(QStringLiteral("host-program"),
-                                         QStringLiteral("Program file whose version resource names the host version."),
-                                         QStringLiteral("path"));
+    const QCommandLineOption hostProgram(
+        QStringLiteral("host-program"),
+        QCoreApplication::translate("main", "Program file whose version resource names the host version."),
+        QStringLiteral("path"));
     const QCommandLineOption displayCommand(
         QStringLiteral("display-command"),
-        QStringLiteral("Command that opens a message file (default: the desktop's handler)."),
+        QCoreApplication::translate("main", "Command that opens a message file (default: the desktop's handler)."),
         QStringLiteral("command"));
     const QCommandLineOption mailClient(
         QStringLiteral("mail-client"),
-        QStringLiteral("Window class of your mail client (kept for later starts; default: the desktop's "
-                       "mailto handler). While it is active no popup shows; Hide Outlook hides it."),
+        QCoreApplication::translate("main",
+                                    "Window class of your mail client (kept for later starts; default: the "
+                                    "desktop's mailto handler). While it is active no popup shows; Hide "
+                                    "Outlook hides it."),
         QStringLiteral("class"));
-    const QCommandLineOption imap(QStringLiteral("imap"),
-                                  QStringLiteral("Watch this IMAP account as well: imaps://user@host[:port], or "
-                                                 "imap://user@host[:port] for STARTTLS (repeatable)."),
-                                  QStringLiteral("url"));
+    const QCommandLineOption imap(
+        QStringLiteral("imap"),
+        QCoreApplication::translate("main",
+                                    "Watch this IMAP account as well: imaps://user@host[:port], or "
+                                    "imap://user@host[:port] for STARTTLS (repeatable)."),
+        QStringLiteral("url"));
     const QCommandLineOption imapPasswordStdin(
         QStringLiteral("imap-password-stdin"),
-        QStringLiteral("Read the IMAP password from the first line of standard input instead of the secret service."));
+        QCoreApplication::translate(
+            "main", "Read the IMAP password from the first line of standard input instead of the secret service."));
     const QCommandLineOption imapTrust(
         QStringLiteral("imap-trust"),
-        QStringLiteral("Trust the IMAP server certificate with this SHA-256 fingerprint."),
+        QCoreApplication::translate("main", "Trust the IMAP server certificate with this SHA-256 fingerprint."),
         QStringLiteral("fingerprint"));
-    const QCommandLineOption autostart(QStringLiteral("autostart"),
-                                       QStringLiteral("Start Lumora when you log in (on) or not (off), then exit."),
-                                       QStringLiteral("on|off"));
-    const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("Print the version and exit."));
+    const QCommandLineOption autostart(
+        QStringLiteral("autostart"),
+        QCoreApplication::translate("main", "Start Lumora when you log in (on) or not (off), then exit."),
+        QStringLiteral("on|off"));
+    const QCommandLineOption version(QStringLiteral("version"),
+                                     QCoreApplication::translate("main", "Print the version and exit."));
     parser.addOptions({version, demo, verbose, testPopup, options, quit, maildir, mbox, mh, hostProgram, displayCommand,
                        mailClient, imap, imapPasswordStdin, imapTrust, autostart});
     parser.process(app);
@@ -147,9 +162,9 @@ bool interactive()
 std::optional<QString> askPassword(const QString &account)
 {
     bool ok = false;
-    const QString password =
-        QInputDialog::getText(nullptr, QStringLiteral("Lumora"), QStringLiteral("Password for %1:").arg(account),
-                              QLineEdit::Password, QString(), &ok);
+    const QString password = QInputDialog::getText(nullptr, QStringLiteral("Lumora"),
+                                                   QCoreApplication::translate("main", "Password for %1:").arg(account),
+                                                   QLineEdit::Password, QString(), &ok);
     return ok ? std::optional<QString>(password) : std::nullopt;
 }
 
@@ -189,7 +204,8 @@ void followSourceChanges(MailSourceSetup &sources, HostApplication &host)
         const host::FolderPtr inbox = source->defaultFolder(host::FolderInbox);
         QString why;
         if (inbox && !WatchedFolderList::add(inbox->EntryID(), inbox->StoreID(), &why))
-            say(QStringLiteral("Lumora: the Inbox of %1 is not watched: %2.").arg(source->description(), why));
+            say(QCoreApplication::translate("main", "Lumora: the Inbox of %1 is not watched: %2.")
+                    .arg(source->description(), why));
         MetSources::watchNewInboxes({source}, &say);
         host.reloadWatchedFolders();
     });
@@ -233,17 +249,17 @@ std::unique_ptr<MailApplication> composeMailHost(const Options &options, Passwor
 int switchAutostart(const QString &value)
 {
     if (value != QLatin1String("on") && value != QLatin1String("off")) {
-        say(QStringLiteral("Lumora: --autostart takes on or off, not \"%1\".").arg(value));
+        say(QCoreApplication::translate("main", "Lumora: --autostart takes on or off, not \"%1\".").arg(value));
         return 2;
     }
     QString error;
     if (!Autostart::setEnabled(value == QLatin1String("on"), &error)) {
-        say(QStringLiteral("Lumora: autostart unchanged: %1").arg(error));
+        say(QCoreApplication::translate("main", "Lumora: autostart unchanged: %1").arg(error));
         return 1;
     }
     say(value == QLatin1String("on")
-            ? QStringLiteral("Lumora will start when you log in (%1).").arg(Autostart::entryPath())
-            : QStringLiteral("Lumora will not start when you log in."));
+            ? QCoreApplication::translate("main", "Lumora will start when you log in (%1).").arg(Autostart::entryPath())
+            : QCoreApplication::translate("main", "Lumora will not start when you log in."));
     return 0;
 }
 
@@ -264,7 +280,7 @@ bool namesOption(int argc, char **argv, std::initializer_list<QByteArrayView> na
 int askRunningToQuit()
 {
     if (!SingleInstance::sendToRunning(QStringLiteral("quit")))
-        say(QStringLiteral("Lumora is not running."));
+        say(QCoreApplication::translate("main", "Lumora is not running."));
     return 0;
 }
 
@@ -275,6 +291,7 @@ int autostartWithoutDisplay(int argc, char **argv)
     if (!namesOption(argc, argv, {"--autostart"}))
         return -1;
     QCoreApplication app(argc, argv);
+    AppTranslator::install(app);
     QCommandLineParser parser;
     const QCommandLineOption autostart(QStringLiteral("autostart"), QString(), QStringLiteral("on|off"));
     parser.addOption(autostart);
@@ -298,10 +315,14 @@ int withoutAnyDisplay(int argc, char **argv)
     }
     if (namesOption(argc, argv, {"--quit"})) {
         QCoreApplication app(argc, argv);
+        AppTranslator::install(app);
         return askRunningToQuit();
     }
-    say(QStringLiteral("Lumora: cannot start: there is no display (neither DISPLAY nor WAYLAND_DISPLAY is set). "
-                       "Start it from your desktop session."));
+    QCoreApplication app(argc, argv);
+    AppTranslator::install(app);
+    say(QCoreApplication::translate("main",
+                                    "Lumora: cannot start: there is no display (neither DISPLAY nor "
+                                    "WAYLAND_DISPLAY is set). Start it from your desktop session."));
     return 1;
 }
 
@@ -321,6 +342,7 @@ int main(int argc, char **argv)
     QApplication::setApplicationName(QStringLiteral("lumora"));
     QApplication::setOrganizationName(product::companyFolder());
     QApplication::setQuitOnLastWindowClosed(false);
+    AppTranslator::install(app);
     const Options options = parse(app);
     if (!platformNote.isEmpty())
         Verbose::line(platformNote);
@@ -335,7 +357,7 @@ int main(int argc, char **argv)
     QString answer;
     if (SingleInstance::sendToRunning(request, &answer)) {
         if (!options.testPopup && !options.options)
-            say(QStringLiteral("Lumora is already running."));
+            say(QCoreApplication::translate("main", "Lumora is already running."));
         return 0;
     }
     // With no home there is nowhere to keep settings, the watched folders or the log; a
@@ -343,8 +365,10 @@ int main(int argc, char **argv)
     const bool configHome = QDir::isAbsolutePath(qEnvironmentVariable("XDG_CONFIG_HOME"));
     const bool dataHome = QDir::isAbsolutePath(qEnvironmentVariable("XDG_DATA_HOME"));
     if (qEnvironmentVariable("HOME").isEmpty() && !(configHome && dataHome)) {
-        say(QStringLiteral("Lumora: cannot start: neither HOME nor both XDG_CONFIG_HOME and XDG_DATA_HOME are "
-                           "set, so there is nowhere to keep the settings and the log."));
+        say(QCoreApplication::translate("main",
+                                        "Lumora: cannot start: neither HOME nor both XDG_CONFIG_HOME and "
+                                        "XDG_DATA_HOME are set, so there is nowhere to keep the settings and "
+                                        "the log."));
         return 1;
     }
     SingleInstance instance;
@@ -356,7 +380,7 @@ int main(int argc, char **argv)
                 return 0;
             QThread::msleep(100);
         }
-        say(QStringLiteral("Lumora: another Lumora is starting but does not answer; try again."));
+        say(QCoreApplication::translate("main", "Lumora: another Lumora is starting but does not answer; try again."));
         return 1;
     }
 
@@ -405,7 +429,8 @@ int main(int argc, char **argv)
     const QString mailClient = MailClientIdentity::resolve(options.mailClient, &clientSource);
     mail->setMailClientClass(mailClient);
     if (!options.mailClient.trimmed().isEmpty() && MailClientIdentity::stored() != mailClient)
-        say(QStringLiteral("Lumora: --mail-client %1 serves this run only: it cannot be kept for later starts (%2).")
+        say(QCoreApplication::translate(
+                "main", "Lumora: --mail-client %1 serves this run only: it cannot be kept for later starts (%2).")
                 .arg(mailClient, modRegistry::LastWriteError()));
     Verbose::line(mailClient.isEmpty()
                       ? QStringLiteral("mail client: none known (name it with --mail-client CLASS)")
@@ -439,8 +464,8 @@ int main(int argc, char **argv)
     if (host.start() == 0) {
         // Running on without the add-in would show no icon and answer every later start
         // with "already running": end instead, and say why.
-        say(QStringLiteral("Lumora: cannot start: no add-in could be loaded: %1.")
-                .arg(host.problems().isEmpty() ? QStringLiteral("none is registered")
+        say(QCoreApplication::translate("main", "Lumora: cannot start: no add-in could be loaded: %1.")
+                .arg(host.problems().isEmpty() ? QCoreApplication::translate("main", "none is registered")
                                                : host.problems().join(QStringLiteral("; "))));
         host.shutdown();
         return 1;

@@ -15,7 +15,8 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The private libraries beside the plugins are ours, not another package's.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${CMAKE_INSTALL_PREFIX}/${LUMORA_INSTALL_PLUGINDIR})
 # The sound theme gives the fallback new-mail sound; the Qt platform plugins draw on X11 and
-# Wayland; xdg-utils opens messages in the desktop's handler.
+# Wayland; xdg-utils opens messages in the desktop's handler; Qt's translations put its standard
+# buttons and dialogs into the same language as ours.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, xdg-utils")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "sound-theme-freedesktop, qt6-wayland")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "sound-theme-freedesktop, qt6-wayland, qt6-translations-l10n")
 include(CPack)

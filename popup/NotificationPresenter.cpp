@@ -73,10 +73,11 @@ void NotificationPresenter::ShowTest()
     m_entryId.clear();
     m_storeId.clear();
     Verbose::line(QStringLiteral("notification: test, 1 of 1"));
-    present(QStringLiteral("New mail: 1 of 1"),
-            QStringLiteral("Folder: Inbox\nFrom: Lumora\nSubject: This is the subject of a mail message for test "
-                           "purposes"),
-            false);
+    present(
+        tr("New mail: %1").arg(tr("%1 of %2").arg(1).arg(1)),
+        tr("Folder: %1\nFrom: %2\nSubject: %3")
+            .arg(tr("Inbox"), QStringLiteral("Lumora"), tr("This is the subject of a mail message for test purposes")),
+        false);
 }
 
 void NotificationPresenter::showNext()
@@ -93,9 +94,9 @@ void NotificationPresenter::showNext()
     const QString subject = MailText::forDisplay(entry.strSubject);
     Verbose::line(QStringLiteral("notification: %1, folder \"%2\", from \"%3\", subject \"%4\"")
                       .arg(counter, folder, from, subject));
-    const QString summary =
-        (entry.nImportance == 2 ? QStringLiteral("Important mail: ") : QStringLiteral("New mail: ")) + counter;
-    const QString body = QStringLiteral("Folder: %1\nFrom: %2\nSubject: %3").arg(folder, from, subject);
+    const QString summary = (entry.nImportance == 2 ? tr("Important mail: %1") : tr("New mail: %1"))
+                                .arg(tr("%1 of %2").arg(entry.nNo).arg(queue ? queue->Max() : 0));
+    const QString body = tr("Folder: %1\nFrom: %2\nSubject: %3").arg(folder, from, subject);
     present(summary, body, addIn().settings.PopupDelete == 1);
 }
 
@@ -103,9 +104,9 @@ void NotificationPresenter::present(const QString &summary, const QString &body,
 {
     QList<DesktopNotifications::Action> actions;
     if (!m_entryId.isEmpty()) {
-        actions.append({OpenKey, QStringLiteral("Open")});
+        actions.append({OpenKey, tr("Open")});
         if (deletable)
-            actions.append({DeleteKey, QStringLiteral("Delete")});
+            actions.append({DeleteKey, tr("Delete")});
     }
     const int time = displayTime();
     m_id = DesktopNotifications::instance().notify(summary, body, actions, time);

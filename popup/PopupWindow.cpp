@@ -186,15 +186,14 @@ void PopupWindow::createParts()
     const Qt::Alignment right = Qt::AlignRight | Qt::AlignTop;
     const Qt::Alignment left = Qt::AlignLeft | Qt::AlignTop;
 
-    m_label1 =
-        makeLabel(m_pctMain, "Label1", Label1Box, QStringLiteral("New Mail"), arial, Qt::AlignHCenter | Qt::AlignTop);
+    m_label1 = makeLabel(m_pctMain, "Label1", Label1Box, tr("New Mail"), arial, Qt::AlignHCenter | Qt::AlignTop);
     centreOn(m_label1, Label1Box);
-    m_lblMsgNo =
-        makeLabel(m_pctMain, "lblMsgNo", MsgNoBox, QStringLiteral("1 of 10"), arial, Qt::AlignHCenter | Qt::AlignTop);
+    m_lblMsgNo = makeLabel(m_pctMain, "lblMsgNo", MsgNoBox, tr("%1 of %2").arg(1).arg(10), arial,
+                           Qt::AlignHCenter | Qt::AlignTop);
     centreOn(m_lblMsgNo, MsgNoBox);
-    makeLabel(m_pctMain, "Label4", QRect(4, 37, 49, 13), QStringLiteral("Folder:"), sans, right);
-    makeLabel(m_pctMain, "Label2", QRect(4, 53, 49, 13), QStringLiteral("From:"), sans, right);
-    makeLabel(m_pctMain, "Label3", QRect(4, 68, 49, 14), QStringLiteral("Subject:"), sans, right);
+    makeLabel(m_pctMain, "Label4", QRect(4, 37, 49, 13), tr("Folder:"), sans, right);
+    makeLabel(m_pctMain, "Label2", QRect(4, 53, 49, 13), tr("From:"), sans, right);
+    makeLabel(m_pctMain, "Label3", QRect(4, 68, 49, 14), tr("Subject:"), sans, right);
 
     m_lblFolder = makeLabel(m_pctMain, "lblFolder", QRect(56, 37, 135, 13), QString(), m_messageFont, left, true);
     m_lblFrom = makeLabel(m_pctMain, "lblFrom", QRect(56, 53, 135, 13), QString(), m_messageFont, left, true);
@@ -251,8 +250,7 @@ bool PopupWindow::setDuration(qint32 value)
 {
     // 0 is let through: it is how a popup that does not close by itself waits.
     if (value < 0 || value > 65535) {
-        m_lastError = {InvalidDurationError,
-                       QStringLiteral("Invalid duration. Must be greater than 0 and smaller than 65535."),
+        m_lastError = {InvalidDurationError, tr("Invalid duration. Must be greater than 0 and smaller than 65535."),
                        QStringLiteral("PopupWindowInfo")};
         return false;
     }
@@ -405,19 +403,18 @@ void PopupWindow::ShowTestPopup(PopupWindowsManager *manager, qint32 &slot)
 
     m_lblFolder->setFont(m_messageFont);
     m_lblSizer2->setFont(m_messageFont);
-    m_lblFolder->setText(FitText(*m_lblSizer2, QStringLiteral("Inbox")));
+    m_lblFolder->setText(FitText(*m_lblSizer2, tr("Inbox")));
     m_lblFrom->setFont(m_messageFont);
     m_lblFrom->setText(FitText(*m_lblSizer2, TestSender));
     m_lblMessage->setFont(m_messageFont);
     setLabelColor(m_lblFrom, m_foreColor);
     setLabelColor(m_lblMessage, m_foreColor);
     m_lblSizer->setFont(m_lblMessage->font());
-    m_lblMessage->setText(
-        FitText(*m_lblSizer, QStringLiteral("This is the subject of a mail message for test purposes")));
+    m_lblMessage->setText(FitText(*m_lblSizer, tr("This is the subject of a mail message for test purposes")));
     setStrikeOut(false);
     m_entryId.clear();
     m_lblMessage->setToolTip(QString());
-    showCounter(QStringLiteral("1 of 1"));
+    showCounter(tr("%1 of %2").arg(1).arg(1));
     Verbose::line(QStringLiteral("popup: test popup, 1 of 1"));
     startShowing();
 }
@@ -447,7 +444,7 @@ void PopupWindow::ShowNextMessage()
     m_lblFrom->setToolTip(plainToolTip(m_storeId));
     const QString counter =
         QString::number(entry.nNo) + QStringLiteral(" of ") + QString::number(queue ? queue->Max() : 0);
-    showCounter(counter);
+    showCounter(tr("%1 of %2").arg(entry.nNo).arg(queue ? queue->Max() : 0));
     Verbose::line(QStringLiteral("popup: %1, folder \"%2\", from \"%3\", subject \"%4\"")
                       .arg(counter, MailText::forDisplay(entry.strFolder), MailText::forDisplay(entry.strFrom),
                            MailText::forDisplay(entry.strSubject)));
@@ -749,19 +746,19 @@ void PopupWindow::OpenEmailMessage(Qt::MouseButton button)
 
 void PopupWindow::openMessage(const QString &entryId, const QString &storeId)
 {
-    const QString procedure = QStringLiteral(" in procedure OpenEmailMessage of Form PopupWindow");
+    const QString procedure = tr(" in procedure OpenEmailMessage of Form PopupWindow");
     OlAddInInterface *controller = addIn().controller;
     if (!controller) {
-        reportError(QStringLiteral("Error 91 (Object variable not set)") + procedure);
+        reportError(tr("Error 91 (Object variable not set)") + procedure);
         return;
     }
     try {
         if (!controller->ShowMailMessage(entryId, storeId))
-            reportError(QStringLiteral("Error 440 (") + controller->lastActionError() + QLatin1Char(')') + procedure);
+            reportError(tr("Error 440 (%1)").arg(controller->lastActionError()) + procedure);
     } catch (const std::exception &e) {
-        reportError(QStringLiteral("Error 440 (") + QString::fromLocal8Bit(e.what()) + QLatin1Char(')') + procedure);
+        reportError(tr("Error 440 (%1)").arg(QString::fromLocal8Bit(e.what())) + procedure);
     } catch (...) {
-        reportError(QStringLiteral("Error 440 (Unknown error)") + procedure);
+        reportError(tr("Error 440 (Unknown error)") + procedure);
     }
 }
 
@@ -793,13 +790,13 @@ void PopupWindow::deleteMessage(const QString &entryId, const QString &storeId)
 {
     // Struck through only once the message has really gone to Trash.
     OlAddInInterface *controller = addIn().controller;
-    const QString procedure = QStringLiteral(" in procedure Toolbar1_ButtonClick of Form PopupWindow");
+    const QString procedure = tr(" in procedure Toolbar1_ButtonClick of Form PopupWindow");
     if (!controller) {
-        reportError(QStringLiteral("Error 91 (Object variable not set)") + procedure);
+        reportError(tr("Error 91 (Object variable not set)") + procedure);
         return;
     }
     if (!controller->DeleteMailMessage(entryId, storeId))
-        reportError(QStringLiteral("Error 440 (") + controller->lastActionError() + QLatin1Char(')') + procedure);
+        reportError(tr("Error 440 (%1)").arg(controller->lastActionError()) + procedure);
     else if (entryId == m_entryId)
         setStrikeOut(true);
 }
@@ -812,14 +809,14 @@ void PopupWindow::MarkAsRead()
 void PopupWindow::markRead(const QString &entryId, const QString &storeId)
 {
     OlAddInInterface *controller = addIn().controller;
-    const QString procedure = QStringLiteral(" in procedure MarkAsRead of Form PopupWindow");
+    const QString procedure = tr(" in procedure MarkAsRead of Form PopupWindow");
     if (!controller) {
-        reportError(QStringLiteral("Error 91 (Object variable not set)") + procedure);
+        reportError(tr("Error 91 (Object variable not set)") + procedure);
         return;
     }
     // Nothing changes on screen: the message stays for its display time and the next follows.
     if (!controller->MarkMailMessageRead(entryId, storeId))
-        reportError(QStringLiteral("Error 440 (") + controller->lastActionError() + QLatin1Char(')') + procedure);
+        reportError(tr("Error 440 (%1)").arg(controller->lastActionError()) + procedure);
 }
 
 void PopupWindow::contextMenuEvent(QContextMenuEvent *event)
@@ -841,11 +838,11 @@ void PopupWindow::showContextMenu(const QPoint &globalPos)
             connect(action, &QAction::triggered, this, handler);
             return action;
         };
-        add("mnuOpen", QStringLiteral("&Open"), [this] { openMessage(m_menuEntryId, m_menuStoreId); });
-        add("mnuMarkRead", QStringLiteral("Mark as &Read"), [this] { markRead(m_menuEntryId, m_menuStoreId); });
-        add("mnuDelete", QStringLiteral("&Delete"), [this] { deleteMessage(m_menuEntryId, m_menuStoreId); });
+        add("mnuOpen", tr("&Open"), [this] { openMessage(m_menuEntryId, m_menuStoreId); });
+        add("mnuMarkRead", tr("Mark as &Read"), [this] { markRead(m_menuEntryId, m_menuStoreId); });
+        add("mnuDelete", tr("&Delete"), [this] { deleteMessage(m_menuEntryId, m_menuStoreId); });
         m_mnuPopup->addSeparator();
-        add("mnuDismissAll", QStringLiteral("Dismiss &All"), [this] { Image1_Click(); });
+        add("mnuDismissAll", tr("Dismiss &All"), [this] { Image1_Click(); });
         connect(m_mnuPopup, &QMenu::aboutToHide, this, [this] {
             // A tick held while the menu was open waits no longer, unless the pointer is back.
             if (m_showing && m_heldByPointer && !m_pointerOver && !underMouse()) {

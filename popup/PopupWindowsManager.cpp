@@ -23,7 +23,7 @@ PopupWindowsManager::~PopupWindowsManager() = default;
 bool PopupWindowsManager::setWindowWidth(qint32 value)
 {
     if (value < 10) {
-        reject(QStringLiteral("Invalid width."));
+        reject(tr("Invalid width."));
         return false;
     }
     ResetSlots();
@@ -35,7 +35,7 @@ bool PopupWindowsManager::setWindowWidth(qint32 value)
 bool PopupWindowsManager::setWindowHeight(qint32 value)
 {
     if (value < 10) {
-        reject(QStringLiteral("Invalid height."));
+        reject(tr("Invalid height."));
         return false;
     }
     ResetSlots();

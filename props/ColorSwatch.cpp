@@ -15,7 +15,7 @@ ColorSwatch::ColorSwatch(QWidget *parent)
     setAutoFillBackground(true);
     setFocusPolicy(Qt::StrongFocus);
     setCursor(Qt::PointingHandCursor);
-    setToolTip(QStringLiteral("Click to change color"));
+    setToolTip(tr("Click to change color"));
     setFixedSize(48, 20);
     setValue(0);
 }

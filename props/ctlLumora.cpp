@@ -90,11 +90,10 @@ void ctlLumora::buildControls()
 {
     auto *frame1 = named(new QFrame(this), "Frame1");
     frame1->setFrameShape(QFrame::StyledPanel);
-    Label1 = named(heading(QStringLiteral("Popup Window"), frame1), "Label1");
-    Label26 = named(new QLabel(QStringLiteral("&Popup Location:"), frame1), "Label26");
+    Label1 = named(heading(tr("Popup Window"), frame1), "Label1");
+    Label26 = named(new QLabel(tr("&Popup Location:"), frame1), "Label26");
     cmbAlign = named(new QComboBox(frame1), "cmbAlign");
-    cmbAlign->addItems({QStringLiteral("manual"), QStringLiteral("top right"), QStringLiteral("top left"),
-                        QStringLiteral("bottom right"), QStringLiteral("bottom left")});
+    cmbAlign->addItems({tr("manual"), tr("top right"), tr("top left"), tr("bottom right"), tr("bottom left")});
     cmbAlign->setCurrentIndex(-1);
     Label26->setBuddy(cmbAlign);
 
@@ -116,29 +115,29 @@ void ctlLumora::buildControls()
         shpPopup[size_t(i)] = square;
     }
 
-    LabelManualX = named(new QLabel(QStringLiteral("Manual X Position:"), frame1), "LabelManualX");
+    LabelManualX = named(new QLabel(tr("Manual X Position:"), frame1), "LabelManualX");
     txtX = named(new QLineEdit(QStringLiteral("200"), frame1), "txtX");
-    LabelManualY = named(new QLabel(QStringLiteral("Manual Y Position:"), frame1), "LabelManualY");
+    LabelManualY = named(new QLabel(tr("Manual Y Position:"), frame1), "LabelManualY");
     txtY = named(new QLineEdit(QStringLiteral("300"), frame1), "txtY");
-    Label9 = named(new QLabel(QStringLiteral("Gradient Colors:"), frame1), "Label9");
+    Label9 = named(new QLabel(tr("Gradient Colors:"), frame1), "Label9");
     pctGradientColor1 = named(new ColorSwatch(frame1), "pctGradientColor1");
     pctGradientColor1->setValue(ColorSwatch::fromColor(QColor(255, 192, 112)));
     pctGradientColor2 = named(new ColorSwatch(frame1), "pctGradientColor2");
     pctGradientColor2->setValue(16777215);
-    Label11 = named(new QLabel(QStringLiteral("Gradient Direction:"), frame1), "Label11");
+    Label11 = named(new QLabel(tr("Gradient Direction:"), frame1), "Label11");
     cmbGradientOrientation = named(new QComboBox(frame1), "cmbGradientOrientation");
-    cmbGradientOrientation->addItems({QStringLiteral("horizontal"), QStringLiteral("vertical")});
+    cmbGradientOrientation->addItems({tr("horizontal"), tr("vertical")});
     cmbGradientOrientation->setCurrentIndex(-1);
     Label11->setBuddy(cmbGradientOrientation);
-    Label12 = named(new QLabel(QStringLiteral("Sound File:"), frame1), "Label12");
+    Label12 = named(new QLabel(tr("Sound File:"), frame1), "Label12");
     txtSoundPath = named(new QLineEdit(frame1), "txtSoundPath");
     Label12->setBuddy(txtSoundPath);
     cmdSoundPath = named(new QPushButton(QStringLiteral("..."), frame1), "cmdSoundPath");
     cmdSoundPath->setFixedWidth(32);
-    Label4 = named(new QLabel(QStringLiteral("&Inter-message Delay:"), frame1), "Label4");
+    Label4 = named(new QLabel(tr("&Inter-message Delay:"), frame1), "Label4");
     txtDuration = named(new QLineEdit(QStringLiteral("4000"), frame1), "txtDuration");
     Label4->setBuddy(txtDuration);
-    Label25 = named(new QLabel(QStringLiteral("milliseconds"), frame1), "Label25");
+    Label25 = named(new QLabel(tr("milliseconds"), frame1), "Label25");
 
     auto *grid1 = new QGridLayout;
     grid1->addWidget(Label26, 0, 0);
@@ -174,18 +173,17 @@ void ctlLumora::buildControls()
 
     auto *frame2 = named(new QFrame(this), "Frame2");
     frame2->setFrameShape(QFrame::StyledPanel);
-    Label2 = named(heading(QStringLiteral("Miscellaneous"), frame2), "Label2");
-    Label5 = named(new QLabel(QStringLiteral("Delete on Popup Window:"), frame2), "Label5");
+    Label2 = named(heading(tr("Miscellaneous"), frame2), "Label2");
+    Label5 = named(new QLabel(tr("Delete on Popup Window:"), frame2), "Label5");
     chkPopupDelete = named(new QCheckBox(frame2), "chkPopupDelete");
     Label5->setBuddy(chkPopupDelete);
-    lblHideOnStartup = named(new QLabel(QStringLiteral("Hide Outlook on Startup:"), frame2), "lblHideOnStartup");
+    lblHideOnStartup = named(new QLabel(tr("Hide Outlook on Startup:"), frame2), "lblHideOnStartup");
     chkHideOnStartup = named(new QCheckBox(frame2), "chkHideOnStartup");
     lblHideOnStartup->setBuddy(chkHideOnStartup);
-    lblOL2003 =
-        named(new QLabel(QStringLiteral("(feature available in current Outlook version)"), frame2), "lblOL2003");
+    lblOL2003 = named(new QLabel(tr("(feature available in current Outlook version)"), frame2), "lblOL2003");
     lblOL2003->hide();
-    Label3 = named(new QLabel(QStringLiteral("(Choose folders for Lumora to examine)"), frame2), "Label3");
-    btnFolders = named(new QPushButton(QStringLiteral("Select Folders..."), frame2), "btnFolders");
+    Label3 = named(new QLabel(tr("(Choose folders for Lumora to examine)"), frame2), "Label3");
+    btnFolders = named(new QPushButton(tr("Select Folders..."), frame2), "btnFolders");
     auto *grid2 = new QGridLayout;
     grid2->addWidget(Label5, 0, 0);
     grid2->addWidget(chkPopupDelete, 0, 1);
@@ -199,8 +197,8 @@ void ctlLumora::buildControls()
     box2->addWidget(Label2);
     box2->addLayout(grid2);
 
-    btnTestPopup = named(new QPushButton(QStringLiteral("Test Popup"), this), "btnTestPopup");
-    btnAbout = named(new QPushButton(QStringLiteral("About Lumora..."), this), "btnAbout");
+    btnTestPopup = named(new QPushButton(tr("Test Popup"), this), "btnTestPopup");
+    btnAbout = named(new QPushButton(tr("About Lumora..."), this), "btnAbout");
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(btnTestPopup);
     buttons->addStretch(1);
@@ -484,10 +482,10 @@ void ctlLumora::pctGradientColor2_Click()
 
 void ctlLumora::cmdSoundPath_Click()
 {
-    QFileDialog dialog(this, QStringLiteral("Choose Notification Sound"));
+    QFileDialog dialog(this, tr("Choose Notification Sound"));
     dialog.setObjectName(QStringLiteral("SoundFileDialog"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setNameFilter(QStringLiteral("Sound Files (*.wav)"));
+    dialog.setNameFilter(tr("Sound Files (*.wav)"));
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     const QFileInfo current(txtSoundPath->text().trimmed());
@@ -533,8 +531,8 @@ void ctlLumora::PropertyPage_Apply()
 void ctlLumora::tellNotSaved()
 {
     tellNotSaved(QStringLiteral("PropertyPage_Apply"),
-                 QStringLiteral("Your Lumora settings could not be saved: %1. They are kept on this page; "
-                                "press Apply to try again.")
+                 tr("Your Lumora settings could not be saved: %1. They are kept on this page; "
+                    "press Apply to try again.")
                      .arg(modRegistry::LastWriteError()));
 }
 
@@ -587,8 +585,8 @@ void ctlLumora::btnFolders_Click()
         if (!batch.commit()) {
             // The add-in keeps watching the old list; the picker offers this choice again.
             tellNotSaved(QStringLiteral("btnFolders_Click"),
-                         QStringLiteral("Your watched folders could not be saved: %1 cannot be written. The folders "
-                                        "watched stay as they were; choose them again to retry.")
+                         tr("Your watched folders could not be saved: %1 cannot be written. The folders "
+                            "watched stay as they were; choose them again to retry.")
                              .arg(QDir::toNativeSeparators(m_Ini->file())));
             return;
         }

@@ -50,10 +50,10 @@ frmFolders::frmFolders(host::Application *application, QWidget *parent)
     , m_application(application ? application : props().application.data())
 {
     setObjectName(QStringLiteral("frmFolders"));
-    setWindowTitle(QStringLiteral(" Select Folders To Scan"));
+    setWindowTitle(tr(" Select Folders To Scan"));
     setModal(true);
 
-    m_label = new QLabel(QStringLiteral("Select Folders for Lumora to Examine:"), this);
+    m_label = new QLabel(tr("Select Folders for Lumora to Examine:"), this);
     m_label->setObjectName(QStringLiteral("Label1"));
     m_tree = new QTreeWidget(this);
     m_tree->setObjectName(QStringLiteral("TreeView1"));
@@ -64,11 +64,11 @@ frmFolders::frmFolders(host::Application *application, QWidget *parent)
     m_label->setBuddy(m_tree);
 
     QFont buttonFont(QStringLiteral("Tahoma"));
-    m_cmdApply = new QPushButton(QStringLiteral("Apply"), this);
+    m_cmdApply = new QPushButton(tr("Apply"), this);
     m_cmdApply->setObjectName(QStringLiteral("cmdApply"));
     m_cmdApply->setFont(buttonFont);
     m_cmdApply->setDefault(true);
-    m_cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
+    m_cmdCancel = new QPushButton(tr("Cancel"), this);
     m_cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
     m_cmdCancel->setFont(buttonFont);
 

@@ -1,6 +1,7 @@
 #include "queue/Queue.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <limits>
 
@@ -69,8 +70,8 @@ QUEUE_ENTRY Queue::Remove()
     entry.strMessage = toText(m_head->Value);
     if (m_head->Summed > 0) {
         // Names no single message, so opening or deleting it acts on nothing.
-        entry.strSubject = QStringLiteral("and %1 more messages").arg(m_head->Summed);
-        entry.strFolder = m_head->SeveralFolders ? QStringLiteral("several folders") : m_head->Folder;
+        entry.strSubject = tr("and %n more messages", nullptr, int(qMin<qint64>(m_head->Summed, INT_MAX)));
+        entry.strFolder = m_head->SeveralFolders ? tr("several folders") : m_head->Folder;
     } else {
         entry.strFrom = m_head->From;
         entry.strSubject = m_head->Subject;

@@ -4,6 +4,7 @@
 #include "platform/core/VersionInfo.h"
 #include "support/HelpLauncher.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -31,7 +32,7 @@ const QString kSysInfoValue = QStringLiteral("PATH");
 const QString kSysInfoLocationKey = QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools Location");
 const QString kSysInfoLocationValue = QStringLiteral("MSINFO");
 const QString kSysInfoProgram = QStringLiteral("/MSINFO32.EXE");
-const QString kUnavailable = QStringLiteral("System Information Is Unavailable At This Time");
+const char kUnavailable[] = QT_TRANSLATE_NOOP("lumora::frmAbout", "System Information Is Unavailable At This Time");
 
 // Every specific key right plus read-control.
 constexpr DWORD kKeyAccess = 0x2003F;
@@ -48,11 +49,14 @@ QString versionText(const QString &path)
     quint32 length = 0;
     if (size == 0 || !ver::GetFileVersionInfoA(path, handle, size, block.data())
         || !ver::VerQueryValueA(block.data(), QStringLiteral("\\"), &fixed, &length) || length < 16)
-        return QStringLiteral("Version unknown");
+        return QCoreApplication::translate("lumora::frmAbout", "Version unknown");
     const auto *record = static_cast<const uchar *>(fixed);
     const quint32 versionMs = qFromLittleEndian<quint32>(record + 8);
     const quint32 versionLs = qFromLittleEndian<quint32>(record + 12);
-    return QStringLiteral("Version %1.%2.%3").arg(versionMs >> 16).arg(versionMs & 0xFFFF).arg(versionLs & 0xFFFF);
+    return QCoreApplication::translate("lumora::frmAbout", "Version %1.%2.%3")
+        .arg(versionMs >> 16)
+        .arg(versionMs & 0xFFFF)
+        .arg(versionLs & 0xFFFF);
 }
 
 // The product icon: an envelope on a round-cornered evening-blue tile.
@@ -136,8 +140,8 @@ void frmAbout::createControls()
     m_lblVersion->setObjectName(QStringLiteral("lblVersion"));
     m_lblVersion->setTextFormat(Qt::PlainText);
     QLabel *lblDescription = notice("lblDescription",
-                                    QStringLiteral("Copyright \u00A9 2026 Corvane Software. All rights reserved.\n"
-                                                   "Lumora tells you of new mail with a small popup and a tray icon."));
+                                    tr("Copyright \u00A9 2026 Corvane Software. All rights reserved.\n"
+                                       "Lumora tells you of new mail with a small popup and a tray icon."));
     m_lblClient = notice("lblClient", QString());
     m_lblClient->hide();
 
@@ -152,20 +156,18 @@ void frmAbout::createControls()
     top->addSpacing(12);
     top->addLayout(text, 1);
 
-    QLabel *lblSupport =
-        notice("lblSupport",
-               QStringLiteral("Technical support: open Lumora Help from the tray menu, or write to "
-                              "Corvane Software's support desk with the contents of your Lumora.log."));
-    QLabel *lblDisclaimer =
-        notice("lblDisclaimer",
-               QStringLiteral("Warning: this program is protected by copyright law. It may not be copied, "
-                              "passed on or used in any other way without the consent of Corvane Software."));
+    QLabel *lblSupport = notice("lblSupport",
+                                tr("Technical support: open Lumora Help from the tray menu, or write to "
+                                   "Corvane Software's support desk with the contents of your Lumora.log."));
+    QLabel *lblDisclaimer = notice("lblDisclaimer",
+                                   tr("Warning: this program is protected by copyright law. It may not be copied, "
+                                      "passed on or used in any other way without the consent of Corvane Software."));
 
-    m_cmdOK = new QPushButton(QStringLiteral("OK"));
+    m_cmdOK = new QPushButton(tr("OK"));
     m_cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    auto *cmdSysInfo = new QPushButton(QStringLiteral("&System Info..."));
+    auto *cmdSysInfo = new QPushButton(tr("&System Info..."));
     cmdSysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
-    auto *btnHelp = new QPushButton(QStringLiteral("Help..."));
+    auto *btnHelp = new QPushButton(tr("Help..."));
     btnHelp->setObjectName(QStringLiteral("btnHelp"));
     // OK is the default button; Escape reaches reject(), which cmdOK_Click shares.
     m_cmdOK->setDefault(true);
@@ -198,17 +200,16 @@ void frmAbout::createControls()
 
 void frmAbout::Form_Load()
 {
-    setWindowTitle(QStringLiteral("About ") + m_title);
+    setWindowTitle(tr("About %1").arg(m_title));
     m_lblVersion->setText(versionText(m_libraryPath));
     m_lblTitle->setText(m_title);
 }
 
 void frmAbout::setMailClient(const QString &windowClass)
 {
-    m_lblClient->setText(
-        windowClass.isEmpty()
-            ? QString()
-            : QStringLiteral("\"Hide Outlook\" acts on your mail client's windows (%1).").arg(windowClass));
+    m_lblClient->setText(windowClass.isEmpty()
+                             ? QString()
+                             : tr("\"Hide Outlook\" acts on your mail client's windows (%1).").arg(windowClass));
     m_lblClient->setVisible(!windowClass.isEmpty());
 }
 
@@ -246,7 +247,7 @@ void frmAbout::StartSysInfo()
                 return;
         }
     }
-    MsgBox(kUnavailable);
+    MsgBox(tr(kUnavailable));
 }
 
 bool frmAbout::GetKeyValue(HKEY &KeyRoot, QString &KeyName, QString &SubKeyRef, QString &KeyVal)

@@ -31,7 +31,7 @@ namespace lumora {
 
 namespace {
 
-const char TipText[] = "lumora - Outlook Tray Notifier";
+const char TipText[] = QT_TRANSLATE_NOOP("lumora::Main", "lumora - Outlook Tray Notifier");
 const char AboutTitle[] = "Lumora Add-in DLL";
 
 // The icon record's size in its layout with the balloon fields.
@@ -118,21 +118,22 @@ void Main::createMenu()
         m_mnuHideOutlook->setEnabled(m_outlookVersion == QLatin1String("10") || m_outlookVersion == QLatin1String("9"));
     });
 
-    m_mnuSuspend = addItem("mnuSuspend", QStringLiteral("Suspend Lumora"), &Main::mnuSuspend_Click);
+    m_mnuSuspend = addItem("mnuSuspend", tr("Suspend Lumora"), &Main::mnuSuspend_Click);
     m_mnuSuspend->setCheckable(true);
-    m_mnuSnooze = m_mnuPopTray->addMenu(QStringLiteral("S&nooze"));
+    m_mnuSnooze = m_mnuPopTray->addMenu(tr("S&nooze"));
     m_mnuSnooze->setObjectName(QStringLiteral("mnuSnooze"));
-    const std::pair<const char *, int> snoozes[] = {{"15 Minutes", 15}, {"1 Hour", 60}, {"4 Hours", 240}};
+    const std::pair<const char *, int> snoozes[] = {
+        {QT_TR_NOOP("15 Minutes"), 15}, {QT_TR_NOOP("1 Hour"), 60}, {QT_TR_NOOP("4 Hours"), 240}};
     for (const auto &[caption, minutes] : snoozes) {
-        QAction *action = m_mnuSnooze->addAction(QLatin1String(caption));
+        QAction *action = m_mnuSnooze->addAction(tr(caption));
         action->setObjectName(QStringLiteral("mnuSnooze%1").arg(minutes));
         connect(action, &QAction::triggered, this, [this, minutes] { mnuSnooze_Click(minutes); });
     }
-    QAction *tomorrow = m_mnuSnooze->addAction(QStringLiteral("Until Tomorrow"));
+    QAction *tomorrow = m_mnuSnooze->addAction(tr("Until Tomorrow"));
     tomorrow->setObjectName(QStringLiteral("mnuSnoozeTomorrow"));
     connect(tomorrow, &QAction::triggered, this, &Main::mnuSnoozeTomorrow_Click);
     m_mnuSnooze->addSeparator();
-    m_mnuSnoozeEnd = m_mnuSnooze->addAction(QStringLiteral("Resume Now"));
+    m_mnuSnoozeEnd = m_mnuSnooze->addAction(tr("Resume Now"));
     m_mnuSnoozeEnd->setObjectName(QStringLiteral("mnuSnoozeEnd"));
     m_mnuSnoozeEnd->setVisible(false);
     connect(m_mnuSnoozeEnd, &QAction::triggered, this, &Main::mnuSnoozeEnd_Click);
@@ -141,24 +142,24 @@ void Main::createMenu()
         m_mnuSnoozeEnd->setVisible(controller && controller->SnoozedUntil().isValid());
     });
     m_mnuPopTray->addSeparator()->setObjectName(QStringLiteral("mnuSep5"));
-    m_mnuHideOutlook = addItem("mnuHideOutlook", QStringLiteral("Hide Outlook"), &Main::mnuHideOutlook_Click);
+    m_mnuHideOutlook = addItem("mnuHideOutlook", tr("Hide Outlook"), &Main::mnuHideOutlook_Click);
     m_mnuHideOutlook->setCheckable(true);
     m_mnuPopTray->addSeparator()->setObjectName(QStringLiteral("mnuSep4"));
-    addItem("mnuNewAppointment", QStringLiteral("New &Appointment..."), &Main::mnuNewAppointment_Click);
-    addItem("mnuNewContact", QStringLiteral("New &Contact..."), &Main::mnuNewContact_Click);
-    addItem("mnuComposeNew", QStringLiteral("New &Mail..."), &Main::mnuComposeNew_Click);
-    addItem("mnuNewNote", QStringLiteral("New &Note..."), &Main::mnuNewNote_Click);
-    addItem("mnuNewTask", QStringLiteral("New &Task..."), &Main::mnuNewTask_Click);
+    addItem("mnuNewAppointment", tr("New &Appointment..."), &Main::mnuNewAppointment_Click);
+    addItem("mnuNewContact", tr("New &Contact..."), &Main::mnuNewContact_Click);
+    addItem("mnuComposeNew", tr("New &Mail..."), &Main::mnuComposeNew_Click);
+    addItem("mnuNewNote", tr("New &Note..."), &Main::mnuNewNote_Click);
+    addItem("mnuNewTask", tr("New &Task..."), &Main::mnuNewTask_Click);
     m_mnuPopTray->addSeparator()->setObjectName(QStringLiteral("mnuSep3"));
-    addItem("mnuResetIcon", QStringLiteral("&Reset Icon"), &Main::mnuResetIcon_Click);
-    addItem("mnuMarkAllRead", QStringLiteral("Mar&k All as Read"), &Main::mnuMarkAllRead_Click);
+    addItem("mnuResetIcon", tr("&Reset Icon"), &Main::mnuResetIcon_Click);
+    addItem("mnuMarkAllRead", tr("Mar&k All as Read"), &Main::mnuMarkAllRead_Click);
     m_mnuPopTray->addSeparator()->setObjectName(QStringLiteral("mnuSep2"));
-    addItem("mnuOptions", QStringLiteral("&Options..."), &Main::mnuOptions_Click);
-    addItem("mnuHelp", QStringLiteral("Lumora Help..."), &Main::mnuHelp_Click);
+    addItem("mnuOptions", tr("&Options..."), &Main::mnuOptions_Click);
+    addItem("mnuHelp", tr("Lumora Help..."), &Main::mnuHelp_Click);
     m_mnuPopTray->addSeparator()->setObjectName(QStringLiteral("mnuSep1"));
-    m_mnuSysAbout = addItem("mnuSysAbout", QStringLiteral("&About Lumora..."), &Main::mnuSysAbout_Click);
+    m_mnuSysAbout = addItem("mnuSysAbout", tr("&About Lumora..."), &Main::mnuSysAbout_Click);
     m_mnuPopTray->addSeparator()->setObjectName(QStringLiteral("mnuSep0"));
-    addItem("mnuQuit", QStringLiteral("&Quit Lumora"), &Main::mnuQuit_Click);
+    addItem("mnuQuit", tr("&Quit Lumora"), &Main::mnuQuit_Click);
 }
 
 QIcon Main::image(int state) const
@@ -188,7 +189,7 @@ void Main::fillTrayRecord()
 
 void Main::fillTip()
 {
-    QByteArray tip(TipText);
+    QByteArray tip(tr(TipText).toUtf8());
     const QByteArray note = m_tipNote.toUtf8();
     // The tip text first, then the unread total, then the note; the folders' own counts
     // only as far as they leave the note its room.
@@ -537,9 +538,9 @@ void Main::mnuMarkAllRead_Click()
         ProblemReporter(
             QStringLiteral("mnuMarkAllRead_Click"),
             [](int level, const QString &procedure, const QString &text) { addIn().log(level, procedure, text); })
-            .tellInBox(QStringLiteral("%1 more messages came while the queue was full and were not marked as read; "
-                                      "mark them read in your mail client.")
-                           .arg(rest),
+            .tellInBox(tr("%n more messages came while the queue was full and were not marked as read; "
+                          "mark them read in your mail client.",
+                          nullptr, int(rest)),
                        nullptr, QStringLiteral("msgNotAllRead"), ProblemReporter::Box::Open);
     }
     // Read mail is not announced: the rest of the queue goes, as the close button does it.

@@ -1,5 +1,7 @@
 #include "tray/UnreadTip.h"
 
+#include <QCoreApplication>
+
 #include <climits>
 
 namespace lumora {
@@ -18,8 +20,8 @@ QByteArray UnreadTip::line(const QList<FolderUnread> &counts, int roomBytes)
         return {};
     const int sum = total(counts);
     if (sum == 0)
-        return QByteArrayLiteral("no unread mail");
-    QByteArray text = QByteArray::number(sum) + " unread";
+        return QCoreApplication::translate("UnreadTip", "no unread mail").toUtf8();
+    QByteArray text = QCoreApplication::translate("UnreadTip", "%n unread", nullptr, sum).toUtf8();
     QList<const FolderUnread *> holding;
     for (const FolderUnread &folder : counts) {
         if (folder.count > 0)

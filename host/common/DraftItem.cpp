@@ -5,6 +5,7 @@
 #include "platform/core/ProcessLauncher.h"
 #include "platform/core/Product.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -77,21 +78,23 @@ bool DraftItem::Display()
     QString why;
     if (m_type == host::MailItemType) {
         if (DesktopHandlers::instance().defaultEntry(QStringLiteral("x-scheme-handler/mailto")).isEmpty()) {
-            m_error = QStringLiteral("No mail client on this desktop handles mailto: links. Install a mail program "
-                                     "(for example Thunderbird or Evolution), or choose one with \"xdg-mime default "
-                                     "PROGRAM.desktop x-scheme-handler/mailto\"");
+            m_error = QCoreApplication::translate("DraftItem",
+                                                  "No mail client on this desktop handles mailto: links. Install a "
+                                                  "mail program (for example Thunderbird or Evolution), or choose one "
+                                                  "with \"xdg-mime default PROGRAM.desktop x-scheme-handler/mailto\"");
             return false;
         }
         if (ProcessLauncher::instance().startDetached(QStringLiteral("xdg-email"), {}, nullptr, &why))
             return true;
-        m_error = QStringLiteral("The mail composer \"xdg-email\" could not be started: ") + why;
+        m_error = QCoreApplication::translate("DraftItem", "The mail composer \"xdg-email\" could not be started: %1")
+                      .arg(why);
         return false;
     }
 
     const QDateTime now = Clock::instance().now();
     const QByteArray text = draftText(m_type, now);
     if (text.isEmpty()) {
-        m_error = QStringLiteral("Items of type %1 cannot be created").arg(m_type);
+        m_error = QCoreApplication::translate("DraftItem", "Items of type %1 cannot be created").arg(m_type);
         return false;
     }
     // Looked for before the draft is written: a draft nothing opens is only a stray file.
@@ -102,17 +105,21 @@ bool DraftItem::Display()
                                  : !handlers.defaultEntry(QStringLiteral("text/calendar")).isEmpty();
     if (!handled) {
         m_error = contact
-            ? QStringLiteral("No program on this desktop opens contacts (text/vcard). Install an address book (for "
-                             "example GNOME Contacts, Evolution or KAddressBook), or choose one with \"xdg-mime "
-                             "default PROGRAM.desktop text/vcard\"")
-            : QStringLiteral("No program on this desktop opens calendar files (text/calendar). Install a calendar "
-                             "program (for example GNOME Calendar, Evolution or KOrganizer), or choose one with "
-                             "\"xdg-mime default PROGRAM.desktop text/calendar\"");
+            ? QCoreApplication::translate("DraftItem",
+                                          "No program on this desktop opens contacts (text/vcard). Install an "
+                                          "address book (for example GNOME Contacts, Evolution or "
+                                          "KAddressBook), or choose one with \"xdg-mime default "
+                                          "PROGRAM.desktop text/vcard\"")
+            : QCoreApplication::translate("DraftItem",
+                                          "No program on this desktop opens calendar files (text/calendar). "
+                                          "Install a calendar program (for example GNOME Calendar, Evolution "
+                                          "or KOrganizer), or choose one with \"xdg-mime default "
+                                          "PROGRAM.desktop text/calendar\"");
         return false;
     }
     const QString folder = draftsFolder();
     if (!QDir().mkpath(folder)) {
-        m_error = QStringLiteral("The drafts folder %1 cannot be created").arg(folder);
+        m_error = QCoreApplication::translate("DraftItem", "The drafts folder %1 cannot be created").arg(folder);
         return false;
     }
     const char *kind = m_type == host::ContactItemType ? "contact"
@@ -128,13 +135,16 @@ bool DraftItem::Display()
 
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
-        m_error = QStringLiteral("The draft %1 cannot be written: %2").arg(path, file.errorString());
+        m_error = QCoreApplication::translate("DraftItem", "The draft %1 cannot be written: %2")
+                      .arg(path, file.errorString());
         return false;
     }
     m_draftPath = path;
     if (ProcessLauncher::instance().startDetached(QStringLiteral("xdg-open"), {path}, nullptr, &why))
         return true;
-    m_error = QStringLiteral("The draft %1 was written, but \"xdg-open\" could not be started: %2").arg(path, why);
+    m_error =
+        QCoreApplication::translate("DraftItem", "The draft %1 was written, but \"xdg-open\" could not be started: %2")
+            .arg(path, why);
     return false;
 }
 

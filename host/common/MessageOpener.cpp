@@ -3,6 +3,7 @@
 #include "host/common/DesktopHandlers.h"
 #include "platform/core/ProcessLauncher.h"
 
+#include <QCoreApplication>
 #include <QProcess>
 #include <QStringList>
 
@@ -10,7 +11,8 @@ namespace lumora {
 
 namespace {
 
-const QString kNoViewer = QStringLiteral(
+const char kNoViewer[] = QT_TRANSLATE_NOOP(
+    "MessageOpener",
     "No program on this desktop opens mail files (message/rfc822), and no mail client handles mailto: links. "
     "Install a mail program (for example Thunderbird or Evolution), or choose one with \"xdg-mime default "
     "PROGRAM.desktop message/rfc822\", or set the command in Options, page Mail, \"Open messages with\" "
@@ -23,7 +25,7 @@ bool MessageOpener::open(const QString &command, const QString &path, QString *e
     QStringList args = QProcess::splitCommand(command);
     if (args.isEmpty()) {
         if (error)
-            *error = QStringLiteral("No display command is set");
+            *error = QCoreApplication::translate("MessageOpener", "No display command is set");
         return false;
     }
     const QString program = args.takeFirst();
@@ -37,15 +39,16 @@ bool MessageOpener::open(const QString &command, const QString &path, QString *e
             QStringList line = client.isEmpty() ? QStringList() : DesktopHandlers::commandFor(client, path);
             if (line.isEmpty()) {
                 if (error)
-                    *error = kNoViewer;
+                    *error = QCoreApplication::translate("MessageOpener", kNoViewer);
                 return false;
             }
             const QString clientProgram = line.takeFirst();
             if (ProcessLauncher::instance().startDetached(clientProgram, line, nullptr, &why))
                 return true;
             if (error)
-                *error = QStringLiteral("No program opens mail files, and the mail client \"%1\" could not be "
-                                        "started: %2")
+                *error = QCoreApplication::translate("MessageOpener",
+                                                     "No program opens mail files, and the mail client "
+                                                     "\"%1\" could not be started: %2")
                              .arg(clientProgram, why);
             return false;
         }
@@ -62,7 +65,8 @@ bool MessageOpener::open(const QString &command, const QString &path, QString *e
     if (ProcessLauncher::instance().startDetached(program, args, nullptr, &why))
         return true;
     if (error)
-        *error = QStringLiteral("The display command \"%1\" could not be started: %2").arg(command, why);
+        *error = QCoreApplication::translate("MessageOpener", "The display command \"%1\" could not be started: %2")
+                     .arg(command, why);
     return false;
 }
 

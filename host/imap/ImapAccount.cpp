@@ -5,6 +5,7 @@
 #include "platform/core/QuitRequest.h"
 #include "platform/core/Verbose.h"
 
+#include <QCoreApplication>
 #include <QTimeZone>
 
 #include <algorithm>
@@ -284,7 +285,7 @@ bool ImapAccount::select(const QByteArray &mailbox, bool force)
     QList<ImapResponse> untagged;
     if (!run("SELECT " + ImapConnection::quote(mailbox), &untagged)) {
         if (m_connection && m_connection->isReady())
-            report(QStringLiteral("The mailbox \"%1\" is gone from %2.")
+            report(QCoreApplication::translate("ImapAccount", "The mailbox \"%1\" is gone from %2.")
                        .arg(MailboxName::decode(QString::fromUtf8(mailbox)), m_config.key()));
         return false;
     }

@@ -1,5 +1,6 @@
 #include "host/imap/ImapAccountConfig.h"
 
+#include <QCoreApplication>
 #include <QUrl>
 #include <QUrlQuery>
 
@@ -27,17 +28,23 @@ std::optional<ImapAccountConfig> ImapAccountConfig::fromUrl(const QString &url, 
         if (security == QLatin1String("plain"))
             c.security = Security::Plain;
         else if (!security.isEmpty() && security != QLatin1String("starttls"))
-            return fail(QStringLiteral("Unknown security \"%1\" (use starttls or plain).").arg(security));
+            return fail(
+                QCoreApplication::translate("ImapAccountConfig", "Unknown security \"%1\" (use starttls or plain).")
+                    .arg(security));
     } else {
-        return fail(QStringLiteral("\"%1\" is not an imap:// or imaps:// address.").arg(url));
+        return fail(
+            QCoreApplication::translate("ImapAccountConfig", "\"%1\" is not an imap:// or imaps:// address.").arg(url));
     }
     c.host = u.host();
     c.user = u.userName();
     if (c.host.isEmpty() || c.user.isEmpty())
-        return fail(QStringLiteral("\"%1\" needs a user and a host (imaps://user@host).").arg(url));
+        return fail(
+            QCoreApplication::translate("ImapAccountConfig", "\"%1\" needs a user and a host (imaps://user@host).")
+                .arg(url));
     if (!u.password().isEmpty())
-        return fail(QStringLiteral("Leave the password out of the address; Lumora asks for it and keeps it in "
-                                   "the desktop's secret service."));
+        return fail(QCoreApplication::translate("ImapAccountConfig",
+                                                "Leave the password out of the address; Lumora asks "
+                                                "for it and keeps it in the desktop's secret service."));
     if (u.port() > 0)
         c.port = quint16(u.port());
     return c;

@@ -137,8 +137,10 @@ void ImapConnection::onSslErrors(const QList<QSslError> &errors)
     for (const QSslError &e : errors)
         reasons.append(e.errorString());
     m_problem = Problem::CertificateUntrusted;
-    m_problemText = QStringLiteral("The certificate of %1:%2 is not trusted (%3). Its SHA-256 fingerprint is %4; "
-                                   "trust it only if your provider confirms it.")
+    m_problemText = QCoreApplication::translate("ImapConnection",
+                                                "The certificate of %1:%2 is not trusted (%3). Its "
+                                                "SHA-256 fingerprint is %4; trust it only if your "
+                                                "provider confirms it.")
                         .arg(m_config.host)
                         .arg(m_config.port)
                         .arg(reasons.join(QStringLiteral("; ")), m_fingerprint);
@@ -175,7 +177,7 @@ void ImapConnection::onSocketError(QAbstractSocket::SocketError error)
         break;
     }
     fail(Problem::Lost,
-         QStringLiteral("The connection to %1:%2 was lost: %3.")
+         QCoreApplication::translate("ImapConnection", "The connection to %1:%2 was lost: %3.")
              .arg(m_config.host)
              .arg(m_config.port)
              .arg(m_socket.errorString()));
@@ -415,7 +417,8 @@ void ImapConnection::handle(const ImapResponse &response, qsizetype size)
         m_current.reset();
         if (response.status() != "OK") {
             fail(Problem::WrongPassword,
-                 QStringLiteral("The mail server %1 refused the user name or password of %2: %3")
+                 QCoreApplication::translate("ImapConnection",
+                                             "The mail server %1 refused the user name or password of %2: %3")
                      .arg(m_config.host, m_config.user, QString::fromUtf8(response.text)));
             return;
         }

@@ -4,6 +4,7 @@
 #include "host/imap/ImapAccount.h"
 #include "platform/core/Verbose.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QSaveFile>
@@ -81,13 +82,14 @@ bool ImapItem::Display()
     m_error.clear();
     const QByteArray message = m_account->content(m_mailbox, m_uidValidity, m_uid);
     if (message.isEmpty()) {
-        m_error = unreachable(QStringLiteral("The message could not be fetched from the server"));
+        m_error =
+            unreachable(QCoreApplication::translate("ImapItem", "The message could not be fetched from the server"));
         return false;
     }
     const QString folder = displayFolder();
     if (!QDir().mkpath(folder)
         || !QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner)) {
-        m_error = QStringLiteral("The folder %1 cannot be created or written").arg(folder);
+        m_error = QCoreApplication::translate("ImapItem", "The folder %1 cannot be created or written").arg(folder);
         return false;
     }
     // The id names the file, so opening the same message twice reuses it; hashed, as a long
@@ -97,7 +99,7 @@ bool ImapItem::Display()
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(message) != message.size() || !file.commit()) {
         Verbose::line(QStringLiteral("imap: cannot save %1 to open it").arg(path));
-        m_error = QStringLiteral("The message could not be saved to %1 to open it").arg(path);
+        m_error = QCoreApplication::translate("ImapItem", "The message could not be saved to %1 to open it").arg(path);
         return false;
     }
     QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
@@ -109,7 +111,8 @@ bool ImapItem::Delete()
     m_error.clear();
     if (m_account->moveToTrash(m_mailbox, m_uidValidity, m_uid))
         return true;
-    m_error = unreachable(QStringLiteral("The message could not be moved to Trash on the server"));
+    m_error =
+        unreachable(QCoreApplication::translate("ImapItem", "The message could not be moved to Trash on the server"));
     return false;
 }
 
@@ -118,7 +121,8 @@ bool ImapItem::MarkRead()
     m_error.clear();
     if (m_account->markSeen(m_mailbox, m_uidValidity, m_uid))
         return true;
-    m_error = unreachable(QStringLiteral("The message could not be marked as read on the server"));
+    m_error =
+        unreachable(QCoreApplication::translate("ImapItem", "The message could not be marked as read on the server"));
     return false;
 }
 

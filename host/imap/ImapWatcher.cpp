@@ -7,6 +7,7 @@
 #include "platform/core/Timer.h"
 #include "platform/core/Verbose.h"
 
+#include <QCoreApplication>
 #include <QMetaObject>
 
 #include <climits>
@@ -188,9 +189,10 @@ void ImapWatcher::onReady(Watch *watch)
                                  return; // the session died; failed() handles it
                              if (tagged.status() != "OK") {
                                  watch->stopped = true;
-                                 setProblem(watch,
-                                            QStringLiteral("The mailbox \"%1\" is gone from %2.")
-                                                .arg(MailboxName::decode(QString::fromUtf8(mailbox)), key));
+                                 setProblem(
+                                     watch,
+                                     QCoreApplication::translate("ImapWatcher", "The mailbox \"%1\" is gone from %2.")
+                                         .arg(MailboxName::decode(QString::fromUtf8(mailbox)), key));
                                  connection->close();
                                  return;
                              }

@@ -5,6 +5,7 @@
 #include "host/maildir/MaildirStore.h"
 #include "platform/core/ProcessLauncher.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QProcess>
 
@@ -66,7 +67,7 @@ const MailHeaders &MaildirItem::headers() const
         QString why;
         m_headers = path.isEmpty() ? MailHeaders() : MailHeaderReader::parseFile(path, m_store->realRoot(), &why);
         if (!why.isEmpty()) {
-            m_store->warnOnce(path, QStringLiteral("a message is skipped: %1").arg(why));
+            m_store->warnOnce(path, QCoreApplication::translate("MaildirItem", "a message is skipped: %1").arg(why));
             // What is no message file at all leaves the index, so that later scans skip it too;
             // a listing made afterwards looks at it afresh. A failed read of a real message
             // (too many open files, say) keeps it, or it would count as new mail again later.
@@ -120,7 +121,8 @@ bool MaildirItem::Display()
     m_error.clear();
     const QString path = filePath();
     if (path.isEmpty()) {
-        m_error = QStringLiteral("The message file is gone (moved or deleted since it arrived)");
+        m_error =
+            QCoreApplication::translate("MaildirItem", "The message file is gone (moved or deleted since it arrived)");
         return false;
     }
     return MessageOpener::open(m_store->displayCommand(), path, &m_error);
@@ -132,7 +134,7 @@ bool MaildirItem::Delete()
     if (m_store->moveToTrash(m_dir, m_uniqueName, &m_error))
         return true;
     if (m_error.isEmpty())
-        m_error = QStringLiteral("The message could not be moved to Trash");
+        m_error = QCoreApplication::translate("MaildirItem", "The message could not be moved to Trash");
     return false;
 }
 
@@ -142,7 +144,7 @@ bool MaildirItem::MarkRead()
     if (m_store->markSeen(m_dir, m_uniqueName, &m_error))
         return true;
     if (m_error.isEmpty())
-        m_error = QStringLiteral("The message could not be marked as read");
+        m_error = QCoreApplication::translate("MaildirItem", "The message could not be marked as read");
     return false;
 }
 

@@ -4,6 +4,7 @@
 #include "host/common/MailboxName.h"
 #include "platform/core/Verbose.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -251,17 +252,19 @@ bool MaildirStore::moveToTrash(const QString &dir, const QString &uniqueName, QS
         return false;
     };
     if (dir == trashDir())
-        return fail(QStringLiteral("The message is already in Trash"));
+        return fail(QCoreApplication::translate("MaildirStore", "The message is already in Trash"));
     MaildirFolderIndex *source = index(dir);
     if (!source)
-        return fail(QStringLiteral("Its folder no longer exists"));
+        return fail(QCoreApplication::translate("MaildirStore", "Its folder no longer exists"));
     if (!source->contains(uniqueName))
         source->refreshAll();
     const std::optional<MaildirFolderIndex::Entry> entry = source->find(uniqueName);
     if (!entry)
-        return fail(QStringLiteral("The message file is gone (moved or deleted since it arrived)"));
+        return fail(QCoreApplication::translate("MaildirStore",
+                                                "The message file is gone (moved or deleted since it arrived)"));
     if (!ensureFolder(trashDir()))
-        return fail(QStringLiteral("The Trash folder %1 cannot be created").arg(folderPath(trashDir())));
+        return fail(QCoreApplication::translate("MaildirStore", "The Trash folder %1 cannot be created")
+                        .arg(folderPath(trashDir())));
 
     QString fileName = entry->fileName;
     if (!fileName.contains(QLatin1String(":2,")))
@@ -299,15 +302,16 @@ bool MaildirStore::moveToTrash(const QString &dir, const QString &uniqueName, QS
             source->refreshAll();
             const QString path = source->pathOf(uniqueName);
             if (path.isEmpty())
-                return fail(QStringLiteral("The message file is gone (moved or deleted since it arrived)"));
+                return fail(QCoreApplication::translate(
+                    "MaildirStore", "The message file is gone (moved or deleted since it arrived)"));
             from = QFile::encodeName(path);
             continue;
         }
         // EXDEV and any other failure: the message stays where it was.
-        return fail(
-            QStringLiteral("It cannot be moved to %1: %2").arg(trashCur, QString::fromLocal8Bit(strerror(errno))));
+        return fail(QCoreApplication::translate("MaildirStore", "It cannot be moved to %1: %2")
+                        .arg(trashCur, QString::fromLocal8Bit(strerror(errno))));
     }
-    return fail(QStringLiteral("No free name for it in %1").arg(trashCur));
+    return fail(QCoreApplication::translate("MaildirStore", "No free name for it in %1").arg(trashCur));
 }
 
 QString MaildirStore::seenFileName(const QString &fileName)
@@ -342,19 +346,21 @@ bool MaildirStore::markSeen(const QString &dir, const QString &uniqueName, QStri
     };
     MaildirFolderIndex *folder = index(dir);
     if (!folder)
-        return fail(QStringLiteral("Its folder no longer exists"));
+        return fail(QCoreApplication::translate("MaildirStore", "Its folder no longer exists"));
     if (!folder->contains(uniqueName))
         folder->refreshAll();
     for (int attempt = 0; attempt < 2; ++attempt) {
         const std::optional<MaildirFolderIndex::Entry> entry = folder->find(uniqueName);
         if (!entry)
-            return fail(QStringLiteral("The message file is gone (moved or deleted since it arrived)"));
+            return fail(QCoreApplication::translate("MaildirStore",
+                                                    "The message file is gone (moved or deleted since it arrived)"));
         if (entry->seen)
             return true;
         const QString target = seenFileName(entry->fileName);
         if (target.isEmpty())
-            return fail(
-                QStringLiteral("Its file name %1 carries no Maildir flags that could be changed").arg(entry->fileName));
+            return fail(QCoreApplication::translate("MaildirStore",
+                                                    "Its file name %1 carries no Maildir flags that could be changed")
+                            .arg(entry->fileName));
         const QString curDir = folderPath(dir) + QStringLiteral("/cur/");
         const QByteArray from = QFile::encodeName(folder->pathOf(uniqueName));
         const QByteArray to = QFile::encodeName(curDir + target);
@@ -377,11 +383,13 @@ bool MaildirStore::markSeen(const QString &dir, const QString &uniqueName, QStri
             continue;
         }
         if (errno == EEXIST)
-            return fail(QStringLiteral("Another file is already named %1%2").arg(curDir, target));
-        return fail(QStringLiteral("It cannot be renamed to %1%2: %3")
+            return fail(
+                QCoreApplication::translate("MaildirStore", "Another file is already named %1%2").arg(curDir, target));
+        return fail(QCoreApplication::translate("MaildirStore", "It cannot be renamed to %1%2: %3")
                         .arg(curDir, target, QString::fromLocal8Bit(strerror(errno))));
     }
-    return fail(QStringLiteral("The message file is gone (moved or deleted since it arrived)"));
+    return fail(
+        QCoreApplication::translate("MaildirStore", "The message file is gone (moved or deleted since it arrived)"));
 }
 
 QString MaildirStore::folderEntryId(const QString &dir)

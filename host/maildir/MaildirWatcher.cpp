@@ -6,6 +6,7 @@
 #include "platform/core/Timer.h"
 #include "platform/core/Verbose.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -89,8 +90,10 @@ MaildirWatcher::MaildirWatcher(const QList<std::shared_ptr<MaildirStore>> &store
     });
     m_fd = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     if (m_fd < 0) {
-        m_noInotify = QStringLiteral("The mail folders cannot be watched (inotify: %1); new mail will not be noticed.")
-                          .arg(systemError(errno));
+        m_noInotify =
+            QCoreApplication::translate(
+                "MaildirWatcher", "The mail folders cannot be watched (inotify: %1); new mail will not be noticed.")
+                .arg(systemError(errno));
     } else {
         m_notifier = new QSocketNotifier(m_fd, QSocketNotifier::Read, this);
         connect(m_notifier, &QSocketNotifier::activated, this, &MaildirWatcher::readEvents);
@@ -362,16 +365,18 @@ void MaildirWatcher::updateProblems()
     const auto note = [&now](const QString &path, int error) {
         if (isAccessError(error) && !now.contains(path))
             now.insert(path,
-                       QStringLiteral("The mail folder %1 cannot be read: %2. Its new mail is announced once it "
-                                      "can be read.")
+                       QCoreApplication::translate("MaildirWatcher",
+                                                   "The mail folder %1 cannot be read: %2. Its new mail "
+                                                   "is announced once it can be read.")
                            .arg(path, systemError(error)));
     };
     for (const auto &store : std::as_const(m_stores)) {
         if (m_roots.value(store.get()).gone) {
             now.insert(store->rootPath(),
-                       QStringLiteral("The mail store %1 is gone (deleted, moved away or no directory any more). It is "
-                                      "watched again as soon as it is back, and the mail waiting in it is announced "
-                                      "then.")
+                       QCoreApplication::translate("MaildirWatcher",
+                                                   "The mail store %1 is gone (deleted, moved away or no directory any "
+                                                   "more). It is watched again as soon as it is back, and the mail "
+                                                   "waiting in it is announced then.")
                            .arg(store->rootPath()));
             continue;
         }
@@ -386,8 +391,10 @@ void MaildirWatcher::updateProblems()
             note(it.key(), index->listError());
         if (!it->missing.isEmpty() && !now.contains(it.key()))
             now.insert(it.key(),
-                       QStringLiteral("The mail folder %1 has no %2/ directory (deleted or moved away). It "
-                                      "is watched again as soon as %2/ is back.")
+                       QCoreApplication::translate("MaildirWatcher",
+                                                   "The mail folder %1 has no %2/ directory (deleted or "
+                                                   "moved away). It is watched again as soon as %2/ is "
+                                                   "back.")
                            .arg(it.key(), it->missing));
     }
     m_problemsStale = false;

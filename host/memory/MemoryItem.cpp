@@ -3,6 +3,8 @@
 #include "host/memory/MemoryApplication.h"
 #include "host/memory/MemoryFolder.h"
 
+#include <QCoreApplication>
+
 namespace lumora {
 
 MemoryItem::MemoryItem(MemoryApplication *app, const std::weak_ptr<MemoryFolder> &folder, const QString &entryId,
@@ -63,9 +65,9 @@ bool MemoryItem::Display()
 QString MemoryItem::ErrorText() const
 {
     if (m_gone)
-        return QStringLiteral("The message no longer exists");
+        return QCoreApplication::translate("MemoryItem", "The message no longer exists");
     if (m_data.readsFail)
-        return QStringLiteral("The message cannot be read");
+        return QCoreApplication::translate("MemoryItem", "The message cannot be read");
     return {};
 }
 

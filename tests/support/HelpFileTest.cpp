@@ -1,5 +1,6 @@
-// The compiled help file, read back with an independent CHM reader (extract_chmLib): every
-// file the project lists is inside, byte for byte, and every page the contents name exists.
+// The compiled help files (English and each translation), read back with an independent CHM
+// reader (extract_chmLib): every file the project lists is inside, byte for byte, and every
+// page the contents name exists.
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -17,12 +18,12 @@ QByteArray readAll(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// The [FILES] section of the help project.
-QStringList projectFiles()
+// The [FILES] section of the help project in folder.
+QStringList projectFiles(const QString &folder)
 {
     QStringList files;
     bool inFiles = false;
-    const QString project = QString::fromUtf8(readAll(QStringLiteral(LUMORA_HELP_SOURCE "/Lumora.hhp")));
+    const QString project = QString::fromUtf8(readAll(folder + QStringLiteral("/Lumora.hhp")));
     for (const QString &raw : project.split(QLatin1Char('\n'))) {
         const QString line = raw.trimmed();
         if (line.startsWith(QLatin1Char('[')))
@@ -33,22 +34,30 @@ QStringList projectFiles()
     return files;
 }
 
-TEST(HelpFile, IndependentReaderFindsEveryPage)
+// A translation shares the English style sheet.
+QByteArray sourceOf(const QString &folder, const QString &name)
 {
+    const QString own = folder + QLatin1Char('/') + name;
+    return QFile::exists(own) ? readAll(own) : readAll(QStringLiteral(LUMORA_HELP_SOURCE "/") + name);
+}
+
+void expectComplete(const QString &helpFile, const QString &sourceFolder)
+{
+    SCOPED_TRACE(helpFile.toStdString());
     const QString reader = QStandardPaths::findExecutable(QStringLiteral("extract_chmLib"));
     ASSERT_FALSE(reader.isEmpty()) << "extract_chmLib (package libchm-bin) is needed";
     QTemporaryDir out;
     QProcess extract;
-    extract.start(reader, {QStringLiteral(LUMORA_HELP_FILE), out.path()});
+    extract.start(reader, {helpFile, out.path()});
     ASSERT_TRUE(extract.waitForFinished(60000));
     ASSERT_EQ(extract.exitCode(), 0) << extract.readAllStandardError().toStdString();
 
-    const QStringList files = projectFiles();
+    const QStringList files = projectFiles(sourceFolder);
     ASSERT_GE(files.size(), 8);
     for (const QString &name : files) {
         const QByteArray inside = readAll(QDir(out.path()).filePath(name));
         EXPECT_FALSE(inside.isEmpty()) << name.toStdString();
-        EXPECT_EQ(inside, readAll(QStringLiteral(LUMORA_HELP_SOURCE "/") + name)) << name.toStdString();
+        EXPECT_EQ(inside, sourceOf(sourceFolder, name)) << name.toStdString();
     }
 
     // Every topic of the contents and every link between pages leads to a page inside.
@@ -68,6 +77,18 @@ TEST(HelpFile, IndependentReaderFindsEveryPage)
             EXPECT_TRUE(QFile::exists(out.filePath(match.captured(1))))
                 << name.toStdString() << " -> " << match.captured(1).toStdString();
     }
+}
+
+TEST(HelpFile, IndependentReaderFindsEveryPage)
+{
+    expectComplete(QStringLiteral(LUMORA_HELP_FILE), QStringLiteral(LUMORA_HELP_SOURCE));
+}
+
+TEST(HelpFile, EachTranslationIsCompiledBesideItsPages)
+{
+    for (const QString &language : {QStringLiteral("de"), QStringLiteral("fr")})
+        expectComplete(QStringLiteral(LUMORA_HELP_HTML "/") + language + QStringLiteral("/Lumora.chm"),
+                       QStringLiteral(LUMORA_HELP_SOURCE "/") + language);
 }
 
 } // namespace
