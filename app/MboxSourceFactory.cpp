@@ -37,8 +37,9 @@ std::unique_ptr<MailSource> MboxSourceFactory::create(const QString &path, QStri
         // A file of another kind named by mistake would otherwise look like an empty mailbox.
         QFile file(path);
         if (file.open(QIODevice::ReadOnly) && !file.read(5).startsWith("From ")) {
-            *why = QCoreApplication::translate("MboxSourceFactory", "%1 is no mbox file (it does not begin with "
-                                                                    "\"From \")")
+            *why = QCoreApplication::translate("MboxSourceFactory",
+                                               "%1 is no mbox file (it does not begin with "
+                                               "\"From \")")
                        .arg(path);
             return nullptr;
         }

@@ -26,7 +26,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         if (starts.at(i) < 0 || starts.at(i) >= bytes.size() || !bytes.mid(starts.at(i)).startsWith("From "))
             std::abort();
         const qint64 end = i + 1 < starts.size() ? starts.at(i + 1) : bytes.size();
-        const lumora::MboxMessageHead head = lumora::MboxMessageHead::parse(bytes.mid(starts.at(i), end - starts.at(i)));
+        const lumora::MboxMessageHead head =
+            lumora::MboxMessageHead::parse(bytes.mid(starts.at(i), end - starts.at(i)));
         (void)head.received.isValid();
     }
     return 0;
