@@ -58,6 +58,9 @@ quint64 entryKey(quint64 identity, quint16 occurrence)
 
 } // namespace
 
+// A 100k-message spool keeps its index in a few megabytes.
+static_assert(sizeof(MboxFile::Entry) <= 24);
+
 MboxFile::MboxFile(const QString &path)
     : m_path(path)
 {
