@@ -1,5 +1,6 @@
 #include "addin/OlAddIn.h"
 
+#include "addin/AnnouncedMessages.h"
 #include "addin/ComponentAccess.h"
 #include "addin/HostTrayIcon.h"
 #include "addin/NewMailCommand.h"
@@ -38,6 +39,9 @@ namespace {
 
 const QString kOptionsPageProgId = QStringLiteral("LumoraProps.ctlLumora");
 constexpr int kMailCountdownMs = 5000;
+// How far back a folder's first look reaches, and how old mail may be when the server took
+// it in and still count as new: a first sync or a move writes old mail with new file times.
+constexpr int kLookBackSecs = 3 * 3600;
 // However long a burst lasts, its scan comes no later than this after its first event, so
 // a steady stream of mail is still shown.
 constexpr int kMailMaxWaitMs = 8000;
@@ -194,6 +198,13 @@ void OlAddIn::AttachToOutlook(host::Application *application)
     m_ini->setFile(iniPath);
     LoadWatchedFolders();
 
+    // What was shown before, so a restart, a synchroniser's copy or a move shows nothing twice.
+    m_announced = std::make_unique<AnnouncedMessages>(dataFolder + QStringLiteral("/Announced.txt"));
+    QString announcedError;
+    if (!m_announced->load(&announcedError))
+        reportFailure(QStringLiteral("AttachToOutlook"),
+                      tr("%1; messages shown before may be shown again").arg(announcedError));
+
     // The safe-mail component and the settings.
     m_safeMail = createComponent<host::SafeMailItem>(QStringLiteral("QuaySafeLib.SafeMailItem"));
     m_newMsgCount = 0;
@@ -267,6 +278,7 @@ void OlAddIn::DetachFromOutlook()
         trace(QStringLiteral("detach: main form unloaded"));
     }
     m_lastSeen.reset();
+    m_announced.reset();
     m_reportedMissing.clear();
     if (m_ini) {
         m_ini->flush();
@@ -651,7 +663,7 @@ void OlAddIn::LoadFoldersToScan()
     // Folders already watched keep their dates, so reloading the list never reports old
     // mail again; new folders look three hours back, as at start-up.
     auto fresh = std::make_unique<OrderedDictionary<FolderMark>>();
-    const QDateTime threeHoursBack = Clock::instance().now().addSecs(-3 * 3600);
+    const QDateTime threeHoursBack = Clock::instance().now().addSecs(-kLookBackSecs);
     for (const QString &entry : std::as_const(m_watchedFolders)) {
         const QStringList parts = entry.split(QLatin1Char('|'));
         if (parts.size() != 2)
@@ -885,6 +897,7 @@ void OlAddIn::GetNewMailMessages()
                   .arg(found));
         return;
     }
+    saveAnnounced();
     runNewMailCommand();
     const qint32 size = queue ? queue->Size() : 0;
     m_newMsgCount = static_cast<qint16>(qMin<qint32>(size, 32767));
@@ -897,6 +910,20 @@ void OlAddIn::GetNewMailMessages()
     if (m_main)
         m_main->tmrBalloon().restart(kBalloonCountdownMs);
     countUnreadSoon();
+}
+
+void OlAddIn::saveAnnounced()
+{
+    QString error;
+    if (m_announced && !m_announced->save(&error)) {
+        // Said once until it works again; the memory is kept and written with the next scan.
+        if (!m_announcedFailing)
+            reportFailure(QStringLiteral("GetNewMailMessages"),
+                          tr("%1; after a restart these messages may be shown again").arg(error));
+        m_announcedFailing = true;
+        return;
+    }
+    m_announcedFailing = false;
 }
 
 int OlAddIn::scanFolder(const QString &folderId, const QString &storeId, bool countOnly)
@@ -928,6 +955,9 @@ int OlAddIn::scanFolder(const QString &folderId, const QString &storeId, bool co
     FolderMark after = before;
     Queue *queue = addIn().queue;
     std::optional<int> lastImportance;
+    const QDateTime oldBefore = Clock::instance().now().addSecs(-kLookBackSecs);
+    int shownBefore = 0;
+    int oldMail = 0;
     for (; item; item = items->FindNext()) {
         // Only mail has a sender and subject to show; other items (meeting requests,
         // reports) are left alone and do not move the date.
@@ -954,11 +984,24 @@ int OlAddIn::scanFolder(const QString &folderId, const QString &storeId, bool co
                 after.idsAtDate.insert(id);
             }
         }
+        // The date says new; the message itself may still be old mail or shown already.
+        const QString messageKey = item->MessageKey();
+        if (m_announced && m_announced->contains(messageKey)) {
+            ++shownBefore;
+            continue;
+        }
+        const QDateTime origin = item->OriginTime();
+        if (origin.isValid() && origin < oldBefore) {
+            ++oldMail;
+            continue;
+        }
         const int importance = item->Importance();
         lastImportance = importance;
         ++found;
         if (countOnly)
             continue;
+        if (m_announced)
+            m_announced->add(messageKey);
         ++m_queuedThisScan;
         if (queue && queue->IsFull()) {
             // Only counted in the queue's summary: its sender and subject are never shown.
@@ -984,6 +1027,11 @@ int OlAddIn::scanFolder(const QString &folderId, const QString &storeId, bool co
     }
     if (!countOnly)
         m_lastSeen->SetItem(key, after);
+    if (shownBefore > 0 || oldMail > 0)
+        trace(QStringLiteral("scan: folder \"%1\": %2 shown before, %3 old mail, not new")
+                  .arg(MailText::forDisplay(folder->Name()))
+                  .arg(shownBefore)
+                  .arg(oldMail));
     // The icon follows the last message queued; set once, as thousands of messages would
     // otherwise update the tray as often.
     if (lastImportance)

@@ -18,6 +18,7 @@
 
 namespace lumora {
 
+class AnnouncedMessages;
 class CINIFile;
 class CFileVersionInfo;
 class Main;
@@ -133,6 +134,7 @@ private:
     // Queues the folder's new mail and returns how many it found; countOnly leaves the
     // queue and the date alone, so the mail is still new when it is looked for again.
     int scanFolder(const QString &folderId, const QString &storeId, bool countOnly);
+    void saveAnnounced();
     bool isSnoozed() const;
     void armSnoozeTimer();
     void snoozeTimer_Timer();
@@ -173,6 +175,9 @@ private:
     QString m_lastSubject;
     int m_queuedThisScan = 0;
     std::unique_ptr<OrderedDictionary<FolderMark>> m_lastSeen;
+    // Messages already queued, by MessageKey, across folders and restarts.
+    std::unique_ptr<AnnouncedMessages> m_announced;
+    bool m_announcedFailing = false;
     bool m_enabled = false;
     // When the first event of the burst now waiting for its scan came (ms since the epoch);
     // -1 while none waits.

@@ -84,6 +84,7 @@ void HostOptionsPage::InitProperties(host::PropertyPageSite *site)
     m_quietWhilePresenting->setChecked(m_settings.quietWhilePresenting);
     m_newMailCommand->setText(m_settings.newMailCommand);
     m_sources->setSources(m_settings.stores, m_settings.imapAccounts, m_open);
+    m_sources->setPop3Urls(m_settings.pop3Accounts);
     m_autostart->setChecked(Autostart::isEnabled());
     m_loading = false;
     m_dirty = false;
@@ -103,6 +104,7 @@ HostSettings HostOptionsPage::edited() const
     HostSettings s;
     s.stores = m_sources->stores();
     s.imapAccounts = m_sources->urls();
+    s.pop3Accounts = m_sources->pop3Urls();
     s.mailClient = m_mailClient->text().trimmed();
     s.displayCommand = m_displayCommand->text().trimmed();
     s.quietWhilePresenting = m_quietWhilePresenting->isChecked();
@@ -130,6 +132,7 @@ void HostOptionsPage::Apply()
         m_open = m_openQuery();
         m_loading = true;
         m_sources->setSources(s.stores, s.imapAccounts, m_open);
+        m_sources->setPop3Urls(s.pop3Accounts);
         m_loading = false;
     }
     QString error;

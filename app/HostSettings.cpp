@@ -29,6 +29,7 @@ HostSettings HostSettings::load()
     // One path a line: a path may hold any other character.
     s.stores = read("Stores").split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     s.imapAccounts = read("ImapAccounts").split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    s.pop3Accounts = read("Pop3Accounts").split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     s.mailClient = read("MailClient");
     s.displayCommand = read("DisplayCommand");
     // On unless turned off, so a setting never saved keeps the default.
@@ -43,6 +44,7 @@ bool HostSettings::save() const
     RegistryStore::Batch batch(RegistryStore::Root::CurrentUser);
     bool ok = write("Stores", stores.join(QLatin1Char('\n')));
     ok = write("ImapAccounts", imapAccounts.join(QLatin1Char('\n'))) && ok;
+    ok = write("Pop3Accounts", pop3Accounts.join(QLatin1Char('\n'))) && ok;
     ok = write("MailClient", mailClient) && ok;
     ok = write("DisplayCommand", displayCommand) && ok;
     ok = write("QuietWhilePresenting", quietWhilePresenting ? QStringLiteral("1") : QStringLiteral("0")) && ok;

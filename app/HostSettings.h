@@ -13,6 +13,8 @@ struct HostSettings
 {
     QStringList stores;
     QStringList imapAccounts;
+    // POP3 accounts, as addresses without passwords.
+    QStringList pop3Accounts;
     QString mailClient;
     QString displayCommand;
     bool quietWhilePresenting = true;

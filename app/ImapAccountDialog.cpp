@@ -16,29 +16,49 @@ namespace {
 
 using Security = ImapAccountConfig::Security;
 
-quint16 defaultPort(Security security)
-{
-    return security == Security::ImplicitTls ? 993 : 143;
-}
-
 } // namespace
+
+quint16 ImapAccountDialog::defaultPort(int security) const
+{
+    if (m_pop3)
+        return Pop3AccountConfig::Security(security) == Pop3AccountConfig::Security::ImplicitTls ? 995 : 110;
+    return Security(security) == Security::ImplicitTls ? 993 : 143;
+}
 
 ImapAccountDialog::ImapAccountDialog(const std::optional<ImapAccountConfig> &existing, QWidget *parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("ImapAccountDialog"));
     setWindowTitle(existing ? tr("IMAP Account") : tr("Add IMAP Account"));
+    build(existing.has_value());
+    const ImapAccountConfig start = existing.value_or(ImapAccountConfig{});
+    fill(start.host, start.user, int(start.security), start.port);
+}
 
+ImapAccountDialog::ImapAccountDialog(const std::optional<Pop3AccountConfig> &existing, QWidget *parent)
+    : QDialog(parent)
+    , m_pop3(true)
+{
+    setObjectName(QStringLiteral("Pop3AccountDialog"));
+    setWindowTitle(existing ? tr("POP3 Account") : tr("Add POP3 Account"));
+    build(existing.has_value());
+    const Pop3AccountConfig start = existing.value_or(Pop3AccountConfig{});
+    m_interval->setValue(start.intervalMinutes);
+    fill(start.host, start.user, int(start.security), start.port);
+}
+
+void ImapAccountDialog::build(bool editing)
+{
     m_host = new QLineEdit(this);
     m_host->setObjectName(QStringLiteral("txtHost"));
-    m_host->setPlaceholderText(QStringLiteral("imap.example.com"));
+    m_host->setPlaceholderText(m_pop3 ? QStringLiteral("pop.example.com") : QStringLiteral("imap.example.com"));
     m_port = new QSpinBox(this);
     m_port->setObjectName(QStringLiteral("spnPort"));
     m_port->setRange(1, 65535);
     m_security = new QComboBox(this);
     m_security->setObjectName(QStringLiteral("cboSecurity"));
     m_security->addItem(QStringLiteral("SSL/TLS"), int(Security::ImplicitTls));
-    m_security->addItem(QStringLiteral("STARTTLS"), int(Security::StartTls));
+    m_security->addItem(m_pop3 ? QStringLiteral("STLS") : QStringLiteral("STARTTLS"), int(Security::StartTls));
     m_plain = new QCheckBox(tr("Connect &without encryption"), this);
     m_plain->setObjectName(QStringLiteral("chkPlain"));
     m_plainWarning = new QLabel(tr("Without encryption your password and your mail cross the network "
@@ -53,7 +73,7 @@ ImapAccountDialog::ImapAccountDialog(const std::optional<ImapAccountConfig> &exi
     m_password = new QLineEdit(this);
     m_password->setObjectName(QStringLiteral("txtPassword"));
     m_password->setEchoMode(QLineEdit::Password);
-    m_password->setPlaceholderText(existing ? tr("unchanged") : tr("asked at start when empty"));
+    m_password->setPlaceholderText(editing ? tr("unchanged") : tr("asked at start when empty"));
     auto *keptNote = new QLabel(tr("The password is kept in the desktop's secret service."), this);
     keptNote->setWordWrap(true);
 
@@ -69,18 +89,28 @@ ImapAccountDialog::ImapAccountDialog(const std::optional<ImapAccountConfig> &exi
     form->addRow(QString(), m_plainWarning);
     form->addRow(tr("&User name:"), m_user);
     form->addRow(tr("Pass&word:"), m_password);
+    if (m_pop3) {
+        // POP3 cannot tell of new mail: the server is asked this often.
+        m_interval = new QSpinBox(this);
+        m_interval->setObjectName(QStringLiteral("spnInterval"));
+        m_interval->setRange(1, Pop3AccountConfig::MaxIntervalMinutes);
+        m_interval->setSuffix(tr(" min"));
+        form->addRow(tr("&Check every:"), m_interval);
+    }
     form->addRow(QString(), keptNote);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(m_buttons);
+}
 
-    const ImapAccountConfig start = existing.value_or(ImapAccountConfig{});
-    m_host->setText(start.host);
-    m_user->setText(start.user);
-    m_plain->setChecked(start.security == Security::Plain);
-    m_security->setCurrentIndex(start.security == Security::ImplicitTls ? 0 : 1);
-    m_lastDefaultPort = defaultPort(start.security);
-    m_port->setValue(start.port);
+void ImapAccountDialog::fill(const QString &host, const QString &user, int security, quint16 port)
+{
+    m_host->setText(host);
+    m_user->setText(user);
+    m_plain->setChecked(Security(security) == Security::Plain);
+    m_security->setCurrentIndex(Security(security) == Security::ImplicitTls ? 0 : 1);
+    m_lastDefaultPort = defaultPort(security);
+    m_port->setValue(port);
     m_plainWarning->setVisible(m_plain->isChecked());
     m_security->setEnabled(!m_plain->isChecked());
 
@@ -96,7 +126,7 @@ void ImapAccountDialog::securityChanged()
     m_plainWarning->setVisible(m_plain->isChecked());
     m_security->setEnabled(!m_plain->isChecked());
     // A port the user chose stays; the default follows the encryption.
-    const quint16 port = defaultPort(config().security);
+    const quint16 port = defaultPort(int(config().security));
     if (m_port->value() == m_lastDefaultPort)
         m_port->setValue(port);
     m_lastDefaultPort = port;
@@ -118,6 +148,19 @@ ImapAccountConfig ImapAccountDialog::config() const
     c.user = m_user->text().trimmed();
     c.security = m_plain->isChecked() ? Security::Plain : Security(m_security->currentData().toInt());
     return c;
+}
+
+Pop3AccountConfig ImapAccountDialog::pop3Config() const
+{
+    // The two kinds number their encryption alike.
+    const ImapAccountConfig c = config();
+    Pop3AccountConfig p;
+    p.host = c.host;
+    p.port = c.port;
+    p.user = c.user;
+    p.security = Pop3AccountConfig::Security(int(c.security));
+    p.intervalMinutes = m_interval ? m_interval->value() : Pop3AccountConfig::DefaultIntervalMinutes;
+    return p;
 }
 
 QString ImapAccountDialog::password() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "host/imap/ImapAccountConfig.h"
+#include "host/pop3/Pop3AccountConfig.h"
 
 #include <QDialog>
 
@@ -15,7 +16,8 @@ namespace lumora {
 
 // Where an IMAP account lives and who logs in: host, port, encryption and user name, and the
 // password to keep in the desktop's secret service. A connection without encryption must be
-// ticked on its own and carries a warning.
+// ticked on its own and carries a warning. The same dialog, with the check interval, serves
+// a POP3 account.
 class ImapAccountDialog : public QDialog
 {
     Q_OBJECT
@@ -23,12 +25,19 @@ public:
     // existing: the account to edit; null for a new one. An empty password field then keeps
     // the stored password.
     explicit ImapAccountDialog(const std::optional<ImapAccountConfig> &existing, QWidget *parent = nullptr);
+    // A POP3 account: its own ports, STLS, and how often the server is asked.
+    explicit ImapAccountDialog(const std::optional<Pop3AccountConfig> &existing, QWidget *parent = nullptr);
 
     ImapAccountConfig config() const;
+    // The POP3 account as the dialog stands (for the POP3 form).
+    Pop3AccountConfig pop3Config() const;
     // What the user typed; empty when they left the password alone.
     QString password() const;
 
 private:
+    void build(bool editing);
+    void fill(const QString &host, const QString &user, int security, quint16 port);
+    quint16 defaultPort(int security) const;
     void securityChanged();
     void validate();
 
@@ -39,6 +48,8 @@ private:
     QLabel *m_plainWarning = nullptr;
     QLineEdit *m_user = nullptr;
     QLineEdit *m_password = nullptr;
+    QSpinBox *m_interval = nullptr;
+    bool m_pop3 = false;
     QDialogButtonBox *m_buttons = nullptr;
     quint16 m_lastDefaultPort = 993;
 };

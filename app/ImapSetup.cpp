@@ -64,45 +64,52 @@ std::optional<ImapAccountConfig> ImapSetup::account(const QString &url, const Op
         Q_EMIT say(tr("Lumora: warning: %1 is used without encryption; the password and the mail "
                       "cross the network readable by anyone on the way.")
                        .arg(config->key()));
+    if (!credentials(config->key(), options, &config->password, &config->trustedFingerprints, error))
+        return std::nullopt;
+    return config;
+}
+
+bool ImapSetup::credentials(const QString &key, const Options &options, QString *password, QStringList *trusted,
+                            QString *error)
+{
     for (const QString &fingerprint : options.trust)
-        remember(config->key(), fingerprint.toUpper().remove(QLatin1Char(':')));
+        remember(key, fingerprint.toUpper().remove(QLatin1Char(':')));
     QSettings settings(trustFile(), QSettings::IniFormat);
-    config->trustedFingerprints = settings.value(config->key() + QStringLiteral("/trusted")).toStringList();
+    *trusted = settings.value(key + QStringLiteral("/trusted")).toStringList();
 
     if (!options.password.isEmpty()) {
-        config->password = options.password;
+        *password = options.password;
     } else if (options.passwordFromStdin) {
         if (!m_stdinRead) {
             m_stdinRead = true;
             QTextStream in(stdin);
             m_stdinPassword = in.readLine();
         }
-        config->password = m_stdinPassword;
+        *password = m_stdinPassword;
     } else {
         QString problem;
-        std::optional<QString> stored = m_store.read(config->key(), &problem);
+        std::optional<QString> stored = m_store.read(key, &problem);
         if (!problem.isEmpty())
             Q_EMIT say(QStringLiteral("Lumora: ") + problem);
         if (!stored && options.interactive && m_prompt) {
-            stored = m_prompt(config->key());
+            stored = m_prompt(key);
             if (stored) {
                 QString writeProblem;
-                if (!m_store.write(config->key(), *stored, &writeProblem))
+                if (!m_store.write(key, *stored, &writeProblem))
                     Q_EMIT say(tr("Lumora: %1 The password of %2 is used for this session only "
                                   "and is not written anywhere.")
-                                   .arg(writeProblem, config->key()));
+                                   .arg(writeProblem, key));
             }
         }
         if (!stored) {
             if (error)
-                *error =
-                    tr("No password for %1: none in the desktop's secret service%2.")
-                        .arg(config->key(), options.interactive ? tr(" and none given") : tr(" and no dialog to ask"));
-            return std::nullopt;
+                *error = tr("No password for %1: none in the desktop's secret service%2.")
+                             .arg(key, options.interactive ? tr(" and none given") : tr(" and no dialog to ask"));
+            return false;
         }
-        config->password = *stored;
+        *password = *stored;
     }
-    return config;
+    return true;
 }
 
 void ImapSetup::attach(ImapSource *source, bool interactive)
@@ -114,22 +121,30 @@ void ImapSetup::attach(ImapSource *source, bool interactive)
     connect(
         raw, &ImapAccount::certificateUntrusted, this,
         [this, raw, guard](const QString &fingerprint) {
-            // One question per certificate: a refusal is not asked again in this session.
-            if (fingerprint.isEmpty() || m_asked.contains(fingerprint))
-                return;
-            m_asked.insert(fingerprint);
-            const QString text = tr("The mail server %1 shows a certificate that no authority vouches for.\n\n"
-                                    "SHA-256 fingerprint:\n%2\n\nTrust it only if your provider "
-                                    "confirms this fingerprint. Trust it?")
-                                     .arg(raw->config().host, fingerprint);
-            if (QMessageBox::question(nullptr, QStringLiteral("Lumora"), text) != QMessageBox::Yes)
-                return;
-            remember(raw->config().key(), fingerprint);
-            raw->trustFingerprint(fingerprint);
-            if (guard)
-                guard->checkNow();
+            offerTrust(raw->config().host, raw->config().key(), fingerprint, [raw, guard, fingerprint] {
+                raw->trustFingerprint(fingerprint);
+                if (guard)
+                    guard->checkNow();
+            });
         },
         Qt::QueuedConnection); // asked from the event loop, not from inside a request's wait
+}
+
+void ImapSetup::offerTrust(const QString &host, const QString &key, const QString &fingerprint,
+                           const std::function<void()> &trusted)
+{
+    // One question per certificate: a refusal is not asked again in this session.
+    if (fingerprint.isEmpty() || m_asked.contains(fingerprint))
+        return;
+    m_asked.insert(fingerprint);
+    const QString text = tr("The mail server %1 shows a certificate that no authority vouches for.\n\n"
+                            "SHA-256 fingerprint:\n%2\n\nTrust it only if your provider "
+                            "confirms this fingerprint. Trust it?")
+                             .arg(host, fingerprint);
+    if (QMessageBox::question(nullptr, QStringLiteral("Lumora"), text) != QMessageBox::Yes)
+        return;
+    remember(key, fingerprint);
+    trusted();
 }
 
 } // namespace lumora

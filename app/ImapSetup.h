@@ -51,6 +51,14 @@ public:
     // Offers to trust a certificate the source's server shows that no authority vouches for.
     void attach(ImapSource *source, bool interactive);
 
+    // What any account (IMAP or POP3) known by key needs to log in: its password and the
+    // certificates the user trusted, got as account() gets them. False with *error.
+    bool credentials(const QString &key, const Options &options, QString *password, QStringList *trusted,
+                     QString *error);
+    // Asks once per certificate whether to trust it; trusted() is called once it is.
+    void offerTrust(const QString &host, const QString &key, const QString &fingerprint,
+                    const std::function<void()> &trusted);
+
     // The file that remembers trusted certificates: no secrets in it.
     static QString trustFile();
 

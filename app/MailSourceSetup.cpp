@@ -18,6 +18,7 @@ MailSourceSetup::MailSourceSetup(MailApplication &mail, PasswordStore &passwords
     , m_mail(mail)
     , m_imapSetup(passwords)
     , m_imap(m_imapSetup)
+    , m_pop3(m_imapSetup)
     , m_say(std::move(say))
 {
     m_imapOptions.interactive = interactive;
@@ -29,10 +30,10 @@ MailSourceSetup::MailSourceSetup(MailApplication &mail, PasswordStore &passwords
 
 MailSourceSetup::~MailSourceSetup() = default;
 
-bool MailSourceSetup::isOpen(const QString &key) const
+bool MailSourceSetup::isOpen(const QString &key, bool pop3) const
 {
     for (const Open &open : m_open) {
-        if (open.key == key)
+        if (open.key == key && open.pop3 == pop3)
             return true;
     }
     return false;
@@ -44,7 +45,7 @@ MailSource *MailSourceSetup::adopt(std::unique_ptr<MailSource> source, const QSt
     const QString storeId = raw->storeId();
     if (!m_mail.addSource(std::move(source)))
         return nullptr; // the same store under another name: already watched
-    m_open.append({key, storeId, kept, imap, QString()});
+    m_open.append({key, storeId, kept, imap});
     Verbose::line(QStringLiteral("watching %1").arg(raw->description()));
     return raw;
 }
@@ -106,6 +107,28 @@ bool MailSourceSetup::openMh(const QString &root, QString *why)
     return true;
 }
 
+bool MailSourceSetup::openPop3(const QString &url, bool kept, const QString &password, QString *why,
+                               MailSource **opened)
+{
+    const QString key = Pop3SourceFactory::key(url);
+    if (!key.isEmpty() && isOpen(key, true))
+        return true;
+    ImapSetup::Options options = m_imapOptions;
+    options.password = password;
+    std::unique_ptr<MailSource> source = m_pop3.create(url, options, why);
+    if (!source)
+        return false;
+    MailSource *raw = source.get();
+    const QString storeId = raw->storeId();
+    if (!m_mail.addSource(std::move(source)))
+        return true; // already watched
+    m_open.append({key, storeId, kept, false, true});
+    Verbose::line(QStringLiteral("watching %1").arg(raw->description()));
+    if (opened)
+        *opened = raw;
+    return true;
+}
+
 bool MailSourceSetup::compose(const CommandLine &commandLine, const HostSettings &stored, QString *error)
 {
     m_imapOptions.passwordFromStdin = commandLine.passwordFromStdin;
@@ -162,6 +185,17 @@ bool MailSourceSetup::compose(const CommandLine &commandLine, const HostSettings
         if (!openImap(url, true, QString(), &why) && m_say)
             m_say(tr("Lumora: the kept account is not watched: %1").arg(why));
     }
+    for (const QString &url : commandLine.pop3Urls) {
+        if (!openPop3(url, false, QString(), &why)) {
+            *error = QStringLiteral("--pop3: %1").arg(why);
+            return false;
+        }
+        m_imapOptions.passwordFromStdin = false;
+    }
+    for (const QString &url : stored.pop3Accounts) {
+        if (!openPop3(url, true, QString(), &why) && m_say)
+            m_say(tr("Lumora: the kept POP3 account is not watched: %1").arg(why));
+    }
     // The spool of a system that delivers locally, when no other place is known.
     const QString spool = MboxSourceFactory::defaultSpool();
     if (m_open.isEmpty() && !spool.isEmpty() && !openMbox(spool, QStringLiteral("$MAIL"), &why))
@@ -177,9 +211,12 @@ void MailSourceSetup::apply(const HostSettings &settings, const QHash<QString, Q
         wanted << MaildirSourceFactory::canonical(root);
     for (const QString &url : settings.imapAccounts)
         wanted << ImapSourceFactory::key(url);
+    QStringList wantedPop3;
+    for (const QString &url : settings.pop3Accounts)
+        wantedPop3 << Pop3SourceFactory::key(url);
     for (qsizetype i = m_open.size() - 1; i >= 0; --i) {
         const Open open = m_open.at(i);
-        if (!open.kept || wanted.contains(open.key))
+        if (!open.kept || (open.pop3 ? wantedPop3 : wanted).contains(open.key))
             continue;
         m_open.removeAt(i);
         m_mail.removeSource(open.storeId);
@@ -205,13 +242,22 @@ void MailSourceSetup::apply(const HostSettings &settings, const QHash<QString, Q
             Q_EMIT sourceOpened(opened);
         }
     }
+    for (const QString &url : settings.pop3Accounts) {
+        MailSource *opened = nullptr;
+        if (!openPop3(url, true, passwords.value(Pop3SourceFactory::key(url)), &why, &opened)) {
+            if (m_say)
+                m_say(tr("Lumora: the POP3 account is not watched: %1").arg(why));
+        } else if (opened) {
+            Q_EMIT sourceOpened(opened);
+        }
+    }
 }
 
 QStringList MailSourceSetup::openStores() const
 {
     QStringList out;
     for (const Open &open : m_open) {
-        if (!open.imap && open.other.isEmpty())
+        if (!open.imap && !open.pop3 && open.other.isEmpty())
             out << open.key;
     }
     return out;
@@ -221,7 +267,7 @@ QStringList MailSourceSetup::openAccounts() const
 {
     QStringList out;
     for (const Open &open : m_open) {
-        if (open.imap)
+        if (open.imap || open.pop3)
             out << open.key;
     }
     return out;

@@ -3,6 +3,7 @@
 #include "app/HostSettings.h"
 #include "app/ImapSetup.h"
 #include "app/ImapSourceFactory.h"
+#include "app/Pop3SourceFactory.h"
 
 #include <QHash>
 #include <QObject>
@@ -30,8 +31,9 @@ public:
         QStringList imapUrls;
         bool passwordFromStdin = false;
         QStringList trust;
-        QStringList mboxes;
-        QStringList mhDirs;
+        QStringList pop3Urls = {};
+        QStringList mboxes = {};
+        QStringList mhDirs = {};
     };
     using Say = std::function<void(const QString &text)>;
 
@@ -49,7 +51,8 @@ public:
     // the options, by account key. A source that cannot be opened is said and left out.
     void apply(const HostSettings &settings, const QHash<QString, QString> &passwords);
 
-    // Store roots open now (canonical; the default store first when it is open) and account keys.
+    // Store roots open now (canonical; the default store first when it is open) and account
+    // keys (IMAP and POP3).
     QStringList openStores() const;
     QStringList openAccounts() const;
     // The mbox files and MH directories open now, one line each ("mbox: /var/mail/ann ($MAIL)").
@@ -72,23 +75,26 @@ private:
         QString storeId;
         bool kept = false; // from the settings, so the settings may close it
         bool imap = false;
-        QString other; // for an mbox or MH source, how the Mail page lists it
+        bool pop3 = false;
+        QString other = {}; // for an mbox or MH source, how the Mail page lists it
     };
 
     // False (with *why) when the source cannot be opened; *opened is the source when it is
     // new, null when it was open already.
     bool openMaildir(const QString &root, bool kept, QString *why, MailSource **opened = nullptr);
     bool openImap(const QString &url, bool kept, const QString &password, QString *why, MailSource **opened = nullptr);
+    bool openPop3(const QString &url, bool kept, const QString &password, QString *why, MailSource **opened = nullptr);
     // origin says where the file was named, for the Mail page.
     bool openMbox(const QString &path, const QString &origin, QString *why);
     bool openMh(const QString &root, QString *why);
     // Puts the source into the application; null when its store is watched already.
     MailSource *adopt(std::unique_ptr<MailSource> source, const QString &key, bool kept, bool imap);
-    bool isOpen(const QString &key) const;
+    bool isOpen(const QString &key, bool pop3 = false) const;
 
     MailApplication &m_mail;
     ImapSetup m_imapSetup;
     ImapSourceFactory m_imap;
+    Pop3SourceFactory m_pop3;
     ImapSetup::Options m_imapOptions;
     Say m_say;
     QList<Open> m_open;

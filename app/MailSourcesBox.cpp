@@ -3,6 +3,7 @@
 #include "app/ImapAccountDialog.h"
 #include "app/MaildirSourceFactory.h"
 #include "host/imap/ImapAccountConfig.h"
+#include "host/pop3/Pop3AccountConfig.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -49,6 +50,8 @@ MailSourcesBox::MailSourcesBox(QWidget *parent)
     addStore->setObjectName(QStringLiteral("cmdAddStore"));
     auto *addAccount = new QPushButton(tr("Add &IMAP account..."), this);
     addAccount->setObjectName(QStringLiteral("cmdAddAccount"));
+    auto *addPop3 = new QPushButton(tr("Add &POP3 account..."), this);
+    addPop3->setObjectName(QStringLiteral("cmdAddPop3"));
     m_edit = new QPushButton(tr("&Edit..."), this);
     m_edit->setObjectName(QStringLiteral("cmdEdit"));
     m_remove = new QPushButton(tr("Re&move"), this);
@@ -62,6 +65,7 @@ MailSourcesBox::MailSourcesBox(QWidget *parent)
     auto *buttons = new QVBoxLayout;
     buttons->addWidget(addStore);
     buttons->addWidget(addAccount);
+    buttons->addWidget(addPop3);
     buttons->addWidget(m_edit);
     buttons->addWidget(m_remove);
     buttons->addStretch(1);
@@ -74,6 +78,7 @@ MailSourcesBox::MailSourcesBox(QWidget *parent)
 
     connect(addStore, &QPushButton::clicked, this, &MailSourcesBox::addStore);
     connect(addAccount, &QPushButton::clicked, this, &MailSourcesBox::addAccount);
+    connect(addPop3, &QPushButton::clicked, this, [this] { runPop3Dialog(-1); });
     connect(m_edit, &QPushButton::clicked, this, &MailSourcesBox::edit);
     connect(m_remove, &QPushButton::clicked, this, &MailSourcesBox::remove);
     connect(m_list, &QListWidget::itemDoubleClicked, this, &MailSourcesBox::edit);
@@ -84,6 +89,12 @@ MailSourcesBox::MailSourcesBox(QWidget *parent)
 QString MailSourcesBox::canonical(const QString &path)
 {
     return MaildirSourceFactory::canonical(path);
+}
+
+void MailSourcesBox::setPop3Urls(const QStringList &urls)
+{
+    m_pop3Urls = urls;
+    fill();
 }
 
 void MailSourcesBox::setSources(const QStringList &stores, const QStringList &urls, const Open &open)
@@ -130,6 +141,19 @@ void MailSourcesBox::fill()
                    + (m_open.accounts.contains(config->key()) ? QString() : tr(kNotOpen)),
                Account, int(i));
     }
+    for (qsizetype i = 0; i < m_pop3Urls.size(); ++i) {
+        const std::optional<Pop3AccountConfig> config = Pop3AccountConfig::fromUrl(m_pop3Urls.at(i));
+        if (!config) {
+            addRow(tr("POP3: %1 (not understood)").arg(m_pop3Urls.at(i)), Pop3Account, int(i));
+            continue;
+        }
+        const QString security = config->security == Pop3AccountConfig::Security::StartTls
+            ? QStringLiteral("STLS")
+            : securityName(ImapAccountConfig::Security(int(config->security)));
+        addRow(tr("POP3: %1 (%2, every %n minute(s))", nullptr, config->intervalMinutes).arg(config->key(), security)
+                   + (m_open.accounts.contains(config->key()) ? QString() : kNotOpen),
+               Pop3Account, int(i));
+    }
     for (const QString &other : std::as_const(m_open.others))
         addRow(other, FixedOther, -1);
     selectionChanged();
@@ -139,8 +163,8 @@ void MailSourcesBox::selectionChanged()
 {
     const QListWidgetItem *item = m_list->currentItem();
     const int kind = item ? item->data(KindRole).toInt() : -1;
-    m_edit->setEnabled(kind == Account);
-    m_remove->setEnabled(kind == KeptStore || kind == Account);
+    m_edit->setEnabled(kind == Account || kind == Pop3Account);
+    m_remove->setEnabled(kind == KeptStore || kind == Account || kind == Pop3Account);
 }
 
 void MailSourcesBox::addStore()
@@ -194,6 +218,35 @@ bool MailSourcesBox::runAccountDialog(int index)
     return true;
 }
 
+bool MailSourcesBox::runPop3Dialog(int index)
+{
+    const std::optional<Pop3AccountConfig> existing =
+        index >= 0 ? Pop3AccountConfig::fromUrl(m_pop3Urls.at(index)) : std::optional<Pop3AccountConfig>{};
+    ImapAccountDialog dialog(existing, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    const Pop3AccountConfig config = dialog.pop3Config();
+    // One entry an account: adding one that is listed already edits it.
+    for (qsizetype i = 0; i < m_pop3Urls.size(); ++i) {
+        const auto other = Pop3AccountConfig::fromUrl(m_pop3Urls.at(i));
+        if (i != index && other && other->key() == config.key()) {
+            m_pop3Urls.removeAt(i);
+            if (index > i)
+                --index;
+            break;
+        }
+    }
+    if (index >= 0)
+        m_pop3Urls[index] = config.toUrl();
+    else
+        m_pop3Urls.append(config.toUrl());
+    if (!dialog.password().isEmpty())
+        m_passwords.insert(config.key(), dialog.password());
+    fill();
+    Q_EMIT changed();
+    return true;
+}
+
 void MailSourcesBox::addAccount()
 {
     runAccountDialog(-1);
@@ -202,10 +255,12 @@ void MailSourcesBox::addAccount()
 void MailSourcesBox::edit()
 {
     const QListWidgetItem *item = m_list->currentItem();
-    if (!item || item->data(KindRole).toInt() != Account)
+    if (!item || (item->data(KindRole).toInt() != Account && item->data(KindRole).toInt() != Pop3Account))
         return;
     const int index = item->data(IndexRole).toInt();
-    if (index >= 0 && index < m_urls.size())
+    if (item->data(KindRole).toInt() == Pop3Account && index >= 0 && index < m_pop3Urls.size())
+        runPop3Dialog(index);
+    else if (item->data(KindRole).toInt() == Account && index >= 0 && index < m_urls.size())
         runAccountDialog(index);
 }
 
@@ -220,6 +275,8 @@ void MailSourcesBox::remove()
         m_stores.removeAt(index);
     else if (kind == Account && index >= 0 && index < m_urls.size())
         m_urls.removeAt(index);
+    else if (kind == Pop3Account && index >= 0 && index < m_pop3Urls.size())
+        m_pop3Urls.removeAt(index);
     else
         return;
     fill();

@@ -27,7 +27,7 @@ public:
         QStringList accounts;
         // mbox files and MH directories watched now, as listed ("mbox: /var/mail/ann ($MAIL)");
         // they come from the command line or $MAIL, so the page shows them without removing them.
-        QStringList others;
+        QStringList others = {};
     };
 
     explicit MailSourcesBox(QWidget *parent = nullptr);
@@ -36,6 +36,9 @@ public:
     void setSources(const QStringList &stores, const QStringList &urls, const Open &open);
     QStringList stores() const { return m_stores; }
     QStringList urls() const { return m_urls; }
+    // The kept POP3 accounts, as addresses ("pop3s://user@host:995"); set after setSources.
+    void setPop3Urls(const QStringList &urls);
+    QStringList pop3Urls() const { return m_pop3Urls; }
     // Passwords typed since the sources were set, by account key.
     QHash<QString, QString> passwords() const { return m_passwords; }
     void forgetPasswords() { m_passwords.clear(); }
@@ -49,9 +52,10 @@ Q_SIGNALS:
 private:
     enum Kind {
         FixedStore, // the default store or one from the command line: not the page's to remove
-        FixedOther, // an mbox file or MH directory: from the command line, shown only
         KeptStore,
-        Account
+        Account,
+        Pop3Account,
+        FixedOther, // an mbox file or MH directory: from the command line or $MAIL, shown only
     };
 
     void fill();
@@ -63,10 +67,12 @@ private:
     // Puts the dialog's account at index (or at the end when index is -1); false when the
     // user cancelled.
     bool runAccountDialog(int index);
+    bool runPop3Dialog(int index);
     QListWidgetItem *addRow(const QString &text, Kind kind, int index);
 
     QStringList m_stores;
     QStringList m_urls;
+    QStringList m_pop3Urls;
     Open m_open;
     QHash<QString, QString> m_passwords;
     QListWidget *m_list = nullptr;

@@ -56,6 +56,7 @@ struct Options
     QStringList imapUrls;
     bool imapPasswordStdin = false;
     QStringList imapTrust;
+    QStringList pop3Urls;
     bool switchAutostart = false;
     QString autostart;
 };
@@ -118,6 +119,14 @@ Options parse(const QApplication &app)
         QStringLiteral("imap-trust"),
         QCoreApplication::translate("main", "Trust the IMAP server certificate with this SHA-256 fingerprint."),
         QStringLiteral("fingerprint"));
+    const QCommandLineOption pop3(
+        QStringLiteral("pop3"),
+        QCoreApplication::translate("main",
+                                    "Watch this POP3 account as well: pop3s://user@host[:port], or "
+                                    "pop3://user@host[:port] for STLS; ?interval=MINUTES sets how often "
+                                    "the server is asked (5 by default; repeatable). The password and "
+                                    "certificate options of IMAP serve it too."),
+        QStringLiteral("url"));
     const QCommandLineOption autostart(
         QStringLiteral("autostart"),
         QCoreApplication::translate("main", "Start Lumora when you log in (on) or not (off), then exit."),
@@ -125,7 +134,7 @@ Options parse(const QApplication &app)
     const QCommandLineOption version(QStringLiteral("version"),
                                      QCoreApplication::translate("main", "Print the version and exit."));
     parser.addOptions({version, demo, verbose, testPopup, options, quit, maildir, mbox, mh, hostProgram, displayCommand,
-                       mailClient, imap, imapPasswordStdin, imapTrust, autostart});
+                       mailClient, imap, imapPasswordStdin, imapTrust, pop3, autostart});
     parser.process(app);
 
     Options o;
@@ -142,6 +151,7 @@ Options parse(const QApplication &app)
     o.imapUrls = parser.values(imap);
     o.imapPasswordStdin = parser.isSet(imapPasswordStdin);
     o.imapTrust = parser.values(imapTrust);
+    o.pop3Urls = parser.values(pop3);
     o.switchAutostart = parser.isSet(autostart);
     o.autostart = parser.value(autostart);
     Verbose::setEnabled(parser.isSet(verbose));
@@ -230,7 +240,7 @@ std::unique_ptr<MailApplication> composeMailHost(const Options &options, Passwor
     sources->setPrompt(askPassword);
     QString error;
     if (!sources->compose({options.maildirs, options.imapUrls, options.imapPasswordStdin, options.imapTrust,
-                           options.mboxes, options.mhDirs},
+                           options.pop3Urls, options.mboxes, options.mhDirs},
                           stored, &error)) {
         say(QStringLiteral("Lumora: ") + error);
         return nullptr;

@@ -13,6 +13,16 @@ QString Item::ErrorText() const
     return {};
 }
 
+QString Item::MessageKey() const
+{
+    return {};
+}
+
+QDateTime Item::OriginTime() const
+{
+    return {};
+}
+
 bool Item::MarkRead()
 {
     // A host that keeps no read state cannot change it.

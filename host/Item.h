@@ -46,6 +46,14 @@ public:
     virtual bool UnRead() const = 0;
     // The sender's display name (or address when it has none).
     virtual QString SenderName() const = 0;
+    // Names the message itself rather than where it lies, so that it is known again after a
+    // move to another folder or a synchroniser's new copy: its Message-ID, or what else of
+    // it the store keeps across such changes. Empty when the item has none.
+    virtual QString MessageKey() const;
+    // When the mail system took the message in, from the message or its server rather than
+    // from the copy at hand (a first sync writes old mail with new file times). Null when
+    // unknown.
+    virtual QDateTime OriginTime() const;
 
     // Opens the item in its own window (not modal). False when nothing could be opened.
     Q_INVOKABLE virtual bool Display() = 0;

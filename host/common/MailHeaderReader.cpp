@@ -49,6 +49,8 @@ struct HeaderFields
     Field importance;
     Field xPriority;
     Field priority;
+    Field messageId;
+    Field received;
 };
 
 Field *fieldFor(HeaderFields &f, QByteArrayView name)
@@ -67,6 +69,10 @@ Field *fieldFor(HeaderFields &f, QByteArrayView name)
         slot = &f.xPriority;
     else if (is("Priority"))
         slot = &f.priority;
+    else if (is("Message-ID"))
+        slot = &f.messageId;
+    else if (is("Received"))
+        slot = &f.received;
     // Only the first occurrence counts; a null value marks "not seen yet".
     return slot && slot->text.isNull() ? slot : nullptr;
 }
@@ -134,7 +140,8 @@ HeaderFields readFields(const QByteArray &header)
             appendCapped(current, value);
         }
     }
-    for (Field *v : {&f.subject, &f.from, &f.date, &f.importance, &f.xPriority, &f.priority}) {
+    for (Field *v :
+         {&f.subject, &f.from, &f.date, &f.importance, &f.xPriority, &f.priority, &f.messageId, &f.received}) {
         // NUL bytes end C strings further down; show them as blanks.
         v->text.replace('\0', ' ');
         if (v->cut)
@@ -159,6 +166,19 @@ QString capped(QString text, bool cut)
     while (!text.isEmpty() && text.back().isSpace())
         text.chop(1);
     return text + QStringLiteral("\u2026");
+}
+
+QDateTime headerDate(const QByteArray &text)
+{
+    if (text.isEmpty())
+        return {};
+    ensureGMime();
+    GDateTime *date = g_mime_utils_header_decode_date(text.constData());
+    if (!date)
+        return {};
+    const QDateTime result = QDateTime::fromSecsSinceEpoch(g_date_time_to_unix(date), Qt::LocalTime);
+    g_date_time_unref(date);
+    return result;
 }
 
 } // namespace
@@ -215,13 +235,20 @@ MailHeaders MailHeaderReader::parse(const QByteArray &message)
     result.subject = capped(MailHeaderText::oneLine(MailHeaderText::decode(f.subject.text)), f.subject.cut);
     result.senderName = capped(MailHeaderText::senderName(f.from.text), f.from.cut);
     result.importance = importanceFrom(f.importance.text, f.xPriority.text, f.priority.text);
-    if (!f.date.text.isEmpty()) {
-        ensureGMime();
-        if (GDateTime *date = g_mime_utils_header_decode_date(f.date.text.constData())) {
-            result.date = QDateTime::fromSecsSinceEpoch(g_date_time_to_unix(date), Qt::LocalTime);
-            g_date_time_unref(date);
-        }
+    result.date = headerDate(f.date.text);
+    // A cut value is no id at all: two long ids sharing their first bytes would be taken
+    // for one message.
+    if (!f.messageId.cut) {
+        QByteArray id = f.messageId.text.trimmed();
+        if (id.startsWith('<') && id.endsWith('>'))
+            id = id.sliced(1, id.size() - 2).trimmed();
+        if (!id.contains(' ') && !id.contains('\t'))
+            result.messageId = id;
     }
+    // The date is what follows the last ';' of the trace line.
+    const qsizetype semicolon = f.received.text.lastIndexOf(';');
+    if (semicolon >= 0 && !f.received.cut)
+        result.received = headerDate(f.received.text.sliced(semicolon + 1).trimmed());
     return result;
 }
 

@@ -16,6 +16,11 @@ struct MailHeaders
     int importance = 1;
     // The Date header; null when missing or unparsable.
     QDateTime date;
+    // The Message-ID without its angle brackets and blanks; empty when missing.
+    QByteArray messageId;
+    // When the last mail server took the message in: the date of the topmost Received
+    // header; null when missing or unparsable.
+    QDateTime received;
 };
 
 // Parses untrusted message headers: folded lines, RFC 2047 words and charsets (through

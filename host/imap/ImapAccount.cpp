@@ -15,7 +15,8 @@ namespace lumora {
 
 namespace {
 
-const QByteArray HeaderFields = "BODY.PEEK[HEADER.FIELDS (FROM SUBJECT DATE IMPORTANCE X-PRIORITY PRIORITY)]";
+const QByteArray HeaderFields =
+    "BODY.PEEK[HEADER.FIELDS (FROM SUBJECT DATE IMPORTANCE X-PRIORITY PRIORITY MESSAGE-ID)]";
 
 // The value that follows the FETCH item whose name starts with prefix ("BODY[").
 const ImapValue *fetchItem(const ImapValue &list, const QByteArray &prefix)

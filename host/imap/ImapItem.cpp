@@ -51,6 +51,12 @@ QString ImapItem::SenderName() const
     return h ? h->senderName : QString();
 }
 
+QString ImapItem::MessageKey() const
+{
+    const MailHeaders *h = headers();
+    return h && !h->messageId.isEmpty() ? QStringLiteral("<%1>").arg(QString::fromLatin1(h->messageId)) : QString();
+}
+
 int ImapItem::Importance() const
 {
     const MailHeaders *h = headers();

@@ -28,6 +28,10 @@ public:
     int Importance() const override;
     bool UnRead() const override;
     QString SenderName() const override;
+    // The Message-ID; a move between mailboxes gives the message a new UID, not a new id.
+    QString MessageKey() const override;
+    // INTERNALDATE, when the server took the message in.
+    QDateTime OriginTime() const override { return ReceivedTime(); }
     // Saves the message as a private temporary .eml file and opens it with the display command.
     bool Display() override;
     bool Delete() override;

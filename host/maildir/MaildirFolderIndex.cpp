@@ -55,10 +55,17 @@ bool acceptableLink(const QByteArray &path, const QString &storeRoot, struct sta
     return stat(path.constData(), target) == 0 && S_ISREG(target->st_mode);
 }
 
+// The base name up to the first ',' or ':'. Writers put only stable, unique text there;
+// what follows is theirs to change: the flags after ':', and after ',' Maildir++ sizes and
+// the server uid a synchroniser appends when it takes a local delivery over (",U=12",
+// ",U=12,FMD5=…"), which gives the file a new name, often a new copy and time too.
 qsizetype uniqueLength(QByteArrayView fileName)
 {
-    const qsizetype colon = fileName.indexOf(':');
-    return colon < 0 ? fileName.size() : colon;
+    for (qsizetype i = 0; i < fileName.size(); ++i) {
+        if (fileName.at(i) == ',' || fileName.at(i) == ':')
+            return i;
+    }
+    return fileName.size();
 }
 
 qint64 nanoseconds(const struct stat &st)
@@ -85,8 +92,11 @@ quint64 MaildirFolderIndex::listings()
 
 QString MaildirFolderIndex::uniqueName(const QString &fileName)
 {
-    const qsizetype colon = fileName.indexOf(QLatin1Char(':'));
-    return colon < 0 ? fileName : fileName.left(colon);
+    for (qsizetype i = 0; i < fileName.size(); ++i) {
+        if (fileName.at(i) == QLatin1Char(',') || fileName.at(i) == QLatin1Char(':'))
+            return fileName.left(i);
+    }
+    return fileName;
 }
 
 bool MaildirFolderIndex::hasSeenFlag(QByteArrayView fileName)
@@ -208,6 +218,11 @@ void MaildirFolderIndex::refresh(Sub sub)
                 m_table.setFlags(id, m_table.flags(id) | Marked);
                 continue;
             }
+            // A synchroniser writes its renamed copy before it removes the original, so for a
+            // moment both lie here; the longer name is the newer one and the one that stays.
+            if (id != MaildirNameTable::None && (m_table.flags(id) & (InCur | Marked)) == (subFlag | Marked)
+                && name.size() < m_table.fileName(id).size())
+                continue;
             // Only unread messages need their time up front; read ones are stat'ed on demand.
             const bool wantTime = !hasSeenFlag(name) && (id == MaildirNameTable::None || !m_table.hasTime(id));
             qint64 timeNs = 0;

@@ -12,8 +12,9 @@
 namespace lumora {
 
 // What one Maildir folder holds, from directory listings, directory events and file times
-// only, so that searches walk memory. Keyed by the message's unique name (the file name
-// without its ":2,flags" part), which survives the move from new/ to cur/ and flag changes.
+// only, so that searches walk memory. Keyed by the message's unique name (the file name up
+// to its first ',' or ':'), which survives the move from new/ to cur/, flag changes and the
+// uid a synchroniser appends.
 // Names are kept as the bytes the directory gives; only unread messages keep a time.
 class MaildirFolderIndex
 {

@@ -90,6 +90,23 @@ QString MaildirItem::SenderName() const
     return headers().senderName;
 }
 
+QString MaildirItem::MessageKey() const
+{
+    const MailHeaders &h = headers();
+    if (!h.messageId.isEmpty())
+        return QStringLiteral("<%1>").arg(QString::fromLatin1(h.messageId));
+    // Some synchronisers give a local delivery a name of their own; sender, subject and the
+    // second it was written still tell the message apart from any other.
+    if (h.date.isValid())
+        return QStringLiteral("headers:%1\n%2\n%3").arg(h.date.toSecsSinceEpoch()).arg(h.senderName, h.subject);
+    return QStringLiteral("maildir:") + m_uniqueName;
+}
+
+QDateTime MaildirItem::OriginTime() const
+{
+    return headers().received;
+}
+
 int MaildirItem::Importance() const
 {
     return headers().importance;

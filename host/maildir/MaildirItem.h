@@ -27,6 +27,11 @@ public:
     int Importance() const override;
     bool UnRead() const override;
     QString SenderName() const override;
+    // The Message-ID; else the Date, sender and subject; else the unique name (which a
+    // reader's move by rename keeps).
+    QString MessageKey() const override;
+    // The date of the topmost Received header.
+    QDateTime OriginTime() const override;
     bool Display() override;
     bool Delete() override;
     bool MarkRead() override;

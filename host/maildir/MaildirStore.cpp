@@ -268,7 +268,7 @@ bool MaildirStore::moveToTrash(const QString &dir, const QString &uniqueName, QS
 
     QString fileName = entry->fileName;
     if (!fileName.contains(QLatin1String(":2,")))
-        fileName = uniqueName + QStringLiteral(":2,");
+        fileName = fileName.left(fileName.indexOf(QLatin1Char(':'))) + QStringLiteral(":2,");
     const QString info = fileName.mid(fileName.indexOf(QLatin1Char(':')));
     const QString trashCur = folderPath(trashDir()) + QStringLiteral("/cur/");
     QByteArray from = QFile::encodeName(source->pathOf(uniqueName));

@@ -39,6 +39,16 @@ QDateTime MemoryItem::ReceivedTime() const
     return readable() && isMail() && !m_entryId.isEmpty() ? m_data.receivedTime : QDateTime();
 }
 
+QString MemoryItem::MessageKey() const
+{
+    return readable() && isMail() ? m_data.messageKey : QString();
+}
+
+QDateTime MemoryItem::OriginTime() const
+{
+    return readable() && isMail() ? m_data.originTime : QDateTime();
+}
+
 int MemoryItem::Importance() const
 {
     return readable() && isMail() ? m_data.importance : 0;

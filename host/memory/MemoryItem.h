@@ -24,6 +24,9 @@ struct MemoryItemData
     // Every property read yields an empty value and Display/Delete fail, as for an item
     // the mail store cannot open.
     bool readsFail = false;
+    // What MessageKey and OriginTime give; empty and null stand for a store without them.
+    QString messageKey;
+    QDateTime originTime;
 };
 
 // An item held in memory. Saved items live in a folder and carry an id; unsaved ones come
@@ -43,6 +46,8 @@ public:
     int Importance() const override;
     bool UnRead() const override;
     QString SenderName() const override;
+    QString MessageKey() const override;
+    QDateTime OriginTime() const override;
     bool Display() override;
     bool Delete() override;
     bool MarkRead() override;
@@ -53,6 +58,8 @@ public:
     void setReadsFail(bool fail) { m_data.readsFail = fail; }
     // A null time stands for a store that cannot tell when the item arrived.
     void setReceivedTime(const QDateTime &time) { m_data.receivedTime = time; }
+    void setMessageKey(const QString &key) { m_data.messageKey = key; }
+    void setOriginTime(const QDateTime &time) { m_data.originTime = time; }
     // True once the item was deleted or moved away; the object then stands for nothing.
     bool isGone() const { return m_gone; }
     std::shared_ptr<MemoryFolder> folder() const { return m_folder.lock(); }

@@ -5,6 +5,7 @@
 
 #include "settings/SettingsLocation.h"
 
+#include "host/COMAddIns.h"
 #include "host/ComponentFactory.h"
 #include "platform/core/Clock.h"
 #include "platform/core/Registry.h"
@@ -21,6 +22,12 @@
 namespace lumora::test {
 
 AddInFixture::AddInFixture()
+    : AddInFixture(QDateTime(QDate(2026, 1, 5), QTime(9, 0)))
+{
+}
+
+AddInFixture::AddInFixture(const QDateTime &start)
+    : clock(start)
 {
     Clock::setInstance(&clock);
     Verbose::setEnabled(true);
@@ -68,6 +75,13 @@ void AddInFixture::connectAddIn(bool withExplorer)
     connect = std::make_unique<Connect>();
     host::COMAddIn *entry = app.comAddIns()->add(QStringLiteral("Lumora.Connect"));
     connect->AddinInstance_OnConnection(&app, 0, entry, QVariant());
+}
+
+void AddInFixture::connectAddInTo(host::Application *host)
+{
+    connect = std::make_unique<Connect>();
+    host::COMAddIn *entry = host->comAddIns()->add(QStringLiteral("Lumora.Connect"));
+    connect->AddinInstance_OnConnection(host, 0, entry, QVariant());
 }
 
 void AddInFixture::disconnectAddIn()

@@ -34,6 +34,8 @@ class AddInFixture : public ::testing::Test
 {
 protected:
     AddInFixture();
+    // A clock starting at `start`, for hosts whose mail carries real times.
+    explicit AddInFixture(const QDateTime &start);
     ~AddInFixture() override;
 
     // Writes the host program file with this major version and registers its folder.
@@ -42,6 +44,8 @@ protected:
     void setTemplateIni(const QByteArray &text);
     // Opens a main window (unless told not to) and connects the add-in.
     void connectAddIn(bool withExplorer = true);
+    // Connects the add-in to another host than the in-memory one; it must have a window.
+    void connectAddInTo(host::Application *host);
     void disconnectAddIn();
 
     OlAddIn *controller() const { return connect ? connect->m_BaseClass() : nullptr; }

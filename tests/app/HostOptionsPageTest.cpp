@@ -6,6 +6,7 @@
 #include "app/HostProblemReport.h"
 #include "host/Application.h"
 #include "host/imap/ImapAccountConfig.h"
+#include "host/pop3/Pop3AccountConfig.h"
 #include "platform/core/Registry.h"
 #include "platform/core/RegistryStore.h"
 #include "settings/modRegistry.h"
@@ -351,4 +352,57 @@ TEST_F(HostPageTest, APasswordTheSecretServiceRefusesIsToldAndTheAccountIsStillK
     EXPECT_TRUE(told.contains(QStringLiteral("cy@imap.example.net:993: no secret service."))) << told.toStdString();
     EXPECT_TRUE(told.contains(QStringLiteral("asks for it when it starts"))) << told.toStdString();
     EXPECT_EQ(HostSettings::load().imapAccounts.size(), 2);
+}
+
+TEST_F(HostPageTest, APop3AccountIsAddedWithItsIntervalAndStoredApartFromTheImapOnes)
+{
+    open();
+    ModalAnswer answer(QStringLiteral("Pop3AccountDialog"), [](QWidget *d) {
+        EXPECT_EQ(child<QSpinBox>(d, "spnPort")->value(), 995);
+        EXPECT_EQ(child<QSpinBox>(d, "spnInterval")->value(), 5);
+        EXPECT_EQ(child<QSpinBox>(d, "spnInterval")->minimum(), 1);
+        // The default port follows the encryption, as for IMAP.
+        child<QComboBox>(d, "cboSecurity")->setCurrentIndex(1);
+        EXPECT_EQ(child<QSpinBox>(d, "spnPort")->value(), 110);
+        child<QSpinBox>(d, "spnInterval")->setValue(15);
+        fillAccount(d, QStringLiteral("pop.example.org"), QStringLiteral("ann"), QStringLiteral("s3cret"));
+    });
+    QTest::mouseClick(control<QPushButton>("cmdAddPop3"), Qt::LeftButton);
+    ASSERT_TRUE(answer.answered());
+    EXPECT_EQ(rowsOf(QStringLiteral("POP3: ")),
+              QStringList{QStringLiteral("ann@pop.example.org:110 (STLS, every 15 minute(s)) (watched after Apply)")});
+    EXPECT_TRUE(accountRows().isEmpty());
+
+    page->Apply();
+    const HostSettings stored = HostSettings::load();
+    EXPECT_TRUE(stored.imapAccounts.isEmpty());
+    ASSERT_EQ(stored.pop3Accounts.size(), 1);
+    EXPECT_FALSE(stored.pop3Accounts.first().contains(QStringLiteral("s3cret")));
+    const auto config = Pop3AccountConfig::fromUrl(stored.pop3Accounts.first());
+    ASSERT_TRUE(config);
+    EXPECT_EQ(config->security, Pop3AccountConfig::Security::StartTls);
+    EXPECT_EQ(config->intervalMinutes, 15);
+    EXPECT_EQ(passwords.stored.value(config->key()), QStringLiteral("s3cret"));
+    ASSERT_EQ(applied.size(), 1);
+    EXPECT_EQ(applied.first().pop3Accounts, stored.pop3Accounts);
+
+    // Edited in place: the dialog shows what was kept.
+    auto *list = control<QListWidget>("lstSources");
+    list->setCurrentRow(list->count() - 1);
+    ModalAnswer edit(QStringLiteral("Pop3AccountDialog"), [](QWidget *d) {
+        EXPECT_EQ(child<QSpinBox>(d, "spnInterval")->value(), 15);
+        EXPECT_EQ(child<QSpinBox>(d, "spnPort")->value(), 110);
+        child<QSpinBox>(d, "spnInterval")->setValue(1);
+        fillAccount(d, QStringLiteral("pop.example.org"), QStringLiteral("ann"), QString());
+    });
+    QTest::mouseClick(control<QPushButton>("cmdEdit"), Qt::LeftButton);
+    ASSERT_TRUE(edit.answered());
+    page->Apply();
+    ASSERT_EQ(HostSettings::load().pop3Accounts.size(), 1);
+    EXPECT_EQ(Pop3AccountConfig::fromUrl(HostSettings::load().pop3Accounts.first())->intervalMinutes, 1);
+
+    list->setCurrentRow(list->count() - 1);
+    QTest::mouseClick(control<QPushButton>("cmdRemove"), Qt::LeftButton);
+    page->Apply();
+    EXPECT_TRUE(HostSettings::load().pop3Accounts.isEmpty());
 }

@@ -194,7 +194,7 @@ TEST(MailSourceSetup, MboxAndMhSourcesAndTheSpoolOfLastResort)
     {
         MailApplication mail;
         MailSourceSetup setup(mail, passwords, false, {});
-        ASSERT_TRUE(setup.compose({{}, {}, false, {}, {}, {mh, mh + QStringLiteral("/.")}}, {}, &error));
+        ASSERT_TRUE(setup.compose({{}, {}, false, {}, {}, {}, {mh, mh + QStringLiteral("/.")}}, {}, &error));
         ASSERT_EQ(mail.sources().size(), 1); // the same directory twice is one source, and no spool
         EXPECT_EQ(setup.openOthers(), QStringList{QStringLiteral("MH: %1 (command line)").arg(mh)});
         EXPECT_EQ(setup.describe(), QStringList{QStringLiteral("MH mail directory %1").arg(mh)});
@@ -217,7 +217,7 @@ TEST(MailSourceSetup, MboxAndMhSourcesAndTheSpoolOfLastResort)
     for (const auto &row : refused) {
         MailApplication mail;
         MailSourceSetup setup(mail, passwords, false, {});
-        EXPECT_FALSE(setup.compose({{}, {}, false, {}, row.mboxes, row.mhDirs}, {}, &error));
+        EXPECT_FALSE(setup.compose({{}, {}, false, {}, {}, row.mboxes, row.mhDirs}, {}, &error));
         EXPECT_TRUE(error.startsWith(row.says)) << error.toStdString();
     }
     qunsetenv("MAIL");

@@ -138,6 +138,9 @@ TEST_F(ImapHost, AppendGivesOneNewMailAndTheScanReadsDecodedHeadersWithoutMarkin
     EXPECT_TRUE(item->UnRead());
     EXPECT_LE(qAbs(item->ReceivedTime().secsTo(QDateTime::currentDateTime())), 60);
     EXPECT_TRUE(QRegularExpression(QStringLiteral("^[0-9A-F]+$")).match(item->EntryID()).hasMatch());
+    // Known again after a move to another mailbox, where the UID is new.
+    EXPECT_EQ(item->MessageKey(), QStringLiteral("<greeting@example.org>"));
+    EXPECT_EQ(item->OriginTime(), item->ReceivedTime());
     EXPECT_FALSE(items->FindNext());
 
     // Neither the search nor the header fetch set \Seen; a message read elsewhere is not found.
@@ -295,6 +298,49 @@ TEST_F(ImapHost, StaleIdsFailCleanlyAfterUidValidityChanges)
     // A mailbox deleted on the server gives no folder.
     client.run("DELETE Work");
     EXPECT_FALSE(ns->GetFolderFromID(ImapAccount::folderEntryId(key, "Work"), storeId));
+}
+
+TEST_F(ImapHost, AMessageMovedToAnotherMailboxKeepsItsKeyAndTime)
+{
+    // A new UID in the other mailbox, but the same message: the add-in knows it again.
+    ImapTestClient client(account());
+    ASSERT_TRUE(client.isReady());
+    client.run("CREATE Archive");
+    ASSERT_TRUE(client.append("INBOX", Greeting));
+    auto app = startHost(account());
+    host::ItemPtr before = inbox(*app)->items()->Find(QStringLiteral("[Unread] = true"));
+    ASSERT_TRUE(before);
+    const QString key = before->MessageKey();
+    const QDateTime origin = before->OriginTime();
+    EXPECT_EQ(key, QStringLiteral("<greeting@example.org>"));
+    ASSERT_TRUE(origin.isValid());
+
+    bool ok = false;
+    client.run("SELECT INBOX", &ok);
+    client.run("UID MOVE 1:* Archive", &ok);
+    ASSERT_TRUE(ok);
+    host::FolderPtr archive;
+    host::FoldersPtr subs = inbox(*app)->folders();
+    for (int i = 1; i <= subs->Count(); ++i) {
+        if (subs->Item(i)->Name() == QLatin1String("Archive"))
+            archive = subs->Item(i);
+    }
+    ASSERT_TRUE(archive);
+    host::ItemPtr after = archive->items()->Find(QStringLiteral("[Unread] = true"));
+    ASSERT_TRUE(after);
+    EXPECT_NE(after->EntryID(), before->EntryID());
+    EXPECT_EQ(after->MessageKey(), key);
+    EXPECT_EQ(after->OriginTime(), origin);
+
+    // Old mail put on the server now (a first upload, a restore) keeps the day it came.
+    client.run("APPEND Archive () \"04-Dec-2026 10:00:00 +0000\" {" + QByteArray::number(Greeting.size()) + "}", &ok,
+               Greeting);
+    ASSERT_TRUE(ok);
+    host::ItemsPtr items = archive->items();
+    QList<QDateTime> origins;
+    for (host::ItemPtr item = items->Find(QStringLiteral("[Unread] = true")); item; item = items->FindNext())
+        origins.append(item->OriginTime());
+    EXPECT_TRUE(origins.contains(QDateTime(QDate(2026, 12, 4), QTime(10, 0), Qt::UTC))) << origins.size();
 }
 
 TEST_F(ImapHost, FolderTreeOverStartTlsWithIdsThatSurviveARestart)

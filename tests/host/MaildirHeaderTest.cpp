@@ -207,3 +207,23 @@ TEST(MailHeaderReader, FirstOccurrenceOfAFieldWins)
     EXPECT_EQ(h.subject, QStringLiteral("first"));
     EXPECT_TRUE(h.senderName.isEmpty());
 }
+
+TEST(MailHeaderReader, MessageIdAndTheTimeTheLastServerTookTheMessageIn)
+{
+    // The topmost Received line is the last hop, the one the user's own server added.
+    const lumora::MailHeaders h =
+        MailHeaderReader::parse("Received: from relay by mx.example.org\n  (folded); Fri, 4 Dec 2026 10:00:00 +0000\n"
+                                "Received: from origin by relay; Fri, 4 Dec 2026 09:00:00 +0000\n"
+                                "Message-ID:  <a.b@example.org> \nSubject: s\n\n");
+    EXPECT_EQ(h.messageId, QByteArray("a.b@example.org"));
+    EXPECT_EQ(h.received, QDateTime(QDate(2026, 12, 4), QTime(10, 0), Qt::UTC));
+
+    // Ids with blanks, cut ids and Received lines without a date give nothing to go by.
+    for (const QByteArray &text :
+         {QByteArray("Message-ID: <two words@x>\nReceived: from a by b\n\n"),
+          "Message-ID: <" + QByteArray(MailHeaderReader::MaxRawFieldBytes, 'x') + ">\nReceived: ; not a date\n\n"}) {
+        const lumora::MailHeaders bad = MailHeaderReader::parse(text);
+        EXPECT_TRUE(bad.messageId.isEmpty());
+        EXPECT_FALSE(bad.received.isValid());
+    }
+}

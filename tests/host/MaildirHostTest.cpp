@@ -208,6 +208,42 @@ TEST(MaildirItems, IdStaysValidAcrossMoveToCurAndFlagChanges)
     EXPECT_FALSE(item->Delete());
 }
 
+TEST(MaildirItems, MessageKeysSurviveASynchronisersRenameAndTellMessagesApart)
+{
+    // By Message-ID; without one by date, sender and subject (a synchroniser may give the
+    // file a name of its own); without a date by the unique name, which a rename keeps.
+    MaildirTree tree;
+    tree.put({}, QStringLiteral("new"), QStringLiteral("1767600000.M1P1.host"),
+             "Received: from a by mx; Mon, 5 Jan 2026 08:59:00 +0000\nMessage-ID: <k1@x>\n"
+                 + MaildirTree::message("with id"),
+             T0);
+    tree.put({}, QStringLiteral("new"), QStringLiteral("1767600000.M2P1.host"), MaildirTree::message("no id"), T0 + 1);
+    tree.put({}, QStringLiteral("new"), QStringLiteral("1767600000.M3P1.host,S=20"), "Subject: bare\n\nx\n", T0 + 2);
+    MaildirApplication app({tree.root()});
+    host::FolderPtr inbox = app.session()->GetDefaultFolder(host::FolderInbox);
+    const auto keys = [&] {
+        QStringList out;
+        host::ItemsPtr items = inbox->items();
+        for (host::ItemPtr item = items->Find(QStringLiteral("[Unread] = true")); item; item = items->FindNext())
+            out << item->MessageKey();
+        return out;
+    };
+    const QStringList before = keys();
+    ASSERT_EQ(before.size(), 3);
+    EXPECT_EQ(before.at(0), QStringLiteral("<k1@x>"));
+    EXPECT_NE(before.at(1), before.at(2));
+    EXPECT_EQ(inbox->items()->Find(QStringLiteral("[Unread] = true"))->OriginTime(),
+              QDateTime(QDate(2026, 1, 5), QTime(8, 59), Qt::UTC));
+
+    // A synchroniser's rename: a new name for the message without an id, a uid for the last.
+    ASSERT_TRUE(QFile::rename(tree.root() + QStringLiteral("/new/1767600000.M2P1.host"),
+                              tree.root() + QStringLiteral("/new/1767600099_0.77.sync,U=5,FMD5=ab:2,")));
+    ASSERT_TRUE(QFile::rename(tree.root() + QStringLiteral("/new/1767600000.M3P1.host,S=20"),
+                              tree.root() + QStringLiteral("/cur/1767600000.M3P1.host,S=20,U=6:2,")));
+    app.checkForChanges();
+    EXPECT_EQ(keys(), before);
+}
+
 TEST(MaildirItems, DeleteMovesIntoTrashAndNeverOverwrites)
 {
     MaildirTree tree;

@@ -193,6 +193,63 @@ TEST(MaildirIndexEvents, ArrivalSeenFirstByAListingIsStillReportedOnce)
     EXPECT_EQ(index.takeArrivals(), 0);
 }
 
+TEST(MaildirIndexEvents, SynchroniserRenamesKeepOneEntryWithItsFirstTime)
+{
+    // A synchroniser that takes a local delivery over writes a copy named with the server's
+    // uid appended (and maybe a checksum), then removes the original; readers change flags
+    // in any order. Each stays one entry, still unread, with the time of its delivery.
+    MaildirTree tree;
+    MaildirFolderIndex index(tree.root(), tree.root());
+    index.refreshAll();
+    const qint64 delivered = (T0 + 5) * 1000000000LL;
+    tree.put({}, QStringLiteral("new"), QStringLiteral("1767600005.M1P2.host"), "Subject: a\n\n", T0 + 5);
+    tree.put({}, QStringLiteral("new"), QStringLiteral("1767600005.M3P4.host,S=120"), "Subject: b\n\n", T0 + 5);
+    index.fileAdded(MaildirFolderIndex::New, "1767600005.M1P2.host");
+    index.fileAdded(MaildirFolderIndex::New, "1767600005.M3P4.host,S=120");
+    EXPECT_EQ(index.takeArrivals(), 2);
+
+    // mbsync: the rewritten copy appears first (new time), then the original goes.
+    tree.put({}, QStringLiteral("new"), QStringLiteral("1767600005.M1P2.host,U=17"), "X-TUID: x\nSubject: a\n\n",
+             T0 + 60);
+    index.fileAdded(MaildirFolderIndex::New, "1767600005.M1P2.host,U=17");
+    QFile::remove(tree.root() + QStringLiteral("/new/1767600005.M1P2.host"));
+    index.fileRemoved(MaildirFolderIndex::New, "1767600005.M1P2.host");
+    // offlineimap: uid and checksum after the Maildir++ size, moved to cur/ on the way.
+    moveFile(tree.root() + QStringLiteral("/new/1767600005.M3P4.host,S=120"),
+             tree.root() + QStringLiteral("/cur/1767600005.M3P4.host,S=120,U=18,FMD5=0cc175b9c0f1b6a8:2,"));
+    index.fileRemoved(MaildirFolderIndex::New, "1767600005.M3P4.host,S=120");
+    index.fileAdded(MaildirFolderIndex::Cur, "1767600005.M3P4.host,S=120,U=18,FMD5=0cc175b9c0f1b6a8:2,");
+    EXPECT_EQ(index.takeArrivals(), 0);
+    EXPECT_EQ(index.count(), 2);
+    EXPECT_EQ(index.unreadOldestFirst(),
+              (QStringList{QStringLiteral("1767600005.M1P2.host"), QStringLiteral("1767600005.M3P4.host")}));
+    EXPECT_EQ(index.find(QStringLiteral("1767600005.M1P2.host"))->mtimeNs, delivered);
+    EXPECT_EQ(index.pathOf(QStringLiteral("1767600005.M3P4.host")),
+              tree.root() + QStringLiteral("/cur/1767600005.M3P4.host,S=120,U=18,FMD5=0cc175b9c0f1b6a8:2,"));
+
+    // Flags added in either order, then read: the same entry throughout.
+    const QString cur = tree.root() + QStringLiteral("/cur/");
+    moveFile(cur + QStringLiteral("1767600005.M3P4.host,S=120,U=18,FMD5=0cc175b9c0f1b6a8:2,"),
+             cur + QStringLiteral("1767600005.M3P4.host,S=120,U=18,FMD5=0cc175b9c0f1b6a8:2,F"));
+    moveFile(cur + QStringLiteral("1767600005.M3P4.host,S=120,U=18,FMD5=0cc175b9c0f1b6a8:2,F"),
+             cur + QStringLiteral("1767600005.M3P4.host,S=120,U=18,FMD5=0cc175b9c0f1b6a8:2,FS"));
+    index.fileAdded(MaildirFolderIndex::Cur, "1767600005.M3P4.host,S=120,U=18,FMD5=0cc175b9c0f1b6a8:2,FS");
+    index.fileRemoved(MaildirFolderIndex::Cur, "1767600005.M3P4.host,S=120,U=18,FMD5=0cc175b9c0f1b6a8:2,");
+    EXPECT_TRUE(index.find(QStringLiteral("1767600005.M3P4.host"))->seen);
+
+    // A listing that meets the original and the copy together (the synchroniser between its
+    // two steps) keeps the copy, and relisting after the original is gone changes nothing.
+    tree.put({}, QStringLiteral("new"), QStringLiteral("1767600005.M1P2.host"), "Subject: a\n\n", T0 + 5);
+    index.refreshAll();
+    EXPECT_EQ(index.find(QStringLiteral("1767600005.M1P2.host"))->fileName,
+              QStringLiteral("1767600005.M1P2.host,U=17"));
+    QFile::remove(tree.root() + QStringLiteral("/new/1767600005.M1P2.host"));
+    index.refreshAll();
+    EXPECT_EQ(index.count(), 2);
+    EXPECT_EQ(index.takeArrivals(), 0);
+    EXPECT_EQ(index.find(QStringLiteral("1767600005.M1P2.host"))->mtimeNs, delivered);
+}
+
 class WatchedStore : public ::testing::Test
 {
 protected:

@@ -24,6 +24,7 @@ namespace lumora::test {
 namespace {
 
 const char *const Dovecot = "/usr/sbin/dovecot";
+const char *const DovecotPop3 = "/usr/lib/dovecot/pop3";
 
 quint16 freePort()
 {
@@ -72,6 +73,16 @@ QString DovecotServer::unavailableReason()
         return QStringLiteral("dovecot is not installed (Debian package dovecot-imapd)");
     if (QStandardPaths::findExecutable(QStringLiteral("openssl")).isEmpty())
         return QStringLiteral("openssl is not installed");
+    return {};
+}
+
+QString DovecotServer::pop3UnavailableReason()
+{
+    const QString reason = unavailableReason();
+    if (!reason.isEmpty())
+        return reason;
+    if (!QFileInfo(QString::fromLatin1(DovecotPop3)).isExecutable())
+        return QStringLiteral("dovecot's POP3 server is not installed (Debian package dovecot-pop3d)");
     return {};
 }
 
@@ -144,6 +155,27 @@ bool DovecotServer::prepare()
     }
     m_imapsPort = freePort();
     m_imapPort = freePort();
+    const bool pop3 = pop3UnavailableReason().isEmpty();
+    QString pop3Config;
+    if (pop3) {
+        m_pop3sPort = freePort();
+        m_pop3Port = freePort();
+        pop3Config = QStringLiteral(R"(protocols = $protocols pop3
+service pop3-login {
+  chroot =
+  inet_listener pop3 {
+    address = 127.0.0.1
+    port = %1
+  }
+  inet_listener pop3s {
+    address = 127.0.0.1
+    port = %2
+  }
+}
+)")
+                         .arg(m_pop3Port)
+                         .arg(m_pop3sPort);
+    }
     const QString conf = QStringLiteral(R"(protocols = imap
 listen = 127.0.0.1
 first_valid_uid = 0
@@ -196,7 +228,7 @@ service anvil {
                              .arg(m_maxSessions)
                              .arg(m_imapPort)
                              .arg(m_imapsPort)
-        + m_extraConfig + QLatin1Char('\n');
+        + pop3Config + m_extraConfig + QLatin1Char('\n');
     QFile file(dir + QStringLiteral("/dovecot.conf"));
     if (!file.open(QIODevice::WriteOnly) || file.write(conf.toUtf8()) < 0) {
         m_error = QStringLiteral("cannot write the configuration");

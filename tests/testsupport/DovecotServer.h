@@ -8,13 +8,16 @@ namespace lumora::test {
 
 // A private Dovecot IMAP server on 127.0.0.1 for one test: a temporary configuration, a
 // self-signed certificate made here, every user name accepted with the password "secret",
-// IMAPS and IMAP (STARTTLS) on free ports. It runs in the foreground as our child, so it
+// IMAPS and IMAP (STARTTLS) on free ports, and POP3S and POP3 (STLS) where dovecot-pop3d is
+// installed. It runs in the foreground as our child, so it
 // can be stopped and started again on the same ports.
 class DovecotServer
 {
 public:
     // Why no server can run here (no dovecot binary, no openssl); empty when one can.
     static QString unavailableReason();
+    // Why no POP3 server can run here; empty when one can (it then serves beside IMAP).
+    static QString pop3UnavailableReason();
 
     // extraConfig: lines added to the server's configuration (to take capabilities away).
     explicit DovecotServer(int maxSessionsPerUser = 20, const QString &extraConfig = {});
@@ -31,6 +34,9 @@ public:
 
     quint16 imapsPort() const { return m_imapsPort; }
     quint16 imapPort() const { return m_imapPort; }
+    // 0 when Dovecot's POP3 server is not installed.
+    quint16 pop3sPort() const { return m_pop3sPort; }
+    quint16 pop3Port() const { return m_pop3Port; }
     // SHA-256 of the server certificate, upper-case hex.
     QString fingerprint() const { return m_fingerprint; }
     QString errorText() const { return m_error; }
@@ -45,6 +51,8 @@ private:
     QString m_extraConfig;
     quint16 m_imapsPort = 0;
     quint16 m_imapPort = 0;
+    quint16 m_pop3sPort = 0;
+    quint16 m_pop3Port = 0;
     QString m_fingerprint;
     QString m_error;
     bool m_prepared = false;
