@@ -1,6 +1,8 @@
 #include "app/MailSourceSetup.h"
 
 #include "app/MaildirSourceFactory.h"
+#include "app/MboxSourceFactory.h"
+#include "app/MhSourceFactory.h"
 #include "host/common/MailApplication.h"
 #include "host/common/MailSource.h"
 #include "host/imap/ImapAccountConfig.h"
@@ -79,6 +81,32 @@ bool MailSourceSetup::openImap(const QString &url, bool kept, const QString &pas
     return true;
 }
 
+bool MailSourceSetup::openMbox(const QString &path, const QString &origin, QString *why)
+{
+    const QString key = QStringLiteral("mbox:") + MboxSourceFactory::canonical(path);
+    if (isOpen(key))
+        return true;
+    std::unique_ptr<MailSource> source = MboxSourceFactory::create(path, why);
+    if (!source)
+        return false;
+    if (adopt(std::move(source), key, false, false))
+        m_open.last().other = QStringLiteral("mbox: %1 (%2)").arg(key.mid(5), origin);
+    return true;
+}
+
+bool MailSourceSetup::openMh(const QString &root, QString *why)
+{
+    const QString key = QStringLiteral("mh:") + MhSourceFactory::canonical(root);
+    if (isOpen(key))
+        return true;
+    std::unique_ptr<MailSource> source = MhSourceFactory::create(root, why);
+    if (!source)
+        return false;
+    if (adopt(std::move(source), key, false, false))
+        m_open.last().other = QStringLiteral("MH: %1 (%2)").arg(key.mid(3), tr("command line"));
+    return true;
+}
+
 bool MailSourceSetup::openPop3(const QString &url, bool kept, const QString &password, QString *why,
                                MailSource **opened)
 {
@@ -129,6 +157,18 @@ bool MailSourceSetup::compose(const CommandLine &commandLine, const HostSettings
             return false;
         }
     }
+    for (const QString &path : commandLine.mboxes) {
+        if (!openMbox(path, tr("command line"), &why)) {
+            *error = QStringLiteral("--mbox: %1.").arg(why);
+            return false;
+        }
+    }
+    for (const QString &root : commandLine.mhDirs) {
+        if (!openMh(root, &why)) {
+            *error = QStringLiteral("--mh: %1.").arg(why);
+            return false;
+        }
+    }
     for (const QString &root : stored.stores) {
         if (!openMaildir(root, true, &why) && m_say)
             m_say(tr("Lumora: the kept store is not watched: %1.").arg(why));
@@ -156,6 +196,10 @@ bool MailSourceSetup::compose(const CommandLine &commandLine, const HostSettings
         if (!openPop3(url, true, QString(), &why) && m_say)
             m_say(tr("Lumora: the kept POP3 account is not watched: %1").arg(why));
     }
+    // The spool of a system that delivers locally, when no other place is known.
+    const QString spool = MboxSourceFactory::defaultSpool();
+    if (m_open.isEmpty() && !spool.isEmpty() && !openMbox(spool, QStringLiteral("$MAIL"), &why))
+        Verbose::line(QStringLiteral("no mail spool: %1").arg(why));
     return true;
 }
 
@@ -213,7 +257,7 @@ QStringList MailSourceSetup::openStores() const
 {
     QStringList out;
     for (const Open &open : m_open) {
-        if (!open.imap && !open.pop3)
+        if (!open.imap && !open.pop3 && open.other.isEmpty())
             out << open.key;
     }
     return out;
@@ -225,6 +269,16 @@ QStringList MailSourceSetup::openAccounts() const
     for (const Open &open : m_open) {
         if (open.imap || open.pop3)
             out << open.key;
+    }
+    return out;
+}
+
+QStringList MailSourceSetup::openOthers() const
+{
+    QStringList out;
+    for (const Open &open : m_open) {
+        if (!open.other.isEmpty())
+            out << open.other;
     }
     return out;
 }

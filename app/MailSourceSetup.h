@@ -32,6 +32,8 @@ public:
         bool passwordFromStdin = false;
         QStringList trust;
         QStringList pop3Urls = {};
+        QStringList mboxes = {};
+        QStringList mhDirs = {};
     };
     using Say = std::function<void(const QString &text)>;
 
@@ -53,6 +55,8 @@ public:
     // keys (IMAP and POP3).
     QStringList openStores() const;
     QStringList openAccounts() const;
+    // The mbox files and MH directories open now, one line each ("mbox: /var/mail/ann ($MAIL)").
+    QStringList openOthers() const;
     // The default store's root when it is open, else empty.
     QString defaultStore() const { return m_defaultStore; }
     // One line per open source, for --verbose.
@@ -72,6 +76,7 @@ private:
         bool kept = false; // from the settings, so the settings may close it
         bool imap = false;
         bool pop3 = false;
+        QString other = {}; // for an mbox or MH source, how the Mail page lists it
     };
 
     // False (with *why) when the source cannot be opened; *opened is the source when it is
@@ -79,6 +84,9 @@ private:
     bool openMaildir(const QString &root, bool kept, QString *why, MailSource **opened = nullptr);
     bool openImap(const QString &url, bool kept, const QString &password, QString *why, MailSource **opened = nullptr);
     bool openPop3(const QString &url, bool kept, const QString &password, QString *why, MailSource **opened = nullptr);
+    // origin says where the file was named, for the Mail page.
+    bool openMbox(const QString &path, const QString &origin, QString *why);
+    bool openMh(const QString &root, QString *why);
     // Puts the source into the application; null when its store is watched already.
     MailSource *adopt(std::unique_ptr<MailSource> source, const QString &key, bool kept, bool imap);
     bool isOpen(const QString &key, bool pop3 = false) const;

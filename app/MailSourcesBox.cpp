@@ -154,6 +154,8 @@ void MailSourcesBox::fill()
                    + (m_open.accounts.contains(config->key()) ? QString() : kNotOpen),
                Pop3Account, int(i));
     }
+    for (const QString &other : std::as_const(m_open.others))
+        addRow(other, FixedOther, -1);
     selectionChanged();
 }
 

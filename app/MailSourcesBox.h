@@ -25,6 +25,9 @@ public:
         QString defaultStore;
         // Accounts ("user@host:port") watched now.
         QStringList accounts;
+        // mbox files and MH directories watched now, as listed ("mbox: /var/mail/ann ($MAIL)");
+        // they come from the command line or $MAIL, so the page shows them without removing them.
+        QStringList others = {};
     };
 
     explicit MailSourcesBox(QWidget *parent = nullptr);
@@ -51,7 +54,8 @@ private:
         FixedStore, // the default store or one from the command line: not the page's to remove
         KeptStore,
         Account,
-        Pop3Account
+        Pop3Account,
+        FixedOther, // an mbox file or MH directory: from the command line or $MAIL, shown only
     };
 
     void fill();

@@ -48,6 +48,8 @@ struct Options
     bool options = false;
     bool quit = false;
     QStringList maildirs;
+    QStringList mboxes;
+    QStringList mhDirs;
     QString hostProgram;
     QString displayCommand;
     QString mailClient;
@@ -81,6 +83,13 @@ Options parse(const QApplication &app)
     const QCommandLineOption maildir(
         QStringLiteral("maildir"),
         QCoreApplication::translate("main", "Watch this Maildir store as well (repeatable)."), QStringLiteral("path"));
+    const QCommandLineOption mbox(
+        QStringLiteral("mbox"),
+        QCoreApplication::translate("main", "Watch this mbox file as well (repeatable); it is read, never written."),
+        QStringLiteral("path"));
+    const QCommandLineOption mh(
+        QStringLiteral("mh"), QCoreApplication::translate("main", "Watch this MH mail directory as well (repeatable)."),
+        QStringLiteral("path"));
     const QCommandLineOption hostProgram(
         QStringLiteral("host-program"),
         QCoreApplication::translate("main", "Program file whose version resource names the host version."),
@@ -124,7 +133,7 @@ Options parse(const QApplication &app)
         QStringLiteral("on|off"));
     const QCommandLineOption version(QStringLiteral("version"),
                                      QCoreApplication::translate("main", "Print the version and exit."));
-    parser.addOptions({version, demo, verbose, testPopup, options, quit, maildir, hostProgram, displayCommand,
+    parser.addOptions({version, demo, verbose, testPopup, options, quit, maildir, mbox, mh, hostProgram, displayCommand,
                        mailClient, imap, imapPasswordStdin, imapTrust, pop3, autostart});
     parser.process(app);
 
@@ -134,6 +143,8 @@ Options parse(const QApplication &app)
     o.options = parser.isSet(options);
     o.quit = parser.isSet(quit);
     o.maildirs = parser.values(maildir);
+    o.mboxes = parser.values(mbox);
+    o.mhDirs = parser.values(mh);
     o.hostProgram = parser.value(hostProgram);
     o.displayCommand = parser.value(displayCommand);
     o.mailClient = parser.value(mailClient);
@@ -228,9 +239,9 @@ std::unique_ptr<MailApplication> composeMailHost(const Options &options, Passwor
     sources = std::make_unique<MailSourceSetup>(*mail, passwords, interactive(), &say);
     sources->setPrompt(askPassword);
     QString error;
-    if (!sources->compose(
-            {options.maildirs, options.imapUrls, options.imapPasswordStdin, options.imapTrust, options.pop3Urls},
-            stored, &error)) {
+    if (!sources->compose({options.maildirs, options.imapUrls, options.imapPasswordStdin, options.imapTrust,
+                           options.pop3Urls, options.mboxes, options.mhDirs},
+                          stored, &error)) {
         say(QStringLiteral("Lumora: ") + error);
         return nullptr;
     }
@@ -417,7 +428,8 @@ int main(int argc, char **argv)
             auto *page = new HostOptionsPage(setup->openStores(), applyLive(raw, setup));
             page->setAccountsContext(setup->openAccounts(), &passwords);
             page->setOpenSources([setup] {
-                return MailSourcesBox::Open{setup->openStores(), setup->defaultStore(), setup->openAccounts()};
+                return MailSourcesBox::Open{setup->openStores(), setup->defaultStore(), setup->openAccounts(),
+                                            setup->openOthers()};
             });
             return page;
         };

@@ -88,7 +88,7 @@ TEST(MailSourceSetup, ACommandLineStoreThatCannotBeWatchedEndsTheComposition)
     FakePasswordStore passwords;
     MailSourceSetup setup(mail, passwords, false, {});
     QString error;
-    EXPECT_FALSE(setup.compose({{home.path() + QStringLiteral("/missing")}, {}, false, {}}, {}, &error));
+    EXPECT_FALSE(setup.compose({{home.path() + QStringLiteral("/missing")}, {}, false, {}, {}, {}}, {}, &error));
     EXPECT_TRUE(error.startsWith(QStringLiteral("--maildir: "))) << error.toStdString();
     EXPECT_TRUE(mail.sources().isEmpty());
     qunsetenv("MAILDIR");
@@ -110,7 +110,7 @@ TEST(MetSources, EveryInboxIsWatchedTheFirstTimeItsSourceIsMetAndOnlyThen)
     const auto say = [&said](const QString &text) { said << text; };
     MailSourceSetup setup(mail, passwords, false, say);
     QString error;
-    ASSERT_TRUE(setup.compose({{second.root()}, {}, false, {}}, {}, &error)) << error.toStdString();
+    ASSERT_TRUE(setup.compose({{second.root()}, {}, false, {}, {}, {}}, {}, &error)) << error.toStdString();
     qunsetenv("MAILDIR");
     ASSERT_EQ(mail.sources().size(), 2);
     const auto inboxLine = [](MailSource *source) {
@@ -156,7 +156,7 @@ TEST(MetSources, ASourceWithAWatchedFolderIsMetWithoutItsInbox)
     FakePasswordStore passwords;
     MailSourceSetup setup(mail, passwords, false, {});
     QString error;
-    ASSERT_TRUE(setup.compose({{second.root()}, {}, false, {}}, {}, &error)) << error.toStdString();
+    ASSERT_TRUE(setup.compose({{second.root()}, {}, false, {}, {}, {}}, {}, &error)) << error.toStdString();
     qunsetenv("MAILDIR");
     ASSERT_EQ(mail.sources().size(), 2);
     QString why;
@@ -168,4 +168,58 @@ TEST(MetSources, ASourceWithAWatchedFolderIsMetWithoutItsInbox)
     EXPECT_EQ(watchedSection(), before);
     EXPECT_EQ(MetSources::met(), QStringList{mail.sources().at(1)->storeId()});
     EXPECT_TRUE(said.isEmpty());
+}
+
+// The spool $MAIL names is watched only when nothing else is; --mbox and --mh name files and
+// directories that must be what they claim.
+TEST(MailSourceSetup, MboxAndMhSourcesAndTheSpoolOfLastResort)
+{
+    TempHome home;
+    qputenv("MAILDIR", QFile::encodeName(home.path() + QStringLiteral("/none")));
+    const QString spool = home.path() + QStringLiteral("/spool");
+    qputenv("MAIL", QFile::encodeName(spool));
+    FakePasswordStore passwords;
+    QString error;
+    {
+        MailApplication mail;
+        MailSourceSetup setup(mail, passwords, false, {});
+        ASSERT_TRUE(setup.compose({}, {}, &error)) << error.toStdString();
+        // A spool not made yet is watched for its first delivery.
+        ASSERT_EQ(mail.sources().size(), 1);
+        EXPECT_EQ(setup.openOthers(), QStringList{QStringLiteral("mbox: %1 ($MAIL)").arg(spool)});
+        EXPECT_TRUE(setup.openStores().isEmpty());
+    }
+    const QString mh = home.path() + QStringLiteral("/Mail");
+    ASSERT_TRUE(QDir().mkpath(mh + QStringLiteral("/inbox")));
+    {
+        MailApplication mail;
+        MailSourceSetup setup(mail, passwords, false, {});
+        ASSERT_TRUE(setup.compose({{}, {}, false, {}, {}, {}, {mh, mh + QStringLiteral("/.")}}, {}, &error));
+        ASSERT_EQ(mail.sources().size(), 1); // the same directory twice is one source, and no spool
+        EXPECT_EQ(setup.openOthers(), QStringList{QStringLiteral("MH: %1 (command line)").arg(mh)});
+        EXPECT_EQ(setup.describe(), QStringList{QStringLiteral("MH mail directory %1").arg(mh)});
+    }
+    QFile notMbox(home.path() + QStringLiteral("/notes.txt"));
+    ASSERT_TRUE(notMbox.open(QIODevice::WriteOnly));
+    notMbox.write("Dear diary\n");
+    notMbox.close();
+    const struct
+    {
+        QStringList mboxes;
+        QStringList mhDirs;
+        QString says;
+    } refused[] = {
+        {{mh}, {}, QStringLiteral("--mbox: %1 is a folder").arg(mh)},
+        {{notMbox.fileName()}, {}, QStringLiteral("--mbox: %1 is no mbox file").arg(notMbox.fileName())},
+        {{home.path() + QStringLiteral("/no/such/spool")}, {}, QStringLiteral("--mbox: the folder of the mbox file")},
+        {{}, {spool}, QStringLiteral("--mh: the MH mail directory %1 does not exist").arg(spool)},
+    };
+    for (const auto &row : refused) {
+        MailApplication mail;
+        MailSourceSetup setup(mail, passwords, false, {});
+        EXPECT_FALSE(setup.compose({{}, {}, false, {}, {}, row.mboxes, row.mhDirs}, {}, &error));
+        EXPECT_TRUE(error.startsWith(row.says)) << error.toStdString();
+    }
+    qunsetenv("MAIL");
+    qunsetenv("MAILDIR");
 }
