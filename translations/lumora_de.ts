@@ -248,6 +248,21 @@
     </message>
 </context>
 <context>
+    <name>MboxSourceFactory</name>
+    <message>
+        <source>%1 is a folder, not an mbox file</source>
+        <translation>%1 ist ein Ordner, keine mbox-Datei</translation>
+    </message>
+    <message>
+        <source>the folder of the mbox file %1 does not exist</source>
+        <translation>der Ordner der mbox-Datei %1 existiert nicht</translation>
+    </message>
+    <message>
+        <source>%1 is no mbox file (it does not begin with &quot;From &quot;)</source>
+        <translation>%1 ist keine mbox-Datei (sie beginnt nicht mit &quot;From &quot;)</translation>
+    </message>
+</context>
+<context>
     <name>MemoryItem</name>
     <message>
         <source>The message no longer exists</source>
@@ -286,6 +301,17 @@
     <message>
         <source>Lumora: the sources met cannot be kept (%1); their Inboxes are watched again at the next start if you untick them.</source>
         <translation>Lumora: Die gefundenen Quellen können nicht gespeichert werden (%1); ihre Posteingänge werden beim nächsten Start wieder überwacht, auch wenn Sie sie abwählen.</translation>
+    </message>
+</context>
+<context>
+    <name>MhSourceFactory</name>
+    <message>
+        <source>the MH mail directory %1 does not exist</source>
+        <translation>das MH-Mailverzeichnis %1 existiert nicht</translation>
+    </message>
+    <message>
+        <source>the MH mail directory %1 is not a folder</source>
+        <translation>das MH-Mailverzeichnis %1 ist kein Ordner</translation>
     </message>
 </context>
 <context>
@@ -587,6 +613,10 @@ Vertrauen Sie ihm nur, wenn Ihr Anbieter diesen Fingerabdruck bestätigt. Vertra
     <message>
         <source>Lumora: the POP3 account is not watched: %1</source>
         <translation>Lumora: Das POP3-Konto wird nicht überwacht: %1</translation>
+    </message>
+    <message>
+        <source>command line</source>
+        <translation>Befehlszeile</translation>
     </message>
 </context>
 <context>
@@ -1333,6 +1363,14 @@ Lumora meldet neue Mail mit einem kleinen Popup und einem Symbol im Infobereich.
     <message>
         <source>Watch this POP3 account as well: pop3s://user@host[:port], or pop3://user@host[:port] for STLS; ?interval=MINUTES sets how often the server is asked (5 by default; repeatable). The password and certificate options of IMAP serve it too.</source>
         <translation>Auch dieses POP3-Konto überwachen: pop3s://benutzer@host[:port] oder pop3://benutzer@host[:port] für STLS; ?interval=MINUTEN legt fest, wie oft der Server gefragt wird (standardmäßig 5; wiederholbar). Die Passwort- und Zertifikatsoptionen von IMAP gelten auch dafür.</translation>
+    </message>
+    <message>
+        <source>Watch this mbox file as well (repeatable); it is read, never written.</source>
+        <translation>Auch diese mbox-Datei überwachen (wiederholbar); sie wird nur gelesen, nie geschrieben.</translation>
+    </message>
+    <message>
+        <source>Watch this MH mail directory as well (repeatable).</source>
+        <translation>Auch dieses MH-Mailverzeichnis überwachen (wiederholbar).</translation>
     </message>
 </context>
 </TS>

@@ -248,6 +248,21 @@
     </message>
 </context>
 <context>
+    <name>MboxSourceFactory</name>
+    <message>
+        <source>%1 is a folder, not an mbox file</source>
+        <translation>%1 est un dossier, pas un fichier mbox</translation>
+    </message>
+    <message>
+        <source>the folder of the mbox file %1 does not exist</source>
+        <translation>le dossier du fichier mbox %1 n&apos;existe pas</translation>
+    </message>
+    <message>
+        <source>%1 is no mbox file (it does not begin with &quot;From &quot;)</source>
+        <translation>%1 n&apos;est pas un fichier mbox (il ne commence pas par &quot;From &quot;)</translation>
+    </message>
+</context>
+<context>
     <name>MemoryItem</name>
     <message>
         <source>The message no longer exists</source>
@@ -286,6 +301,17 @@
     <message>
         <source>Lumora: the sources met cannot be kept (%1); their Inboxes are watched again at the next start if you untick them.</source>
         <translation>Lumora&#xa0;: les sources rencontrées ne peuvent pas être enregistrées (%1)&#xa0;; leurs boîtes de réception seront de nouveau surveillées au prochain démarrage si vous les décochez.</translation>
+    </message>
+</context>
+<context>
+    <name>MhSourceFactory</name>
+    <message>
+        <source>the MH mail directory %1 does not exist</source>
+        <translation>le répertoire de courrier MH %1 n&apos;existe pas</translation>
+    </message>
+    <message>
+        <source>the MH mail directory %1 is not a folder</source>
+        <translation>le répertoire de courrier MH %1 n&apos;est pas un dossier</translation>
     </message>
 </context>
 <context>
@@ -587,6 +613,10 @@ Ne lui faites confiance que si votre fournisseur confirme cette empreinte. Lui f
     <message>
         <source>Lumora: the POP3 account is not watched: %1</source>
         <translation>Lumora&#xa0;: le compte POP3 n&apos;est pas surveillé&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>command line</source>
+        <translation>ligne de commande</translation>
     </message>
 </context>
 <context>
@@ -1333,6 +1363,14 @@ Lumora vous signale les nouveaux messages par une petite fenêtre et une icône 
     <message>
         <source>Watch this POP3 account as well: pop3s://user@host[:port], or pop3://user@host[:port] for STLS; ?interval=MINUTES sets how often the server is asked (5 by default; repeatable). The password and certificate options of IMAP serve it too.</source>
         <translation>Surveiller aussi ce compte POP3&#xa0;: pop3s://utilisateur@hôte[:port], ou pop3://utilisateur@hôte[:port] pour STLS&#xa0;;&#xa0;?interval=MINUTES fixe la fréquence d&apos;interrogation du serveur (5 par défaut&#xa0;; répétable). Les options de mot de passe et de certificat d&apos;IMAP valent aussi pour lui.</translation>
+    </message>
+    <message>
+        <source>Watch this mbox file as well (repeatable); it is read, never written.</source>
+        <translation>Surveiller aussi ce fichier mbox (répétable)&#xa0;; il est lu, jamais écrit.</translation>
+    </message>
+    <message>
+        <source>Watch this MH mail directory as well (repeatable).</source>
+        <translation>Surveiller aussi ce répertoire de courrier MH (répétable).</translation>
     </message>
 </context>
 </TS>
