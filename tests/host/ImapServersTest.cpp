@@ -190,11 +190,11 @@ TEST_P(ImapServers, LoginThenIdleAnnouncesEachArrivalOnce)
     ASSERT_TRUE(client.append("INBOX",
                               "From: =?UTF-8?Q?Zo=C3=AB?= <zoe@example.org>\r\n"
                               "Subject: =?UTF-8?B?R3LDvMOfZQ==?=\r\n\r\nHello.\r\n"));
-    ASSERT_TRUE(waitUntil([&] { return trace.count(arrivalLine(1)) == 1; }));
+    ASSERT_TRUE(waitUntil([&] { return trace.count(arrivalLine(1)) == 1; }, 15000));
     time.clock.advance(ImapWatcher::QuietMs);
     EXPECT_EQ(newMail.count(), 1);
     ASSERT_TRUE(client.append("INBOX", message("second")));
-    ASSERT_TRUE(waitUntil([&] { return trace.count(arrivalLine(2)) == 1; }));
+    ASSERT_TRUE(waitUntil([&] { return trace.count(arrivalLine(2)) == 1; }, 15000));
     time.clock.advance(ImapWatcher::MaxDelayMs);
     EXPECT_EQ(newMail.count(), 2);
 
@@ -239,7 +239,8 @@ TEST_P(ImapServers, MessageReadElsewhereBeforeThePopupIsNotShown)
     ASSERT_TRUE(waitUntil([&] { return app->watcher()->idlingCount() == 1; }, 10000)) << app->problems().toStdString();
     ASSERT_TRUE(client.append("INBOX", message("read on the phone")));
     ASSERT_TRUE(client.append("INBOX", message("still new")));
-    ASSERT_TRUE(waitUntil([&] { return trace.count(arrivalLine(2)) == 1; }));
+    ASSERT_TRUE(waitUntil([&] { return trace.count(arrivalLine(2)) == 1; }, 15000))
+        << trace.lines().join(QLatin1Char('\n')).toStdString();
 
     // Another client reads the first before the quiet moment has come.
     bool ok = false;
@@ -340,7 +341,7 @@ TEST_P(ImapServers, ServerRestartReconnectsWithoutAnnouncingMailAgain)
     ASSERT_TRUE(waitUntil([&] { return app->watcher()->idlingCount() == 1; }, 10000)) << app->problems().toStdString();
     QSignalSpy newMail(app.get(), &host::Application::NewMail);
     ASSERT_TRUE(first.append("INBOX", message("before")));
-    ASSERT_TRUE(waitUntil([&] { return trace.count(arrivalLine(1)) == 1; }));
+    ASSERT_TRUE(waitUntil([&] { return trace.count(arrivalLine(1)) == 1; }, 15000));
     time.clock.advance(ImapWatcher::MaxDelayMs);
     ASSERT_EQ(newMail.count(), 1);
     host::ItemPtr before = inbox(*app)->items()->Find(QStringLiteral("[Unread] = true"));

@@ -137,7 +137,8 @@ bool CyrusServer::start()
     const QString dir = m_dir.path();
     m_process.start(cyrusBin(QStringLiteral("master")),
                     {QStringLiteral("-C"), dir + QStringLiteral("/imapd.conf"), QStringLiteral("-M"),
-                     dir + QStringLiteral("/cyrus.conf"), QStringLiteral("-D")});
+                     dir + QStringLiteral("/cyrus.conf"), QStringLiteral("-p"), dir + QStringLiteral("/run/master.pid"),
+                     QStringLiteral("-D")});
     if (!m_process.waitForStarted(10000)) {
         m_error = QStringLiteral("Cyrus did not start: ") + m_process.errorString();
         return false;
