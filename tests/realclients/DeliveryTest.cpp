@@ -5,6 +5,7 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QThread>
 
 using namespace lumora;
@@ -100,6 +101,8 @@ TEST_F(Local, NeomuttReadingFlaggingMovingAndDeletingAnnouncesNothingAgain)
                                       neomutt + QStringLiteral(" -n -F ") + muttrc},
                     &said))
         << said.toStdString();
+    // A failed step must not leave neomutt running behind the test.
+    const auto killServer = qScopeGuard([&] { run(tmux, tmuxBase + QStringList{QStringLiteral("kill-server")}); });
     // Waits until the screen shows the text (bounded).
     const auto screenShows = [&](const QString &text) {
         const QDeadlineTimer deadline(15000);
@@ -129,7 +132,6 @@ TEST_F(Local, NeomuttReadingFlaggingMovingAndDeletingAnnouncesNothingAgain)
     const QDeadlineTimer deadline(15000);
     while (!deadline.hasExpired() && run(tmux, tmuxBase + QStringList{QStringLiteral("has-session")}))
         QThread::msleep(50);
-    run(tmux, tmuxBase + QStringList{QStringLiteral("kill-server")});
 
     // neomutt did what it was told: a flagged, b in Lists, c read, d gone.
     EXPECT_EQ(filesIn({}, "new") + filesIn({}, "cur"), 2);
