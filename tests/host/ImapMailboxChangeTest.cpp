@@ -78,7 +78,7 @@ protected:
 
     // Lets the virtual clock run in small steps (reconnect pauses, arrival bursts) until
     // done() holds.
-    bool runUntil(const std::function<bool()> &done, int steps = 100)
+    bool runUntil(const std::function<bool()> &done, int steps = 300)
     {
         for (int i = 0; i < steps; ++i) {
             if (waitUntil(done, 100))

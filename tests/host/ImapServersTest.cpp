@@ -250,7 +250,7 @@ TEST_P(ImapServers, MessageReadElsewhereBeforeThePopupIsNotShown)
     ASSERT_TRUE(ok);
     time.clock.advance(ImapWatcher::MaxDelayMs);
     EXPECT_EQ(unreadSubjects(*inbox(*app)), QStringList{QStringLiteral("still new")});
-    EXPECT_TRUE(waitUntil([&] { return inbox(*app)->UnReadItemCount() == 1; }));
+    EXPECT_TRUE(waitUntil([&] { return inbox(*app)->UnReadItemCount() == 1; }, 15000));
 }
 
 TEST_P(ImapServers, IdsFromBeforeAUidValidityChangeFindNothing)
