@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcessEnvironment>
+#include <unistd.h>
 
 namespace lumora::test {
 
@@ -117,6 +118,9 @@ bool CourierServer::start()
         env.insert(QString::fromLatin1(key), QString::fromLatin1(value));
     m_process.setProcessEnvironment(env);
     m_process.setProcessChannelMode(QProcess::MergedChannels);
+    // A session of its own: the server signals its whole process group when it stops, which
+    // would otherwise reach every test server of the suite running as the same user.
+    m_process.setChildProcessModifier([] { ::setsid(); });
     m_process.start(courierPath(QStringLiteral("/usr/sbin/couriertcpd")),
                     {QStringLiteral("-address=127.0.0.1"), QStringLiteral("-nodnslookup"),
                      QStringLiteral("-noidentlookup"), QStringLiteral("-maxprocs=200"), QStringLiteral("-maxperip=100"),

@@ -135,6 +135,9 @@ bool CyrusServer::start()
     m_process.setProcessEnvironment(env);
     m_process.setProcessChannelMode(QProcess::MergedChannels);
     const QString dir = m_dir.path();
+    // A session of its own: the server signals its whole process group when it stops, which
+    // would otherwise reach every test server of the suite running as the same user.
+    m_process.setChildProcessModifier([] { ::setsid(); });
     m_process.start(cyrusBin(QStringLiteral("master")),
                     {QStringLiteral("-C"), dir + QStringLiteral("/imapd.conf"), QStringLiteral("-M"),
                      dir + QStringLiteral("/cyrus.conf"), QStringLiteral("-p"), dir + QStringLiteral("/run/master.pid"),
