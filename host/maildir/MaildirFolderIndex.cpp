@@ -59,10 +59,11 @@ bool acceptableLink(const QByteArray &path, const QString &storeRoot, struct sta
 // what follows is theirs to change: the flags after ':', and after ',' Maildir++ sizes and
 // the server uid a synchroniser appends when it takes a local delivery over (",U=12",
 // ",U=12,FMD5=…"), which gives the file a new name, often a new copy and time too.
-qsizetype uniqueLength(QByteArrayView fileName)
+template<typename Name>
+qsizetype uniqueLength(const Name &fileName)
 {
     for (qsizetype i = 0; i < fileName.size(); ++i) {
-        if (fileName.at(i) == ',' || fileName.at(i) == ':')
+        if (fileName.at(i) == u',' || fileName.at(i) == u':')
             return i;
     }
     return fileName.size();
@@ -92,11 +93,7 @@ quint64 MaildirFolderIndex::listings()
 
 QString MaildirFolderIndex::uniqueName(const QString &fileName)
 {
-    for (qsizetype i = 0; i < fileName.size(); ++i) {
-        if (fileName.at(i) == QLatin1Char(',') || fileName.at(i) == QLatin1Char(':'))
-            return fileName.left(i);
-    }
-    return fileName;
+    return fileName.left(uniqueLength(fileName));
 }
 
 bool MaildirFolderIndex::hasSeenFlag(QByteArrayView fileName)
