@@ -84,7 +84,9 @@ QString ImapAccountConfig::toUrl() const
     }
     if (!query.isEmpty())
         u.setQuery(query);
-    return u.toString();
+    // A command's spaces and quotes must stay encoded to read back; other addresses keep the
+    // readable form they were always saved in.
+    return signIn == SignIn::OAuth2 ? u.toString(QUrl::FullyEncoded) : u.toString();
 }
 
 QString ImapAccountConfig::key() const

@@ -31,7 +31,8 @@ QByteArray ImapOAuth::errorAcknowledgement(Mechanism mechanism)
 
 QString ImapOAuth::errorStatus(const QByteArray &challengeBase64)
 {
-    const auto json = QByteArray::fromBase64Encoding(challengeBase64.trimmed(), QByteArray::AbortOnBase64DecodingErrors);
+    const auto json =
+        QByteArray::fromBase64Encoding(challengeBase64.trimmed(), QByteArray::AbortOnBase64DecodingErrors);
     if (!json)
         return {};
     const QJsonValue status = QJsonDocument::fromJson(*json).object().value(QLatin1String("status"));

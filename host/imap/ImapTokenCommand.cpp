@@ -52,8 +52,9 @@ ImapTokenSource::Token ImapTokenCommand::fetch(bool fresh)
     process.setProcessEnvironment(environment);
     process.start(program, words);
     if (!process.waitForStarted(TimeoutMs)) {
-        result.problem = QCoreApplication::translate("ImapTokenCommand", "The token command \"%1\" could not be started: %2")
-                             .arg(program, process.errorString());
+        result.problem =
+            QCoreApplication::translate("ImapTokenCommand", "The token command \"%1\" could not be started: %2")
+                .arg(program, process.errorString());
         return result;
     }
     QByteArray output;
@@ -79,18 +80,18 @@ ImapTokenSource::Token ImapTokenCommand::fetch(bool fresh)
     errors += process.readAllStandardError();
     const QString said = QString::fromUtf8(errors.left(400)).trimmed().section(QLatin1Char('\n'), 0, 0);
     if (!finished) {
-        result.problem =
-            QCoreApplication::translate("ImapTokenCommand", "The token command \"%1\" gave no answer within %2 seconds.")
-                .arg(program)
-                .arg(TimeoutMs / 1000);
+        result.problem = QCoreApplication::translate("ImapTokenCommand",
+                                                     "The token command \"%1\" gave no answer within %2 seconds.")
+                             .arg(program)
+                             .arg(TimeoutMs / 1000);
         return result;
     }
     if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
-        result.problem = QCoreApplication::translate("ImapTokenCommand", "The token command \"%1\" failed (exit status %2): %3")
-                             .arg(program)
-                             .arg(process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1)
-                             .arg(said.isEmpty() ? QCoreApplication::translate("ImapTokenCommand", "no message")
-                                                 : said);
+        result.problem =
+            QCoreApplication::translate("ImapTokenCommand", "The token command \"%1\" failed (exit status %2): %3")
+                .arg(program)
+                .arg(process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1)
+                .arg(said.isEmpty() ? QCoreApplication::translate("ImapTokenCommand", "no message") : said);
         return result;
     }
     QByteArray token = output.left(MaxOutputBytes);
@@ -101,8 +102,8 @@ ImapTokenSource::Token ImapTokenCommand::fetch(bool fresh)
     // A token travels inside a SASL message: anything but printable ASCII would corrupt it.
     const bool printable = std::all_of(token.cbegin(), token.cend(), [](char c) { return c > 0x20 && c < 0x7f; });
     if (token.isEmpty() || !printable) {
-        result.problem = QCoreApplication::translate("ImapTokenCommand",
-                                                     "The token command \"%1\" printed no usable token on its first line.")
+        result.problem = QCoreApplication::translate(
+                             "ImapTokenCommand", "The token command \"%1\" printed no usable token on its first line.")
                              .arg(program);
         return result;
     }
