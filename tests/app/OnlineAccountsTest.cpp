@@ -12,6 +12,8 @@
 #include "tests/testsupport/VirtualClock.h"
 
 #include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusVariant>
 #include <QJsonArray>
 #include <QJsonObject>
 
@@ -124,6 +126,32 @@ TEST_F(OnlineAccountsTest, ListsTheOAuth2MailAccountsByIdentityWithTheirServers)
     EXPECT_EQ(bob.security, ImapAccountConfig::Security::Plain);
     EXPECT_EQ(bob.imapUser, QStringLiteral("bob@example.org"));
     EXPECT_TRUE(bob.needsAttention);
+}
+
+TEST_F(OnlineAccountsTest, FakeServesTheAccountPropertiesAsTheServiceDoes)
+{
+    // Clients that read one property at a time (as settings dialogs do) get the same values.
+    ASSERT_TRUE(m_fake.setAccounts({googleAccount()}));
+    const QString path = QStringLiteral("/org/gnome/OnlineAccounts/Accounts/") + Google;
+    const auto get = [&](const QString &interface, const QString &name) {
+        QDBusMessage call =
+            QDBusMessage::createMethodCall(OnlineAccounts::ServiceName, path,
+                                           QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+        call.setArguments({interface, name});
+        const QDBusMessage reply = m_fake.connection().call(call, QDBus::Block, 5000);
+        return reply.arguments().value(0).value<QDBusVariant>().variant();
+    };
+    EXPECT_EQ(get(QStringLiteral("org.gnome.OnlineAccounts.Account"), QStringLiteral("PresentationIdentity")),
+              QVariant(QStringLiteral("zoe@gmail.com")));
+    EXPECT_EQ(get(QStringLiteral("org.gnome.OnlineAccounts.Mail"), QStringLiteral("ImapUseSsl")), QVariant(true));
+    EXPECT_FALSE(get(QStringLiteral("org.gnome.OnlineAccounts.Mail"), QStringLiteral("NoSuchThing")).isValid());
+
+    QDBusMessage getAll = QDBusMessage::createMethodCall(
+        OnlineAccounts::ServiceName, path, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("GetAll"));
+    getAll.setArguments({QStringLiteral("org.gnome.OnlineAccounts.Mail")});
+    const QDBusMessage all = m_fake.connection().call(getAll, QDBus::Block, 5000);
+    ASSERT_EQ(all.type(), QDBusMessage::ReplyMessage) << all.errorMessage().toStdString();
+    EXPECT_EQ(all.signature(), QStringLiteral("a{sv}"));
 }
 
 TEST(OnlineAccountsAway, TheUserIsToldWhyWithoutServiceOrBus)
