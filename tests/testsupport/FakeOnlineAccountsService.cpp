@@ -27,15 +27,12 @@ const QString OAuth2Interface = QStringLiteral("org.gnome.OnlineAccounts.OAuth2B
 using Interfaces = QMap<QString, QVariantMap>;
 using ManagedObjects = QMap<QDBusObjectPath, Interfaces>;
 
-const QStringList AccountProperties = {QStringLiteral("Id"),
-                                       QStringLiteral("ProviderType"),
-                                       QStringLiteral("ProviderName"),
-                                       QStringLiteral("PresentationIdentity"),
-                                       QStringLiteral("MailDisabled"),
-                                       QStringLiteral("AttentionNeeded")};
-const QStringList MailProperties = {QStringLiteral("EmailAddress"), QStringLiteral("ImapSupported"),
-                                    QStringLiteral("ImapHost"),     QStringLiteral("ImapUserName"),
-                                    QStringLiteral("ImapUseSsl"),   QStringLiteral("ImapUseTls"),
+const QStringList AccountProperties = {QStringLiteral("Id"),           QStringLiteral("ProviderType"),
+                                       QStringLiteral("ProviderName"), QStringLiteral("PresentationIdentity"),
+                                       QStringLiteral("MailDisabled"), QStringLiteral("AttentionNeeded")};
+const QStringList MailProperties = {QStringLiteral("EmailAddress"),       QStringLiteral("ImapSupported"),
+                                    QStringLiteral("ImapHost"),           QStringLiteral("ImapUserName"),
+                                    QStringLiteral("ImapUseSsl"),         QStringLiteral("ImapUseTls"),
                                     QStringLiteral("ImapAcceptSslErrors")};
 
 QVariant busValue(const QJsonValue &value)
@@ -192,7 +189,8 @@ QDBusMessage FakeOnlineAccountsService::answer(const QDBusMessage &message, cons
         }
         return message.createReply(expiresIn);
     }
-    if (interface == OAuth2Interface && member == QLatin1String("GetAccessToken") && interfaces.contains(OAuth2Interface)) {
+    if (interface == OAuth2Interface && member == QLatin1String("GetAccessToken")
+        && interfaces.contains(OAuth2Interface)) {
         QFile token(file(id, QStringLiteral(".token")));
         if (!token.open(QIODevice::ReadOnly))
             return message.createErrorReply(QStringLiteral("org.gnome.OnlineAccounts.Error.NotAuthorized"),
