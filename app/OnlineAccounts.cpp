@@ -160,9 +160,9 @@ QString OnlineAccounts::unavailableReason() const
             .arg(why.isEmpty() ? QCoreApplication::translate("OnlineAccounts", "not connected") : why);
     }
     const auto busCall = [&](const QString &method, const QVariantList &arguments) {
-        QDBusMessage message = QDBusMessage::createMethodCall(
-            QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
-            QStringLiteral("org.freedesktop.DBus"), method);
+        QDBusMessage message = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"),
+                                                              QStringLiteral("/org/freedesktop/DBus"),
+                                                              QStringLiteral("org.freedesktop.DBus"), method);
         message.setArguments(arguments);
         return m_bus.call(message, QDBus::Block, CallTimeoutMs);
     };
@@ -204,7 +204,8 @@ QList<OnlineAccounts::Account> OnlineAccounts::mailAccounts(QString *problem) co
         if (problem)
             *problem = reply.type() == QDBusMessage::ErrorMessage
                 ? failure(reply)
-                : QCoreApplication::translate("OnlineAccounts", "GNOME Online Accounts gave an answer of the wrong form.");
+                : QCoreApplication::translate("OnlineAccounts",
+                                              "GNOME Online Accounts gave an answer of the wrong form.");
         return {};
     }
     QList<Account> accounts;
@@ -241,16 +242,18 @@ ImapTokenSource::Token OnlineAccounts::accessToken(const QString &id, bool fresh
         }
     }
     if (path.isEmpty() || id.isEmpty()) {
-        token.problem = QCoreApplication::translate(
-                            "OnlineAccounts", "The desktop has no online account \"%1\" (was it removed from the settings?).")
-                            .arg(id.left(200));
+        token.problem =
+            QCoreApplication::translate("OnlineAccounts",
+                                        "The desktop has no online account \"%1\" (was it removed from the settings?).")
+                .arg(id.left(200));
         return token;
     }
     const QVariantMap account = interfaces.value(AccountInterface);
     const QString name = accountName(account, id);
     if (!interfaces.contains(OAuth2Interface)) {
-        token.problem = QCoreApplication::translate("OnlineAccounts", "The online account %1 does not sign in with OAuth2.")
-                            .arg(name);
+        token.problem =
+            QCoreApplication::translate("OnlineAccounts", "The online account %1 does not sign in with OAuth2.")
+                .arg(name);
         return token;
     }
     if (flag(account, QStringLiteral("AttentionNeeded"))) {
@@ -264,9 +267,9 @@ ImapTokenSource::Token OnlineAccounts::accessToken(const QString &id, bool fresh
         // What makes the service renew a token the provider no longer takes.
         const QDBusMessage ensured = call(path, AccountInterface, QStringLiteral("EnsureCredentials"));
         if (ensured.type() != QDBusMessage::ReplyMessage) {
-            token.problem = QCoreApplication::translate("OnlineAccounts",
-                                                        "The online account %1 could not renew its sign-in: %2")
-                                .arg(name, failure(ensured));
+            token.problem =
+                QCoreApplication::translate("OnlineAccounts", "The online account %1 could not renew its sign-in: %2")
+                    .arg(name, failure(ensured));
             return token;
         }
     }
@@ -278,10 +281,12 @@ ImapTokenSource::Token OnlineAccounts::accessToken(const QString &id, bool fresh
     }
     const QString value = got.signature() == QLatin1String("si") ? got.arguments().at(0).toString() : QString();
     // A token travels inside a SASL message: anything but printable ASCII would corrupt it.
-    const bool printable = std::all_of(value.cbegin(), value.cend(), [](QChar c) { return c.unicode() > 0x20 && c.unicode() < 0x7f; });
+    const bool printable =
+        std::all_of(value.cbegin(), value.cend(), [](QChar c) { return c.unicode() > 0x20 && c.unicode() < 0x7f; });
     if (value.isEmpty() || value.size() > MaxTokenBytes || !printable) {
         token.problem =
-            QCoreApplication::translate("OnlineAccounts", "The online account %1 gave no usable sign-in token.").arg(name);
+            QCoreApplication::translate("OnlineAccounts", "The online account %1 gave no usable sign-in token.")
+                .arg(name);
         return token;
     }
     token.value = value;

@@ -82,18 +82,17 @@ TEST_F(OnlineAccountsTest, ListsTheOAuth2MailAccountsByIdentityWithTheirServers)
     plain = with(plain, QStringLiteral("ImapUseSsl"), false);
     plain = with(plain, QStringLiteral("ImapUserName"), QJsonValue::Undefined);
     plain = with(plain, QStringLiteral("AttentionNeeded"), true);
-    ASSERT_TRUE(m_fake.setAccounts(
-        {googleAccount(),
-         with(googleAccount(QStringLiteral("disabled"), QStringLiteral("a1@gmail.com")), QStringLiteral("MailDisabled"),
-              true),
-         with(googleAccount(QStringLiteral("password"), QStringLiteral("a2@example.org")), QStringLiteral("oauth2"),
-              false),
-         with(googleAccount(QStringLiteral("noimap"), QStringLiteral("a3@example.org")), QStringLiteral("ImapSupported"),
-              false),
-         // A property of the wrong type counts as absent, not as true.
-         with(googleAccount(QStringLiteral("oddtype"), QStringLiteral("a4@example.org")),
-              QStringLiteral("ImapSupported"), QStringLiteral("true")),
-         noMail, office, plain}));
+    ASSERT_TRUE(m_fake.setAccounts({googleAccount(),
+                                    with(googleAccount(QStringLiteral("disabled"), QStringLiteral("a1@gmail.com")),
+                                         QStringLiteral("MailDisabled"), true),
+                                    with(googleAccount(QStringLiteral("password"), QStringLiteral("a2@example.org")),
+                                         QStringLiteral("oauth2"), false),
+                                    with(googleAccount(QStringLiteral("noimap"), QStringLiteral("a3@example.org")),
+                                         QStringLiteral("ImapSupported"), false),
+                                    // A property of the wrong type counts as absent, not as true.
+                                    with(googleAccount(QStringLiteral("oddtype"), QStringLiteral("a4@example.org")),
+                                         QStringLiteral("ImapSupported"), QStringLiteral("true")),
+                                    noMail, office, plain}));
 
     QString problem = QStringLiteral("stale");
     const QList<OnlineAccounts::Account> listed = accounts().mailAccounts(&problem);
