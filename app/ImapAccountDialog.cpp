@@ -74,25 +74,28 @@ void ImapAccountDialog::build(bool editing)
     m_plainWarning->setWordWrap(true);
     m_plainWarning->setStyleSheet(QStringLiteral("color: #b00000"));
     m_user = new QLineEdit(this);
+    m_user->setPlaceholderText(QStringLiteral("alice@example.com"));
     m_user->setObjectName(QStringLiteral("txtUser"));
     m_password = new QLineEdit(this);
     m_password->setObjectName(QStringLiteral("txtPassword"));
     m_password->setEchoMode(QLineEdit::Password);
     m_password->setPlaceholderText(editing ? tr("unchanged") : tr("asked at start when empty"));
-    auto *keptNote = new QLabel(tr("The password is kept in the desktop's secret service."), this);
-    keptNote->setWordWrap(true);
+    m_passwordKept = new QLabel(tr("The password is kept in the desktop's secret service."), this);
+    m_passwordKept->setObjectName(QStringLiteral("lblPasswordKept"));
+    m_passwordKept->setWordWrap(true);
 
     m_buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(m_buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(m_buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto *form = new QFormLayout;
+    // The address first: at a known provider it fills in what follows.
+    form->addRow(tr("&User name:"), m_user);
     form->addRow(tr("&Server:"), m_host);
     form->addRow(tr("&Port:"), m_port);
     form->addRow(tr("&Encryption:"), m_security);
     form->addRow(QString(), m_plain);
     form->addRow(QString(), m_plainWarning);
-    form->addRow(tr("&User name:"), m_user);
     m_form = form;
     if (!m_pop3)
         buildSignIn(form, editing);
@@ -105,9 +108,21 @@ void ImapAccountDialog::build(bool editing)
         m_interval->setSuffix(tr(" min"));
         form->addRow(tr("&Check every:"), m_interval);
     }
-    form->addRow(QString(), keptNote);
+    form->addRow(QString(), m_passwordKept);
+    // Tab order and first focus follow the rows.
+    QWidget::setTabOrder(m_user, m_host);
+    m_user->setFocus();
     auto *layout = new QVBoxLayout(this);
+    // Rows come and go with the sign-in chosen: the dialog always takes the size they need
+    // (a free size let the form squeeze rows to nothing once notes appeared).
+    layout->setSizeConstraint(QLayout::SetFixedSize);
     layout->addLayout(form);
+    // Notes that come and go sit below the form: in it, a wrapped note's row squeezed its
+    // neighbours to nothing.
+    if (m_presetNote) {
+        layout->addWidget(m_presetNote);
+        layout->addWidget(m_onlineReason);
+    }
     layout->addWidget(m_buttons);
 }
 
@@ -204,7 +219,6 @@ void ImapAccountDialog::buildSignIn(QFormLayout *form, bool editing)
     m_presetNote->setObjectName(QStringLiteral("lblPreset"));
     m_presetNote->setWordWrap(true);
     m_presetNote->hide();
-    form->addRow(QString(), m_presetNote);
 
     m_signIn = new QComboBox(this);
     m_signIn->setObjectName(QStringLiteral("cboSignIn"));
@@ -227,7 +241,6 @@ void ImapAccountDialog::buildSignIn(QFormLayout *form, bool editing)
     m_onlineReason->setWordWrap(true);
     m_onlineReason->setEnabled(false);
     m_onlineReason->setVisible(!reason.isEmpty());
-    form->addRow(QString(), m_onlineReason);
     if (!reason.isEmpty()) {
         // Greyed, not hidden: the user learns the choice exists and what it needs.
         if (auto *model = qobject_cast<QStandardItemModel *>(m_signIn->model())) {
@@ -291,6 +304,7 @@ void ImapAccountDialog::signInChanged()
 {
     const SignInChoice choice = signInChoice();
     m_form->setRowVisible(m_password, choice == SignInChoice::Password);
+    m_form->setRowVisible(m_passwordKept, choice == SignInChoice::Password);
     m_form->setRowVisible(m_tokenCommand, choice == SignInChoice::TokenCommand);
     m_form->setRowVisible(m_onlineAccount, choice == SignInChoice::OnlineAccount);
     // An online account brings its own server and user name.

@@ -72,6 +72,7 @@ private:
     QComboBox *m_onlineAccount = nullptr;
     QLabel *m_onlineReason = nullptr;
     QLabel *m_presetNote = nullptr;
+    QLabel *m_passwordKept = nullptr;
     QList<OnlineAccounts::Account> m_onlineAccounts;
     // The server a preset filled in: replaced by the next preset, unlike one the user typed.
     QString m_presetHost;

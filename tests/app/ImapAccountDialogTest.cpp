@@ -73,7 +73,10 @@ protected:
     void TearDown() override { s_fake->stopService(); }
 
     static int signIn(QWidget *d) { return child<QComboBox>(d, "cboSignIn")->currentIndex(); }
-    static void type(QWidget *d, const char *name, const QString &text) { QTest::keyClicks(child<QLineEdit>(d, name), text); }
+    static void type(QWidget *d, const char *name, const QString &text)
+    {
+        QTest::keyClicks(child<QLineEdit>(d, name), text);
+    }
 
     static inline FakeOnlineAccounts *s_fake = nullptr;
 };
@@ -136,6 +139,7 @@ TEST_F(AccountDialog, WithoutTheServiceTheOnlineChoiceIsGreyedWithTheReason)
     EXPECT_FALSE(model->item(int(Choice::OnlineAccount))->isEnabled());
     QLabel *reason = child<QLabel>(&dialog, "lblOnlineReason");
     EXPECT_TRUE(reason->isVisible());
+    EXPECT_GT(reason->height(), 10);
     EXPECT_TRUE(reason->text().contains(QLatin1String("not running"))) << reason->text().toStdString();
     EXPECT_EQ(model->item(int(Choice::OnlineAccount))->toolTip(), reason->text());
 }
@@ -162,6 +166,12 @@ TEST_F(AccountDialog, AnOnlineAccountIsPickedFromTheDesktopsListAndBringsItsServ
     EXPECT_EQ(accounts->currentData().toString(), QStringLiteral("account_2"));
     EXPECT_EQ(child<QLineEdit>(&dialog, "txtHost")->text(), QStringLiteral("outlook.office365.com"));
     EXPECT_FALSE(child<QLineEdit>(&dialog, "txtHost")->isEnabled()) << "the desktop's account brings its server";
+    // The way back to a password stays open; the password's rows go.
+    EXPECT_TRUE(child<QComboBox>(&dialog, "cboSignIn")->isVisible());
+    EXPECT_GT(child<QComboBox>(&dialog, "cboSignIn")->height(), 10) << "squeezed out by the rows that came";
+    EXPECT_TRUE(child<QComboBox>(&dialog, "cboSignIn")->isEnabled());
+    EXPECT_FALSE(child<QLineEdit>(&dialog, "txtPassword")->isVisible());
+    EXPECT_FALSE(child<QLabel>(&dialog, "lblPasswordKept")->isVisible());
 
     accounts->setCurrentIndex(accounts->findData(QStringLiteral("account_1")));
     EXPECT_EQ(child<QLineEdit>(&dialog, "txtHost")->text(), QStringLiteral("imap.gmail.com"));
