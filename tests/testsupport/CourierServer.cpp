@@ -118,21 +118,13 @@ QString courierPath(const QString &path)
     return ImapTestServer::unpackedRoot() + path;
 }
 
-// A session's processes, or zombies of them not yet reaped, still exist.
-bool sessionAlive(pid_t session)
+// The unshare options of every run in the namespace: a mount namespace of its own, and a
+// process one too, so that whatever the server leaves when it ends is reaped with it rather
+// than left to this machine's init.
+QStringList unshareOptions()
 {
-    return ::kill(-session, 0) == 0;
-}
-
-bool waitSessionEnded(pid_t session, int ms)
-{
-    const QDeadlineTimer deadline(ms);
-    while (sessionAlive(session)) {
-        if (deadline.hasExpired())
-            return false;
-        QThread::msleep(10);
-    }
-    return true;
+    return {QStringLiteral("--mount"), QStringLiteral("--propagation"), QStringLiteral("private"),
+            QStringLiteral("--pid"),   QStringLiteral("--fork"),        QStringLiteral("--kill-child")};
 }
 
 } // namespace
@@ -237,7 +229,7 @@ bool CourierServer::prepare()
     m_realLogin = standIn.isEmpty();
     const QString said = m_realLogin
         ? QStringLiteral("Courier test server: Courier's own login (couriertcpd, imaplogin, authdaemond with "
-                         "userdb) in a private mount namespace")
+                         "userdb) in private mount and process namespaces")
         : QStringLiteral("Courier test server: the stand-in login script, NOT Courier's own login (%1)").arg(standIn);
     std::fprintf(stderr, "%s\n", qPrintable(said));
     return true;
@@ -324,10 +316,8 @@ bool CourierServer::start()
         // The front end checks the password with the daemon, then runs the mail server in
         // the user's home on the folder named last.
         m_process.start(QStandardPaths::findExecutable(QStringLiteral("unshare")),
-                        QStringList{QStringLiteral("--mount"), QStringLiteral("--propagation"),
-                                    QStringLiteral("private"), dir + QStringLiteral("/namespace"),
-                                    dir + QStringLiteral("/serve")}
-                            + tcpd
+                        unshareOptions()
+                            + QStringList{dir + QStringLiteral("/namespace"), dir + QStringLiteral("/serve")} + tcpd
                             + QStringList{courierPath(QStringLiteral("/usr/lib/courier/courier/imaplogin")),
                                           courierPath(QStringLiteral("/usr/bin/imapd")), QStringLiteral("Maildir")});
     } else {
@@ -348,22 +338,67 @@ bool CourierServer::start()
 
 void CourierServer::stop()
 {
+    if (m_session > 0) {
+        endSession();
+        m_session = 0;
+    }
     if (m_process.state() != QProcess::NotRunning)
         stopTree(m_process);
     m_output += QString::fromUtf8(m_process.readAll());
-    if (m_session > 0) {
-        endSession(m_session);
-        m_session = 0;
-    }
 }
 
-void CourierServer::endSession(pid_t session)
+QList<pid_t> CourierServer::sessionMembers(pid_t session, bool zombies)
 {
-    if (::kill(-session, SIGTERM) != 0 || waitSessionEnded(session, 5000))
+    QList<pid_t> members;
+    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
+    for (const QString &entry : entries) {
+        bool numeric = false;
+        const pid_t pid = pid_t(entry.toInt(&numeric));
+        if (!numeric)
+            continue;
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(entry));
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray text = stat.readAll();
+        const qsizetype nameEnd = text.lastIndexOf(')');
+        if (nameEnd < 0)
+            continue;
+        // After the name: state, parent, process group, session.
+        const QList<QByteArray> fields = text.mid(nameEnd + 2).split(' ');
+        if (fields.size() > 3 && fields.at(3).toInt() == session && (zombies || fields.at(0) != "Z"))
+            members.append(pid);
+    }
+    return members;
+}
+
+void CourierServer::endSession()
+{
+    // By session rather than process group: Courier's TCP server puts itself in a group of
+    // its own. Zombies left to this machine's init are no longer running and are not waited
+    // for.
+    const auto signalAll = [this](int signal) {
+        const QList<pid_t> members = sessionMembers(m_session, false);
+        for (pid_t pid : members)
+            ::kill(pid, signal);
+        return !members.isEmpty();
+    };
+    const auto waitEnded = [this](int ms) {
+        const QDeadlineTimer deadline(ms);
+        // The server itself is reaped here; the rest by their parents or, in the namespace,
+        // with it.
+        m_process.waitForFinished(ms);
+        while (!sessionMembers(m_session, false).isEmpty()) {
+            if (deadline.hasExpired())
+                return false;
+            QThread::msleep(10);
+        }
+        return true;
+    };
+    if (!signalAll(SIGTERM) || waitEnded(5000))
         return;
-    ::kill(-session, SIGKILL);
-    if (!waitSessionEnded(session, 5000))
-        std::fprintf(stderr, "Courier test server: processes of session %d outlived SIGKILL\n", int(session));
+    signalAll(SIGKILL);
+    if (!waitEnded(5000))
+        std::fprintf(stderr, "Courier test server: processes of session %d outlived SIGKILL\n", int(m_session));
 }
 
 QString CourierServer::log() const

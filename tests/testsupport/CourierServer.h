@@ -47,6 +47,8 @@ public:
     bool realLogin() const { return m_realLogin; }
     // The process group the running server and all it started belong to; 0 when stopped.
     pid_t session() const { return m_session; }
+    // The processes of a session, those that ended but were not yet reaped if zombies.
+    static QList<pid_t> sessionMembers(pid_t session, bool zombies);
 
 private:
     bool prepare();
@@ -55,8 +57,8 @@ private:
     // Runs a command in a mount namespace of its own that shows the test's folders at
     // Courier's fixed paths; false with m_error.
     bool runInNamespace(const QStringList &command);
-    // Ends what is left of the server's session (the authentication daemon among it).
-    static void endSession(pid_t session);
+    // Ends every process of the server's session (the authentication daemon among them).
+    void endSession();
 
     QTemporaryDir m_dir;
     mutable QProcess m_process;
