@@ -183,14 +183,11 @@ bool CourierServer::runInNamespace(const QStringList &command)
     QProcess process;
     process.setProcessEnvironment(environment());
     process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(unshare,
-                  QStringList{QStringLiteral("--mount"), QStringLiteral("--propagation"), QStringLiteral("private"),
-                              m_dir.path() + QStringLiteral("/namespace")}
-                      + command);
+    process.start(unshare, unshareOptions() + QStringList{m_dir.path() + QStringLiteral("/namespace")} + command);
     if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
         process.kill();
         process.waitForFinished(5000);
-        m_error = QStringLiteral("%1 in a private mount namespace failed: %2")
+        m_error = QStringLiteral("%1 in private namespaces failed: %2")
                       .arg(command.join(QLatin1Char(' ')), QString::fromUtf8(process.readAll()).trimmed());
         return false;
     }
@@ -210,11 +207,11 @@ bool CourierServer::prepare()
             return false;
         }
     }
-    // makeuserdb refuses a user list that others may read.
+    // Owner only: makeuserdb refuses a user list that others may read.
     if (!writeFile(QStringLiteral("login"), LoginScript, Executable)
         || !writeFile(QStringLiteral("namespace"), NamespaceScript, Executable)
         || !writeFile(QStringLiteral("serve"), ServeScript, Executable)
-        || !writeFile(QStringLiteral("etc/authdaemonrc"), AuthdaemonRc, OwnerOnly | QFileDevice::ReadOther)
+        || !writeFile(QStringLiteral("etc/authdaemonrc"), AuthdaemonRc, OwnerOnly)
         || !writeFile(QStringLiteral("etc/userdb"), {}, OwnerOnly))
         return false;
     m_port = freePort();
