@@ -91,6 +91,14 @@
         <source>Leave the password out of the address; Lumora asks for it and keeps it in the desktop&apos;s secret service.</source>
         <translation>Lassen Sie das Passwort aus der Adresse weg; Lumora fragt danach und speichert es im Schlüsselbund der Arbeitsumgebung.</translation>
     </message>
+    <message>
+        <source>An OAuth2 account needs either a token command (tokencmd=...) or an online account (online=...).</source>
+        <translation>Ein OAuth2-Konto braucht entweder einen Token-Befehl (tokencmd=...) oder ein Online-Konto (online=...).</translation>
+    </message>
+    <message>
+        <source>Unknown sign-in &quot;%1&quot; (use password or oauth2).</source>
+        <translation>Unbekannte Anmeldeart „%1“ (password oder oauth2 verwenden).</translation>
+    </message>
 </context>
 <context>
     <name>ImapConnection</name>
@@ -105,6 +113,18 @@
     <message>
         <source>The mail server %1 refused the user name or password of %2: %3</source>
         <translation>Der Mail-Server %1 hat Benutzername oder Passwort von %2 abgelehnt: %3</translation>
+    </message>
+    <message>
+        <source>The mail server %1 does not offer OAuth2 sign-in (OAUTHBEARER or XOAUTH2).</source>
+        <translation>Der Mail-Server %1 bietet keine OAuth2-Anmeldung an (OAUTHBEARER oder XOAUTH2).</translation>
+    </message>
+    <message>
+        <source>No sign-in token for %1 from %2: %3</source>
+        <translation>Kein Anmelde-Token für %1 von %2: %3</translation>
+    </message>
+    <message>
+        <source>The mail server %1 refused the sign-in token of %2: %3</source>
+        <translation>Der Mail-Server %1 hat das Anmelde-Token von %2 abgelehnt: %3</translation>
     </message>
 </context>
 <context>
@@ -128,6 +148,37 @@
     <message>
         <source>The message could not be marked as read on the server</source>
         <translation>Die Nachricht konnte auf dem Server nicht als gelesen markiert werden</translation>
+    </message>
+</context>
+<context>
+    <name>ImapTokenCommand</name>
+    <message>
+        <source>the token command &quot;%1&quot;</source>
+        <translation>dem Token-Befehl „%1“</translation>
+    </message>
+    <message>
+        <source>The token command is empty.</source>
+        <translation>Der Token-Befehl ist leer.</translation>
+    </message>
+    <message>
+        <source>The token command &quot;%1&quot; could not be started: %2</source>
+        <translation>Der Token-Befehl „%1“ konnte nicht gestartet werden: %2</translation>
+    </message>
+    <message>
+        <source>The token command &quot;%1&quot; gave no answer within %2 seconds.</source>
+        <translation>Der Token-Befehl „%1“ hat innerhalb von %2 Sekunden nicht geantwortet.</translation>
+    </message>
+    <message>
+        <source>The token command &quot;%1&quot; failed (exit status %2): %3</source>
+        <translation>Der Token-Befehl „%1“ ist fehlgeschlagen (Exit-Status %2): %3</translation>
+    </message>
+    <message>
+        <source>no message</source>
+        <translation>keine Meldung</translation>
+    </message>
+    <message>
+        <source>The token command &quot;%1&quot; printed no usable token on its first line.</source>
+        <translation>Der Token-Befehl „%1“ hat in seiner ersten Zeile kein brauchbares Token ausgegeben.</translation>
     </message>
 </context>
 <context>
@@ -312,6 +363,64 @@
     <message>
         <source>the MH mail directory %1 is not a folder</source>
         <translation>das MH-Mailverzeichnis %1 ist kein Ordner</translation>
+    </message>
+</context>
+<context>
+    <name>OnlineAccounts</name>
+    <message>
+        <source>GNOME Online Accounts is not running on this desktop.</source>
+        <translation>GNOME Online-Konten läuft in dieser Arbeitsumgebung nicht.</translation>
+    </message>
+    <message>
+        <source>GNOME Online Accounts gave no answer within %1 seconds.</source>
+        <translation>GNOME Online-Konten hat innerhalb von %1 Sekunden nicht geantwortet.</translation>
+    </message>
+    <message>
+        <source>No session bus: %1</source>
+        <translation>Kein Sitzungsbus: %1</translation>
+    </message>
+    <message>
+        <source>not connected</source>
+        <translation>nicht verbunden</translation>
+    </message>
+    <message>
+        <source>The session bus does not answer: %1</source>
+        <translation>Der Sitzungsbus antwortet nicht: %1</translation>
+    </message>
+    <message>
+        <source>GNOME Online Accounts gave an answer of the wrong form.</source>
+        <translation>GNOME Online-Konten hat eine Antwort in falscher Form gegeben.</translation>
+    </message>
+    <message>
+        <source>The desktop has no online account &quot;%1&quot; (was it removed from the settings?).</source>
+        <translation>Die Arbeitsumgebung hat kein Online-Konto „%1“ (wurde es in den Einstellungen entfernt?).</translation>
+    </message>
+    <message>
+        <source>The online account %1 does not sign in with OAuth2.</source>
+        <translation>Das Online-Konto %1 meldet sich nicht mit OAuth2 an.</translation>
+    </message>
+    <message>
+        <source>The online account %1 needs attention: sign in to it again in the desktop&apos;s settings.</source>
+        <translation>Das Online-Konto %1 braucht Ihre Aufmerksamkeit: Melden Sie es in den Einstellungen der Arbeitsumgebung erneut an.</translation>
+    </message>
+    <message>
+        <source>The online account %1 could not renew its sign-in: %2</source>
+        <translation>Das Online-Konto %1 konnte seine Anmeldung nicht erneuern: %2</translation>
+    </message>
+    <message>
+        <source>The online account %1 gave no sign-in token: %2</source>
+        <translation>Das Online-Konto %1 hat kein Anmelde-Token geliefert: %2</translation>
+    </message>
+    <message>
+        <source>The online account %1 gave no usable sign-in token.</source>
+        <translation>Das Online-Konto %1 hat kein brauchbares Anmelde-Token geliefert.</translation>
+    </message>
+</context>
+<context>
+    <name>OnlineAccountsTokenSource</name>
+    <message>
+        <source>the online account %1</source>
+        <translation>dem Online-Konto %1</translation>
     </message>
 </context>
 <context>
@@ -537,6 +646,62 @@ POP3 hat keinen Papierkorb: Die Nachricht ist endgültig weg, für jedes Mail-Pr
     <message>
         <source>&amp;Check every:</source>
         <translation>Prüfen &amp;alle:</translation>
+    </message>
+    <message>
+        <source>Password</source>
+        <translation>Passwort</translation>
+    </message>
+    <message>
+        <source>OAuth2 token from a command</source>
+        <translation>OAuth2-Token von einem Befehl</translation>
+    </message>
+    <message>
+        <source>OAuth2 with an online account of the desktop</source>
+        <translation>OAuth2 mit einem Online-Konto der Arbeitsumgebung</translation>
+    </message>
+    <message>
+        <source>Sign &amp;in with:</source>
+        <translation>Anmelden &amp;mit:</translation>
+    </message>
+    <message>
+        <source>No online account of the desktop reads mail with OAuth2. Add one in the desktop&apos;s settings (Online Accounts).</source>
+        <translation>Kein Online-Konto der Arbeitsumgebung liest E-Mail mit OAuth2. Legen Sie eines in den Einstellungen der Arbeitsumgebung an (Online-Konten).</translation>
+    </message>
+    <message>
+        <source>a program and its arguments, e.g. oama access alice@gmail.com</source>
+        <translation>ein Programm und seine Argumente, z. B. oama access alice@gmail.com</translation>
+    </message>
+    <message>
+        <source>Its first line of output is the access token. It is run without a shell; LUMORA_TOKEN_REFRESH=1 is set when the server refused the last token.</source>
+        <translation>Seine erste Ausgabezeile ist das Zugriffstoken. Es läuft ohne Shell; LUMORA_TOKEN_REFRESH=1 ist gesetzt, wenn der Server das letzte Token abgelehnt hat.</translation>
+    </message>
+    <message>
+        <source>Token &amp;command:</source>
+        <translation>&amp;Token-Befehl:</translation>
+    </message>
+    <message>
+        <source>%1 (%2) - sign in again in the desktop&apos;s settings</source>
+        <translation>%1 (%2) - in den Einstellungen der Arbeitsumgebung erneut anmelden</translation>
+    </message>
+    <message>
+        <source>Online &amp;account:</source>
+        <translation>Online-&amp;Konto:</translation>
+    </message>
+    <message>
+        <source>%1 (not found among the desktop&apos;s accounts)</source>
+        <translation>%1 (unter den Konten der Arbeitsumgebung nicht gefunden)</translation>
+    </message>
+    <message>
+        <source>Server settings of %1 filled in.</source>
+        <translation>Servereinstellungen von %1 eingetragen.</translation>
+    </message>
+    <message>
+        <source>%1 asks for OAuth2 sign-in: the desktop&apos;s online account for this address is used.</source>
+        <translation>%1 verlangt die Anmeldung mit OAuth2: das Online-Konto der Arbeitsumgebung für diese Adresse wird verwendet.</translation>
+    </message>
+    <message>
+        <source>%1 asks for OAuth2 sign-in: name a command that prints an access token, or add the account to the desktop&apos;s online accounts.</source>
+        <translation>%1 verlangt die Anmeldung mit OAuth2: nennen Sie einen Befehl, der ein Zugriffstoken ausgibt, oder legen Sie das Konto in den Online-Konten der Arbeitsumgebung an.</translation>
     </message>
 </context>
 <context>

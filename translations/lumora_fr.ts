@@ -91,6 +91,14 @@
         <source>Leave the password out of the address; Lumora asks for it and keeps it in the desktop&apos;s secret service.</source>
         <translation>Ne mettez pas le mot de passe dans l&apos;adresse&#xa0;; Lumora le demande et le conserve dans le trousseau de clés du bureau.</translation>
     </message>
+    <message>
+        <source>An OAuth2 account needs either a token command (tokencmd=...) or an online account (online=...).</source>
+        <translation>Un compte OAuth2 demande soit une commande de jeton (tokencmd=...), soit un compte en ligne (online=...).</translation>
+    </message>
+    <message>
+        <source>Unknown sign-in &quot;%1&quot; (use password or oauth2).</source>
+        <translation>Mode de connexion «&#xa0;%1&#xa0;» inconnu (utilisez password ou oauth2).</translation>
+    </message>
 </context>
 <context>
     <name>ImapConnection</name>
@@ -105,6 +113,18 @@
     <message>
         <source>The mail server %1 refused the user name or password of %2: %3</source>
         <translation>Le serveur de messagerie %1 a refusé le nom d&apos;utilisateur ou le mot de passe de %2&#xa0;: %3</translation>
+    </message>
+    <message>
+        <source>The mail server %1 does not offer OAuth2 sign-in (OAUTHBEARER or XOAUTH2).</source>
+        <translation>Le serveur de messagerie %1 ne propose pas la connexion OAuth2 (OAUTHBEARER ou XOAUTH2).</translation>
+    </message>
+    <message>
+        <source>No sign-in token for %1 from %2: %3</source>
+        <translation>Aucun jeton de connexion pour %1 de la part de %2&#xa0;: %3</translation>
+    </message>
+    <message>
+        <source>The mail server %1 refused the sign-in token of %2: %3</source>
+        <translation>Le serveur de messagerie %1 a refusé le jeton de connexion de %2&#xa0;: %3</translation>
     </message>
 </context>
 <context>
@@ -128,6 +148,37 @@
     <message>
         <source>The message could not be marked as read on the server</source>
         <translation>Le message n&apos;a pas pu être marqué comme lu sur le serveur</translation>
+    </message>
+</context>
+<context>
+    <name>ImapTokenCommand</name>
+    <message>
+        <source>the token command &quot;%1&quot;</source>
+        <translation>la commande de jeton «&#xa0;%1&#xa0;»</translation>
+    </message>
+    <message>
+        <source>The token command is empty.</source>
+        <translation>La commande de jeton est vide.</translation>
+    </message>
+    <message>
+        <source>The token command &quot;%1&quot; could not be started: %2</source>
+        <translation>Impossible de lancer la commande de jeton «&#xa0;%1&#xa0;»&#xa0;: %2</translation>
+    </message>
+    <message>
+        <source>The token command &quot;%1&quot; gave no answer within %2 seconds.</source>
+        <translation>La commande de jeton «&#xa0;%1&#xa0;» n&apos;a pas répondu en %2 secondes.</translation>
+    </message>
+    <message>
+        <source>The token command &quot;%1&quot; failed (exit status %2): %3</source>
+        <translation>La commande de jeton «&#xa0;%1&#xa0;» a échoué (code de sortie %2)&#xa0;: %3</translation>
+    </message>
+    <message>
+        <source>no message</source>
+        <translation>aucun message</translation>
+    </message>
+    <message>
+        <source>The token command &quot;%1&quot; printed no usable token on its first line.</source>
+        <translation>La commande de jeton «&#xa0;%1&#xa0;» n&apos;a écrit aucun jeton utilisable sur sa première ligne.</translation>
     </message>
 </context>
 <context>
@@ -312,6 +363,64 @@
     <message>
         <source>the MH mail directory %1 is not a folder</source>
         <translation>le répertoire de courrier MH %1 n&apos;est pas un dossier</translation>
+    </message>
+</context>
+<context>
+    <name>OnlineAccounts</name>
+    <message>
+        <source>GNOME Online Accounts is not running on this desktop.</source>
+        <translation>GNOME Comptes en ligne ne fonctionne pas sur ce bureau.</translation>
+    </message>
+    <message>
+        <source>GNOME Online Accounts gave no answer within %1 seconds.</source>
+        <translation>GNOME Comptes en ligne n&apos;a pas répondu en %1 secondes.</translation>
+    </message>
+    <message>
+        <source>No session bus: %1</source>
+        <translation>Pas de bus de session&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>not connected</source>
+        <translation>non connecté</translation>
+    </message>
+    <message>
+        <source>The session bus does not answer: %1</source>
+        <translation>Le bus de session ne répond pas&#xa0;: %1</translation>
+    </message>
+    <message>
+        <source>GNOME Online Accounts gave an answer of the wrong form.</source>
+        <translation>GNOME Comptes en ligne a donné une réponse de forme incorrecte.</translation>
+    </message>
+    <message>
+        <source>The desktop has no online account &quot;%1&quot; (was it removed from the settings?).</source>
+        <translation>Le bureau n&apos;a aucun compte en ligne «&#xa0;%1&#xa0;» (a-t-il été supprimé des paramètres&#xa0;?).</translation>
+    </message>
+    <message>
+        <source>The online account %1 does not sign in with OAuth2.</source>
+        <translation>Le compte en ligne %1 ne se connecte pas avec OAuth2.</translation>
+    </message>
+    <message>
+        <source>The online account %1 needs attention: sign in to it again in the desktop&apos;s settings.</source>
+        <translation>Le compte en ligne %1 demande votre attention&#xa0;: reconnectez-le dans les paramètres du bureau.</translation>
+    </message>
+    <message>
+        <source>The online account %1 could not renew its sign-in: %2</source>
+        <translation>Le compte en ligne %1 n&apos;a pas pu renouveler sa connexion&#xa0;: %2</translation>
+    </message>
+    <message>
+        <source>The online account %1 gave no sign-in token: %2</source>
+        <translation>Le compte en ligne %1 n&apos;a fourni aucun jeton de connexion&#xa0;: %2</translation>
+    </message>
+    <message>
+        <source>The online account %1 gave no usable sign-in token.</source>
+        <translation>Le compte en ligne %1 n&apos;a fourni aucun jeton de connexion utilisable.</translation>
+    </message>
+</context>
+<context>
+    <name>OnlineAccountsTokenSource</name>
+    <message>
+        <source>the online account %1</source>
+        <translation>le compte en ligne %1</translation>
     </message>
 </context>
 <context>
@@ -537,6 +646,62 @@ POP3 n&apos;a pas de corbeille&#xa0;: le message disparaît définitivement, pou
     <message>
         <source>&amp;Check every:</source>
         <translation>&amp;Relever toutes les&#xa0;:</translation>
+    </message>
+    <message>
+        <source>Password</source>
+        <translation>Mot de passe</translation>
+    </message>
+    <message>
+        <source>OAuth2 token from a command</source>
+        <translation>Jeton OAuth2 donné par une commande</translation>
+    </message>
+    <message>
+        <source>OAuth2 with an online account of the desktop</source>
+        <translation>OAuth2 avec un compte en ligne du bureau</translation>
+    </message>
+    <message>
+        <source>Sign &amp;in with:</source>
+        <translation>Se connecter a&amp;vec&#xa0;:</translation>
+    </message>
+    <message>
+        <source>No online account of the desktop reads mail with OAuth2. Add one in the desktop&apos;s settings (Online Accounts).</source>
+        <translation>Aucun compte en ligne du bureau ne lit le courrier avec OAuth2. Ajoutez-en un dans les paramètres du bureau (Comptes en ligne).</translation>
+    </message>
+    <message>
+        <source>a program and its arguments, e.g. oama access alice@gmail.com</source>
+        <translation>un programme et ses arguments, par ex. oama access alice@gmail.com</translation>
+    </message>
+    <message>
+        <source>Its first line of output is the access token. It is run without a shell; LUMORA_TOKEN_REFRESH=1 is set when the server refused the last token.</source>
+        <translation>Sa première ligne de sortie est le jeton d&apos;accès. Elle est lancée sans shell&#xa0;; LUMORA_TOKEN_REFRESH=1 est défini quand le serveur a refusé le dernier jeton.</translation>
+    </message>
+    <message>
+        <source>Token &amp;command:</source>
+        <translation>Commande de &amp;jeton&#xa0;:</translation>
+    </message>
+    <message>
+        <source>%1 (%2) - sign in again in the desktop&apos;s settings</source>
+        <translation>%1 (%2) - reconnectez-vous dans les paramètres du bureau</translation>
+    </message>
+    <message>
+        <source>Online &amp;account:</source>
+        <translation>Compte en &amp;ligne&#xa0;:</translation>
+    </message>
+    <message>
+        <source>%1 (not found among the desktop&apos;s accounts)</source>
+        <translation>%1 (introuvable parmi les comptes du bureau)</translation>
+    </message>
+    <message>
+        <source>Server settings of %1 filled in.</source>
+        <translation>Paramètres du serveur de %1 remplis.</translation>
+    </message>
+    <message>
+        <source>%1 asks for OAuth2 sign-in: the desktop&apos;s online account for this address is used.</source>
+        <translation>%1 demande une connexion OAuth2&#xa0;: le compte en ligne du bureau pour cette adresse est utilisé.</translation>
+    </message>
+    <message>
+        <source>%1 asks for OAuth2 sign-in: name a command that prints an access token, or add the account to the desktop&apos;s online accounts.</source>
+        <translation>%1 demande une connexion OAuth2&#xa0;: indiquez une commande qui affiche un jeton d&apos;accès, ou ajoutez le compte aux comptes en ligne du bureau.</translation>
     </message>
 </context>
 <context>

@@ -47,6 +47,20 @@ std::optional<ImapAccountConfig> ImapAccountConfig::fromUrl(const QString &url, 
                                                 "for it and keeps it in the desktop's secret service."));
     if (u.port() > 0)
         c.port = quint16(u.port());
+    const QUrlQuery query(u);
+    const QString auth = query.queryItemValue(QStringLiteral("auth"), QUrl::FullyDecoded).toLower();
+    if (auth == QLatin1String("oauth2")) {
+        c.signIn = SignIn::OAuth2;
+        c.tokenCommand = query.queryItemValue(QStringLiteral("tokencmd"), QUrl::FullyDecoded).trimmed();
+        c.onlineAccount = query.queryItemValue(QStringLiteral("online"), QUrl::FullyDecoded).trimmed();
+        if (c.tokenCommand.isEmpty() == c.onlineAccount.isEmpty())
+            return fail(QCoreApplication::translate(
+                "ImapAccountConfig",
+                "An OAuth2 account needs either a token command (tokencmd=...) or an online account (online=...)."));
+    } else if (!auth.isEmpty() && auth != QLatin1String("password")) {
+        return fail(QCoreApplication::translate("ImapAccountConfig", "Unknown sign-in \"%1\" (use password or oauth2).")
+                        .arg(auth));
+    }
     return c;
 }
 
@@ -57,9 +71,22 @@ QString ImapAccountConfig::toUrl() const
     u.setUserName(user);
     u.setHost(host);
     u.setPort(port);
+    QUrlQuery query;
     if (security == Security::Plain)
-        u.setQuery(QStringLiteral("security=plain"));
-    return u.toString();
+        query.addQueryItem(QStringLiteral("security"), QStringLiteral("plain"));
+    if (signIn == SignIn::OAuth2) {
+        query.addQueryItem(QStringLiteral("auth"), QStringLiteral("oauth2"));
+        // Spaces, '&' and '=' in a command survive only percent-encoded.
+        if (!tokenCommand.isEmpty())
+            query.addQueryItem(QStringLiteral("tokencmd"), QString::fromUtf8(QUrl::toPercentEncoding(tokenCommand)));
+        else
+            query.addQueryItem(QStringLiteral("online"), QString::fromUtf8(QUrl::toPercentEncoding(onlineAccount)));
+    }
+    if (!query.isEmpty())
+        u.setQuery(query);
+    // A command's spaces and quotes must stay encoded to read back; other addresses keep the
+    // readable form they were always saved in.
+    return signIn == SignIn::OAuth2 ? u.toString(QUrl::FullyEncoded) : u.toString();
 }
 
 QString ImapAccountConfig::key() const

@@ -1,8 +1,11 @@
 #include "host/imap/ImapConnection.h"
 
+#include "host/imap/ImapTokenSource.h"
+
 #include "platform/core/Clock.h"
 #include "platform/core/QuitRequest.h"
 #include "platform/core/Timer.h"
+#include "platform/core/Verbose.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
@@ -330,6 +333,10 @@ void ImapConnection::login()
         fail(Problem::Tls, QStringLiteral("%1 refuses to log in without encryption.").arg(where()));
         return;
     }
+    if (m_config.signIn == ImapAccountConfig::SignIn::OAuth2) {
+        loginWithToken(false);
+        return;
+    }
     if (m_capabilities.contains("AUTH=PLAIN")) {
         // SASL PLAIN carries any UTF-8 password, which LOGIN's quoting cannot always.
         const QByteArray token = QByteArray('\0' + m_config.user.toUtf8() + '\0' + m_config.password.toUtf8());
@@ -340,6 +347,77 @@ void ImapConnection::login()
         return;
     }
     write("L LOGIN " + quote(m_config.user.toUtf8()) + ' ' + quote(m_config.password.toUtf8()));
+}
+
+void ImapConnection::loginWithToken(bool fresh)
+{
+    m_state = State::Login;
+    // OAUTHBEARER is the standard one; XOAUTH2 is what older servers offer.
+    if (m_capabilities.contains("AUTH=OAUTHBEARER")) {
+        m_mechanism = ImapOAuth::Mechanism::OAuthBearer;
+    } else if (m_capabilities.contains("AUTH=XOAUTH2")) {
+        m_mechanism = ImapOAuth::Mechanism::XOAuth2;
+    } else {
+        fail(Problem::Protocol,
+             QCoreApplication::translate("ImapConnection",
+                                         "The mail server %1 does not offer OAuth2 sign-in (OAUTHBEARER or XOAUTH2).")
+                 .arg(m_config.host));
+        return;
+    }
+    if (!m_config.tokens) {
+        fail(Problem::Token, QStringLiteral("%1 has no source of sign-in tokens.").arg(where()));
+        return;
+    }
+    const ImapTokenSource::Token token = m_config.tokens->token(fresh);
+    if (m_state != State::Login)
+        return;
+    if (token.value.isEmpty()) {
+        fail(Problem::Token,
+             QCoreApplication::translate("ImapConnection", "No sign-in token for %1 from %2: %3")
+                 .arg(m_config.key(), m_config.tokens->describe(), token.problem));
+        return;
+    }
+    m_oauth = true;
+    m_oauthChallenged = false;
+    m_oauthStatus.clear();
+    const QByteArray response =
+        ImapOAuth::initialResponse(m_mechanism, m_config.user, m_config.host, m_config.port, token.value).toBase64();
+    m_current = std::make_unique<Command>();
+    m_current->tag = "L";
+    const QByteArray command = "L AUTHENTICATE " + ImapOAuth::name(m_mechanism);
+    if (m_capabilities.contains("SASL-IR")) {
+        write(command + ' ' + response);
+    } else {
+        write(command);
+        m_current->continuation = response;
+    }
+}
+
+void ImapConnection::loginRefused(const ImapResponse &response)
+{
+    const QString said = QString::fromUtf8(response.text);
+    if (!m_oauth) {
+        fail(Problem::WrongPassword,
+             QCoreApplication::translate("ImapConnection",
+                                         "The mail server %1 refused the user name or password of %2: %3")
+                 .arg(m_config.host, m_config.user, said));
+        return;
+    }
+    // A refusal that blames the token (or names no other cause) is what an expired one
+    // gets: one fresh token is worth a try before the user is told.
+    const QByteArray code = response.code.toUpper();
+    const bool tokenBlamed = ImapOAuth::saysTokenRefused(m_oauthStatus) || code.isEmpty()
+        || code == "AUTHENTICATIONFAILED" || code == "EXPIRED";
+    if (tokenBlamed && !m_tokenRetried) {
+        m_tokenRetried = true;
+        Verbose::line(QStringLiteral("imap %1: token refused (%2), asking for a fresh one")
+                          .arg(m_config.key(), m_oauthStatus.isEmpty() ? said : m_oauthStatus));
+        loginWithToken(true);
+        return;
+    }
+    fail(Problem::WrongPassword,
+         QCoreApplication::translate("ImapConnection", "The mail server %1 refused the sign-in token of %2: %3")
+             .arg(m_config.host, m_config.user, said));
 }
 
 bool ImapConnection::collect(const ImapResponse &response, qsizetype size)
@@ -401,6 +479,17 @@ void ImapConnection::handle(const ImapResponse &response, qsizetype size)
             m_current->continuation.clear();
             return;
         }
+        if (response.isContinuation() && m_oauth) {
+            // The server's reason for refusing the token; it waits for our answer before its NO.
+            if (m_oauthChallenged) {
+                fail(Problem::Protocol, QStringLiteral("%1 keeps asking for more during login.").arg(where()));
+                return;
+            }
+            m_oauthChallenged = true;
+            m_oauthStatus = ImapOAuth::errorStatus(response.text);
+            write(ImapOAuth::errorAcknowledgement(m_mechanism));
+            return;
+        }
         if (response.isContinuation()) {
             if (m_loginCancelled) {
                 fail(Problem::Protocol, QStringLiteral("%1 keeps asking for more during login.").arg(where()));
@@ -416,10 +505,7 @@ void ImapConnection::handle(const ImapResponse &response, qsizetype size)
             return;
         m_current.reset();
         if (response.status() != "OK") {
-            fail(Problem::WrongPassword,
-                 QCoreApplication::translate("ImapConnection",
-                                             "The mail server %1 refused the user name or password of %2: %3")
-                     .arg(m_config.host, m_config.user, QString::fromUtf8(response.text)));
+            loginRefused(response);
             return;
         }
         if (response.code.toUpper().startsWith("CAPABILITY "))

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "host/imap/ImapAccountConfig.h"
+#include "host/imap/ImapOAuth.h"
 #include "host/imap/ImapResponse.h"
 
 #include <QByteArray>
@@ -31,6 +32,9 @@ public:
         None,
         Unreachable,
         WrongPassword,
+        // No OAuth2 token could be had (the command failed, the online account is away):
+        // worth trying again later, unlike a refusal.
+        Token,
         CertificateUntrusted,
         Tls,
         Protocol,
@@ -124,6 +128,9 @@ private:
     void handleGreeting(const ImapResponse &response);
     void requestCapabilities();
     void login();
+    // Signs in with a token; fresh after the server refused the last one.
+    void loginWithToken(bool fresh);
+    void loginRefused(const ImapResponse &response);
     void sendNext();
     void write(const QByteArray &line);
     void fail(Problem problem, const QString &message);
@@ -147,6 +154,13 @@ private:
     int m_nextTag = 1;
     // A bare continuation was answered with a cancel during login; another is a loop.
     bool m_loginCancelled = false;
+    // OAuth2 sign-in: the mechanism used, the server's error challenge (answered once) and
+    // its status, and whether a fresh token was tried already.
+    bool m_oauth = false;
+    ImapOAuth::Mechanism m_mechanism = ImapOAuth::Mechanism::OAuthBearer;
+    bool m_oauthChallenged = false;
+    QString m_oauthStatus;
+    bool m_tokenRetried = false;
     bool m_turnQueued = false;
     bool m_backlog = false;
     quint64 m_bytesRead = 0;

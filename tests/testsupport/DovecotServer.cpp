@@ -128,6 +128,34 @@ service pop3-login {
                          .arg(m_pop3Port)
                          .arg(m_pop3sPort);
     }
+    QString oauth2Passdb;
+    QString mechanisms = QStringLiteral("plain login");
+    if (!m_oauth2Key.isEmpty()) {
+        // Local validation looks the key up as <azp>/<algorithm>/<key id>, "default" for both
+        // when the token names neither.
+        const QString keys = dir + QStringLiteral("/oauth2-keys/default/HS256");
+        QFile key(keys + QStringLiteral("/default"));
+        QFile settings(dir + QStringLiteral("/oauth2.conf.ext"));
+        if (!QDir().mkpath(keys) || !key.open(QIODevice::WriteOnly) || key.write(m_oauth2Key.toBase64()) < 0
+            || !settings.open(QIODevice::WriteOnly)
+            || settings.write(QStringLiteral("introspection_mode = local\n"
+                                             "local_validation_key_dict = fs:posix:prefix=%1/oauth2-keys/\n"
+                                             "username_attribute = sub\n")
+                                  .arg(dir)
+                                  .toUtf8())
+                < 0) {
+            m_error = QStringLiteral("cannot write the OAuth2 settings");
+            return false;
+        }
+        mechanisms += QLatin1Char(' ') + m_oauth2Mechanisms;
+        oauth2Passdb = QStringLiteral(R"(passdb {
+  driver = oauth2
+  mechanisms = %1
+  args = %2/oauth2.conf.ext
+}
+)")
+                           .arg(m_oauth2Mechanisms, dir);
+    }
     const QString conf = QStringLiteral(R"(protocols = imap
 listen = 127.0.0.1
 first_valid_uid = 0
@@ -138,8 +166,10 @@ ssl = yes
 ssl_cert = <%1/cert.pem
 ssl_key = <%1/key.pem
 disable_plaintext_auth = no
-auth_mechanisms = plain login
+auth_mechanisms = %9
 auth_failure_delay = 0
+# A refused login is not slowed down further for the same address.
+login_trusted_networks = 127.0.0.0/8
 default_internal_user = %2
 default_login_user = %3
 mail_location = maildir:%1/home/%n/Maildir
@@ -150,7 +180,7 @@ namespace inbox {
     auto = create
   }
 }
-passdb {
+%10passdb {
   driver = static
   args = password=secret
 }
@@ -180,6 +210,7 @@ service anvil {
                              .arg(m_maxSessions)
                              .arg(m_imapPort)
                              .arg(m_imapsPort)
+                             .arg(mechanisms, oauth2Passdb)
         + pop3Config + m_extraConfig + QLatin1Char('\n');
     QFile file(dir + QStringLiteral("/dovecot.conf"));
     if (!file.open(QIODevice::WriteOnly) || file.write(conf.toUtf8()) < 0) {
@@ -187,6 +218,12 @@ service anvil {
         return false;
     }
     return true;
+}
+
+void DovecotServer::enableOAuth2(const QByteArray &key, const QString &mechanisms)
+{
+    m_oauth2Key = key;
+    m_oauth2Mechanisms = mechanisms;
 }
 
 bool DovecotServer::start()

@@ -34,6 +34,11 @@ public:
     quint16 loginPort() const override { return m_imapsPort; }
     bool implicitTls() const override { return true; }
 
+    // Before start(): the server also takes OAuth2 tokens (OAUTHBEARER and XOAUTH2, or only
+    // those of mechanisms) validated locally as JSON Web Tokens signed HS256 with key; their
+    // "sub" is the user. The password "secret" still works.
+    void enableOAuth2(const QByteArray &key, const QString &mechanisms = QStringLiteral("oauthbearer xoauth2"));
+
     // Delivers a message into the Inbox of a user who logged in before, straight into the
     // server's Maildir as a delivery agent does; works while the server is stopped too.
     bool deliver(const QString &user, const QByteArray &message);
@@ -55,6 +60,8 @@ private:
     QProcess m_process;
     int m_maxSessions;
     QString m_extraConfig;
+    QByteArray m_oauth2Key;
+    QString m_oauth2Mechanisms;
     quint16 m_imapsPort = 0;
     quint16 m_imapPort = 0;
     quint16 m_pop3sPort = 0;
