@@ -346,26 +346,9 @@ void CourierServer::stop()
 
 QList<pid_t> CourierServer::sessionMembers(pid_t session, bool zombies)
 {
-    QList<pid_t> members;
-    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
-    for (const QString &entry : entries) {
-        bool numeric = false;
-        const pid_t pid = pid_t(entry.toInt(&numeric));
-        if (!numeric)
-            continue;
-        QFile stat(QStringLiteral("/proc/%1/stat").arg(entry));
-        if (!stat.open(QIODevice::ReadOnly))
-            continue;
-        const QByteArray text = stat.readAll();
-        const qsizetype nameEnd = text.lastIndexOf(')');
-        if (nameEnd < 0)
-            continue;
-        // After the name: state, parent, process group, session.
-        const QList<QByteArray> fields = text.mid(nameEnd + 2).split(' ');
-        if (fields.size() > 3 && fields.at(3).toInt() == session && (zombies || fields.at(0) != "Z"))
-            members.append(pid);
-    }
-    return members;
+    return processesWhere([session, zombies](const QList<QByteArray> &fields) {
+        return fields.size() > 3 && fields.at(3).toInt() == session && (zombies || fields.at(0) != "Z");
+    });
 }
 
 void CourierServer::endSession()
