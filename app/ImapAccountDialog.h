@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/OnlineAccounts.h"
 #include "host/imap/ImapAccountConfig.h"
 #include "host/pop3/Pop3AccountConfig.h"
 
@@ -8,6 +9,7 @@
 class QCheckBox;
 class QComboBox;
 class QDialogButtonBox;
+class QFormLayout;
 class QLabel;
 class QLineEdit;
 class QSpinBox;
@@ -17,7 +19,9 @@ namespace lumora {
 // Where an IMAP account lives and who logs in: host, port, encryption and user name, and the
 // password to keep in the desktop's secret service. A connection without encryption must be
 // ticked on its own and carries a warning. The same dialog, with the check interval, serves
-// a POP3 account.
+// a POP3 account. An IMAP account signs in with a password, or with OAuth2 tokens from a
+// command or from one of the desktop's online accounts (picked from a list, which fills the
+// server in); typing an address at a known provider fills its server in too.
 class ImapAccountDialog : public QDialog
 {
     Q_OBJECT
@@ -31,8 +35,15 @@ public:
     ImapAccountConfig config() const;
     // The POP3 account as the dialog stands (for the POP3 form).
     Pop3AccountConfig pop3Config() const;
-    // What the user typed; empty when they left the password alone.
+    // What the user typed; empty when they left the password alone or sign in otherwise.
     QString password() const;
+
+    // How the IMAP account signs in; the numbers are the sign-in box's rows.
+    enum class SignInChoice {
+        Password,
+        TokenCommand,
+        OnlineAccount
+    };
 
 private:
     void build(bool editing);
@@ -40,6 +51,13 @@ private:
     quint16 defaultPort(int security) const;
     void securityChanged();
     void validate();
+    void buildSignIn(QFormLayout *form, bool editing);
+    void fillSignIn(const ImapAccountConfig &start);
+    void signInChanged();
+    void onlineAccountChanged();
+    // Fills a known provider's server in from the address typed as user name.
+    void userEdited(const QString &text);
+    SignInChoice signInChoice() const;
 
     QLineEdit *m_host = nullptr;
     QSpinBox *m_port = nullptr;
@@ -48,6 +66,16 @@ private:
     QLabel *m_plainWarning = nullptr;
     QLineEdit *m_user = nullptr;
     QLineEdit *m_password = nullptr;
+    QFormLayout *m_form = nullptr;
+    QComboBox *m_signIn = nullptr;
+    QLineEdit *m_tokenCommand = nullptr;
+    QComboBox *m_onlineAccount = nullptr;
+    QLabel *m_onlineReason = nullptr;
+    QLabel *m_presetNote = nullptr;
+    QLabel *m_passwordKept = nullptr;
+    QList<OnlineAccounts::Account> m_onlineAccounts;
+    // The server a preset filled in: replaced by the next preset, unlike one the user typed.
+    QString m_presetHost;
     QSpinBox *m_interval = nullptr;
     bool m_pop3 = false;
     QDialogButtonBox *m_buttons = nullptr;

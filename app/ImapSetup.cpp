@@ -1,8 +1,10 @@
 #include "app/ImapSetup.h"
 
+#include "app/OnlineAccountsTokenSource.h"
 #include "app/PasswordStore.h"
 #include "host/imap/ImapAccount.h"
 #include "host/imap/ImapSource.h"
+#include "host/imap/ImapTokenCommand.h"
 #include "platform/core/Verbose.h"
 
 #include <QMessageBox>
@@ -64,6 +66,16 @@ std::optional<ImapAccountConfig> ImapSetup::account(const QString &url, const Op
         Q_EMIT say(tr("Lumora: warning: %1 is used without encryption; the password and the mail "
                       "cross the network readable by anyone on the way.")
                        .arg(config->key()));
+    if (config->signIn == ImapAccountConfig::SignIn::OAuth2) {
+        // Tokens are asked for at each login; a source that cannot give one now is said
+        // then, and the login is tried again later.
+        config->trustedFingerprints = trusted(config->key(), options);
+        if (!config->tokenCommand.isEmpty())
+            config->tokens = std::make_shared<ImapTokenCommand>(config->tokenCommand);
+        else
+            config->tokens = std::make_shared<OnlineAccountsTokenSource>(config->onlineAccount);
+        return config;
+    }
     if (!credentials(config->key(), options, &config->password, &config->trustedFingerprints, error))
         return std::nullopt;
     return config;
@@ -72,10 +84,7 @@ std::optional<ImapAccountConfig> ImapSetup::account(const QString &url, const Op
 bool ImapSetup::credentials(const QString &key, const Options &options, QString *password, QStringList *trusted,
                             QString *error)
 {
-    for (const QString &fingerprint : options.trust)
-        remember(key, fingerprint.toUpper().remove(QLatin1Char(':')));
-    QSettings settings(trustFile(), QSettings::IniFormat);
-    *trusted = settings.value(key + QStringLiteral("/trusted")).toStringList();
+    *trusted = this->trusted(key, options);
 
     if (!options.password.isEmpty()) {
         *password = options.password;
@@ -110,6 +119,14 @@ bool ImapSetup::credentials(const QString &key, const Options &options, QString 
         *password = *stored;
     }
     return true;
+}
+
+QStringList ImapSetup::trusted(const QString &key, const Options &options)
+{
+    for (const QString &fingerprint : options.trust)
+        remember(key, fingerprint.toUpper().remove(QLatin1Char(':')));
+    QSettings settings(trustFile(), QSettings::IniFormat);
+    return settings.value(key + QStringLiteral("/trusted")).toStringList();
 }
 
 void ImapSetup::attach(ImapSource *source, bool interactive)

@@ -68,6 +68,8 @@ Q_SIGNALS:
 
 private:
     void remember(const QString &accountKey, const QString &fingerprint);
+    // The certificates trusted for the account, options.trust added first.
+    QStringList trusted(const QString &key, const Options &options);
 
     PasswordStore &m_store;
     Prompt m_prompt;

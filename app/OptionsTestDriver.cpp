@@ -85,6 +85,15 @@ QString OptionsTestDriver::handle(OptionsDialog *dialog, const QString &request)
         clickLater(dialog->applyButton());
         return QStringLiteral("ok");
     }
+    if (verb == QLatin1String("click")) {
+        // Any button of the dialog by object name, as the user would press it (one that opens
+        // a dialog of its own leaves it open to be looked at).
+        auto *button = dialog->findChild<QAbstractButton *>(args);
+        if (!button || !button->isEnabled())
+            return QStringLiteral("no such button");
+        clickLater(button);
+        return QStringLiteral("ok");
+    }
     if (verb == QLatin1String("add-store")) {
         // The host's Mail page: the store chosen in its folder dialog, as a user would.
         auto *add = dialog->findChild<QPushButton *>(QStringLiteral("cmdAddStore"));

@@ -21,6 +21,8 @@ class OptionsDialog;
 //   add-store PATH     on the Mail page, add the Maildir store at PATH through its folder dialog
 //   show-picker        open the folder picker with every store expanded, and leave it open
 //   show-colors        click the first gradient colour swatch, leaving the colour dialog open
+//   click NAME         press the dialog's button of that object name (cmdAddAccount opens the
+//                      account dialog and leaves it open)
 //   close-modal        cancel whatever modal dialog is open
 class OptionsTestDriver
 {

@@ -647,6 +647,62 @@ POP3 hat keinen Papierkorb: Die Nachricht ist endgültig weg, für jedes Mail-Pr
         <source>&amp;Check every:</source>
         <translation>Prüfen &amp;alle:</translation>
     </message>
+    <message>
+        <source>Password</source>
+        <translation>Passwort</translation>
+    </message>
+    <message>
+        <source>OAuth2 token from a command</source>
+        <translation>OAuth2-Token von einem Befehl</translation>
+    </message>
+    <message>
+        <source>OAuth2 with an online account of the desktop</source>
+        <translation>OAuth2 mit einem Online-Konto der Arbeitsumgebung</translation>
+    </message>
+    <message>
+        <source>Sign &amp;in with:</source>
+        <translation>Anmelden &amp;mit:</translation>
+    </message>
+    <message>
+        <source>No online account of the desktop reads mail with OAuth2. Add one in the desktop&apos;s settings (Online Accounts).</source>
+        <translation>Kein Online-Konto der Arbeitsumgebung liest E-Mail mit OAuth2. Legen Sie eines in den Einstellungen der Arbeitsumgebung an (Online-Konten).</translation>
+    </message>
+    <message>
+        <source>a program and its arguments, e.g. oama access alice@gmail.com</source>
+        <translation>ein Programm und seine Argumente, z. B. oama access alice@gmail.com</translation>
+    </message>
+    <message>
+        <source>Its first line of output is the access token. It is run without a shell; LUMORA_TOKEN_REFRESH=1 is set when the server refused the last token.</source>
+        <translation>Seine erste Ausgabezeile ist das Zugriffstoken. Es läuft ohne Shell; LUMORA_TOKEN_REFRESH=1 ist gesetzt, wenn der Server das letzte Token abgelehnt hat.</translation>
+    </message>
+    <message>
+        <source>Token &amp;command:</source>
+        <translation>&amp;Token-Befehl:</translation>
+    </message>
+    <message>
+        <source>%1 (%2) - sign in again in the desktop&apos;s settings</source>
+        <translation>%1 (%2) - in den Einstellungen der Arbeitsumgebung erneut anmelden</translation>
+    </message>
+    <message>
+        <source>Online &amp;account:</source>
+        <translation>Online-&amp;Konto:</translation>
+    </message>
+    <message>
+        <source>%1 (not found among the desktop&apos;s accounts)</source>
+        <translation>%1 (unter den Konten der Arbeitsumgebung nicht gefunden)</translation>
+    </message>
+    <message>
+        <source>Server settings of %1 filled in.</source>
+        <translation>Servereinstellungen von %1 eingetragen.</translation>
+    </message>
+    <message>
+        <source>%1 asks for OAuth2 sign-in: the desktop&apos;s online account for this address is used.</source>
+        <translation>%1 verlangt die Anmeldung mit OAuth2: das Online-Konto der Arbeitsumgebung für diese Adresse wird verwendet.</translation>
+    </message>
+    <message>
+        <source>%1 asks for OAuth2 sign-in: name a command that prints an access token, or add the account to the desktop&apos;s online accounts.</source>
+        <translation>%1 verlangt die Anmeldung mit OAuth2: nennen Sie einen Befehl, der ein Zugriffstoken ausgibt, oder legen Sie das Konto in den Online-Konten der Arbeitsumgebung an.</translation>
+    </message>
 </context>
 <context>
     <name>lumora::ImapSetup</name>

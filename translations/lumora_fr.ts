@@ -647,6 +647,62 @@ POP3 n&apos;a pas de corbeille&#xa0;: le message disparaît définitivement, pou
         <source>&amp;Check every:</source>
         <translation>&amp;Relever toutes les&#xa0;:</translation>
     </message>
+    <message>
+        <source>Password</source>
+        <translation>Mot de passe</translation>
+    </message>
+    <message>
+        <source>OAuth2 token from a command</source>
+        <translation>Jeton OAuth2 donné par une commande</translation>
+    </message>
+    <message>
+        <source>OAuth2 with an online account of the desktop</source>
+        <translation>OAuth2 avec un compte en ligne du bureau</translation>
+    </message>
+    <message>
+        <source>Sign &amp;in with:</source>
+        <translation>Se connecter a&amp;vec&#xa0;:</translation>
+    </message>
+    <message>
+        <source>No online account of the desktop reads mail with OAuth2. Add one in the desktop&apos;s settings (Online Accounts).</source>
+        <translation>Aucun compte en ligne du bureau ne lit le courrier avec OAuth2. Ajoutez-en un dans les paramètres du bureau (Comptes en ligne).</translation>
+    </message>
+    <message>
+        <source>a program and its arguments, e.g. oama access alice@gmail.com</source>
+        <translation>un programme et ses arguments, par ex. oama access alice@gmail.com</translation>
+    </message>
+    <message>
+        <source>Its first line of output is the access token. It is run without a shell; LUMORA_TOKEN_REFRESH=1 is set when the server refused the last token.</source>
+        <translation>Sa première ligne de sortie est le jeton d&apos;accès. Elle est lancée sans shell&#xa0;; LUMORA_TOKEN_REFRESH=1 est défini quand le serveur a refusé le dernier jeton.</translation>
+    </message>
+    <message>
+        <source>Token &amp;command:</source>
+        <translation>Commande de &amp;jeton&#xa0;:</translation>
+    </message>
+    <message>
+        <source>%1 (%2) - sign in again in the desktop&apos;s settings</source>
+        <translation>%1 (%2) - reconnectez-vous dans les paramètres du bureau</translation>
+    </message>
+    <message>
+        <source>Online &amp;account:</source>
+        <translation>Compte en &amp;ligne&#xa0;:</translation>
+    </message>
+    <message>
+        <source>%1 (not found among the desktop&apos;s accounts)</source>
+        <translation>%1 (introuvable parmi les comptes du bureau)</translation>
+    </message>
+    <message>
+        <source>Server settings of %1 filled in.</source>
+        <translation>Paramètres du serveur de %1 remplis.</translation>
+    </message>
+    <message>
+        <source>%1 asks for OAuth2 sign-in: the desktop&apos;s online account for this address is used.</source>
+        <translation>%1 demande une connexion OAuth2&#xa0;: le compte en ligne du bureau pour cette adresse est utilisé.</translation>
+    </message>
+    <message>
+        <source>%1 asks for OAuth2 sign-in: name a command that prints an access token, or add the account to the desktop&apos;s online accounts.</source>
+        <translation>%1 demande une connexion OAuth2&#xa0;: indiquez une commande qui affiche un jeton d&apos;accès, ou ajoutez le compte aux comptes en ligne du bureau.</translation>
+    </message>
 </context>
 <context>
     <name>lumora::ImapSetup</name>

@@ -1,5 +1,6 @@
 // Accounts from the command line: where passwords come from and go, and what is remembered.
 #include "app/ImapSetup.h"
+#include "host/imap/ImapTokenSource.h"
 #include "tests/app/FakePasswordStore.h"
 
 #include <QFile>
@@ -98,6 +99,40 @@ TEST(ImapSetup, RefusalsAndWarnings)
         EXPECT_EQ(accounts->first().security, ImapAccountConfig::Security::Plain);
         EXPECT_TRUE(said.lines.join(QLatin1Char('\n')).contains(QStringLiteral("without encryption")));
     }
+}
+
+} // namespace
+
+namespace {
+
+TEST(ImapSetup, AnOAuth2AccountNeedsNoPasswordAndGetsItsTokenSource)
+{
+    FakePasswordStore store;
+    ImapSetup setup(store);
+    int asked = 0;
+    setup.setPrompt([&](const QString &) {
+        ++asked;
+        return std::optional<QString>(QStringLiteral("never used"));
+    });
+    QString error;
+    const auto command =
+        setup.account(QStringLiteral("imaps://zoe%40gmail.com@imap.gmail.com?auth=oauth2&tokencmd=/bin/echo%20tok"),
+                      {{}, false, {QStringLiteral("ab:cd")}, true, {}}, &error);
+    ASSERT_TRUE(command) << error.toStdString();
+    ASSERT_TRUE(command->tokens);
+    EXPECT_EQ(command->tokens->token(false).value, QStringLiteral("tok"));
+    EXPECT_TRUE(command->password.isEmpty());
+    EXPECT_EQ(command->trustedFingerprints, QStringList{QStringLiteral("ABCD")});
+
+    const auto online =
+        setup.account(QStringLiteral("imaps://zoe%40gmail.com@imap.gmail.com?auth=oauth2&online=account_1"),
+                      {{}, false, {}, true, {}}, &error);
+    ASSERT_TRUE(online) << error.toStdString();
+    ASSERT_TRUE(online->tokens);
+    EXPECT_TRUE(online->tokens->describe().contains(QLatin1String("account_1")))
+        << online->tokens->describe().toStdString();
+    EXPECT_EQ(asked, 0);
+    EXPECT_TRUE(store.stored.isEmpty());
 }
 
 } // namespace

@@ -1,9 +1,9 @@
 // OAuth2 sign-in: the SASL messages, the account address, the token command, and logins
 // against a Dovecot that validates tokens itself.
+#include "host/imap/ImapOAuth.h"
 #include "host/imap/ImapAccountConfig.h"
 #include "host/imap/ImapApplication.h"
 #include "host/imap/ImapConnection.h"
-#include "host/imap/ImapOAuth.h"
 #include "host/imap/ImapTokenCommand.h"
 #include "host/imap/ImapWatcher.h"
 #include "tests/testsupport/DovecotServer.h"
@@ -181,7 +181,8 @@ TEST(ImapTokenCommandRun, KeepsATokenUntilShortlyBeforeItExpiresAndAsksAfreshWhe
 {
     VirtualClockScope time;
     const QDateTime expires = time.clock.now().addSecs(3600);
-    TokenScript script("if [ \"$LUMORA_TOKEN_REFRESH\" = 1 ]; then echo renewed; else cat \"$(dirname \"$0\")/jwt\"; fi\n");
+    TokenScript script(
+        "if [ \"$LUMORA_TOKEN_REFRESH\" = 1 ]; then echo renewed; else cat \"$(dirname \"$0\")/jwt\"; fi\n");
     const QByteArray jwt = testJwt(Key, QStringLiteral("alice"), expires);
     script.put(QStringLiteral("jwt"), jwt + '\n');
     ASSERT_EQ(ImapTokenCommand::jwtExpiry(jwt).toSecsSinceEpoch(), expires.toSecsSinceEpoch());
@@ -247,7 +248,10 @@ protected:
         ASSERT_TRUE(s_server && s_server->isRunning() && s_xoauth2 && s_xoauth2->isRunning());
     }
 
-    static QString user() { return QString::fromUtf8(::testing::UnitTest::GetInstance()->current_test_info()->name()).toLower(); }
+    static QString user()
+    {
+        return QString::fromUtf8(::testing::UnitTest::GetInstance()->current_test_info()->name()).toLower();
+    }
 
     static ImapAccountConfig account(const DovecotServer &server, const QString &tokenCommand)
     {

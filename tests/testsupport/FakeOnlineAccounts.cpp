@@ -32,10 +32,15 @@ bool FakeOnlineAccounts::start(bool service)
         m_error = QStringLiteral("no dbus-daemon to run a private bus");
         return false;
     }
-    if (!service)
+    return !service || startService();
+}
+
+bool FakeOnlineAccounts::startService()
+{
+    if (m_service.state() != QProcess::NotRunning)
         return true;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), address);
+    environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), m_bus.address());
     m_service.setProcessEnvironment(environment);
     m_service.setProcessChannelMode(QProcess::SeparateChannels);
     m_service.setStandardOutputFile(QProcess::nullDevice());
@@ -56,12 +61,22 @@ bool FakeOnlineAccounts::start(bool service)
     return true;
 }
 
+void FakeOnlineAccounts::stopService()
+{
+    if (m_service.state() == QProcess::NotRunning)
+        return;
+    m_service.kill();
+    m_service.waitForFinished(5000);
+    // Gone from the bus too before the caller looks again.
+    QDBusConnectionInterface *bus = connection().interface();
+    const QDeadlineTimer deadline(5000);
+    while (bus && bus->isServiceRegistered(QStringLiteral("org.gnome.OnlineAccounts")) && !deadline.hasExpired())
+        QThread::msleep(10);
+}
+
 void FakeOnlineAccounts::stop()
 {
-    if (m_service.state() != QProcess::NotRunning) {
-        m_service.kill();
-        m_service.waitForFinished(5000);
-    }
+    stopService();
     QDBusConnection::disconnectFromBus(m_connectionName);
     m_bus.stop();
 }

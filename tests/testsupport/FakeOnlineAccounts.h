@@ -24,7 +24,11 @@ public:
     // Starts the bus and, with service, the fake on it, and waits until it owns its name.
     // False with errorText().
     bool start(bool service = true);
+    // The service alone, on the bus start() made: it can come and go while the bus stays.
+    bool startService();
+    void stopService();
     void stop();
+    QString busAddress() const { return m_bus.address(); }
 
     // A client connection to the private bus, closed with this object.
     QDBusConnection connection();

@@ -74,7 +74,7 @@ bool ImapTestServer::waitForListening(const QProcess &process, quint16 port, int
     return false;
 }
 
-QList<pid_t> ImapTestServer::childrenOf(pid_t pid)
+QList<pid_t> ImapTestServer::processesWhere(const std::function<bool(const QList<QByteArray> &)> &match)
 {
     QList<pid_t> out;
     const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
@@ -87,11 +87,18 @@ QList<pid_t> ImapTestServer::childrenOf(pid_t pid)
         if (!stat.open(QIODevice::ReadOnly))
             continue;
         const QByteArray text = stat.readAll();
-        const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
-        if (fields.size() > 1 && fields.at(1).toInt() == pid)
+        // The name in parentheses may hold spaces and parentheses of its own.
+        const qsizetype nameEnd = text.lastIndexOf(')');
+        if (nameEnd >= 0 && match(text.mid(nameEnd + 2).split(' ')))
             out.append(candidate);
     }
     return out;
+}
+
+QList<pid_t> ImapTestServer::childrenOf(pid_t pid)
+{
+    return processesWhere(
+        [pid](const QList<QByteArray> &fields) { return fields.size() > 1 && fields.at(1).toInt() == pid; });
 }
 
 void ImapTestServer::stopTree(QProcess &process)

@@ -5,6 +5,8 @@
 #include <QProcess>
 #include <QString>
 
+#include <functional>
+
 #include <sys/types.h>
 
 namespace lumora::test {
@@ -52,6 +54,9 @@ public:
 
 protected:
     static QList<pid_t> childrenOf(pid_t pid);
+    // The processes whose /proc/PID/stat fields after the name (state, parent, process
+    // group, session, ...) match.
+    static QList<pid_t> processesWhere(const std::function<bool(const QList<QByteArray> &)> &match);
 };
 
 } // namespace lumora::test

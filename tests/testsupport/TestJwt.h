@@ -14,13 +14,13 @@ namespace lumora::test {
 inline QByteArray testJwt(const QByteArray &key, const QString &user, const QDateTime &expires)
 {
     const auto part = [](const QJsonObject &o) {
-        return QJsonDocument(o).toJson(QJsonDocument::Compact).toBase64(QByteArray::Base64UrlEncoding
-                                                                        | QByteArray::OmitTrailingEquals);
+        return QJsonDocument(o)
+            .toJson(QJsonDocument::Compact)
+            .toBase64(QByteArray::Base64UrlEncoding | QByteArray::OmitTrailingEquals);
     };
     const qint64 now = QDateTime::currentSecsSinceEpoch();
-    const QByteArray signedPart = part({{QStringLiteral("alg"), QStringLiteral("HS256")},
-                                        {QStringLiteral("typ"), QStringLiteral("JWT")}})
-        + '.'
+    const QByteArray signedPart =
+        part({{QStringLiteral("alg"), QStringLiteral("HS256")}, {QStringLiteral("typ"), QStringLiteral("JWT")}}) + '.'
         + part({{QStringLiteral("sub"), user},
                 {QStringLiteral("iat"), now - 60},
                 {QStringLiteral("exp"), expires.toSecsSinceEpoch()}});
