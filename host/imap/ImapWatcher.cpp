@@ -352,11 +352,13 @@ void ImapWatcher::onReady(Watch *watch)
                 if (tagged.tag.isEmpty())
                     return; // the session died; failed() handles it
                 if (tagged.status() != "OK") {
-                    watch->stopped = true;
                     setProblem(watch, goneText(watch->account, mailbox));
                     connection->close();
                     // A list tells whether it was renamed or deleted, and so
-                    // when it is back.
+                    // when it is back. Until it has spoken the mailbox is tried
+                    // again as a lost session is: made again meanwhile, it is
+                    // listed all along and no list would bring it back.
+                    watch->retry->restart(int(backoff(watch)));
                     list(lister(watch->account));
                     return;
                 }
@@ -485,6 +487,12 @@ void ImapWatcher::runStatusRound(Watch *watch)
     watch->retry->restart(m_statusRoundMs);
 }
 
+qint64 ImapWatcher::backoff(Watch *watch)
+{
+    const int shift = qMin(watch->failures++, 20);
+    return qMin<qint64>(qint64(m_backoffFirstMs) << shift, m_backoffMaxMs);
+}
+
 void ImapWatcher::onFailed(Watch *watch, ImapConnection::Problem problem, const QString &message)
 {
     watch->up = false;
@@ -509,8 +517,7 @@ void ImapWatcher::onFailed(Watch *watch, ImapConnection::Problem problem, const 
             watch->account->noteUntrustedCertificate(fingerprint);
         return;
     }
-    const int shift = qMin(watch->failures++, 20);
-    const qint64 delay = qMin<qint64>(qint64(m_backoffFirstMs) << shift, m_backoffMaxMs);
+    const qint64 delay = backoff(watch);
     Verbose::line(QStringLiteral("imap %1: reconnecting in %2 ms").arg(watch->account->config().key()).arg(delay));
     watch->retry->restart(int(delay));
 }

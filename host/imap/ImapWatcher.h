@@ -109,6 +109,8 @@ private:
     Watch *addWatch(Kind kind, const std::shared_ptr<ImapAccount> &account, const QList<QByteArray> &mailboxes);
     void open(Watch *watch);
     void onReady(Watch *watch);
+    // The wait before the watch's next attempt, longer after each failure in a row.
+    qint64 backoff(Watch *watch);
     void onFailed(Watch *watch, ImapConnection::Problem problem, const QString &message);
     void onUntagged(Watch *watch, const ImapResponse &response);
     void runStatusRound(Watch *watch);
