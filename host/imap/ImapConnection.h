@@ -57,7 +57,9 @@ public:
     // Enters IDLE once no command waits; untagged responses then arrive through untagged().
     // A later send() ends IDLE first.
     void idle();
-    bool isIdling() const { return m_idleTag.size() > 0; }
+    // In IDLE as the server confirmed it: only then does it report as things happen, and
+    // only then does the renewal count down.
+    bool isIdling() const { return m_idleTag.size() > 0 && m_idleConfirmed; }
     bool hasCapability(const QByteArray &name) const { return m_capabilities.contains(name.toUpper()); }
     // Ends the session without a report.
     void close();
