@@ -98,7 +98,7 @@ void ImapAccountDialog::build(bool editing)
     form->addRow(QString(), m_plainWarning);
     m_form = form;
     if (!m_pop3)
-        buildSignIn(form, editing);
+        buildSignIn(form);
     form->addRow(tr("Pass&word:"), m_password);
     if (m_pop3) {
         // POP3 cannot tell of new mail: the server is asked this often.
@@ -212,9 +212,8 @@ ImapAccountDialog::SignInChoice ImapAccountDialog::signInChoice() const
     return m_signIn ? SignInChoice(m_signIn->currentIndex()) : SignInChoice::Password;
 }
 
-void ImapAccountDialog::buildSignIn(QFormLayout *form, bool editing)
+void ImapAccountDialog::buildSignIn(QFormLayout *form)
 {
-    Q_UNUSED(editing)
     m_presetNote = new QLabel(this);
     m_presetNote->setObjectName(QStringLiteral("lblPreset"));
     m_presetNote->setWordWrap(true);

@@ -51,7 +51,7 @@ private:
     quint16 defaultPort(int security) const;
     void securityChanged();
     void validate();
-    void buildSignIn(QFormLayout *form, bool editing);
+    void buildSignIn(QFormLayout *form);
     void fillSignIn(const ImapAccountConfig &start);
     void signInChanged();
     void onlineAccountChanged();

@@ -27,8 +27,6 @@ public:
     // A token to log in with. fresh: the server refused the last one as expired or invalid,
     // so a new one is wanted even if the kept one seems to have time left.
     Token token(bool fresh);
-    // Forgets the kept token (the account was edited).
-    void forget() { m_kept = {}; }
     // How the source is named in messages ("the token command \"…\"").
     virtual QString describe() const = 0;
 
